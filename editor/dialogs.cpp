@@ -1,0 +1,34 @@
+// QMessageBox implementation of the dialog seam.
+#include "editor/dialogs.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+void TMessageBoxDialogs::Message(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QStringLiteral("Tagvora"), text);
+}
+
+TDialogs::Answer TMessageBoxDialogs::ConfirmYesNo(QWidget* parent, const QString& text) {
+    const auto button = QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                                              QMessageBox::Yes | QMessageBox::No);
+    return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+TDialogs::Answer TMessageBoxDialogs::ConfirmYesNoCancel(QWidget* parent, const QString& text) {
+    const auto button =
+        QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (button == QMessageBox::Yes) {
+        return Answer::Yes;
+    }
+    return button == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+void TMessageBoxDialogs::Error(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QStringLiteral("Error"), text);
+}
+
+int TMessageBoxDialogs::ShowModal(QDialog* dialog) {
+    dialog->hide();
+    return dialog->exec();
+}

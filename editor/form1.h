@@ -1,0 +1,215 @@
+// The main window: the command panel, the folder tree and the page of 40 rows.
+// One class, split by concern into several .cpp files:
+//   form1.cpp            layout, start state, caption, logo and about box
+//   form1_pages.cpp      folder listing, the page builder, paging, focused row
+//   form1_rows.cpp       filling rows from tags, writing rows, kind switch and copy
+//   form1_saving.cpp     Save Row, Save All Rows, the close query
+//   form1_bulk.cpp       column boxes, folder box, Classical, Names, Erase, Revert
+//   form1_scrolling.cpp  wheel and drag scrolling, tab order
+//   form1_playback.cpp   playing the focused row's file
+// Controls carry their names as Qt object names; a row's controls are found by
+// name (prefix plus row number), never kept in an array.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QTimer;
+class QToolButton;
+class TAboutDlg;
+class TDialogs;
+class TForm2;
+class TShellTreeView;
+class TSpinEdit;
+class Tid3v2tag;
+namespace platform {
+class MediaDevice;
+}
+
+// A row's values as read from an ID3v2 tag.
+struct Tv2TAGInfo {
+    std::string Title, Artist, Album, Year, Comment, Track, Genre;
+    bool NotFound = false;
+    bool NoTag = true;
+};
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kRowsPerPage = 40;
+    static constexpr int kRowHeight = 20;
+
+    TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media,
+           QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The dialogs created after the main window (start-up order).
+    void SetForm2(TForm2* form2) { Form2 = form2; }
+    void SetAboutDlg(TAboutDlg* about) { AboutDlg = about; }
+
+    // Selects a folder as a click in the folder tree does (the save question,
+    // listing, page 1). Returns false when the user kept the old folder.
+    bool SelectFolder(const QString& path);
+
+    // --- window state (read by tests) ---
+    int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
+    std::string FolderPath;
+    std::vector<std::string> FileList;
+    int PageIndex = 0;
+    bool PageModified = false;
+    bool ShiftClick = false;
+    bool DragScrolling = false;
+    bool Playing = false;
+    std::string PlayingPath;
+    int MarqueeOffset = 0;
+
+    // --- row controls, found by name ---
+    QLabel* FileLabel(int k) const;
+    QLineEdit* TitleEdit(int k) const;
+    QLineEdit* ArtistEdit(int k) const;
+    QLineEdit* AlbumEdit(int k) const;
+    TSpinEdit* YearEdit(int k) const;
+    QLineEdit* CommentEdit(int k) const;
+    TSpinEdit* TrackEdit(int k) const;
+    QComboBox* GenreEdit(int k) const;
+    // The seven value controls of row k, in column order.
+    std::vector<QWidget*> RowValueControls(int k) const;
+    // Number of rows the current page shows.
+    int RowsInScope() const;
+    // Full path of file index f of FileList.
+    std::string FilePath(int fileIndex) const;
+
+    // --- main window and start-up ---
+    void RestoreCaption();
+    QString TitleText() const { return titleText_; }
+
+    // --- folder listing and pages ---
+    void Button2Click();  // the page builder
+    void TietojaModifoitu();
+    void VasemmalleClick();
+    void OikealleClick();
+    std::optional<int> FindFocusedRow() const;
+    bool ShellTreeView1Changing();  // false refuses the change
+    void ShellTreeView1Change();
+    void ShellTreeView1Click();
+    void ShellComboBox1Click();
+
+    // --- values between rows and tags ---
+    Tv2TAGInfo LoadV2Row(const std::string& path);
+    // Returns true when the file was not found.
+    bool FillRow(int k, const std::string& path);
+    int WriteV2Row(const std::string& path, int k);
+    void SpeedButton7Click();  // mode switch
+    void SpeedButton8Click();  // copy tags to the other kind
+    bool RowUntagged(int k) const;
+    void SetRowUntagged(int k, bool untagged);
+    void SetRowLimits(int k, int kind);
+
+    // --- saving ---
+    void SpeedButton1Click();  // Save Row
+    void SpeedButton2Click();  // Save All Rows
+    bool FormCloseQuery();     // true: the window may close
+
+    // --- bulk editing ---
+    void ColumnBoxClick(QCheckBox* box);  // CheckBox4Click .. CheckBox10Click
+    void ShiftiMouseDown(Qt::KeyboardModifiers modifiers);
+    void CheckBox1Click();
+    void CheckBox1MouseDown(Qt::KeyboardModifiers modifiers);
+    void SpeedButton5Click();  // Classical
+    void SpeedButton6Click();  // Names
+    void SpeedButton3Click();  // Erase All Rows
+    void SpeedButton4Click();  // Revert to Saved
+
+    // --- scrolling and tab order ---
+    void ScrollBox1MouseWheelDown();
+    void ScrollBox1MouseWheelUp();
+    void ScrollBox1MouseDown();
+    void ScrollBox1MouseMove(int x, int y);
+    void ScrollBox1MouseUp();
+    void CheckBox3Click();
+
+    // --- playback ---
+    void PlayButtonClick();
+    void StartPlayback(int fileIndex);
+    void StopPlayback();
+    void Timer1Timer();
+    int64_t SuspendPlayback();
+    void ResumePlayback(int64_t position);
+
+    // --- fixed controls ---
+    QFrame* Panel2 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;  // Save Row
+    QToolButton* SpeedButton2 = nullptr;  // Save All Rows
+    QToolButton* SpeedButton3 = nullptr;  // Erase All Rows
+    QToolButton* SpeedButton4 = nullptr;  // Revert to Saved
+    QToolButton* SpeedButton5 = nullptr;  // Classical
+    QToolButton* SpeedButton6 = nullptr;  // Names
+    QToolButton* SpeedButton7 = nullptr;  // mode switch
+    QToolButton* SpeedButton8 = nullptr;  // copy tags
+    QLabel* Label9 = nullptr;             // page label
+    QToolButton* Vasemmalle = nullptr;    // previous page
+    QToolButton* Oikealle = nullptr;      // next page
+    QPushButton* Button2 = nullptr;       // hidden: builds the page
+    QComboBox* ShellComboBox1 = nullptr;
+    TShellTreeView* ShellTreeView1 = nullptr;
+    QLabel* Image1 = nullptr;  // logo
+    QLabel* Label1 = nullptr;  // tag kind
+    QLabel* Label3 = nullptr;  // version
+    QLabel* Label4 = nullptr;  // program name
+    QLabel* Label11 = nullptr;  // credits
+    QCheckBox* CheckBox1 = nullptr;  // folder name for albums
+    QCheckBox* CheckBox3 = nullptr;  // tab order
+    QCheckBox* CheckBox4 = nullptr;
+    QCheckBox* CheckBox5 = nullptr;
+    QCheckBox* CheckBox6 = nullptr;
+    QCheckBox* CheckBox7 = nullptr;
+    QCheckBox* CheckBox8 = nullptr;
+    QCheckBox* CheckBox9 = nullptr;
+    QCheckBox* CheckBox10 = nullptr;
+    QToolButton* PlayButton = nullptr;
+    QTimer* Timer1 = nullptr;
+    QScrollArea* ScrollBox1 = nullptr;
+    QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
+    QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void CreateLayout();
+    void CreateRows();
+    void ListFolder();
+    void ShowAbout();
+    // Each concern connects its own controls' signals.
+    void ConnectPages();
+    void ConnectRows();
+    void ConnectSaving();
+    void ConnectBulk();
+    void ConnectScrolling();
+    void ConnectPlayback();
+    // Event hooks for the filter; true when the event was consumed.
+    bool FilterScrollingEvent(QObject* watched, QEvent* event);
+    bool FilterBulkEvent(QObject* watched, QEvent* event);
+
+    Tid3v2tag& tag_;
+    TDialogs& dialogs_;
+    platform::MediaDevice& media_;
+    TForm2* Form2 = nullptr;
+    TAboutDlg* AboutDlg = nullptr;
+    QString titleText_;
+};

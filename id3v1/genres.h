@@ -1,0 +1,15 @@
+// The table of 150 genre names; a name's position is its ID3v1 genre byte.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+using TGenreList = std::array<std::string, 150>;
+
+// The table, built once on first use.
+const TGenreList& GenreList();
+// The name at that position; " " for 149 to 255.
+std::string GenreName(uint8_t genre);
+// The first position whose name equals the text without regard to case; 255 for none.
+uint8_t GenreByte(const std::string& text);

@@ -1,0 +1,37 @@
+// The 128-byte ID3v1.1 record at the end of an MP3 file. Texts are ISO-8859-1
+// bytes. The genre table that maps the record's genre byte lives in genres.h.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "id3v1/genres.h"
+
+// A record as read.
+struct Tv1TAGInfo {
+    std::string Title;
+    std::string Artist;
+    std::string Album;
+    std::string Year;  // four digits, or "-001" when the record holds no year
+    std::string Comment;
+    uint8_t Track = 0;
+    uint8_t Genre = 0;
+    bool NotFound = false;  // the file does not exist
+    bool NoTag = false;     // the file exists but does not end with a record
+};
+
+// A row's values to be written as a record.
+struct TV1Values {
+    std::string Title;
+    std::string Artist;
+    std::string Album;
+    std::string Comment;
+    int Year = -1;
+    int Track = 0;
+    std::string Genre;
+};
+
+// Throws platform::IoError (or a subclass) when the file cannot be read.
+Tv1TAGInfo ReadV1Tag(const std::string& path);
+// Overwrites the file's record or appends one. Throws platform::IoError on failure.
+void WriteV1Tag(const std::string& path, const TV1Values& values);

@@ -1,0 +1,206 @@
+// The frame table: entries in table order, addressed 1-based, and the
+// unsynchronisation transforms of one entry's data.
+#include "id3v2/id3v2.h"
+#include "id3v2/layout.h"
+
+using id3v2::NeedsUnsyncByte;
+
+TFrameEntry& TFrameIndex::At(uint32_t index) {
+    if (index < 1 || index > entries_.size()) {
+        throw ERangeError();
+    }
+    return entries_[index - 1];
+}
+
+const TFrameEntry& TFrameIndex::At(uint32_t index) const {
+    if (index < 1 || index > entries_.size()) {
+        throw ERangeError();
+    }
+    return entries_[index - 1];
+}
+
+uint32_t TFrameIndex::AddFrame(const std::string& id) {
+    if (id.size() != 4) {
+        return 0;
+    }
+    std::string upper = id;
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+        if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
+            return 0;
+        }
+    }
+    TFrameEntry& entry = entries_.emplace_back();
+    entry.Id = upper;
+    entry.Modified = 1;
+    return FrameCount();
+}
+
+bool TFrameIndex::DeleteFrame(uint32_t index) {
+    if (index < 1 || index > entries_.size()) {
+        return false;
+    }
+    entries_.erase(entries_.begin() + (index - 1));
+    return true;
+}
+
+void TFrameIndex::ClearFrames() {
+    while (!entries_.empty()) {
+        entries_.pop_back();
+    }
+}
+
+std::string TFrameIndex::Id(uint32_t index) const { return At(index).Id; }
+size_t TFrameIndex::DataSize(uint32_t index) const { return At(index).Data.size(); }
+std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) { return At(index).Data; }
+const std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) const { return At(index).Data; }
+uint8_t TFrameIndex::Modified(uint32_t index) const { return At(index).Modified; }
+
+uint32_t TFrameIndex::FrameOffset(uint32_t index) const { return At(index).FrameOffset; }
+void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) { At(index).FrameOffset = value; }
+void TFrameIndex::SetHeaderLength(uint32_t index, uint32_t value) { At(index).HeaderLength = value; }
+uint32_t TFrameIndex::RawSize(uint32_t index) const { return At(index).RawSize; }
+uint32_t TFrameIndex::DataLength(uint32_t index) const { return At(index).DataLength; }
+void TFrameIndex::SetDataLength(uint32_t index, uint32_t value) { At(index).DataLength = value; }
+
+uint8_t TFrameIndex::EncryptionMethod(uint32_t index) const { return At(index).EncryptionMethod; }
+void TFrameIndex::SetEncryptionMethod(uint32_t index, uint8_t value) {
+    TFrameEntry& entry = At(index);
+    if (entry.EncryptionMethod != value) {
+        entry.EncryptionMethod = value;
+        entry.Modified = 1;
+    }
+}
+
+uint8_t TFrameIndex::GroupId(uint32_t index) const { return At(index).GroupId; }
+void TFrameIndex::SetGroupId(uint32_t index, uint8_t value) {
+    TFrameEntry& entry = At(index);
+    if (entry.GroupId != value) {
+        entry.GroupId = value;
+        entry.Modified = 1;
+    }
+}
+
+uint8_t TFrameIndex::State(uint32_t index, uint32_t part) const {
+    const TFrameEntry& entry = At(index);
+    if (part < 1 || part > 2) {
+        throw ERangeError();
+    }
+    return entry.State[part - 1];
+}
+
+void TFrameIndex::SetState(uint32_t index, uint32_t part, uint8_t value) {
+    TFrameEntry& entry = At(index);
+    if (part < 1 || part > 2) {
+        throw ERangeError();
+    }
+    entry.State[part - 1] = value;
+}
+
+uint8_t TFrameIndex::WantedFlags(uint32_t index, uint32_t part) const {
+    const TFrameEntry& entry = At(index);
+    if (part < 1 || part > 2) {
+        throw ERangeError();
+    }
+    return part == 1 ? entry.StatusFlags : entry.FormatFlags;
+}
+
+void TFrameIndex::SetWantedFlags(uint32_t index, uint32_t part, uint8_t value) {
+    TFrameEntry& entry = At(index);
+    if (part < 1 || part > 2) {
+        throw ERangeError();
+    }
+    (part == 1 ? entry.StatusFlags : entry.FormatFlags) = value;
+    entry.Modified = 1;
+}
+
+bool TFrameIndex::TagAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x40; }
+bool TFrameIndex::FileAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x20; }
+bool TFrameIndex::ReadOnly(uint32_t i) const { return At(i).StatusFlags & 0x10; }
+bool TFrameIndex::GroupingIdentity(uint32_t i) const { return At(i).FormatFlags & 0x40; }
+bool TFrameIndex::Compression(uint32_t i) const { return At(i).FormatFlags & 0x08; }
+bool TFrameIndex::Encryption(uint32_t i) const { return At(i).FormatFlags & 0x04; }
+bool TFrameIndex::Unsynchronisation(uint32_t i) const { return At(i).FormatFlags & 0x02; }
+bool TFrameIndex::DataLengthIndicator(uint32_t i) const { return At(i).FormatFlags & 0x01; }
+bool TFrameIndex::IsGrouped(uint32_t i) const { return At(i).State[1] & 0x40; }
+bool TFrameIndex::IsCompressed(uint32_t i) const { return At(i).State[1] & 0x08; }
+bool TFrameIndex::IsEncrypted(uint32_t i) const { return At(i).State[1] & 0x04; }
+bool TFrameIndex::IsUnsynchronised(uint32_t i) const { return At(i).State[1] & 0x02; }
+
+int TFrameIndex::Unsynchronise(uint32_t index) {
+    TFrameEntry& entry = At(index);
+    if (entry.State[1] & 0x02) {
+        return -1;
+    }
+    try {
+        std::vector<uint8_t>& data = entry.Data;
+        const size_t size = data.size();
+        if ((entry.State[1] & 0x0C) == 0) {
+            entry.DataLength = static_cast<uint32_t>(size);
+        }
+        entry.RawSize = static_cast<uint32_t>(size);
+
+        size_t points = 0;
+        for (size_t i = 0; i + 1 < size; ++i) {
+            if (data[i] == 0xFF) {
+                if (NeedsUnsyncByte(data[i + 1])) {
+                    ++points;
+                } else {
+                    ++i;  // the follower cannot start a pair
+                }
+            }
+        }
+        if (points > 0) {
+            data.resize(size + points);
+            // Move from the last byte backwards so each byte moves once; `next`
+            // keeps the original follower, which may already be overwritten.
+            size_t out = size + points;
+            int next = -1;
+            for (size_t in = size; in-- > 0 && out > in;) {
+                const uint8_t byte = data[in];
+                if (byte == 0xFF && next >= 0 && NeedsUnsyncByte(static_cast<uint8_t>(next))) {
+                    data[--out] = 0x00;
+                }
+                data[--out] = byte;
+                next = byte;
+            }
+        }
+        entry.State[1] |= 0x02;
+        entry.Modified = 1;
+        return 0;
+    } catch (...) {
+        return 4;
+    }
+}
+
+int TFrameIndex::Resynchronise(uint32_t index) {
+    TFrameEntry& entry = At(index);
+    if ((entry.State[1] & 0x02) == 0) {
+        return -1;
+    }
+    try {
+        std::vector<uint8_t>& data = entry.Data;
+        const size_t size = data.size();
+        // A zero after 0xFF goes when its follower is 0x00 or at least 0xE0; a
+        // final zero has no follower and stays, as in the reader.
+        size_t out = 0;
+        uint8_t previous = 0;
+        for (size_t in = 0; in < size; ++in) {
+            const uint8_t byte = data[in];
+            const bool inserted = in > 0 && byte == 0x00 && previous == 0xFF && in + 1 < size &&
+                                  NeedsUnsyncByte(data[in + 1]);
+            previous = byte;
+            if (!inserted) {
+                data[out++] = byte;
+            }
+        }
+        data.resize(out);
+        entry.State[1] &= static_cast<uint8_t>(~0x02);
+        entry.Modified = 1;
+        return 0;
+    } catch (...) {
+        return 4;
+    }
+}

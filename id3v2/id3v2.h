@@ -1,0 +1,181 @@
+// The ID3v2 tag library: one tag in memory (Tid3v2tag) with its frame table
+// (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
+// holding ISO-8859-1 bytes. Indices into the frame table are 1-based.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Raised for a frame index outside 1..FrameCount or a part index other than 1 or 2.
+class ERangeError : public std::out_of_range {
+public:
+    ERangeError() : std::out_of_range("Array range out of bounds.") {}
+};
+
+// One frame of the table. All flag bytes use ID3v2.4 bit positions.
+struct TFrameEntry {
+    uint8_t Modified = 0;
+    uint32_t FrameOffset = 0;   // frame header offset from the tag header, as read
+    uint32_t RawSize = 0;       // data size before the last Unsynchronise
+    uint32_t HeaderLength = 0;  // 10 plus the extra fields, as read
+    std::string Id;             // four characters A-Z, 0-9
+    uint8_t State[2] = {0, 0};  // [0]: status byte as read; [1]: what Data holds now
+    uint8_t StatusFlags = 0;    // wanted status flags
+    uint8_t FormatFlags = 0;    // wanted format flags
+    uint32_t DataLength = 0;    // length of the plain data when known
+    uint8_t EncryptionMethod = 0;
+    uint8_t GroupId = 0;
+    std::vector<uint8_t> Data;  // everything after the header and its extra fields
+};
+
+class TFrameIndex {
+public:
+    uint32_t FrameCount() const { return static_cast<uint32_t>(entries_.size()); }
+
+    // Returns the new 1-based index, or 0 when the identifier is not four
+    // characters A-Z/0-9 after upper-casing ASCII letters.
+    uint32_t AddFrame(const std::string& id);
+    // False when the index is out of range; later entries move down by one.
+    bool DeleteFrame(uint32_t index);
+    void ClearFrames();
+
+    std::string Id(uint32_t index) const;
+    size_t DataSize(uint32_t index) const;
+    std::vector<uint8_t>& Data(uint32_t index);
+    const std::vector<uint8_t>& Data(uint32_t index) const;
+    uint8_t Modified(uint32_t index) const;
+
+    uint32_t FrameOffset(uint32_t index) const;
+    void SetFrameOffset(uint32_t index, uint32_t value);
+    void SetHeaderLength(uint32_t index, uint32_t value);
+    uint32_t RawSize(uint32_t index) const;
+    uint32_t DataLength(uint32_t index) const;
+    void SetDataLength(uint32_t index, uint32_t value);
+    uint8_t EncryptionMethod(uint32_t index) const;
+    void SetEncryptionMethod(uint32_t index, uint8_t value);  // marks modified on change
+    uint8_t GroupId(uint32_t index) const;
+    void SetGroupId(uint32_t index, uint8_t value);  // marks modified on change
+
+    // part 1: status byte as read; part 2: what Data holds now.
+    uint8_t State(uint32_t index, uint32_t part) const;
+    void SetState(uint32_t index, uint32_t part, uint8_t value);
+    // Wanted flags; part 1: StatusFlags, part 2: FormatFlags. The setter marks modified.
+    uint8_t WantedFlags(uint32_t index, uint32_t part) const;
+    void SetWantedFlags(uint32_t index, uint32_t part, uint8_t value);
+
+    // Wanted-flag tests.
+    bool TagAlterPreservation(uint32_t index) const;   // StatusFlags 0x40
+    bool FileAlterPreservation(uint32_t index) const;  // StatusFlags 0x20
+    bool ReadOnly(uint32_t index) const;               // StatusFlags 0x10
+    bool GroupingIdentity(uint32_t index) const;       // FormatFlags 0x40
+    bool Compression(uint32_t index) const;            // FormatFlags 0x08
+    bool Encryption(uint32_t index) const;             // FormatFlags 0x04
+    bool Unsynchronisation(uint32_t index) const;      // FormatFlags 0x02
+    bool DataLengthIndicator(uint32_t index) const;    // FormatFlags 0x01
+    // State tests: what Data holds now.
+    bool IsGrouped(uint32_t index) const;         // State[2] 0x40
+    bool IsCompressed(uint32_t index) const;      // State[2] 0x08
+    bool IsEncrypted(uint32_t index) const;       // State[2] 0x04
+    bool IsUnsynchronised(uint32_t index) const;  // State[2] 0x02
+
+    // Status values: 0 done, -1 nothing to do, 4 failed; the compression pair
+    // also 1 (encrypted), 2 (unsynchronised) and, for DecompressFrame, -2
+    // (done, but the size differs from DataLength).
+    int CompressFrame(uint32_t index, uint8_t level);
+    int DecompressFrame(uint32_t index);
+    int Unsynchronise(uint32_t index);
+    int Resynchronise(uint32_t index);
+
+private:
+    TFrameEntry& At(uint32_t index);
+    const TFrameEntry& At(uint32_t index) const;
+
+    std::vector<TFrameEntry> entries_;
+};
+
+// The comment frame as one value.
+struct COMM {
+    uint8_t Encoding = 0;
+    std::string Language;  // at most 3 characters
+    std::string Description;
+    std::string Text;
+};
+
+// One ID3v2 tag in memory. Loads and saves return a result word: high byte an
+// error code (0 success), low byte warning bits; below 256 means success.
+class Tid3v2tag {
+public:
+    Tid3v2tag() = default;
+    virtual ~Tid3v2tag();
+
+    uint8_t MajorVersion = 3;
+    uint8_t Revision = 0;
+    uint32_t TagSize = 0;
+    uint8_t Flags = 0;          // 0x80 unsync, 0x40 extended header, 0x20 experimental, 0x10 footer
+    uint8_t ExtendedFlags = 0;  // ID3v2.4 positions: 0x40 update, 0x20 CRC, 0x10 restrictions
+    uint32_t PaddingSize = 0;
+    uint32_t ExtendedHeaderSize = 0;
+    uint32_t Crc = 0;
+    uint8_t Restrictions = 0;
+    uint16_t LastResult = 0;
+    uint8_t Modified = 0;
+    uint8_t ReadOnlyFile = 0;
+    std::string FileName;
+    uint32_t TagOffset = 0;
+    uint8_t Complete = 1;
+    uint8_t Progress = 0;
+    std::string Status;
+    TFrameIndex Frames;
+    uint8_t AcceptRevisions = 1;
+    uint8_t AdjustFlags = 0;
+    uint8_t PruneFrames = 1;
+    uint8_t CompressionLevel = 2;
+    uint8_t PaddingMode = 1;
+    uint32_t PaddingBlock = 4096;
+    uint32_t PaddingLimit = 4096;
+
+    // Flag properties; every setter sets Modified to 1, even when the bit stays.
+    bool Unsynchronisation() const { return (Flags & 0x80) != 0; }
+    void SetUnsynchronisation(bool on) { SetBit(Flags, 0x80, on); }
+    bool ExtendedHeader() const { return (Flags & 0x40) != 0; }
+    void SetExtendedHeader(bool on) { SetBit(Flags, 0x40, on); }
+    void SetExperimental(bool on) { SetBit(Flags, 0x20, on); }
+    void SetFooter(bool on) { SetBit(Flags, 0x10, on); }
+    bool TagIsUpdate() const { return (ExtendedFlags & 0x40) != 0; }
+    void SetTagIsUpdate(bool on) { SetBit(ExtendedFlags, 0x40, on); }
+    bool CrcPresent() const { return (ExtendedFlags & 0x20) != 0; }
+    void SetCrcPresent(bool on) { SetBit(ExtendedFlags, 0x20, on); }
+    bool RestrictionsPresent() const { return (ExtendedFlags & 0x10) != 0; }
+    void SetRestrictionsPresent(bool on) { SetBit(ExtendedFlags, 0x10, on); }
+
+    // Loads the tag that starts at tagOffset of the file.
+    uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);
+    // Reads the tag at the current position of the open work-state file.
+    uint16_t ReadTag();
+
+    // Text frames ("T..." but not "TXXX") and the comment frame; result codes
+    // 0 done, 1 no frame, 2 empty, 3 bad identifier, 4 character beyond U+00FF,
+    // 5 unknown encoding, 6 bad comment encoding, 7 bad language, 8 invalid text,
+    // 9 encrypted, 255 frame deleted.
+    uint8_t GetText(const std::string& id, std::string& text);
+    uint8_t SetText(const std::string& id, const std::string& text);
+    uint8_t GetComment(COMM& value, const std::string& description, const std::string& language);
+    uint8_t SetComment(const COMM& value, const std::string& description,
+                       const std::string& language);
+
+    // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
+    // a negative startOffset means TagOffset with "=", else 0.
+    uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,
+                        uint8_t revision);
+    // Saves into the file and at the offset that SaveToFile put into the work state.
+    uint16_t SaveToStream(uint8_t version, uint8_t revision);
+
+private:
+    void SetBit(uint8_t& flags, uint8_t bit, bool on) {
+        flags = on ? static_cast<uint8_t>(flags | bit) : static_cast<uint8_t>(flags & ~bit);
+        Modified = 1;
+    }
+};

@@ -1,0 +1,43 @@
+// The state of the running load or save. It lives at module level because
+// only one load or save runs at a time; ReleaseWorkState frees it after each.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "id3v2/id3v2.h"
+#include "platform/file.h"
+
+namespace id3v2 {
+
+constexpr uint32_t kPageSize = 16384;
+constexpr uint32_t kRingSize = 4 * kPageSize;
+
+struct WorkState {
+    Tid3v2tag* CurrentTag = nullptr;
+    std::unique_ptr<platform::File> FileStream;
+    std::unique_ptr<std::vector<uint8_t>> ScratchStream;
+    std::array<std::unique_ptr<std::vector<uint8_t>>, 4> Pages;  // the read ring
+    int64_t TagStart = 0;
+    uint32_t BodySize = 0;
+    uint32_t Available = 0;
+    uint32_t ReadPos = 0;
+    uint32_t WritePos = 0;
+    uint32_t Remaining = 0;
+    bool AllLoaded = false;
+
+    // Save only.
+    uint32_t OldTagSize = 0;
+    std::unique_ptr<std::vector<uint8_t>> WorkBuffer;
+    std::unique_ptr<std::vector<uint8_t>> Staging;
+    std::unique_ptr<std::vector<uint8_t>> PaddingBlock;
+};
+
+extern WorkState Work;
+
+// Frees the file, the buffers and the ring, whichever exist.
+void ReleaseWorkState();
+
+}  // namespace id3v2

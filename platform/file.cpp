@@ -1,0 +1,127 @@
+// POSIX implementation of platform::File.
+#include "platform/file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace platform {
+
+std::string DescribeError(const std::string& path, int error) {
+    return path + ": " + std::strerror(error);
+}
+
+File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
+    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    do {
+        fd_ = ::open(path.c_str(), flags);
+    } while (fd_ < 0 && errno == EINTR);
+    if (fd_ < 0) {
+        throw OpenError("Cannot open " + DescribeError(path, errno));
+    }
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        ::close(fd_);
+        throw OpenError("Cannot open " + DescribeError(path, error));
+    }
+    if (lock == Lock::Exclusive) {
+        int rc;
+        do {
+            rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw OpenError("Cannot lock " + DescribeError(path, error));
+        }
+    }
+}
+
+File::~File() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // also releases the flock
+    }
+}
+
+int64_t File::Size() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) {
+        throw IoError("Cannot get the size of " + DescribeError(path_, errno));
+    }
+    return st.st_size;
+}
+
+void File::Seek(int64_t position) {
+    if (position < 0) {
+        throw IoError("Cannot seek " + DescribeError(path_, EINVAL));
+    }
+    position_ = position;
+}
+
+size_t File::ReadAt(int64_t offset, void* buffer, size_t n) const {
+    auto* out = static_cast<unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::pread(fd_, out + done, n - done, offset + static_cast<int64_t>(done));
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw ReadError("Cannot read " + DescribeError(path_, errno));
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return done;
+}
+
+size_t File::Read(void* buffer, size_t n) {
+    const size_t got = ReadAt(position_, buffer, n);
+    position_ += static_cast<int64_t>(got);
+    return got;
+}
+
+void File::ReadExact(void* buffer, size_t n) {
+    if (Read(buffer, n) != n) {
+        throw ReadError("Cannot read " + path_ + ": unexpected end of file");
+    }
+}
+
+void File::WriteAt(int64_t offset, const void* buffer, size_t n) {
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    size_t done = 0;
+    while (done < n) {
+        const ssize_t put = ::pwrite(fd_, in + done, n - done, offset + static_cast<int64_t>(done));
+        if (put < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw WriteError("Cannot write " + DescribeError(path_, errno));
+        }
+        done += static_cast<size_t>(put);
+    }
+}
+
+void File::Write(const void* buffer, size_t n) {
+    WriteAt(position_, buffer, n);
+    position_ += static_cast<int64_t>(n);
+}
+
+void File::Truncate(int64_t size) {
+    int rc;
+    do {
+        rc = ::ftruncate(fd_, size);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        throw IoError("Cannot set the end of " + DescribeError(path_, errno));
+    }
+}
+
+}  // namespace platform

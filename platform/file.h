@@ -1,0 +1,68 @@
+// A file opened over a POSIX descriptor. Every failure throws one of the typed
+// exceptions below, whose message names the file and the operating system's reason.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// Base of every input/output failure ("other input/output failure" when thrown as is).
+class IoError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+class OpenError : public IoError {
+public:
+    using IoError::IoError;
+};
+class ReadError : public IoError {
+public:
+    using IoError::IoError;
+};
+class WriteError : public IoError {
+public:
+    using IoError::IoError;
+};
+
+class File {
+public:
+    enum class Mode { Read, ReadWrite };
+    enum class Lock { None, Exclusive };
+
+    // ReadWrite never creates or truncates the file. Exclusive takes an advisory
+    // flock that other writers honour while this object lives.
+    File(const std::string& path, Mode mode, Lock lock = Lock::None);
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    const std::string& Path() const { return path_; }
+    int64_t Size() const;
+    int64_t Position() const { return position_; }
+    void Seek(int64_t position);
+
+    // Reads up to n bytes at the current position; fewer only at the end of the file.
+    size_t Read(void* buffer, size_t n);
+    // Reads exactly n bytes or throws ReadError.
+    void ReadExact(void* buffer, size_t n);
+    // Writes all n bytes at the current position or throws WriteError.
+    void Write(const void* buffer, size_t n);
+    // Positioned forms that leave the current position alone.
+    size_t ReadAt(int64_t offset, void* buffer, size_t n) const;
+    void WriteAt(int64_t offset, const void* buffer, size_t n);
+    // Sets the end of the file.
+    void Truncate(int64_t size);
+
+private:
+    std::string path_;
+    int fd_ = -1;
+    int64_t position_ = 0;
+};
+
+// Text of the form "<path>: <reason>" for an errno value.
+std::string DescribeError(const std::string& path, int error);
+
+}  // namespace platform

@@ -1,0 +1,109 @@
+// Generated MP3 files for tests.
+#include "tests/helpers/mp3_files.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "id3v2/layout.h"
+
+namespace testing_mp3 {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "tagvora-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("mkdtemp failed");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code error;
+    // Read-only files and folders made by tests must not stop the clean-up.
+    for (auto it = std::filesystem::recursive_directory_iterator(path_, error);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
+        ::chmod(it->path().c_str(), 0755);
+    }
+    std::filesystem::remove_all(path_, error);
+}
+
+Bytes SilentAudio(size_t count) {
+    Bytes audio(count * 417, 0);
+    for (size_t i = 0; i < count; ++i) {
+        audio[i * 417 + 0] = 0xFF;
+        audio[i * 417 + 1] = 0xFB;
+        audio[i * 417 + 2] = 0x90;
+        audio[i * 417 + 3] = 0xC4;
+    }
+    return audio;
+}
+
+Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags, uint8_t revision) {
+    Bytes header = {'I', 'D', '3', version, revision, flags, 0, 0, 0, 0};
+    id3v2::WriteSyncsafe32(header.data() + 6, bodySize);
+    return header;
+}
+
+Bytes Frame(uint8_t version, const std::string& id, const Bytes& data, uint8_t statusFlags,
+            uint8_t formatFlags) {
+    Bytes frame(id.begin(), id.end());
+    frame.resize(10);
+    if (version == 4) {
+        id3v2::WriteSyncsafe32(frame.data() + 4, static_cast<uint32_t>(data.size()));
+    } else {
+        id3v2::WriteBigEndian32(frame.data() + 4, static_cast<uint32_t>(data.size()));
+    }
+    frame[8] = statusFlags;
+    frame[9] = formatFlags;
+    frame.insert(frame.end(), data.begin(), data.end());
+    return frame;
+}
+
+Bytes Latin1Text(const std::string& text) {
+    Bytes data{0};
+    data.insert(data.end(), text.begin(), text.end());
+    return data;
+}
+
+Bytes Concat(const std::vector<Bytes>& parts) {
+    Bytes all;
+    for (const Bytes& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+Bytes Tag(uint8_t version, const std::vector<Bytes>& frames, uint32_t padding, uint8_t flags) {
+    Bytes body = Concat(frames);
+    body.resize(body.size() + padding, 0);
+    return Concat({TagHeader(version, static_cast<uint32_t>(body.size()), flags), body});
+}
+
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+void WriteFile(const std::string& path, const Bytes& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+Bytes ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteMp3(const std::string& path, const Bytes& prefix, size_t frames, const Bytes& suffix) {
+    WriteFile(path, Concat({prefix, SilentAudio(frames), suffix}));
+}
+
+}  // namespace testing_mp3

@@ -1,0 +1,45 @@
+// The dialog seam for tests: queued answers, recorded texts, and a handler
+// that answers modal dialogs without a nested event loop.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "editor/dialogs.h"
+
+class ScriptedDialogs : public TDialogs {
+public:
+    enum class Kind { Message, YesNo, YesNoCancel, Error, Modal };
+    struct Shown {
+        Kind kind;
+        QString text;
+    };
+
+    // Answers for the next confirmation boxes, in order. A box with no queued
+    // answer fails the running test and is answered No (Cancel for three buttons).
+    void QueueAnswer(Answer answer) { answers_.push_back(answer); }
+    // Called with the dialog to fill it in; returns the result to give.
+    void QueueModal(std::function<int(QDialog*)> handler) { modals_.push_back(std::move(handler)); }
+
+    const std::vector<Shown>& ShownBoxes() const { return shown_; }
+    QStringList Texts(Kind kind) const;
+    QStringList Messages() const { return Texts(Kind::Message); }
+    QStringList Errors() const { return Texts(Kind::Error); }
+    QStringList Questions() const;
+    void Clear();
+    size_t PendingAnswers() const { return answers_.size() + modals_.size(); }
+
+    void Message(QWidget* parent, const QString& text) override;
+    Answer ConfirmYesNo(QWidget* parent, const QString& text) override;
+    Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;
+    void Error(QWidget* parent, const QString& text) override;
+    int ShowModal(QDialog* dialog) override;
+
+private:
+    Answer NextAnswer(Answer fallback);
+    std::deque<Answer> answers_;
+    std::deque<std::function<int(QDialog*)>> modals_;
+    std::vector<Shown> shown_;
+};
