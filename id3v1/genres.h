@@ -13,3 +13,6 @@ const TGenreList& GenreList();
 std::string GenreName(uint8_t genre);
 // The first position whose name equals the text without regard to case; 255 for none.
 uint8_t GenreByte(const std::string& text);
+// The comparison GenreByte uses: ISO-8859-1 texts equal once A-Z and the accented
+// capitals 0xC0-0xDE (not 0xD7) are folded to their lower-case forms.
+bool EqualIgnoringCase(const std::string& a, const std::string& b);

@@ -1,9 +1,117 @@
-// ID3v1.1 record (to be written).
+// Reading and writing the 128-byte ID3v1.1 record at the end of a file. One
+// table of field offsets serves both directions.
 #include "id3v1/id3v1.h"
 
-Tv1TAGInfo ReadV1Tag(const std::string&) {
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "platform/attributes.h"
+#include "platform/clock.h"
+#include "platform/file.h"
+
+namespace {
+
+constexpr size_t kRecordSize = 128;
+using Record = std::array<char, kRecordSize>;
+
+struct Field {
+    size_t offset;
+    size_t width;
+};
+
+constexpr Field kMarker{0, 3};
+constexpr Field kTitle{3, 30};
+constexpr Field kArtist{33, 30};
+constexpr Field kAlbum{63, 30};
+constexpr Field kYear{93, 4};
+// A comment of 28 bytes leaves 125 as a zero byte, which makes 126 the track number.
+constexpr Field kComment{97, 28};
+constexpr size_t kTrackOffset = 126;
+constexpr size_t kGenreOffset = 127;
+
+// The text of a field: its bytes up to the first zero byte.
+std::string GetField(const Record& record, Field field) {
+    const char* begin = record.data() + field.offset;
+    return std::string(begin, std::find(begin, begin + field.width, '\0'));
+}
+
+// The first `width` bytes of the text; the record starts zeroed, so the rest stays zero.
+void PutField(Record& record, Field field, const std::string& text) {
+    std::copy_n(text.begin(), std::min(text.size(), field.width), record.begin() + field.offset);
+}
+
+std::string GetYear(const Record& record) {
+    const std::string year(record.data() + kYear.offset, kYear.width);
+    const bool digits = std::ranges::all_of(year, [](char c) { return c >= '0' && c <= '9'; });
+    return digits ? year : "-001";
+}
+
+// The file's last 128 bytes when they are a record (they begin with "TAG" in
+// upper case). A file shorter than a record has none.
+std::optional<Record> LastRecord(platform::File& file, int64_t size) {
+    if (size < static_cast<int64_t>(kRecordSize)) {
+        return std::nullopt;
+    }
+    Record record;
+    file.Seek(size - static_cast<int64_t>(kRecordSize));
+    file.ReadExact(record.data(), record.size());
+    if (std::memcmp(record.data() + kMarker.offset, "TAG", kMarker.width) != 0) {
+        return std::nullopt;
+    }
+    return record;
+}
+
+Tv1TAGInfo NoRecord() {
     Tv1TAGInfo info;
+    info.Year = std::to_string(platform::CurrentYear());
     info.NoTag = true;
     return info;
 }
-void WriteV1Tag(const std::string&, const TV1Values&) {}
+
+}  // namespace
+
+Tv1TAGInfo ReadV1Tag(const std::string& path) {
+    if (!platform::FileExists(path)) {
+        Tv1TAGInfo info = NoRecord();
+        info.NotFound = true;
+        return info;
+    }
+    platform::File file(path, platform::File::Mode::Read);
+    const std::optional<Record> record = LastRecord(file, file.Size());
+    if (!record) {
+        return NoRecord();
+    }
+    Tv1TAGInfo info;
+    info.Title = GetField(*record, kTitle);
+    info.Artist = GetField(*record, kArtist);
+    info.Album = GetField(*record, kAlbum);
+    info.Year = GetYear(*record);
+    info.Comment = GetField(*record, kComment);
+    info.Track = static_cast<uint8_t>((*record)[kTrackOffset]);
+    info.Genre = static_cast<uint8_t>((*record)[kGenreOffset]);
+    return info;
+}
+
+void WriteV1Tag(const std::string& path, const TV1Values& values) {
+    Record record{};
+    PutField(record, kMarker, "TAG");
+    PutField(record, kTitle, values.Title);
+    PutField(record, kArtist, values.Artist);
+    PutField(record, kAlbum, values.Album);
+    // -1 is the year field's "no year"; any other value keeps at most its first four characters.
+    if (values.Year != -1) {
+        PutField(record, kYear, std::to_string(values.Year));
+    }
+    PutField(record, kComment, values.Comment);
+    record[kTrackOffset] = static_cast<char>(values.Track & 0xFF);
+    record[kGenreOffset] = static_cast<char>(GenreByte(values.Genre));
+
+    platform::File file(path, platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
+    const int64_t size = file.Size();
+    // Overwrite the file's own record, or append one; the record goes out in
+    // one write so a failure leaves everything before it untouched.
+    const int64_t at = LastRecord(file, size) ? size - static_cast<int64_t>(kRecordSize) : size;
+    file.WriteAt(at, record.data(), record.size());
+}
