@@ -1,0 +1,45 @@
+// The rules behind the bulk editing commands, kept free of widgets so they can
+// be tested alone: trimming, which rows the Shift variant touches, track numbers.
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+namespace bulk {
+
+// The columns that the seven column boxes fill and clear.
+enum class Column { Title, Artist, Album, Year, Comment, Track, Genre };
+
+// The text a column shows when it holds nothing: with Shift, the fill action
+// sets only rows whose trimmed text equals it, and the clear action writes it.
+QString EmptyText(Column column);
+
+// The text without leading and trailing blanks and control characters.
+QString Trimmed(const QString& text);
+
+// Whether the fill action sets a row that shows `text`.
+bool FillTakesRow(Column column, const QString& text, bool shift);
+
+// Whether the clear action clears a row that shows `text`; `top` is the top
+// row's exact text, compared with the row's trimmed text.
+bool ClearTakesRow(const QString& text, const QString& top, bool shift);
+
+// A text that had to be a whole number and is not; the message names the text.
+class ConversionError : public std::runtime_error {
+  public:
+    explicit ConversionError(const QString& text);
+};
+
+// The text read as a whole 32-bit number: optional leading blanks, an optional
+// sign and decimal digits. Throws ConversionError for anything else.
+int WholeNumber(const QString& text);
+
+// The track number given to the row numbered `offset` places after the first
+// numbered row. Throws ConversionError when `top` is not a whole number.
+QString TrackNumber(const QString& top, int offset);
+
+// The title that Names gives a file: its name without the last four
+// characters (the ".mp3" of the listed files); empty for shorter names.
+QString TitleFromFileName(const QString& fileName);
+
+}  // namespace bulk
