@@ -20,7 +20,7 @@ std::string BaseName(const std::string& path) {
 
 bool FileExists(const std::string& path) {
     struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    return ::stat(path.c_str(), &st) == 0;  // a dangling link names no file
 }
 
 uint32_t GetFileAttributesA(const std::string& path) {

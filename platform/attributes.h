@@ -14,7 +14,7 @@ constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
 constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
 constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
-// True when an entry (of any type) exists at the path.
+// True when an entry of any type exists at the path (links followed).
 bool FileExists(const std::string& path);
 
 // Read-only: no owner-write bit, or the current user cannot write the file.

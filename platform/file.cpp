@@ -16,7 +16,9 @@ std::string DescribeError(const std::string& path, int error) {
 }
 
 File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
-    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC;
+    // O_NONBLOCK keeps a FIFO named *.mp3 from blocking the open; only regular
+    // files are accepted, so the flag is dropped again right after.
+    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
     do {
         fd_ = ::open(path.c_str(), flags);
     } while (fd_ < 0 && errno == EINTR);
@@ -24,8 +26,17 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
         throw OpenError("Cannot open " + DescribeError(path, errno));
     }
     struct stat st {};
-    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    int error = 0;
+    if (::fstat(fd_, &st) != 0) {
+        error = errno;
+    } else if (S_ISDIR(st.st_mode)) {
+        error = EISDIR;
+    } else if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
+        error = EINVAL;  // FIFOs, sockets and character devices are not MP3 files
+    } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         ::close(fd_);
         throw OpenError("Cannot open " + DescribeError(path, error));
     }

@@ -92,3 +92,12 @@ TEST(PlatformDirectory, ListsEveryMp3EntryInAnyCaseAndOfAnyType) {
                                                "folder.mp3", "link.Mp3"}));
     EXPECT_TRUE(ListMp3(dir.File("missing")).empty());
 }
+
+TEST(PlatformFile, FifoAndDanglingLinkAreRefusedWithoutBlocking) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe.mp3").c_str(), 0644), 0);
+    EXPECT_THROW(File(dir.File("pipe.mp3"), File::Mode::Read), OpenError);
+    ::symlink("nowhere.mp3", dir.File("dangling.mp3").c_str());
+    EXPECT_FALSE(FileExists(dir.File("dangling.mp3")));
+    EXPECT_TRUE(FileExists(dir.File("pipe.mp3")));
+}

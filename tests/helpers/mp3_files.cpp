@@ -5,6 +5,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -65,8 +66,8 @@ Bytes Frame(uint8_t version, const std::string& id, const Bytes& data, uint8_t s
 }
 
 Bytes Latin1Text(const std::string& text) {
-    Bytes data{0};
-    data.insert(data.end(), text.begin(), text.end());
+    Bytes data(text.size() + 1, 0);
+    std::copy(text.begin(), text.end(), data.begin() + 1);
     return data;
 }
 
