@@ -180,6 +180,8 @@ public:
     QCheckBox* CheckBox9 = nullptr;
     QCheckBox* CheckBox10 = nullptr;
     QToolButton* PlayButton = nullptr;
+    QLabel* ImagePlay = nullptr;  // hidden: the button's play picture
+    QLabel* ImageStop = nullptr;  // hidden: the button's stop picture
     QTimer* Timer1 = nullptr;
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
