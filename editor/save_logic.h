@@ -1,0 +1,41 @@
+// The widget-free part of saving rows: which rows are written, the read-only
+// test and its clearing, and the texts of the saving messages and captions.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+namespace save_logic {
+
+// True when the file counts as read-only; a file that cannot be examined
+// (gone, for example) counts as read-only too.
+bool FileIsReadOnly(const std::string& path);
+// Makes the file a normal (archive) file; returns 0 or the error number.
+uint32_t ClearReadOnly(const std::string& path);
+
+// The nothing-to-write rule: an untagged row is written only when one of its
+// four texts is non-blank; year, track and genre do not count.
+bool RowToBeWritten(bool untagged, const QString& title, const QString& artist,
+                    const QString& album, const QString& comment);
+
+// A path or file name as the user sees it.
+QString DisplayName(const std::string& bytes);
+// The part of a path after its last "/".
+std::string FileNameOf(const std::string& path);
+
+QString NoFilesMessage();
+QString NoFocusedRowMessage();
+QString ReadOnlyQuestion(const QString& path);
+QString NotSavedMessage();
+QString SaveRowAttributeError(const QString& fileName, uint32_t error);
+QString SaveAllAttributeError(const QString& fileName, uint32_t error);
+QString SavingCaption(const QString& fileName);
+QString SavingCaption(const QString& fileName, int position);
+QString SavedCaption(int count);
+// The closing message of Save All Rows; exceptForm when the user left at
+// least one read-only file unticked.
+QString FinalMessage(int tagKind, const QString& folder, int page, bool exceptForm);
+QString CloseQuestion();
+
+}  // namespace save_logic
