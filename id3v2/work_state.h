@@ -18,8 +18,11 @@ constexpr uint32_t kRingSize = 4 * kPageSize;
 struct WorkState {
     Tid3v2tag* CurrentTag = nullptr;
     std::unique_ptr<platform::File> FileStream;
+    int64_t FileSize = 0;  // taken once when the file is opened for a load
     std::unique_ptr<std::vector<uint8_t>> ScratchStream;
-    std::array<std::unique_ptr<std::vector<uint8_t>>, 4> Pages;  // the read ring
+    // The read ring: ring index k lies in page k / kPageSize at k % kPageSize.
+    // The pages are left uninitialised; only loaded bytes are ever read.
+    std::array<std::unique_ptr<uint8_t[]>, 4> Pages;
     int64_t TagStart = 0;
     uint32_t BodySize = 0;
     uint32_t Available = 0;
@@ -27,6 +30,10 @@ struct WorkState {
     uint32_t WritePos = 0;
     uint32_t Remaining = 0;
     bool AllLoaded = false;
+    // Version-3 de-unsynchronisation in the ring: whether it runs, and the
+    // original body byte before the next byte it will examine.
+    bool DeunsyncBody = false;
+    uint8_t DeunsyncPrevious = 0;
 
     // Save only.
     uint32_t OldTagSize = 0;
@@ -39,5 +46,14 @@ extern WorkState Work;
 
 // Frees the file, the buffers and the ring, whichever exist.
 void ReleaseWorkState();
+
+// Calls ReleaseWorkState when a load or save leaves its scope, also by an exception.
+class WorkStateRelease {
+  public:
+    WorkStateRelease() = default;
+    ~WorkStateRelease() { ReleaseWorkState(); }
+    WorkStateRelease(const WorkStateRelease&) = delete;
+    WorkStateRelease& operator=(const WorkStateRelease&) = delete;
+};
 
 }  // namespace id3v2
