@@ -1,10 +1,347 @@
-// Text and comment frames (to be written).
-#include "id3v2/id3v2.h"
+// Text and comment frames of the tag object: the decoder, and reading and
+// writing "T..." frames and "COMM" frames over the frame table.
+#include "id3v2/text_frames.h"
 
-uint8_t Tid3v2tag::GetText(const std::string&, std::string& text) {
-    text.clear();
-    return 1;
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "id3v2/id3v2.h"
+#include "id3v2/layout.h"
+
+namespace {
+
+constexpr uint8_t kDone = 0;
+constexpr uint8_t kNoFrame = 1;
+constexpr uint8_t kEmpty = 2;
+constexpr uint8_t kBadId = 3;
+constexpr uint8_t kBeyondLatin1 = 4;
+constexpr uint8_t kUnknownEncoding = 5;
+constexpr uint8_t kBadCommentEncoding = 6;
+constexpr uint8_t kBadLanguage = 7;
+constexpr uint8_t kInvalidText = 8;
+constexpr uint8_t kEncrypted = 9;
+constexpr uint8_t kDeleted = 255;
+
+// Comment frame data: encoding byte, three language bytes, then the description.
+constexpr size_t kCommentLanguageOffset = 1;
+constexpr size_t kLanguageLength = 3;
+constexpr size_t kCommentDescriptionOffset = 4;
+
+bool IsLineBreak(uint8_t byte) {
+    return byte == 0x0A || byte == 0x0D;
 }
-uint8_t Tid3v2tag::SetText(const std::string&, const std::string&) { return 0; }
-uint8_t Tid3v2tag::GetComment(COMM&, const std::string&, const std::string&) { return 1; }
-uint8_t Tid3v2tag::SetComment(const COMM&, const std::string&, const std::string&) { return 0; }
+
+uint8_t DecodeLatin1(std::span<const uint8_t> bytes, bool multiLine, size_t& consumed,
+                     std::string& text) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const uint8_t byte = bytes[i++];
+        text.push_back(static_cast<char>(byte));
+        if (byte < 0x20 && !(multiLine && IsLineBreak(byte))) {
+            break;
+        }
+    }
+    consumed = i;
+    const uint8_t last = static_cast<uint8_t>(text.back());
+    if (!multiLine && last < 0x20 && last != 0x00 && !IsLineBreak(last)) {
+        text.clear();
+        return kInvalidText;
+    }
+    return kDone;
+}
+
+uint8_t DecodeUtf16(std::span<const uint8_t> bytes, uint8_t encoding, size_t& consumed,
+                    std::string& text) {
+    size_t i = 0;
+    bool bigEndian = encoding == 2;
+    if (encoding == 1) {
+        if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
+            bigEndian = false;
+        } else if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) {
+            bigEndian = true;
+        } else {
+            consumed = 0;
+            return kInvalidText;
+        }
+        i = 2;
+    }
+    uint8_t result = kDone;
+    while (i + 2 <= bytes.size()) {
+        const uint16_t unit = bigEndian ? static_cast<uint16_t>(bytes[i] << 8 | bytes[i + 1])
+                                        : static_cast<uint16_t>(bytes[i + 1] << 8 | bytes[i]);
+        i += 2;
+        if (unit > 0xFF) {
+            result = kBeyondLatin1;
+            break;
+        }
+        if (unit == 0x0000) {
+            break;
+        }
+        if (unit < 0x20) {
+            text.clear();
+            result = kInvalidText;
+            break;
+        }
+        text.push_back(static_cast<char>(unit));
+    }
+    consumed = i;
+    return result;
+}
+
+// Only the Latin-1 range is representable: two-byte sequences with a lead byte
+// C0..C3; a lone continuation byte keeps its low six bits.
+uint8_t DecodeUtf8(std::span<const uint8_t> bytes, size_t& consumed, std::string& text) {
+    size_t i = 0;
+    while (i < bytes.size()) {
+        const uint8_t byte = bytes[i++];
+        uint8_t character = byte;
+        if (byte >= 0xC4) {
+            consumed = i;
+            return kBeyondLatin1;
+        }
+        if (byte >= 0xC0) {
+            if (i == bytes.size()) {
+                consumed = i;
+                return kInvalidText;  // cut off: the text read so far stays
+            }
+            character = static_cast<uint8_t>((byte & 0x03) << 6 | (bytes[i++] & 0x3F));
+        } else if (byte >= 0x80) {
+            character = byte & 0x3F;
+        }
+        text.push_back(static_cast<char>(character));
+        if (character < 0x20) {
+            break;
+        }
+    }
+    consumed = i;
+    const uint8_t last = static_cast<uint8_t>(text.back());
+    if (last < 0x20 && last != 0x00) {
+        text.clear();
+        return kInvalidText;
+    }
+    return kDone;
+}
+
+bool IsTextFrameId(const std::string& id) {
+    return id.size() == 4 && id[0] == 'T' && id != "TXXX";
+}
+
+// The first frame from `from` on whose identifier is `id` (case-sensitive), or 0.
+uint32_t FindFrame(const TFrameIndex& frames, const std::string& id, uint32_t from = 1) {
+    for (uint32_t i = from; i <= frames.FrameCount(); ++i) {
+        if (frames.Id(i) == id) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+bool IsEncrypted(const TFrameIndex& frames, uint32_t i) {
+    return ((frames.WantedFlags(i, 2) | frames.State(i, 2)) & id3v2::kFormatEncryption) != 0;
+}
+
+// Brings the frame's data into plain form for reading. The wanted flags stay, so
+// the writer encodes the frame again. A failed resynchronisation or
+// decompression leaves the stored bytes, which the decoder then reads as they are.
+uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i) {
+    if (IsEncrypted(frames, i)) {
+        return kEncrypted;  // checked first so the frame stays exactly as it is
+    }
+    const uint8_t flags = frames.WantedFlags(i, 2) | frames.State(i, 2);
+    if (flags & id3v2::kFormatUnsync) {
+        frames.Resynchronise(i);
+    }
+    if (flags & id3v2::kFormatCompression) {
+        frames.DecompressFrame(i);
+    }
+    return frames.DataSize(i) == 0 ? kEmpty : kDone;
+}
+
+// Replaces the frame's data by plain bytes.
+void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
+    frames.SetState(i, 2, 0);
+    frames.Data(i) = std::move(data);
+}
+
+// Walks the comment frames in table order to the first whose description and
+// language match. `found` is its index or 0; `description` holds the last
+// description decoded (one trailing zero removed) and `consumed` the bytes it
+// took. A frame that cannot be read stops the walk with its result code.
+uint8_t FindComment(TFrameIndex& frames, const std::string& description,
+                    const std::string& language, std::string& frameDescription, size_t& consumed,
+                    uint32_t& found) {
+    found = 0;
+    for (uint32_t i = FindFrame(frames, "COMM"); i != 0; i = FindFrame(frames, "COMM", i + 1)) {
+        if (const uint8_t result = PrepareForReading(frames, i); result != kDone) {
+            return result;
+        }
+        const std::vector<uint8_t>& data = frames.Data(i);
+        consumed = 0;
+        const uint8_t result =
+            DecodeText(data, kCommentDescriptionOffset, consumed, data[0], false, frameDescription);
+        if (!frameDescription.empty() && frameDescription.back() == '\0') {
+            frameDescription.pop_back();
+        }
+        if (result != kDone) {
+            return result;
+        }
+        // The decoder succeeded from offset 4, so the three language bytes exist.
+        const bool languageMatches =
+            language.size() != kLanguageLength ||
+            std::memcmp(language.data(), data.data() + kCommentLanguageOffset, kLanguageLength) ==
+                0;
+        if (frameDescription == description && languageMatches) {
+            found = i;
+            return kDone;
+        }
+    }
+    return kDone;
+}
+
+// The language is a short string of at most three characters; missing ones
+// count as zero bytes, so a shorter language is refused.
+bool IsValidLanguage(const std::string& language) {
+    for (size_t k = 0; k < kLanguageLength; ++k) {
+        if (k >= language.size() || static_cast<uint8_t>(language[k]) < 0x20) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::vector<uint8_t> CommentData(const COMM& value) {
+    std::vector<uint8_t> data{value.Encoding};
+    data.insert(data.end(), value.Language.begin(),
+                value.Language.begin() + std::min(value.Language.size(), kLanguageLength));
+    data.insert(data.end(), value.Description.begin(), value.Description.end());
+    if (value.Description.empty() || value.Description.back() != '\0') {
+        data.push_back(0x00);
+    }
+    data.insert(data.end(), value.Text.begin(), value.Text.end());
+    return data;
+}
+
+}  // namespace
+
+uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, uint8_t encoding,
+                   bool multiLine, std::string& text) {
+    text.clear();
+    const size_t wanted = limit;
+    limit = 0;
+    if (start >= data.size()) {
+        return kEmpty;
+    }
+    const size_t available = data.size() - start;
+    const std::span<const uint8_t> bytes =
+        data.subspan(start, wanted != 0 ? std::min(wanted, available) : available);
+    switch (encoding) {
+        case 0:
+            return DecodeLatin1(bytes, multiLine, limit, text);
+        case 1:
+        case 2:
+        case 9:
+            return DecodeUtf16(bytes, encoding, limit, text);
+        case 3:
+            return DecodeUtf8(bytes, limit, text);
+        default:
+            return kUnknownEncoding;
+    }
+}
+
+uint8_t Tid3v2tag::GetText(const std::string& id, std::string& text) {
+    text.clear();
+    if (!IsTextFrameId(id)) {
+        return kBadId;
+    }
+    const uint32_t i = FindFrame(Frames, id);
+    if (i == 0) {
+        return kNoFrame;
+    }
+    if (const uint8_t result = PrepareForReading(Frames, i); result != kDone) {
+        return result;
+    }
+    const std::vector<uint8_t>& data = Frames.Data(i);
+    size_t consumed = 0;
+    return DecodeText(data, 1, consumed, data[0], false, text);
+}
+
+uint8_t Tid3v2tag::SetText(const std::string& id, const std::string& text) {
+    if (!IsTextFrameId(id)) {
+        return kBadId;
+    }
+    uint32_t i = FindFrame(Frames, id);
+    if (i != 0 && IsEncrypted(Frames, i)) {
+        return kEncrypted;
+    }
+    if (text.empty()) {
+        if (i == 0) {
+            return kDone;
+        }
+        Frames.DeleteFrame(i);
+        return kDeleted;
+    }
+    if (i == 0) {
+        i = Frames.AddFrame(id);
+        if (i == 0) {
+            return kBadId;  // not a valid frame identifier once upper-cased
+        }
+    }
+    std::vector<uint8_t> data{0x00};  // ISO-8859-1; the caller's bytes as they are
+    data.insert(data.end(), text.begin(), text.end());
+    ReplaceData(Frames, i, std::move(data));
+    return kDone;
+}
+
+uint8_t Tid3v2tag::GetComment(COMM& value, const std::string& description,
+                              const std::string& language) {
+    value = COMM{};
+    size_t consumed = 0;
+    uint32_t i = 0;
+    if (const uint8_t result =
+            FindComment(Frames, description, language, value.Description, consumed, i);
+        result != kDone) {
+        return result;
+    }
+    if (i == 0) {
+        return kNoFrame;
+    }
+    const std::vector<uint8_t>& data = Frames.Data(i);
+    value.Encoding = data[0];
+    value.Language.assign(data.begin() + kCommentLanguageOffset,
+                          data.begin() + kCommentLanguageOffset + kLanguageLength);
+    size_t textConsumed = 0;
+    return DecodeText(data, kCommentDescriptionOffset + consumed, textConsumed, value.Encoding,
+                      true, value.Text);
+}
+
+uint8_t Tid3v2tag::SetComment(const COMM& value, const std::string& description,
+                              const std::string& language) {
+    std::string frameDescription;
+    size_t consumed = 0;
+    uint32_t i = 0;
+    if (const uint8_t result =
+            FindComment(Frames, description, language, frameDescription, consumed, i);
+        result != kDone) {
+        return result;
+    }
+    if (i == 0 && value.Text.empty()) {
+        return kDone;
+    }
+    if (value.Encoding > 3) {
+        return kBadCommentEncoding;
+    }
+    if (!IsValidLanguage(value.Language)) {
+        return kBadLanguage;
+    }
+    if (value.Text.empty()) {
+        Frames.DeleteFrame(i);
+        return kDeleted;
+    }
+    if (i == 0) {
+        i = Frames.AddFrame("COMM");
+    }
+    ReplaceData(Frames, i, CommentData(value));
+    return kDone;
+}

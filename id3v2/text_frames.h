@@ -1,0 +1,19 @@
+// The text decoder of text and comment frames: frame bytes in one of the ID3v2
+// encodings to an 8-bit (ISO-8859-1) string.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+// Decodes `data` from `start` with the encoding byte `encoding`: 0 ISO-8859-1,
+// 1 UTF-16 with byte order mark, 2 UTF-16 big-endian, 3 UTF-8, 9 UTF-16
+// little-endian. `limit` is in: the most bytes to read, 0 for no limit; out: the
+// bytes consumed from `start`, byte order mark and terminator included, so a
+// caller finds what follows a terminated text. In multi-line mode line breaks do
+// not end an ISO-8859-1 text. Returns 0 done, 2 start at or past the end,
+// 4 a character beyond U+00FF (the text so far stays), 5 unknown encoding,
+// 8 invalid text (text emptied, except for a UTF-8 sequence cut off at the end).
+uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, uint8_t encoding,
+                   bool multiLine, std::string& text);
