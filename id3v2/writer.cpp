@@ -373,12 +373,9 @@ std::vector<uint8_t> ExtendedHeaderBytes(const Tid3v2tag& tag, const TagLayout& 
         return bytes;
     }
     if (layout.version == 3) {
-        bytes = {0,
-                 0,
-                 0,
-                 static_cast<uint8_t>(layout.crcPresent ? 10 : 6),
-                 static_cast<uint8_t>(layout.crcPresent ? 0x80 : 0),
-                 0};
+        bytes.assign(6, 0);
+        bytes[3] = layout.crcPresent ? 10 : 6;
+        bytes[4] = layout.crcPresent ? 0x80 : 0x00;
         // Padding size and CRC form one run for unsynchronisation.
         const size_t runStart = bytes.size();
         bytes.resize(runStart + 4);
@@ -582,13 +579,6 @@ struct SaveBuffers {
     }
 };
 
-struct WholeWorkState {
-    WholeWorkState() = default;
-    WholeWorkState(const WholeWorkState&) = delete;
-    WholeWorkState& operator=(const WholeWorkState&) = delete;
-    ~WholeWorkState() { ReleaseWorkState(); }
-};
-
 }  // namespace
 }  // namespace id3v2
 
@@ -599,7 +589,7 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
     const bool sameFile = fileName == "=";
     const int64_t start = startOffset >= 0 ? startOffset : (sameFile ? int64_t{TagOffset} : 0);
     const std::string path = sameFile ? FileName : fileName;
-    const WholeWorkState release;
+    const WorkStateRelease release;
     if (LastResult > 0xFF) {
         return 0xFE00;
     }
