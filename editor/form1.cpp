@@ -1,37 +1,320 @@
-// Main window layout and start state (to be written).
+// Main window layout and start state, the caption, the logo and the about box.
 #include "editor/form1.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "editor/about_dialog.h"
+#include "editor/dialogs.h"
+#include "editor/glyphs.h"
+#include "editor/page_logic.h"
+#include "editor/shell_tree.h"
+#include "editor/spin_edit.h"
+
+namespace {
+
+const QColor kPaleGreen(0xC0, 0xDC, 0xC0);
+const QColor kButtonBoxGreen(0x8D, 0xC0, 0x8D);
+const QColor kLogoGreen(0x00, 0x80, 0x40);
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+void Fill(QWidget* widget, const QColor& colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+// A flat button that never takes the focus, so a click leaves it in the row.
+QToolButton* FlatButton(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
+    auto* button = Named(new QToolButton(parent), name);
+    button->setText(caption);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, QRect geometry,
+               const QString& hint = {}) {
+    auto* box = Named(new QCheckBox(caption, parent), name);
+    box->setGeometry(geometry);
+    box->setToolTip(hint);
+    return box;
+}
+
+QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, bool bold,
+                  QRect geometry) {
+    auto* label = Named(new QLabel(text, parent), name);
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    if (bold) {
+        font.setStretch(QFont::Condensed);
+    }
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kLogoGreen);
+    label->setPalette(palette);
+    label->setGeometry(geometry);
+    label->setCursor(Qt::PointingHandCursor);
+    label->setToolTip(QStringLiteral("Press here!"));
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+}  // namespace
 
 TForm1::TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media, QWidget* parent)
     : QWidget(parent), tag_(tag), dialogs_(dialogs), media_(media) {
     FormCreate();
 }
+
 TForm1::~TForm1() = default;
+
 void TForm1::FormCreate() {
+    TagKind = 1;
+    MarqueeOffset = 0;
+    PageIndex = 0;
     CreateLayout();
     CreateRows();
+    // The helpers of the other concerns receive the mouse events of the rows
+    // area and of the column boxes through eventFilter.
+    ScrollBox1->viewport()->installEventFilter(this);
+    RowsArea->installEventFilter(this);
+    for (QCheckBox* box : {CheckBox1, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
+                           CheckBox9, CheckBox10}) {
+        box->installEventFilter(this);
+    }
+    // The logo and the credits label answer clicks here.
+    for (QWidget* widget : {static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Image1),
+                            static_cast<QWidget*>(Label1), static_cast<QWidget*>(Label3),
+                            static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label11)}) {
+        widget->installEventFilter(this);
+    }
     ConnectPages();
     ConnectRows();
     ConnectSaving();
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
+    RestoreCaption();
+    setWindowTitle(titleText_);
 }
-void TForm1::CreateLayout() {}
-void TForm1::RestoreCaption() {}
-void TForm1::ShowAbout() {}
-QLabel* TForm1::FileLabel(int) const { return nullptr; }
-QLineEdit* TForm1::TitleEdit(int) const { return nullptr; }
-QLineEdit* TForm1::ArtistEdit(int) const { return nullptr; }
-QLineEdit* TForm1::AlbumEdit(int) const { return nullptr; }
-TSpinEdit* TForm1::YearEdit(int) const { return nullptr; }
-QLineEdit* TForm1::CommentEdit(int) const { return nullptr; }
-TSpinEdit* TForm1::TrackEdit(int) const { return nullptr; }
-QComboBox* TForm1::GenreEdit(int) const { return nullptr; }
-std::vector<QWidget*> TForm1::RowValueControls(int) const { return {}; }
-int TForm1::RowsInScope() const { return 0; }
-std::string TForm1::FilePath(int fileIndex) const { return FolderPath + "/" + FileList.at(fileIndex); }
+
+void TForm1::CreateLayout() {
+    setObjectName(QStringLiteral("Form1"));
+    resize(806, 408);
+    Fill(this, kPaleGreen);
+    QFont font = QApplication::font();
+    font.setPointSize(8);
+    setFont(font);
+    setWindowIcon(glyphs::WindowIcon());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Panel2 = Named(new QFrame(this), "Panel2");
+    Panel2->setFixedHeight(216);
+    Fill(Panel2, kPaleGreen);
+    layout->addWidget(Panel2);
+
+    Panel1 = Named(new QFrame(Panel2), "Panel1");
+    Panel1->setGeometry(8, 8, 145, 177);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Fill(Panel1, kButtonBoxGreen);
+    SpeedButton1 = FlatButton(Panel1, "SpeedButton1", QStringLiteral("&Save Row"), {8, 8, 129, 28});
+    SpeedButton2 =
+        FlatButton(Panel1, "SpeedButton2", QStringLiteral("S&ave All Rows"), {8, 40, 129, 28});
+    SpeedButton4 =
+        FlatButton(Panel1, "SpeedButton4", QStringLiteral("&Revert to Saved"), {8, 72, 129, 28});
+    SpeedButton3 =
+        FlatButton(Panel1, "SpeedButton3", QStringLiteral("&Erase All Rows"), {8, 104, 129, 28});
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(false);
+    }
+    Label9 = Named(new QLabel(QStringLiteral("Page n/n"), Panel1), "Label9");
+    Label9->setGeometry(8, 134, 129, 16);
+    Label9->setAlignment(Qt::AlignCenter);
+    Label9->hide();
+    Vasemmalle = FlatButton(Panel1, "Vasemmalle", QString(), {36, 151, 34, 20});
+    Vasemmalle->setIcon(glyphs::PreviousPage());
+    Vasemmalle->setToolTip(QStringLiteral("Previous page"));
+    Vasemmalle->hide();
+    Oikealle = FlatButton(Panel1, "Oikealle", QString(), {75, 151, 34, 20});
+    Oikealle->setIcon(glyphs::NextPage());
+    Oikealle->setToolTip(QStringLiteral("Next page"));
+    Oikealle->hide();
+    Button2 = Named(new QPushButton(QStringLiteral("Button2"), Panel1), "Button2");
+    Button2->hide();
+
+    ShellComboBox1 = Named(new QComboBox(Panel2), "ShellComboBox1");
+    ShellComboBox1->setGeometry(160, 8, 433, 24);
+    ShellComboBox1->setMaxVisibleItems(8);
+    ShellTreeView1 = Named(new TShellTreeView(Panel2), "ShellTreeView1");
+    ShellTreeView1->setGeometry(160, 34, 433, 153);
+
+    Image1 = Named(new QLabel(Panel2), "Image1");
+    Image1->setGeometry(600, 12, 190, 89);
+    Image1->setPixmap(glyphs::Logo(QSize(190, 89)));
+    Image1->setCursor(Qt::PointingHandCursor);
+    Image1->setToolTip(QStringLiteral("Click here!"));
+    Label1 = LogoLabel(Panel2, "Label1", QStringLiteral("ID3v1.1"), 48, true, {606, 10, 184, 56});
+    Label4 = LogoLabel(Panel2, "Label4", QStringLiteral("Tagvora"), 35, false, {608, 60, 140, 40});
+    Label3 = LogoLabel(Panel2, "Label3", QStringLiteral("v1.4"), 16, false, {742, 76, 44, 20});
+    Label11 = Named(new QLabel(QStringLiteral("by the Tagvora team"), Panel2), "Label11");
+    QFont credits = font;
+    credits.setItalic(true);
+    credits.setPointSize(7);
+    Label11->setFont(credits);
+    Label11->adjustSize();
+
+    SpeedButton7 = FlatButton(Panel2, "SpeedButton7", QStringLiteral("&Modify ID3v2.4.0-tags"),
+                              {600, 106, 190, 24});
+    SpeedButton8 = FlatButton(Panel2, "SpeedButton8", QStringLiteral("&Copy tags to Id3v2"),
+                              {600, 134, 190, 24});
+    CheckBox1 = Box(Panel2, "CheckBox1", QStringLiteral("&Set the name of folder for Albums"),
+                    {600, 162, 200, 18});
+    CheckBox3 = Box(Panel2, "CheckBox3", QStringLiteral("&Directly from Artist to Title with Tab"),
+                    {600, 180, 210, 18});
+    CheckBox3->setChecked(true);
+
+    PlayButton = FlatButton(Panel2, "PlayButton", QStringLiteral("&Play"), {10, 194, 80, 22});
+    PlayButton->setIcon(glyphs::Play());
+    PlayButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    CheckBox4 =
+        Box(Panel2, "CheckBox4", QStringLiteral("Title"), {104, 196, 62, 18},
+            QStringLiteral("Set each title on this page to the same with the topmost title."));
+    SpeedButton6 = FlatButton(Panel2, "SpeedButton6", QStringLiteral("&Names"), {170, 195, 44, 20});
+    SpeedButton6->setToolTip(QStringLiteral("Set file names to titles."));
+    CheckBox5 =
+        Box(Panel2, "CheckBox5", QStringLiteral("Artist"), {216, 196, 110, 18},
+            QStringLiteral("Set each artist on this page to the same with the topmost artist."));
+    CheckBox6 =
+        Box(Panel2, "CheckBox6", QStringLiteral("Album"), {338, 196, 110, 18},
+            QStringLiteral("Set each album on this page to the same with the topmost album."));
+    CheckBox7 =
+        Box(Panel2, "CheckBox7", QStringLiteral("Year"), {456, 196, 50, 18},
+            QStringLiteral("Set each year on this page to the same with the topmost year."));
+    CheckBox8 =
+        Box(Panel2, "CheckBox8", QStringLiteral("Comment"), {510, 196, 110, 18},
+            QStringLiteral("Set each comment on this page to the same with the topmost comment."));
+    CheckBox9 =
+        Box(Panel2, "CheckBox9", QStringLiteral("Track"), {629, 196, 52, 18},
+            QStringLiteral("Test this operation yourself to solve behaviours of it. Try also "
+                           "Shift key (Shift can also be used for other check boxes)."));
+    CheckBox10 =
+        Box(Panel2, "CheckBox10", QStringLiteral("Genre"), {684, 196, 56, 18},
+            QStringLiteral("Set each genre on this page to the same with the topmost genre."));
+    SpeedButton5 =
+        FlatButton(Panel2, "SpeedButton5", QStringLiteral("&Classical"), {740, 195, 64, 20});
+    SpeedButton5->setToolTip(QStringLiteral("Set genre Classical for each file."));
+
+    Timer1 = Named(new QTimer(this), "Timer1");
+    Timer1->setInterval(100);
+
+    ScrollBox1 = Named(new QScrollArea(this), "ScrollBox1");
+    ScrollBox1->setFrameShape(QFrame::NoFrame);
+    ScrollBox1->setWidgetResizable(false);
+    layout->addWidget(ScrollBox1, 1);
+    RowsArea = Named(new QWidget, "RowsArea");
+    RowsArea->resize(780, 10 + kRowsPerPage * kRowHeight + 10);
+    Fill(RowsArea, kPaleGreen);
+    Label8 =
+        Named(new QLabel(QStringLiteral("This folder does not contain any MP3 files."), RowsArea),
+              "Label8");
+    QFont serif(QStringLiteral("Serif"));
+    serif.setPixelSize(13);
+    Label8->setFont(serif);
+    QPalette maroon = Label8->palette();
+    maroon.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
+    Label8->setPalette(maroon);
+    Label8->move(10, 10);
+    Label8->adjustSize();
+    Label8->hide();
+    ScrollBox1->setWidget(RowsArea);
+
+    PlaceCredits();
+}
+
+void TForm1::PlaceCredits() {
+    Label11->move(Panel2->width() - Label11->width() - 4, 0);
+}
+
+void TForm1::RestoreCaption() {
+    titleText_ = QString::fromStdString(page_logic::TitleText());
+    setWindowTitle(QString::fromStdString(page_logic::Caption(FolderPath)));
+}
+
+void TForm1::ShowAbout() {
+    if (AboutDlg != nullptr) {
+        dialogs_.ShowModal(AboutDlg);
+    }
+}
+
+QLabel* TForm1::FileLabel(int k) const {
+    return RowsArea->findChild<QLabel*>(QStringLiteral("FileLabel%1").arg(k),
+                                        Qt::FindDirectChildrenOnly);
+}
+QLineEdit* TForm1::TitleEdit(int k) const {
+    return RowsArea->findChild<QLineEdit*>(QStringLiteral("TitleEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+QLineEdit* TForm1::ArtistEdit(int k) const {
+    return RowsArea->findChild<QLineEdit*>(QStringLiteral("ArtistEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+QLineEdit* TForm1::AlbumEdit(int k) const {
+    return RowsArea->findChild<QLineEdit*>(QStringLiteral("AlbumEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+TSpinEdit* TForm1::YearEdit(int k) const {
+    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("YearEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+QLineEdit* TForm1::CommentEdit(int k) const {
+    return RowsArea->findChild<QLineEdit*>(QStringLiteral("CommentEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+TSpinEdit* TForm1::TrackEdit(int k) const {
+    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("TrackEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+QComboBox* TForm1::GenreEdit(int k) const {
+    return RowsArea->findChild<QComboBox*>(QStringLiteral("GenreEdit%1").arg(k),
+                                           Qt::FindDirectChildrenOnly);
+}
+
+std::vector<QWidget*> TForm1::RowValueControls(int k) const {
+    return {TitleEdit(k),   ArtistEdit(k), AlbumEdit(k), YearEdit(k),
+            CommentEdit(k), TrackEdit(k),  GenreEdit(k)};
+}
+
+int TForm1::RowsInScope() const {
+    return page_logic::RowsOnPage(static_cast<int>(FileList.size()), PageIndex);
+}
+
+std::string TForm1::FilePath(int fileIndex) const {
+    const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
+    return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
+}
+
 void TForm1::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
         event->accept();
@@ -39,7 +322,20 @@ void TForm1::closeEvent(QCloseEvent* event) {
         event->ignore();
     }
 }
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Panel2 && event->type() == QEvent::Resize) {
+        PlaceCredits();
+    }
+    if ((watched == Image1 || watched == Label1 || watched == Label3 || watched == Label4) &&
+        event->type() == QEvent::MouseButtonRelease) {
+        ShowAbout();
+        return true;
+    }
+    if (watched == Label11 && event->type() == QEvent::MouseButtonRelease) {
+        dialogs_.Message(this, QStringLiteral("Hello!"));
+        return true;
+    }
     if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event)) {
         return true;
     }

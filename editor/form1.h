@@ -14,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QStringListModel;
 class QTimer;
 class QToolButton;
 class TAboutDlg;
@@ -42,6 +44,19 @@ struct Tv2TAGInfo {
     std::string Title, Artist, Album, Year, Comment, Track, Genre;
     bool NotFound = false;
     bool NoTag = true;
+    // Fields whose stored value could not be shown in full (bits of TV2Field).
+    unsigned Unshown = 0;
+};
+
+// The seven values of a row, as bits for Tv2TAGInfo::Unshown.
+enum TV2Field : unsigned {
+    kV2Title = 1,
+    kV2Artist = 2,
+    kV2Album = 4,
+    kV2Year = 8,
+    kV2Comment = 16,
+    kV2Track = 32,
+    kV2Genre = 64,
 };
 
 class TForm1 : public QWidget {
@@ -90,6 +105,13 @@ public:
     int RowsInScope() const;
     // Full path of file index f of FileList.
     std::string FilePath(int fileIndex) const;
+    // True when the control shows a stored ID3v2 value that could not be shown
+    // in full and has not been edited since: saving keeps that frame as stored.
+    static bool KeepsStoredValue(const QWidget* control);
+
+    // Where LoadV2Row takes a row's values from; empty means the file's ID3v2
+    // tag. Benchmarks set a fixed source to measure the widgets alone.
+    std::function<Tv2TAGInfo(const std::string& path)> V2RowSource;
 
     // --- main window and start-up ---
     void RestoreCaption();
@@ -204,6 +226,20 @@ private:
     void ConnectBulk();
     void ConnectScrolling();
     void ConnectPlayback();
+    // A save question before leaving the page or the folder, asked only while
+    // the page is modified; Yes saves the page. False when the user chose to stay.
+    bool AskToLeave(const QString& question);
+    bool AskToLeavePage();
+    void SetRowTexts(int k, const std::string& title, const std::string& artist,
+                     const std::string& album, const std::string& comment);
+    void SyncFolderCombo(const QString& path);
+    void ShellComboBox1Chosen(int index);
+    void ConnectValueControl(QWidget* control);
+    static void SetKeepsStoredValue(QWidget* control, bool keep);
+    void FillV1Row(int k, const std::string& path, bool& notFound);
+    void FillV2Row(int k, const std::string& path, bool& notFound);
+    void PlaceCredits();
+    void ShowKindCaptions();
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);
@@ -214,4 +250,5 @@ private:
     TForm2* Form2 = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     QString titleText_;
+    QStringListModel* genreModel_ = nullptr;  // the sorted genre names, shared by the rows
 };

@@ -1,0 +1,193 @@
+// The folder tree with a selection gate.
+#include "editor/shell_tree.h"
+
+#include <QDir>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+// Routes every selection or current-item change of the view through the
+// view's gate, whoever asks for it.
+class TFolderSelectionModel : public QItemSelectionModel {
+  public:
+    TFolderSelectionModel(QAbstractItemModel* model, TShellTreeView* view)
+        : QItemSelectionModel(model, view), view_(view) {}
+
+    void setCurrentIndex(const QModelIndex& index, SelectionFlags command) override {
+        // A bare move of the current item (Ctrl+arrows, focus) changes no folder;
+        // a mouse press moves it first and selects afterwards.
+        const bool gated = command != NoUpdate || view_->inMouseEvent_;
+        if (gated && index != currentIndex() && !view_->AllowChange(index)) {
+            return;
+        }
+        QItemSelectionModel::setCurrentIndex(index, command);
+    }
+
+    void select(const QItemSelection& selection, SelectionFlags command) override {
+        // A folder stays selected until another one is chosen.
+        const bool deselects = command.testFlag(Deselect) || command.testFlag(Toggle) ||
+                               (command.testFlag(Clear) && selection.isEmpty());
+        if (deselects && hasSelection()) {
+            return;
+        }
+        if (!selection.isEmpty() && !view_->AllowChange(selection.indexes().front())) {
+            return;
+        }
+        QItemSelectionModel::select(selection, command);
+    }
+
+  private:
+    TShellTreeView* view_;
+};
+
+TShellTreeView::TShellTreeView(QWidget* parent) : QTreeView(parent) {
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    model_->setRootPath(QStringLiteral("/"));
+    setModel(model_);
+    setSelectionModel(new TFolderSelectionModel(model_, this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setHeaderHidden(true);
+    for (int column = 1; column < model_->columnCount(); ++column) {
+        hideColumn(column);
+    }
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    home_ = model_->index(QDir::homePath());
+    for (QModelIndex folder = home_; folder.isValid(); folder = folder.parent()) {
+        expand(folder);
+    }
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (!homeSettled_) {
+            ScrollToHome();
+        }
+    });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TShellTreeView::OnSelectionChanged);
+    connect(this, &QAbstractItemView::clicked, this, &TShellTreeView::OnClicked);
+}
+
+QString TShellTreeView::Path() const {
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? QString() : model_->filePath(selected.front());
+}
+
+bool TShellTreeView::SelectPath(const QString& path) {
+    const QModelIndex target = model_->index(QDir::cleanPath(path));
+    if (!target.isValid()) {
+        return false;
+    }
+    if (target == selectionModel()->currentIndex() && Path() == model_->filePath(target)) {
+        return true;
+    }
+    programmatic_ = true;
+    InEvent(false, [&] {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    });
+    programmatic_ = false;
+    const bool selected = Path() == model_->filePath(target);
+    if (selected) {
+        scrollTo(target);
+    }
+    return selected;
+}
+
+bool TShellTreeView::AllowChange(const QModelIndex& target) {
+    if (!target.isValid()) {
+        return true;
+    }
+    const QModelIndex folder = target.siblingAtColumn(0);
+    if (model_->filePath(folder) == Path()) {
+        return true;
+    }
+    if (eventDepth_ > 0) {
+        if (folder == approved_) {
+            return true;
+        }
+        if (folder == refused_) {
+            return false;
+        }
+    }
+    const bool allowed = !OnChanging || OnChanging(model_->filePath(folder));
+    if (eventDepth_ > 0) {
+        (allowed ? approved_ : refused_) = folder;
+    }
+    if (!allowed && inMouseEvent_) {
+        suppressClick_ = true;
+    }
+    return allowed;
+}
+
+void TShellTreeView::OnSelectionChanged() {
+    const QString path = Path();
+    if (path == lastPath_) {
+        return;
+    }
+    lastPath_ = path;
+    homeSettled_ = true;
+    emit changed(path);
+    if (programmatic_) {
+        return;
+    }
+    if (inMouseEvent_) {
+        suppressClick_ = true;
+    }
+    emit navigated();
+}
+
+void TShellTreeView::OnClicked() {
+    if (!suppressClick_) {
+        emit click();
+    }
+}
+
+template <typename Handler>
+void TShellTreeView::InEvent(bool mouse, Handler&& handler) {
+    ++eventDepth_;
+    const bool outerMouse = inMouseEvent_;
+    inMouseEvent_ = mouse;
+    handler();
+    inMouseEvent_ = outerMouse;
+    if (--eventDepth_ == 0) {
+        approved_ = QPersistentModelIndex();
+        refused_ = QPersistentModelIndex();
+    }
+}
+
+void TShellTreeView::mousePressEvent(QMouseEvent* event) {
+    suppressClick_ = false;
+    homeSettled_ = true;
+    InEvent(true, [&] { QTreeView::mousePressEvent(event); });
+}
+
+void TShellTreeView::mouseMoveEvent(QMouseEvent* event) {
+    InEvent(true, [&] { QTreeView::mouseMoveEvent(event); });
+}
+
+void TShellTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    InEvent(true, [&] { QTreeView::mouseReleaseEvent(event); });
+}
+
+void TShellTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    InEvent(true, [&] { QTreeView::mouseDoubleClickEvent(event); });
+}
+
+void TShellTreeView::keyPressEvent(QKeyEvent* event) {
+    homeSettled_ = true;
+    InEvent(false, [&] { QTreeView::keyPressEvent(event); });
+}
+
+void TShellTreeView::showEvent(QShowEvent* event) {
+    QTreeView::showEvent(event);
+    if (!homeSettled_) {
+        ScrollToHome();
+    }
+}
+
+void TShellTreeView::ScrollToHome() {
+    if (home_.isValid()) {
+        scrollTo(home_, QAbstractItemView::PositionAtTop);
+    }
+}

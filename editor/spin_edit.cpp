@@ -1,0 +1,89 @@
+// The numeric spin field.
+#include "editor/spin_edit.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+#include <QWheelEvent>
+#include <climits>
+
+#include "editor/page_logic.h"
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TSpinEdit::textChanged);
+}
+
+QString TSpinEdit::text() const {
+    return lineEdit()->text();
+}
+
+void TSpinEdit::setText(const QString& text) {
+    lineEdit()->setText(text);
+}
+
+int TSpinEdit::value() const {
+    return page_logic::WholeNumber(text().trimmed().toStdString()).value_or(minimum_);
+}
+
+void TSpinEdit::setValue(int value) {
+    setText(QString::number(checkValue(value)));
+}
+
+void TSpinEdit::setRange(int minimum, int maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+}
+
+int TSpinEdit::checkValue(int value) const {
+    if (minimum_ == maximum_) {
+        return value;
+    }
+    if (value < minimum_) {
+        return minimum_;
+    }
+    return value > maximum_ ? maximum_ : value;
+}
+
+void TSpinEdit::stepBy(int steps) {
+    const long long stepped = static_cast<long long>(value()) + steps;
+    if (stepped > INT_MAX || stepped < INT_MIN) {
+        QApplication::beep();
+        return;
+    }
+    setValue(static_cast<int>(stepped));
+}
+
+QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
+    return StepUpEnabled | StepDownEnabled;
+}
+
+void TSpinEdit::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const QString typed = event->text();
+    bool allowed = !enter;
+    if (allowed && !typed.isEmpty()) {
+        const QChar c = typed.front();
+        const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F;
+        allowed = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
+                  c == QLocale().decimalPoint().front() || control;
+    }
+    if (!allowed) {
+        QApplication::beep();
+        event->accept();
+        return;
+    }
+    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TSpinEdit::focusOutEvent(QFocusEvent* event) {
+    const int current = value();
+    if (checkValue(current) != current) {
+        setValue(current);
+    }
+    QAbstractSpinBox::focusOutEvent(event);
+}
+
+void TSpinEdit::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}

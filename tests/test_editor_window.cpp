@@ -1,0 +1,128 @@
+// The main window right after start: captions, disabled buttons, the tag kind,
+// the caption rule and the logo clicks.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "editor/about_dialog.h"
+#include "editor/shell_tree.h"
+#include "editor/spin_edit.h"
+#include "tests/helpers/window_fixture.h"
+
+using WindowStart = WindowFixture;
+
+TEST_F(WindowStart, ShowsTheFirstKindWithSaveButtonsDisabled) {
+    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
+    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
+    EXPECT_FALSE(Window->SpeedButton1->isEnabled());
+    EXPECT_FALSE(Window->SpeedButton2->isEnabled());
+    EXPECT_FALSE(Window->SpeedButton4->isEnabled());
+    EXPECT_TRUE(Window->SpeedButton3->isEnabled());
+    EXPECT_EQ(Window->TagKind, 1);
+    EXPECT_EQ(Window->PageIndex, 0);
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_TRUE(Window->FileList.empty());
+    EXPECT_EQ(Window->windowTitle(), "Tagvora v1.4");
+    EXPECT_EQ(Window->TitleText(), "Tagvora v1.4");
+}
+
+TEST_F(WindowStart, HidesPagingAndEveryRow) {
+    EXPECT_TRUE(Window->Label9->isHidden());
+    EXPECT_TRUE(Window->Vasemmalle->isHidden());
+    EXPECT_TRUE(Window->Oikealle->isHidden());
+    EXPECT_TRUE(Window->Button2->isHidden());
+    EXPECT_TRUE(Window->Label8->isHidden());
+    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        ASSERT_NE(Window->FileLabel(k), nullptr) << k;
+        EXPECT_TRUE(Window->FileLabel(k)->isHidden());
+        for (QWidget* control : Window->RowValueControls(k)) {
+            ASSERT_NE(control, nullptr) << k;
+            EXPECT_TRUE(control->isHidden()) << control->objectName().toStdString();
+        }
+    }
+    EXPECT_TRUE(Window->ShellTreeView1->Path().isEmpty());
+}
+
+TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
+    EXPECT_EQ(Window->TitleEdit(0)->geometry(), QRect(100, 10, 108, 20));
+    EXPECT_EQ(Window->ArtistEdit(39)->geometry(), QRect(210, 10 + 20 * 39, 120, 20));
+    EXPECT_EQ(Window->AlbumEdit(1)->x(), 332);
+    EXPECT_EQ(Window->YearEdit(1)->geometry(), QRect(454, 30, 50, 20));
+    EXPECT_EQ(Window->CommentEdit(1)->x(), 506);
+    EXPECT_EQ(Window->TrackEdit(1)->x(), 628);
+    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 80, 20));
+    EXPECT_EQ(Window->FileLabel(2)->x(), 10);
+    EXPECT_EQ(Window->YearEdit(0)->minimum(), -1);
+    EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
+    EXPECT_EQ(Window->TrackEdit(0)->maximum(), 255);
+    EXPECT_EQ(Window->GenreEdit(0)->count(), 150);
+    EXPECT_EQ(Window->GenreEdit(0)->maxVisibleItems(), 20);
+    // Title and artist are the only tab stops at start.
+    EXPECT_EQ(Window->TitleEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_EQ(Window->ArtistEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_NE(Window->AlbumEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_NE(Window->GenreEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+}
+
+TEST_F(WindowStart, GenreItemsAreSortedWithoutRegardToCase) {
+    QComboBox* genre = Window->GenreEdit(0);
+    for (int i = 1; i < genre->count(); ++i) {
+        EXPECT_LE(QString::compare(genre->itemText(i - 1), genre->itemText(i), Qt::CaseInsensitive),
+                  0);
+    }
+}
+
+TEST_F(WindowStart, FlatButtonsNeverTakeTheFocus) {
+    for (QToolButton* button :
+         {Window->SpeedButton1, Window->SpeedButton2, Window->SpeedButton3, Window->SpeedButton4,
+          Window->SpeedButton5, Window->SpeedButton6, Window->SpeedButton7, Window->SpeedButton8,
+          Window->Vasemmalle, Window->Oikealle, Window->PlayButton}) {
+        EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowStart, CaptionNamesTheChosenFolder) {
+    OpenWindow(1);
+    EXPECT_EQ(Window->windowTitle().toStdString(), "Tagvora v1.4 - (" + Dir.Path() + ")");
+    OpenFolder("/");
+    EXPECT_EQ(Window->windowTitle(), "Tagvora v1.4 - (/)");
+}
+
+TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
+    Window->show();
+    for (QWidget* target :
+         {static_cast<QWidget*>(Window->Image1), static_cast<QWidget*>(Window->Label1),
+          static_cast<QWidget*>(Window->Label3), static_cast<QWidget*>(Window->Label4)}) {
+        Dialogs.QueueModal([](QDialog* dialog) {
+            auto* about = static_cast<TAboutDlg*>(dialog);
+            EXPECT_EQ(about->windowTitle(), "About Tagvora...");
+            EXPECT_EQ(about->Label1->text(), "Tagvora v1.4");
+            EXPECT_TRUE(about->OKButton->isDefault());
+            return int(QDialog::Accepted);
+        });
+        QTest::mouseClick(target, Qt::LeftButton);
+    }
+    EXPECT_EQ(Dialogs.Texts(ScriptedDialogs::Kind::Modal).size(), 4);
+    QTest::mouseClick(Window->Label11, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.Messages(), QStringList{"Hello!"});
+}
+
+TEST(AboutBox, OkAndEnterClose) {
+    TAboutDlg about;
+    EXPECT_EQ(about.size(), QSize(470, 215));
+    about.show();
+    QTest::mouseClick(about.OKButton, Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+    EXPECT_FALSE(about.isVisible());
+    about.show();
+    about.setResult(QDialog::Rejected);
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+}
