@@ -272,6 +272,33 @@ TEST_F(WriterTest, Version3UnsyncCoversHeaderBytesAndTheFirstDataByte) {
     EXPECT_EQ(tag.TagSize, 10 + header.size() + data.size());
 }
 
+TEST_F(WriterTest, Version4UnsynchronisesEachFrameAndFlagsIt) {
+    const std::string path = Make(Audio(100));
+    Tid3v2tag tag;
+    tag.PaddingMode = 0;
+    tag.SetUnsynchronisation(true);
+    AddFrame(tag, "PRIV", {0xFF, 0xE0});
+    ASSERT_EQ(tag.SaveToFile(path, 4, 0, 0), 0);
+    const Bytes frame =
+        Concat({testing_mp3::ToBytes("PRIV"), {0, 0, 0, 3, 0x00, 0x02}, {0xFF, 0x00, 0xE0}});
+    EXPECT_EQ(ReadFile(path), Concat({TagHeader(4, 13, 0x80), frame, Audio(100)}));
+}
+
+TEST_F(WriterTest, DataHeldUnsynchronisedIsSizedAsTheReaderSeesIt) {
+    // As a version 4 load leaves a frame with its own unsync flag: RawSize unset.
+    const std::string path = Make(Audio(100));
+    Tid3v2tag tag;
+    tag.PaddingMode = 0;
+    AddFrame(tag, "PRIV", {0xFF, 0x00, 0xE0, 0x41}, 0x02);
+    ASSERT_EQ(tag.SaveToFile(path, 3, 0, 0), 0);
+    const Bytes file = ReadFile(path);
+    EXPECT_EQ(file[5], 0x80);
+    EXPECT_EQ(id3v2::ReadBigEndian32(&file[14]), 3u);
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path, 0), 0);
+    EXPECT_EQ(loaded.Frames.Data(1), (Bytes{0xFF, 0xE0, 0x41}));
+}
+
 TEST_F(WriterTest, Version3CrcForcesTheExtendedHeaderAndCoversFramesOnly) {
     Tid3v2tag tag;
     const Bytes file = SaveWithCrc(tag, 3, 40);
@@ -355,6 +382,23 @@ TEST_F(WriterTest, RefusedSavesReturnTheirCodeAndLeaveTheFileAlone) {
         EXPECT_NE(tag.Status, "Save Complete");
         EXPECT_EQ(tag.FileName, "");
     }
+}
+
+TEST_F(WriterTest, ARefusedSaveKeepsItsPreparationButNotTheSavedState) {
+    const Bytes original = Concat({TagHeader(3, 20), Zeros(20), Audio(300)});
+    const std::string path = Make(original);
+    Tid3v2tag tag;
+    TwoTextFrames(tag, 0x0FFFFFF0);  // too large
+    tag.Frames.SetWantedFlags(2, 2, 0x02);
+    EXPECT_EQ(tag.SaveToFile(path, 4, 0, 0), 0x2200);
+    EXPECT_EQ(ReadFile(path), original);
+    EXPECT_TRUE(tag.Unsynchronisation());
+    EXPECT_TRUE(tag.Frames.IsUnsynchronised(1));
+    EXPECT_EQ(tag.PaddingSize, 0x0FFFFFF0u);
+    EXPECT_EQ(tag.MajorVersion, 3);
+    EXPECT_EQ(tag.TagSize, 0u);
+    EXPECT_EQ(tag.LastResult, 0);
+    EXPECT_EQ(tag.Modified, 1);
 }
 
 TEST_F(WriterTest, ProtectedOrMissingFilesAreNotWritten) {

@@ -166,6 +166,13 @@ void ConfigureTag(Tid3v2tag& tag, const Case& c, Random& random) {
         tag.Frames.SetWantedFlags(i, 2, frame.format);
         tag.Frames.SetEncryptionMethod(i, frame.method);
         tag.Frames.SetGroupId(i, frame.group);
+        // The data may already be held encoded, as a load leaves it.
+        if (!(frame.format & 0x04) && !frame.data.empty() && random.Chance(20)) {
+            tag.Frames.CompressFrame(i, 1);
+        }
+        if (random.Chance(20)) {
+            tag.Frames.Unsynchronise(i);
+        }
     }
     tag.Flags =
         static_cast<uint8_t>((random.Chance(25) ? 0x80 : 0) | (random.Chance(25) ? 0x40 : 0) |
