@@ -1,19 +1,40 @@
 // Start-up: the tag object, the application, the windows, the message loop.
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStyle>
 #include <memory>
 
+#include "editor/about_dialog.h"
 #include "editor/application.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+#include "editor/form2.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
 
 int main(int argc, char** argv) {
+    // The one tag object lives for the whole run and is freed last.
     auto tag = std::make_unique<Tid3v2tag>();
+
     TApplication application(argc, argv);
+    application.SetHintTimings(10, 5000);
+    QApplication::setApplicationName(QStringLiteral("Tagvora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Tagvora"));
     TMessageBoxDialogs dialogs;
     application.SetDialogs(&dialogs);
     auto media = platform::CreateMpg123Device();
+
     TForm1 form1(*tag, dialogs, *media);
-    form1.show();
+    TForm2 form2(&form1);
+    form1.SetForm2(&form2);
+    TAboutDlg about(&form1);
+    form1.SetAboutDlg(&about);
+
+    form1.resize(806, 408);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form1.size(),
+                                              screen->availableGeometry()));
+    }
+    form1.showMaximized();
     return application.exec();
 }

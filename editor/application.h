@@ -13,7 +13,11 @@ public:
     // The seam the general error report shows its box through.
     void SetDialogs(TDialogs* dialogs) { dialogs_ = dialogs; }
     bool notify(QObject* receiver, QEvent* event) override;
+    // A control's hint shows pauseMs after the pointer comes to rest on it and
+    // stays hidePauseMs.
+    void SetHintTimings(int pauseMs, int hidePauseMs);
 
 private:
     TDialogs* dialogs_ = nullptr;
+    int hintHidePause_ = -1;
 };
