@@ -50,6 +50,19 @@ uint32_t RingAdd(uint32_t k, uint32_t n) {
     return (k + n) % kRingSize;
 }
 
+// Moves n ring bytes from `from` down to `to` (which lags behind), in pieces
+// that stay inside one page on both sides.
+void RingMove(uint32_t to, uint32_t from, uint32_t n) {
+    while (n > 0) {
+        const uint32_t piece =
+            std::min({n, kPageSize - to % kPageSize, kPageSize - from % kPageSize});
+        std::memmove(&RingByte(to), &RingByte(from), piece);
+        to = RingAdd(to, piece);
+        from = RingAdd(from, piece);
+        n -= piece;
+    }
+}
+
 // Body bytes still in the file, not yet copied into the ring.
 uint32_t NotLoaded() {
     const int64_t bodyEnd = Work.TagStart + 10 + Work.BodySize;
@@ -416,24 +429,35 @@ uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n) {
     return taken;
 }
 
+// Works in runs that end at a 0xFF, found with memchr, so that bytes far from
+// any 0xFF are examined once by a fast scan and moved at most once.
 uint32_t DeunsyncRing(uint32_t first, uint32_t last) {
     uint32_t removed = 0;
     uint32_t out = first;
-    uint8_t previous = Work.DeunsyncPrevious;
-    for (uint32_t k = first; k != last; k = RingAdd(k, 1)) {
-        const uint8_t byte = RingByte(k);
-        const bool inserted =
-            byte == 0x00 && previous == 0xFF && NeedsUnsyncByte(RingByte(RingAdd(k, 1)));
-        previous = byte;
-        if (inserted) {
+    uint32_t k = first;
+    bool afterFF = Work.DeunsyncPrevious == 0xFF;
+    while (k != last) {
+        if (afterFF && RingByte(k) == 0x00 && NeedsUnsyncByte(RingByte(RingAdd(k, 1)))) {
             ++removed;
-        } else {
-            RingByte(out) = byte;
-            out = RingAdd(out, 1);
+            afterFF = false;
+            k = RingAdd(k, 1);
+            continue;
         }
+        // The run: from k through the next 0xFF, within k's page and before last.
+        const uint32_t toLast = (last + kRingSize - k) % kRingSize;
+        const uint32_t span = std::min(kPageSize - k % kPageSize, toLast);
+        const uint8_t* start = &RingByte(k);
+        const auto* ff = static_cast<const uint8_t*>(std::memchr(start, 0xFF, span));
+        const uint32_t run = ff != nullptr ? static_cast<uint32_t>(ff - start) + 1 : span;
+        afterFF = ff != nullptr;
+        if (removed > 0) {
+            RingMove(out, k, run);
+        }
+        out = RingAdd(out, run);
+        k = RingAdd(k, run);
     }
+    Work.DeunsyncPrevious = afterFF ? 0xFF : 0x00;
     RingByte(out) = RingByte(last);
-    Work.DeunsyncPrevious = previous;
     return removed;
 }
 
@@ -453,11 +477,13 @@ uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset)
     Work.TagStart = tagOffset;
     WorkStateRelease release;
     try {
-        if (!platform::FileExists(fileName)) {
+        // Attributes that can be read prove the file exists, which saves the
+        // separate existence test on the common path. The failure value has
+        // every bit set, so an existing entry that cannot be examined counts too.
+        const uint32_t attributes = platform::GetFileAttributesA(fileName);
+        if (attributes == platform::INVALID_FILE_ATTRIBUTES && !platform::FileExists(fileName)) {
             return CodeOnly(kCannotOpen);
         }
-        // The failure value has every bit set, so an unreadable entry counts too.
-        const uint32_t attributes = platform::GetFileAttributesA(fileName);
         ReadOnlyFile =
             (attributes & (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
                            platform::FILE_ATTRIBUTE_SYSTEM)) != 0;

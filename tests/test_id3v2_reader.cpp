@@ -569,6 +569,27 @@ TEST_F(Reader, UnsyncStraddlesRingRefills) {
     }
 }
 
+// Raw bytes that no unsynchroniser would write (FF 00 00 E0, FF 00 FF 00 00...)
+// still follow the one rule, wherever the refills fall: the frame table's
+// Resynchronise over the same bytes says what the parser must see.
+TEST_F(Reader, ArbitraryUnsyncBytesFollowTheRuleAcrossRefills) {
+    for (uint32_t seed = 0; seed < 4; ++seed) {
+        Bytes raw = SyncRich(200000 + seed, seed);
+        raw.back() = 0x41;
+        TFrameIndex expected;
+        expected.AddFrame("PRIV");
+        expected.Data(1) = raw;
+        expected.SetState(1, 2, 0x02);
+        expected.Resynchronise(1);
+        const Bytes& plain = expected.Data(1);
+        Bytes header = Frame(3, "PRIV", {});
+        id3v2::WriteBigEndian32(header.data() + 4, static_cast<uint32_t>(plain.size()));
+        const Bytes body = Concat({header, raw});
+        ASSERT_EQ(Load(Concat({TagHeader(3, static_cast<uint32_t>(body.size()), 0x80), body})), 0);
+        ExpectFrames({{"PRIV", plain}});
+    }
+}
+
 // Many small frames over several refills: frame headers themselves straddle.
 TEST_F(Reader, UnsyncFrameHeadersStraddleRingRefills) {
     std::vector<Bytes> frames;
