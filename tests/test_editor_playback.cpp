@@ -1,0 +1,207 @@
+// Playing the focused row's file: the Play/Stop button, the progress caption
+// and its scrolling path, the stop near the end, the pause around saves and a
+// device that cannot open the file. The fake device's clock moves only when
+// the test advances it, and timer ticks are driven by calling Timer1Timer.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "tests/helpers/window_fixture.h"
+
+namespace {
+
+bool ShowsGlyph(const QToolButton* button, const QLabel* glyph) {
+    const QSize size = glyph->size();
+    return button->icon().pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32) ==
+           glyph->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+class PlaybackTest : public WindowFixture {
+  protected:
+    void FocusRow(int k) {
+        Window->TitleEdit(k)->setFocus();
+        ASSERT_EQ(Window->FindFocusedRow(), k);
+    }
+    // Starts a file without a folder on disk: the fake device opens any path.
+    void PlayPath(const std::string& folder, const std::string& name) {
+        Window->FolderPath = folder;
+        Window->FileList = {name};
+        Window->StartPlayback(0);
+    }
+    void ExpectStopped() {
+        EXPECT_FALSE(Window->Playing);
+        EXPECT_EQ(Window->PlayButton->text(), "&Play");
+        EXPECT_TRUE(ShowsGlyph(Window->PlayButton, Window->ImagePlay));
+        EXPECT_FALSE(Window->Timer1->isActive());
+        EXPECT_FALSE(Media.IsOpen());
+    }
+};
+
+TEST_F(PlaybackTest, StartsStoppedWithThePlayGlyphAndA100msTimer) {
+    ExpectStopped();
+    EXPECT_EQ(Window->Timer1->interval(), 100);
+    EXPECT_EQ(Window->ImagePlay->size(), QSize(17, 17));
+    EXPECT_FALSE(Window->ImagePlay->isVisible());
+    EXPECT_NE(Window->ImagePlay->pixmap().toImage(), Window->ImageStop->pixmap().toImage());
+}
+
+TEST_F(PlaybackTest, PlayPlaysTheFocusedRowOfTheCurrentPage) {
+    OpenWindow(45);
+    Window->OikealleClick();
+    ASSERT_EQ(Window->PageIndex, 1);
+    FocusRow(3);
+
+    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+
+    const std::string path = Window->FilePath(43);
+    EXPECT_EQ(Media.Calls(), (std::vector<std::string>{"open " + path, "play"}));
+    EXPECT_TRUE(Window->Playing);
+    EXPECT_EQ(Window->PlayingPath, path);
+    EXPECT_EQ(Window->PlayButton->text(), "Sto&p");
+    EXPECT_TRUE(ShowsGlyph(Window->PlayButton, Window->ImageStop));
+    EXPECT_TRUE(Window->Timer1->isActive());
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+
+    // Pressing again stops, wherever the focus is now.
+    Window->ArtistEdit(7)->setFocus();
+    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    ExpectStopped();
+}
+
+TEST_F(PlaybackTest, PlayWithoutAFocusedRowOrWithoutFilesOnlyTellsWhy) {
+    Window->PlayButtonClick();  // no folder chosen: no files
+    OpenWindow(40);
+    if (QWidget* focused = QApplication::focusWidget()) {
+        focused->clearFocus();
+    }
+    ASSERT_FALSE(Window->FindFocusedRow());
+    Window->PlayButtonClick();  // a full page, but no row has the focus
+
+    EXPECT_EQ(Dialogs.Messages(), (QStringList{"No mp3-files in the folder.",
+                                               "The cursor does not blink on any row."}));
+    EXPECT_TRUE(Media.Calls().empty());
+    ExpectStopped();
+}
+
+TEST_F(PlaybackTest, StopsOneHundredMillisecondsBeforeTheEndAndRestoresTheCaption) {
+    OpenWindow(1);
+    const QString normalCaption = Window->windowTitle();
+    Window->StartPlayback(0);
+
+    Media.Advance(9899);
+    Window->Timer1Timer();
+    EXPECT_TRUE(Window->Playing);
+    EXPECT_NE(Window->windowTitle(), normalCaption);
+
+    Media.Advance(1);
+    Window->Timer1Timer();
+    ExpectStopped();
+    EXPECT_EQ(Window->windowTitle(), normalCaption);
+}
+
+TEST_F(PlaybackTest, CaptionShowsThePercentRoundedHalfToEven) {
+    const QString normalCaption = Window->windowTitle();
+    PlayPath("/music", "a.mp3");
+    Window->Timer1Timer();  // position 0: no progress to show yet
+    EXPECT_EQ(Window->windowTitle(), normalCaption);
+    Media.Advance(2500);
+    Window->Timer1Timer();
+    // The second tick: the path shows from its second character.
+    EXPECT_EQ(Window->windowTitle(), "25%   music/a.mp3");
+
+    // 25 of 200 is 12.5 per cent, 75 of 200 is 37.5.
+    Media.LengthMs = 200;
+    PlayPath("/music", "a.mp3");
+    Media.Advance(25);
+    Window->Timer1Timer();
+    EXPECT_TRUE(Window->windowTitle().startsWith("12%   "));
+    Media.Advance(50);
+    Window->Timer1Timer();
+    EXPECT_TRUE(Window->windowTitle().startsWith("38%   "));
+}
+
+TEST_F(PlaybackTest, ThePathScrollsThroughTheCaptionTwentyCharactersWide) {
+    const std::string path = "/abcdefghijklmnopqrst/uvw.mp3x";  // 30 characters
+    ASSERT_EQ(path.size(), 30u);
+    PlayPath("/abcdefghijklmnopqrst", "uvw.mp3x");
+    ASSERT_EQ(Window->PlayingPath, path);
+    ASSERT_EQ(Window->MarqueeOffset, 0);
+
+    std::vector<int> starts;
+    for (int tick = 0; tick < 33; ++tick) {
+        Media.Advance(100);
+        Window->Timer1Timer();
+        const QString caption = Window->windowTitle();
+        const QString shown = caption.mid(caption.indexOf("%   ") + 4);
+        ASSERT_LE(shown.size(), 20);
+        const int start = static_cast<int>(path.find(shown.toStdString())) + 1;
+        ASSERT_EQ(shown.toStdString(), path.substr(start - 1, 20));
+        starts.push_back(start);
+    }
+    std::vector<int> expected;
+    for (int start = 1; start <= 30; ++start) {
+        expected.push_back(start);
+    }
+    expected.insert(expected.end(), {1, 1, 2});
+    EXPECT_EQ(starts, expected);
+}
+
+TEST_F(PlaybackTest, SuspendAndResumeContinueAtTheSamePosition) {
+    PlayPath("/music", "a.mp3");
+    Media.Advance(3000);
+
+    EXPECT_EQ(Window->SuspendPlayback(), 3000);
+    EXPECT_FALSE(Media.IsOpen());
+    EXPECT_FALSE(Window->Timer1->isActive());
+    EXPECT_TRUE(Window->Playing);
+    EXPECT_EQ(Window->PlayButton->text(), "Sto&p");
+
+    Window->ResumePlayback(3000);
+    EXPECT_EQ(Media.Calls(), (std::vector<std::string>{"open /music/a.mp3", "play", "stop", "close",
+                                                       "open /music/a.mp3", "seek 3000", "play"}));
+    EXPECT_EQ(Media.Position(), 3000);
+    EXPECT_TRUE(Window->Timer1->isActive());
+}
+
+TEST_F(PlaybackTest, SuspendAndResumeDoNothingWhenStopped) {
+    EXPECT_EQ(Window->SuspendPlayback(), 0);
+    Window->ResumePlayback(1234);
+    EXPECT_TRUE(Media.Calls().empty());
+    ExpectStopped();
+}
+
+TEST_F(PlaybackTest, AFileTheDeviceCannotOpenIsReportedAndLeavesPlaybackStopped) {
+    OpenWindow(2);
+    FocusRow(1);
+    Media.OpenFailure = "Error reading the stream. (code 18)";
+
+    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+
+    EXPECT_EQ(Dialogs.Errors(), QStringList{"Error reading the stream. (code 18)"});
+    ExpectStopped();
+    // A save's suspend step no longer meets a half-started playback.
+    EXPECT_EQ(Window->SuspendPlayback(), 0);
+
+    Media.OpenFailure.clear();
+    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    EXPECT_TRUE(Window->Playing);
+    EXPECT_EQ(Media.OpenedPath(), Window->FilePath(1));
+}
+
+TEST_F(PlaybackTest, AResumeThatCannotReopenTheFileStopsPlayback) {
+    PlayPath("/music", "a.mp3");
+    Media.Advance(500);
+    const int64_t position = Window->SuspendPlayback();
+    Media.OpenFailure = "File access error. (code 22)";
+
+    EXPECT_THROW(Window->ResumePlayback(position), platform::MediaError);
+    ExpectStopped();
+    EXPECT_NO_THROW(Window->SuspendPlayback());
+}
+
+}  // namespace
