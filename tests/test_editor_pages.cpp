@@ -1,18 +1,21 @@
 // Folder listing and pages of rows: labels, page buttons, shown and hidden
 // rows, the modified flag, the save questions, the focused row and the album box.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
 
-#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
+#include "platform/directory.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {
@@ -30,31 +33,284 @@ int ShownRows(const TForm1& window) {
     return shown;
 }
 
+bool SaveButtonsEnabled(const TForm1& window) {
+    const bool enabled = window.SpeedButton1->isEnabled();
+    EXPECT_EQ(window.SpeedButton2->isEnabled(), enabled);
+    EXPECT_EQ(window.SpeedButton4->isEnabled(), enabled);
+    return enabled;
+}
+
 }  // namespace
+
+struct PageCase {
+    int files;
+    int page;  // the page shown after pressing next page-1 times
+    const char* label;
+    int rows;
+    bool next;
+    bool previous;
+};
+
+class PageLayout : public WindowFixture, public ::testing::WithParamInterface<PageCase> {};
+
+TEST_P(PageLayout, ShowsTheFilesOfThePage) {
+    const PageCase& c = GetParam();
+    OpenWindow(c.files, true);
+    for (int page = 0; page < c.page; ++page) {
+        QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    }
+    EXPECT_EQ(Window->PageIndex, c.page);
+    EXPECT_EQ(Window->Label9->text(), c.label);
+    EXPECT_FALSE(Window->Label9->isHidden());
+    EXPECT_EQ(ShownRows(*Window), c.rows);
+    EXPECT_EQ(Window->RowsInScope(), c.rows);
+    EXPECT_EQ(!Window->Oikealle->isHidden(), c.next);
+    EXPECT_EQ(!Window->Vasemmalle->isHidden(), c.previous);
+    EXPECT_EQ(!Window->Label8->isHidden(), c.files == 0);
+    for (int k = 0; k < c.rows; ++k) {
+        const std::string& name = Window->FileList[c.page * 40 + k];
+        EXPECT_EQ(Window->FileLabel(k)->text().toStdString(), name);
+        EXPECT_EQ(Window->FileLabel(k)->toolTip().toStdString(), name);
+        // The generated record of file "songNNN.mp3" is titled "Title NNN" (as a number).
+        EXPECT_EQ(Window->TitleEdit(k)->text().toStdString(),
+                  "Title " + std::to_string(std::stoi(name.substr(4, 3))));
+    }
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(SaveButtonsEnabled(*Window));
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, PageLayout,
+                         ::testing::Values(PageCase{0, 0, "Page 1/1", 0, false, false},
+                                           PageCase{40, 0, "Page 1/1", 40, false, false},
+                                           PageCase{41, 0, "Page 1/2", 40, true, false},
+                                           PageCase{41, 1, "Page 2/2", 1, false, true},
+                                           PageCase{80, 1, "Page 2/2", 40, false, true},
+                                           PageCase{81, 1, "Page 2/3", 40, true, true},
+                                           PageCase{81, 2, "Page 3/3", 1, false, true}));
 
 class Pages : public WindowFixture {};
 
-TEST_F(Pages, FortyOneFilesMakeTwoPages) {
+TEST_F(Pages, ListsEveryMp3EntryInDirectoryOrder) {
+    MakeFiles(3);
+    testing_mp3::WriteMp3(Dir.File("Loud.MP3"));
+    testing_mp3::WriteMp3(Dir.File(".hidden.mp3"));
+    testing_mp3::WriteMp3(Dir.File("notes.txt"));
+    std::filesystem::create_directory(Dir.File("folder.mp3"));
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // not asked: nothing is modified
+    OpenFolder();
+    EXPECT_EQ(Window->FileList, platform::ListMp3(Dir.Path()));
+    EXPECT_EQ(Window->FileList.size(), 6u);
+    // The folder cannot be read as a file: reported, and the page still ends complete.
+    EXPECT_EQ(Dialogs.Errors().size(), 1);
+    EXPECT_EQ(ShownRows(*Window), 6);
+    EXPECT_FALSE(Window->PageModified);
+}
+
+TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
+    MakeFiles(2);
+    OpenFolder();
+    std::filesystem::remove(Dir.File(Window->FileList[1]));
+    Window->Button2->click();
+    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(Window->FileList[1]) +
+                                              " could not be found for some reason..."});
+    EXPECT_EQ(ShownRows(*Window), 2);
+}
+
+TEST_F(Pages, OneTypedCharacterMarksThePageModified) {
+    OpenWindow(2, true);
+    ASSERT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
+    const QString edited = Window->TitleEdit(0)->text() + "x";
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(SaveButtonsEnabled(*Window));
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+}
+
+TEST_F(Pages, EveryValueControlReportsChanges) {
+    OpenWindow(1, true);
+    for (QWidget* control : Window->RowValueControls(0)) {
+        Window->Button2->click();
+        ASSERT_FALSE(Window->PageModified);
+        control->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), "7");
+        EXPECT_TRUE(Window->PageModified) << control->objectName().toStdString();
+        EXPECT_TRUE(SaveButtonsEnabled(*Window));
+    }
+}
+
+TEST_F(Pages, BuildingAPageFocusesTheFirstTitle) {
+    OpenWindow(3);
+    Window->ArtistEdit(2)->setFocus();
+    Window->Button2->click();
+    EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
+}
+
+TEST_F(Pages, PageQuestionAnswersOnNextPage) {
     OpenWindow(41, true);
-    ASSERT_EQ(Window->FileList.size(), 41u);
-    EXPECT_EQ(Window->Label9->text(), "Page 1/2");
-    EXPECT_FALSE(Window->Label9->isHidden());
-    EXPECT_FALSE(Window->Oikealle->isHidden());
-    EXPECT_TRUE(Window->Vasemmalle->isHidden());
-    EXPECT_EQ(ShownRows(*Window), 40);
-    EXPECT_EQ(Window->FileLabel(39)->text().toStdString(), Window->FileList[39]);
+    const QString question =
+        "Do you want to save the changes made to this page?\n\n"
+        "No = the changes on this page will lose\n"
+        "Cancel = keep on this page";
 
+    const QString edited = Window->TitleEdit(0)->text() + "x";
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
-    EXPECT_EQ(Window->PageIndex, 1);
-    EXPECT_EQ(Window->Label9->text(), "Page 2/2");
-    EXPECT_TRUE(Window->Oikealle->isHidden());
-    EXPECT_FALSE(Window->Vasemmalle->isHidden());
-    EXPECT_EQ(ShownRows(*Window), 1);
-    EXPECT_EQ(Window->FileLabel(0)->text().toStdString(), Window->FileList[40]);
-    EXPECT_EQ(Window->RowsInScope(), 1);
-
-    QTest::mouseClick(Window->Vasemmalle, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.Questions(), QStringList{question});
+    EXPECT_EQ(Dialogs.Messages(), QStringList{"No changes is saved."});
     EXPECT_EQ(Window->PageIndex, 0);
-    EXPECT_EQ(ShownRows(*Window), 40);
-    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+    EXPECT_TRUE(Window->PageModified);
+
+    Dialogs.Clear();
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.Questions().size(), 1);
+    EXPECT_EQ(Window->PageIndex, 1);
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(SaveButtonsEnabled(*Window));
+}
+
+TEST_F(Pages, PageQuestionAnswersOnPreviousPage) {
+    OpenWindow(41, true);
+    QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    const QString edited = Window->TitleEdit(0)->text() + "x";
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    QTest::mouseClick(Window->Vasemmalle, Qt::LeftButton);
+    EXPECT_EQ(Window->PageIndex, 1);
+    EXPECT_TRUE(Dialogs.Messages().isEmpty());
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    QTest::mouseClick(Window->Vasemmalle, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.Questions().size(), 2);
+    EXPECT_EQ(Window->PageIndex, 0);
+    EXPECT_FALSE(Window->PageModified);
+}
+
+class FolderChange : public WindowFixture {
+  protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        other_ = Dir.File("other");
+        std::filesystem::create_directory(other_);
+        testing_mp3::WriteMp3(other_ + "/x.mp3", {}, 2,
+                              testing_mp3::V1Record("Other", "", "", "1999", "", 1, 0));
+        OpenWindow(2, true);
+        edited_ = Window->TitleEdit(0)->text() + "x";
+        QTest::keyClicks(QApplication::focusWidget(), "x");
+    }
+    std::string other_;
+    QString edited_;
+    const QString question_ =
+        "Do you want to save the changes made on this page before changing the directory?\n\n"
+        "No = changes will lose\n"
+        "Cancel = keep on this directory";
+};
+
+TEST_F(FolderChange, CancelKeepsTheFolderAndTheRows) {
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    EXPECT_FALSE(Window->SelectFolder(QString::fromStdString(other_)));
+    EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
+    EXPECT_EQ(Window->ShellTreeView1->Path().toStdString(), Dir.Path());
+    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_TRUE(Window->PageModified);
+}
+
+TEST_F(FolderChange, NoDropsTheEditsAndOpensTheFolder) {
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(other_)));
+    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(Window->FileList, std::vector<std::string>{"x.mp3"});
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_EQ(Window->ShellComboBox1->currentData().toString().toStdString(), other_);
+}
+
+TEST_F(FolderChange, YesSavesThenOpensTheFolder) {
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(other_)));
+    EXPECT_EQ(Dialogs.Questions().size(), 1);
+    EXPECT_EQ(Window->FolderPath, other_);
+}
+
+TEST_F(FolderChange, ClickOnTheSameFolderRebuildsWithoutAsking) {
+    EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(Dir.Path())));
+    EXPECT_TRUE(Dialogs.Questions().isEmpty());
+    EXPECT_EQ(Window->TitleEdit(0)->text() + "x", edited_);
+    EXPECT_FALSE(Window->PageModified);
+}
+
+TEST_F(FolderChange, KeyboardMoveAsksAndBuildsTheNewPage) {
+    TShellTreeView* tree = Window->ShellTreeView1;
+    const QModelIndex folder = tree->currentIndex();
+    tree->expand(folder);
+    // The model lists folders in the background; "other" is the only child.
+    QTRY_COMPARE(tree->model()->rowCount(folder), 1);
+    tree->setFocus();
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    QTest::keyClick(tree, Qt::Key_Down);
+    EXPECT_EQ(tree->Path(), QString::fromStdString(other_));
+    EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
+    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_FALSE(Window->PageModified);
+}
+
+TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
+    TShellTreeView* tree = Window->ShellTreeView1;
+    tree->expand(tree->currentIndex());
+    QTRY_COMPARE(tree->model()->rowCount(tree->currentIndex()), 1);
+    const QModelIndex target = tree->model()->index(0, 0, tree->currentIndex());
+    tree->scrollTo(target);
+    const QRect cell = tree->visualRect(target);
+    ASSERT_TRUE(tree->viewport()->rect().contains(cell.center()));
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(Dialogs.Questions().size(), 1);
+    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_TRUE(Window->PageModified);
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_FALSE(Window->PageModified);
+}
+
+TEST_F(Pages, FindFocusedRowNamesTheRowWithTheFocus) {
+    OpenWindow(3);
+    EXPECT_EQ(Window->FindFocusedRow(), 0);
+    Window->GenreEdit(2)->setFocus();
+    EXPECT_EQ(Window->FindFocusedRow(), 2);
+    Window->YearEdit(1)->setFocus();
+    EXPECT_EQ(Window->FindFocusedRow(), 1);
+    Window->ShellTreeView1->setFocus();
+    EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
+    // A hidden row beyond the list never counts.
+    Window->TitleEdit(1)->setFocus();
+    Window->FileList.resize(1);
+    EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
+}
+
+TEST_F(Pages, AlbumNamedLikeTheFolderChecksTheFolderBox) {
+    const std::string best = Dir.File("Best");
+    std::filesystem::create_directory(best);
+    testing_mp3::WriteMp3(best + "/a.mp3", {}, 2,
+                          testing_mp3::V1Record("A", "", "Best", "", "", 1, 0));
+    testing_mp3::WriteMp3(best + "/b.mp3", {}, 2,
+                          testing_mp3::V1Record("B", "", "Other", "", "", 2, 0));
+    OpenFolder(best);
+    EXPECT_TRUE(Window->CheckBox1->isChecked());
+    QStringList albums = {Window->AlbumEdit(0)->text(), Window->AlbumEdit(1)->text()};
+    albums.sort();
+    EXPECT_EQ(albums, (QStringList{"Best", "Other"}));
+
+    OpenFolder(Dir.Path());
+    EXPECT_FALSE(Window->CheckBox1->isChecked());
 }
