@@ -1,7 +1,9 @@
 // The rules behind the bulk editing commands.
 #include "editor/bulk_logic.h"
 
-#include <limits>
+#include <optional>
+
+#include "editor/page_logic.h"
 
 namespace bulk {
 
@@ -49,32 +51,11 @@ ConversionError::ConversionError(const QString& text)
           QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString()) {}
 
 int WholeNumber(const QString& text) {
-    qsizetype i = 0;
-    while (i < text.size() && text[i] == QLatin1Char(' ')) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
-        negative = text[i] == QLatin1Char('-');
-        ++i;
-    }
-    if (i == text.size()) {
+    const std::optional<int> number = page_logic::WholeNumber(text.trimmed().toStdString());
+    if (!number) {
         throw ConversionError(text);
     }
-    const long long limit = negative ? -static_cast<long long>(std::numeric_limits<int>::min())
-                                     : std::numeric_limits<int>::max();
-    long long magnitude = 0;
-    for (; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c < u'0' || c > u'9') {
-            throw ConversionError(text);
-        }
-        magnitude = magnitude * 10 + (c - u'0');
-        if (magnitude > limit) {
-            throw ConversionError(text);
-        }
-    }
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    return *number;
 }
 
 QString TrackNumber(const QString& top, int offset) {

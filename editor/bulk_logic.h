@@ -30,8 +30,8 @@ class ConversionError : public std::runtime_error {
     explicit ConversionError(const QString& text);
 };
 
-// The text read as a whole 32-bit number: optional leading blanks, an optional
-// sign and decimal digits. Throws ConversionError for anything else.
+// The text read as a whole number the way a spin field reads its value, but
+// throwing ConversionError where the field would fall back to its minimum.
 int WholeNumber(const QString& text);
 
 // The track number given to the row numbered `offset` places after the first

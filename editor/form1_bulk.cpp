@@ -1,13 +1,235 @@
-// Bulk editing commands (to be written).
-#include "editor/form1.h"
+// Bulk editing commands: the column boxes with their Shift variant, the folder
+// box for albums, Classical, Names, Erase All Rows and Revert to Saved. They
+// change controls of the current page only; the saves write the files.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QToolButton>
 
-void TForm1::ConnectBulk() {}
-bool TForm1::FilterBulkEvent(QObject*, QEvent*) { return false; }
-void TForm1::ColumnBoxClick(QCheckBox*) {}
-void TForm1::ShiftiMouseDown(Qt::KeyboardModifiers) {}
-void TForm1::CheckBox1Click() {}
-void TForm1::CheckBox1MouseDown(Qt::KeyboardModifiers) {}
-void TForm1::SpeedButton5Click() {}
-void TForm1::SpeedButton6Click() {}
-void TForm1::SpeedButton3Click() {}
-void TForm1::SpeedButton4Click() {}
+#include "editor/bulk_logic.h"
+#include "editor/dialogs.h"
+#include "editor/form1.h"
+#include "editor/page_logic.h"
+#include "editor/spin_edit.h"
+
+using bulk::Column;
+
+namespace {
+
+const char* const kNoFiles = "No mp3-files in the folder.";
+
+QString ColumnText(const TForm1& form, Column column, int k) {
+    switch (column) {
+        case Column::Title:
+            return form.TitleEdit(k)->text();
+        case Column::Artist:
+            return form.ArtistEdit(k)->text();
+        case Column::Album:
+            return form.AlbumEdit(k)->text();
+        case Column::Year:
+            return form.YearEdit(k)->text();
+        case Column::Comment:
+            return form.CommentEdit(k)->text();
+        case Column::Track:
+            return form.TrackEdit(k)->text();
+        case Column::Genre:
+            return form.GenreEdit(k)->currentText();
+    }
+    return QString();
+}
+
+void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
+    switch (column) {
+        case Column::Title:
+            form.TitleEdit(k)->setText(text);
+            break;
+        case Column::Artist:
+            form.ArtistEdit(k)->setText(text);
+            break;
+        case Column::Album:
+            form.AlbumEdit(k)->setText(text);
+            break;
+        case Column::Year:
+            form.YearEdit(k)->setText(text);
+            break;
+        case Column::Comment:
+            form.CommentEdit(k)->setText(text);
+            break;
+        case Column::Track:
+            form.TrackEdit(k)->setText(text);
+            break;
+        case Column::Genre:
+            form.GenreEdit(k)->setEditText(text);
+            break;
+    }
+}
+
+// The column that box CheckBox4..CheckBox10 stands above.
+Column ColumnOf(const TForm1& form, const QCheckBox* box) {
+    const QCheckBox* const boxes[] = {form.CheckBox4, form.CheckBox5, form.CheckBox6,
+                                      form.CheckBox7, form.CheckBox8, form.CheckBox9,
+                                      form.CheckBox10};
+    const Column columns[] = {Column::Title,   Column::Artist, Column::Album, Column::Year,
+                              Column::Comment, Column::Track,  Column::Genre};
+    for (size_t i = 0; i < std::size(boxes); ++i) {
+        if (boxes[i] == box) {
+            return columns[i];
+        }
+    }
+    return Column::Title;
+}
+
+}  // namespace
+
+void TForm1::ConnectBulk() {
+    // The boxes' mouse presses arrive through FilterBulkEvent.
+    for (QCheckBox* box :
+         {CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10}) {
+        connect(box, &QCheckBox::clicked, this, [this, box] { ColumnBoxClick(box); });
+    }
+    // clicked, not toggled: the page builder sets and clears this box's mark
+    // without running its album action.
+    connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
+    connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { SpeedButton6Click(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
+    connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
+}
+
+bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick) {
+        return false;
+    }
+    const Qt::KeyboardModifiers modifiers = static_cast<QMouseEvent*>(event)->modifiers();
+    if (watched == CheckBox1) {
+        CheckBox1MouseDown(modifiers);
+    } else if (watched == CheckBox4 || watched == CheckBox5 || watched == CheckBox6 ||
+               watched == CheckBox7 || watched == CheckBox8 || watched == CheckBox9 ||
+               watched == CheckBox10) {
+        ShiftiMouseDown(modifiers);
+    }
+    return false;
+}
+
+void TForm1::ShiftiMouseDown(Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ShiftModifier) {
+        ShiftClick = true;
+    }
+}
+
+void TForm1::CheckBox1MouseDown(Qt::KeyboardModifiers modifiers) {
+    ShiftiMouseDown(modifiers);
+}
+
+// CheckBox4Click .. CheckBox10Click: checking fills the column from the top
+// row, unchecking clears it; with Shift only the empty rows, or the rows
+// equal to the top, are touched.
+void TForm1::ColumnBoxClick(QCheckBox* box) {
+    const Column column = ColumnOf(*this, box);
+    const bool fill = box->isChecked();
+    if (column == Column::Album) {
+        // The folder box's clear action may blank the top album; keep it.
+        const QString top = AlbumEdit(0)->text();
+        if (CheckBox1->isChecked()) {
+            CheckBox1->setChecked(false);
+            CheckBox1Click();
+        }
+        AlbumEdit(0)->setText(top);
+    }
+    const QString top = ColumnText(*this, column, 0);
+    const int rows = RowsInScope();
+    int numbered = 0;
+    for (int k = 0; k < rows; ++k) {
+        const QString text = ColumnText(*this, column, k);
+        if (fill && bulk::FillTakesRow(column, text, ShiftClick)) {
+            // A top that is not a number stops the fill here with the rows
+            // before it changed and the Shift flag still set.
+            SetColumnText(*this, column, k,
+                          column == Column::Track ? bulk::TrackNumber(top, numbered++) : top);
+        } else if (!fill && bulk::ClearTakesRow(text, top, ShiftClick)) {
+            SetColumnText(*this, column, k, bulk::EmptyText(column));
+        }
+    }
+    ShiftClick = false;
+}
+
+// The folder box: checking puts the folder's name into the albums,
+// unchecking blanks the albums (with Shift only those equal to the name).
+void TForm1::CheckBox1Click() {
+    const bool fill = CheckBox1->isChecked();
+    const QString folder = QString::fromStdString(page_logic::FolderName(FolderPath));
+    if (fill && CheckBox6->isChecked()) {
+        CheckBox6->setChecked(false);
+        ColumnBoxClick(CheckBox6);
+    }
+    const int rows = RowsInScope();
+    for (int k = 0; k < rows; ++k) {
+        const QString album = AlbumEdit(k)->text();
+        if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
+            AlbumEdit(k)->setText(folder);
+        } else if (!fill && bulk::ClearTakesRow(album, folder, ShiftClick)) {
+            AlbumEdit(k)->setText(QStringLiteral(" "));
+        }
+    }
+    ShiftClick = false;
+}
+
+// Classical: every genre of the page becomes Classical.
+void TForm1::SpeedButton5Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        return;
+    }
+    const int rows = RowsInScope();
+    for (int k = 0; k < rows; ++k) {
+        GenreEdit(k)->setEditText(QStringLiteral("Classical"));
+    }
+}
+
+// Names: every title of the page becomes its file's name without ".mp3".
+void TForm1::SpeedButton6Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        return;
+    }
+    const int rows = RowsInScope();
+    for (int k = 0; k < rows; ++k) {
+        const std::string& name = FileList[page_logic::FileIndex(PageIndex, k)];
+        TitleEdit(k)->setText(bulk::TitleFromFileName(QString::fromStdString(name)));
+    }
+}
+
+// Erase All Rows: every value of the page back to nothing, after a question.
+void TForm1::SpeedButton3Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        return;
+    }
+    if (dialogs_.ConfirmYesNo(this, QStringLiteral("Are you sure you want to erase all?")) !=
+        TDialogs::Answer::Yes) {
+        return;
+    }
+    const int rows = RowsInScope();
+    for (int k = 0; k < rows; ++k) {
+        for (Column column : {Column::Title, Column::Artist, Column::Album, Column::Comment,
+                              Column::Year, Column::Track}) {
+            SetColumnText(*this, column, k, bulk::EmptyText(column));
+        }
+        SetColumnText(*this, Column::Genre, k, QStringLiteral(" "));
+    }
+}
+
+// Revert to Saved: rebuild the page from the files when it holds edits.
+void TForm1::SpeedButton4Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        return;
+    }
+    if (PageModified &&
+        dialogs_.ConfirmYesNo(this, QStringLiteral("If you will revert to last saved version, all "
+                                                   "modifications after your last saving, will "
+                                                   "lose. Continue?")) == TDialogs::Answer::Yes) {
+        Button2Click();
+    }
+}

@@ -1,11 +1,189 @@
-// Scrolling and tab order in the rows area (to be written).
+// Scrolling the rows area by wheel and by dragging against its edges, and the
+// tab-order box that chooses which row fields the Tab key visits.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
+
 #include "editor/form1.h"
 
-void TForm1::ConnectScrolling() {}
-bool TForm1::FilterScrollingEvent(QObject*, QEvent*) { return false; }
-void TForm1::ScrollBox1MouseWheelDown() {}
-void TForm1::ScrollBox1MouseWheelUp() {}
-void TForm1::ScrollBox1MouseDown() {}
-void TForm1::ScrollBox1MouseMove(int, int) {}
-void TForm1::ScrollBox1MouseUp() {}
-void TForm1::CheckBox3Click() {}
+namespace {
+
+// Drag scrolling: how far from an edge the pointer starts scrolling, and the
+// step per movement. The bottom edge reacts from further away.
+constexpr int kDragEdge = 10;
+constexpr int kDragBottomEdge = 40;
+constexpr int kDragStep = 10;
+
+// The value controls after title and artist, whose tab stops the box switches.
+constexpr int kFirstSwitchedColumn = 2;
+
+// Without a tab stop a row field still takes the focus from a click.
+void SetTabStop(QWidget* control, bool on) {
+    control->setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+QComboBox* FocusedGenreInScope(const TForm1& form) {
+    const int rows = form.RowsInScope();
+    for (int k = 0; k < rows; ++k) {
+        if (form.GenreEdit(k)->hasFocus()) {
+            return form.GenreEdit(k);
+        }
+    }
+    return nullptr;
+}
+
+bool WheelScrollsRows(const TForm1& form) {
+    const auto* tree = form.findChild<QWidget*>(QStringLiteral("ShellTreeView1"));
+    return FocusedGenreInScope(form) == nullptr && (tree == nullptr || !tree->hasFocus());
+}
+
+// The scroll box's viewport, its content and the controls on the content.
+bool IsRowsAreaPart(const TForm1& form, const QObject* watched) {
+    if (watched == form.ScrollBox1->viewport() || watched == form.RowsArea) {
+        return true;
+    }
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    return widget != nullptr && widget->parentWidget() == form.RowsArea;
+}
+
+void ScrollRowsArea(const TForm1& form, int dx, int dy) {
+    QScrollBar* horizontal = form.ScrollBox1->horizontalScrollBar();
+    QScrollBar* vertical = form.ScrollBox1->verticalScrollBar();
+    horizontal->setValue(horizontal->value() + dx);
+    vertical->setValue(vertical->value() + dy);
+    form.ScrollBox1->viewport()->repaint();
+}
+
+}  // namespace
+
+void TForm1::ConnectScrolling() {
+    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckBox3Click(); });
+    // Row controls that take the wheel themselves (spin fields, combo boxes)
+    // would otherwise keep it from the rows area even without the focus.
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        for (QWidget* control : RowValueControls(k)) {
+            control->installEventFilter(this);
+        }
+    }
+}
+
+bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
+    if (ScrollBox1 == nullptr || !IsRowsAreaPart(*this, watched)) {
+        return false;
+    }
+    switch (event->type()) {
+        case QEvent::Wheel: {
+            // The wheel acts on the focused control first: a focused genre box
+            // of the page keeps it wherever the pointer is; otherwise the rows
+            // area scrolls by one row, whatever row control is under the pointer.
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            const int delta = wheel->angleDelta().y();
+            QComboBox* genre = FocusedGenreInScope(*this);
+            if (watched == genre || delta == 0) {
+                return false;
+            }
+            if (genre != nullptr) {
+                const QPointF global = wheel->globalPosition();
+                QWheelEvent forwarded(genre->mapFromGlobal(global), global, wheel->pixelDelta(),
+                                      wheel->angleDelta(), wheel->buttons(), wheel->modifiers(),
+                                      wheel->phase(), wheel->inverted(), wheel->source());
+                QCoreApplication::sendEvent(genre, &forwarded);
+            }
+            if (delta < 0) {
+                ScrollBox1MouseWheelDown();
+            } else {
+                ScrollBox1MouseWheelUp();
+            }
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            auto* widget = static_cast<QWidget*>(watched);
+            const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
+            const bool background = (widget == RowsArea || widget == ScrollBox1->viewport()) &&
+                                    widget->childAt(pos) == nullptr;
+            if (!background) {
+                return false;
+            }
+            ScrollBox1MouseDown();
+            return true;
+        }
+        case QEvent::MouseMove: {
+            if (!DragScrolling) {
+                return false;
+            }
+            const QPoint pos = static_cast<QWidget*>(watched)->mapTo(
+                ScrollBox1, static_cast<QMouseEvent*>(event)->position().toPoint());
+            ScrollBox1MouseMove(pos.x(), pos.y());
+            return true;
+        }
+        case QEvent::MouseButtonRelease:
+            if (!DragScrolling) {
+                return false;
+            }
+            ScrollBox1MouseUp();
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Wheel turned towards the user: one row down.
+void TForm1::ScrollBox1MouseWheelDown() {
+    if (WheelScrollsRows(*this)) {
+        ScrollRowsArea(*this, 0, kRowHeight);
+    }
+}
+
+// Wheel turned away from the user: one row up.
+void TForm1::ScrollBox1MouseWheelUp() {
+    if (WheelScrollsRows(*this)) {
+        ScrollRowsArea(*this, 0, -kRowHeight);
+    }
+}
+
+// A button pressed on the background of the rows area. Qt's implicit grab
+// keeps the pointer with the pressed widget until the button is released.
+void TForm1::ScrollBox1MouseDown() {
+    DragScrolling = true;
+}
+
+// x and y in the rows area's coordinates; the pointer may be outside it.
+void TForm1::ScrollBox1MouseMove(int x, int y) {
+    if (!DragScrolling) {
+        return;
+    }
+    int dx = 0;
+    int dy = 0;
+    if (x < kDragEdge) {
+        dx = -kDragStep;
+    } else if (x > ScrollBox1->width() - kDragEdge) {
+        dx = kDragStep;
+    }
+    if (y < kDragEdge) {
+        dy = -kDragStep;
+    } else if (y > ScrollBox1->height() - kDragBottomEdge) {
+        dy = kDragStep;
+    }
+    ScrollRowsArea(*this, dx, dy);
+}
+
+void TForm1::ScrollBox1MouseUp() {
+    DragScrolling = false;
+}
+
+// The tab-order box: checked, Tab goes title, artist, next title; unchecked,
+// it visits all seven value fields of each row. All 40 rows change.
+void TForm1::CheckBox3Click() {
+    const bool allFields = !CheckBox3->isChecked();
+    for (int k = 0; k < kRowsPerPage; ++k) {
+        const std::vector<QWidget*> controls = RowValueControls(k);
+        for (size_t i = kFirstSwitchedColumn; i < controls.size(); ++i) {
+            SetTabStop(controls[i], allFields);
+        }
+    }
+}

@@ -51,7 +51,7 @@ TEST(BulkTrackNumber, AddsTheOffsetToTheTop) {
     EXPECT_EQ(bulk::TrackNumber(QStringLiteral("5"), 4), QStringLiteral("9"));
     EXPECT_EQ(bulk::TrackNumber(QStringLiteral("-1"), 1), QStringLiteral("0"));
     EXPECT_EQ(bulk::TrackNumber(QStringLiteral("+7"), 1), QStringLiteral("8"));
-    EXPECT_EQ(bulk::TrackNumber(QStringLiteral("  12"), 0), QStringLiteral("12"));
+    EXPECT_EQ(bulk::TrackNumber(QStringLiteral(" 12 "), 0), QStringLiteral("12"));
 }
 
 TEST(BulkTrackNumber, DoesNotWrapRoundNearTheIntegerLimit) {
@@ -60,7 +60,7 @@ TEST(BulkTrackNumber, DoesNotWrapRoundNearTheIntegerLimit) {
 }
 
 TEST(BulkTrackNumber, RefusesTextThatIsNotAWholeNumber) {
-    for (const char* text : {"", "abc", "5x", "1.5", "-", " ", "5 ", "2147483648"}) {
+    for (const char* text : {"", "abc", "5x", "1.5", "-", " ", "+-5", "2147483648"}) {
         EXPECT_THROW(bulk::TrackNumber(QString::fromLatin1(text), 0), bulk::ConversionError)
             << text;
     }

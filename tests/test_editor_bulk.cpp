@@ -1,0 +1,352 @@
+// The bulk editing commands in a real window: column boxes with and without
+// Shift, track numbering, the Album and folder boxes, Classical, Names, Erase
+// All Rows and Revert to Saved.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+
+#include "editor/spin_edit.h"
+#include "tests/helpers/window_fixture.h"
+
+namespace {
+
+class BulkTest : public WindowFixture {
+  protected:
+    // A folder named `name` inside the temporary folder with `count` untagged
+    // files, shown on page 1.
+    void OpenNamedFolder(const std::string& name, int count) {
+        const std::string folder = Dir.File(name);
+        std::filesystem::create_directory(folder);
+        for (int i = 0; i < count; ++i) {
+            testing_mp3::WriteMp3(folder + "/track" + std::to_string(i) + ".mp3");
+        }
+        OpenFolder(folder);
+        Dialogs.Clear();
+    }
+    void Open(int count) { OpenNamedFolder("Live", count); }
+
+    QStringList Titles(int rows) const {
+        QStringList texts;
+        for (int k = 0; k < rows; ++k) {
+            texts << Window->TitleEdit(k)->text();
+        }
+        return texts;
+    }
+    QStringList Albums(int rows) const {
+        QStringList texts;
+        for (int k = 0; k < rows; ++k) {
+            texts << Window->AlbumEdit(k)->text();
+        }
+        return texts;
+    }
+    QStringList Tracks(int rows) const {
+        QStringList texts;
+        for (int k = 0; k < rows; ++k) {
+            texts << Window->TrackEdit(k)->text();
+        }
+        return texts;
+    }
+    void SetTitles(const QStringList& texts) {
+        for (int k = 0; k < texts.size(); ++k) {
+            Window->TitleEdit(k)->setText(texts[k]);
+        }
+    }
+    void SetAlbums(const QStringList& texts) {
+        for (int k = 0; k < texts.size(); ++k) {
+            Window->AlbumEdit(k)->setText(texts[k]);
+        }
+    }
+    void SetTracks(const QStringList& texts) {
+        for (int k = 0; k < texts.size(); ++k) {
+            Window->TrackEdit(k)->setText(texts[k]);
+        }
+    }
+
+    // A click with the mouse, as the user makes it; Shift goes through the
+    // boxes' mouse-down handler.
+    static void Click(QCheckBox* box, bool shift = false) {
+        QTest::mouseClick(box, Qt::LeftButton, shift ? Qt::ShiftModifier : Qt::NoModifier,
+                          QPoint(6, box->height() / 2));
+    }
+};
+
+const QString kNoFiles = QStringLiteral("No mp3-files in the folder.");
+
+TEST_F(BulkTest, TitleFillWithShiftSetsOnlyEmptyRows) {
+    Open(4);
+    SetTitles({"A", "", " ", "B"});
+    Click(Window->CheckBox4, true);
+    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    EXPECT_EQ(Titles(4), QStringList({"A", "A", "A", "B"}));
+    EXPECT_FALSE(Window->ShiftClick);
+    EXPECT_TRUE(Window->PageModified);
+}
+
+TEST_F(BulkTest, TitleFillWithoutShiftSetsEveryRow) {
+    Open(4);
+    SetTitles({"A", "", " ", "B"});
+    Click(Window->CheckBox4);
+    EXPECT_EQ(Titles(4), QStringList({"A", "A", "A", "A"}));
+}
+
+TEST_F(BulkTest, TitleClearWithShiftClearsRowsEqualToTheTop) {
+    Open(3);
+    Window->CheckBox4->setChecked(true);
+    SetTitles({"A", "A ", "B"});
+    Click(Window->CheckBox4, true);
+    EXPECT_FALSE(Window->CheckBox4->isChecked());
+    EXPECT_EQ(Titles(3), QStringList({"", "", "B"}));
+    EXPECT_FALSE(Window->ShiftClick);
+}
+
+TEST_F(BulkTest, TitleClearWithoutShiftEmptiesEveryTitle) {
+    Open(3);
+    Window->CheckBox4->setChecked(true);
+    SetTitles({"A", "A ", "B"});
+    Click(Window->CheckBox4);
+    EXPECT_EQ(Titles(3), QStringList({"", "", ""}));
+}
+
+TEST_F(BulkTest, KeyboardToggleActsWithoutShift) {
+    Open(3);
+    SetTitles({"A", "", "B"});
+    Window->CheckBox4->setFocus();
+    QTest::keyClick(Window->CheckBox4, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    EXPECT_EQ(Titles(3), QStringList({"A", "A", "A"}));
+}
+
+TEST_F(BulkTest, TrackFillNumbersTheRowsFromTheTop) {
+    Open(5);
+    SetTracks({"5", "1", "0", "2", "0"});
+    Click(Window->CheckBox9);
+    EXPECT_EQ(Tracks(5), QStringList({"5", "6", "7", "8", "9"}));
+}
+
+TEST_F(BulkTest, TrackFillWithShiftNumbersOnlyRowsShowingZero) {
+    Open(4);
+    SetTracks({"5", "0", "3", "0"});
+    Click(Window->CheckBox9, true);
+    EXPECT_EQ(Tracks(4), QStringList({"5", "5", "3", "6"}));
+}
+
+TEST_F(BulkTest, TrackClearWritesZero) {
+    Open(3);
+    Window->CheckBox9->setChecked(true);
+    SetTracks({"5", "6", "7"});
+    Click(Window->CheckBox9);
+    EXPECT_EQ(Tracks(3), QStringList({"0", "0", "0"}));
+}
+
+TEST_F(BulkTest, TrackFillWithATopThatIsNoNumberGoesToTheErrorReport) {
+    Open(3);
+    SetTracks({"", "0", "4"});
+    Click(Window->CheckBox9, true);
+    EXPECT_EQ(Dialogs.Errors(), QStringList({"'' is not a valid integer value"}));
+    EXPECT_EQ(Tracks(3), QStringList({"", "0", "4"}));
+    EXPECT_TRUE(Window->CheckBox9->isChecked());
+    // The command ended before its last step.
+    EXPECT_TRUE(Window->ShiftClick);
+}
+
+TEST_F(BulkTest, YearFillWithShiftSetsOnlyRowsShowingMinusOne) {
+    Open(3);
+    Window->YearEdit(0)->setText("1999");
+    Window->YearEdit(1)->setText("-1");
+    Window->YearEdit(2)->setText("2004");
+    Click(Window->CheckBox7, true);
+    EXPECT_EQ(Window->YearEdit(1)->text(), "1999");
+    EXPECT_EQ(Window->YearEdit(2)->text(), "2004");
+    Click(Window->CheckBox7);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(Window->YearEdit(k)->text(), "-1") << k;
+    }
+}
+
+TEST_F(BulkTest, GenreFillWithShiftTreatsOneBlankAsEmpty) {
+    Open(3);
+    Window->GenreEdit(0)->setEditText("Rock");
+    Window->GenreEdit(1)->setEditText(" ");
+    Window->GenreEdit(2)->setEditText("Jazz");
+    Click(Window->CheckBox10, true);
+    EXPECT_EQ(Window->GenreEdit(1)->currentText(), "Rock");
+    EXPECT_EQ(Window->GenreEdit(2)->currentText(), "Jazz");
+}
+
+TEST_F(BulkTest, ColumnBoxWithAnEmptyFolderOnlyChangesItsMark) {
+    Open(0);
+    Click(Window->CheckBox4);
+    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+    EXPECT_FALSE(Window->PageModified);
+}
+
+TEST_F(BulkTest, FolderBoxSetsAndBlanksAlbums) {
+    Open(3);
+    SetAlbums({"X", "", "Y"});
+    Click(Window->CheckBox1);
+    EXPECT_EQ(Albums(3), QStringList({"Live", "Live", "Live"}));
+    Click(Window->CheckBox1);
+    EXPECT_EQ(Albums(3), QStringList({" ", " ", " "}));
+}
+
+TEST_F(BulkTest, FolderBoxWithShiftFillsEmptyAlbumsAndBlanksOnlyTheFolderName) {
+    Open(3);
+    SetAlbums({"X", " ", "Y"});
+    Click(Window->CheckBox1, true);
+    EXPECT_EQ(Albums(3), QStringList({"X", "Live", "Y"}));
+    SetAlbums({"Live", "Live ", "Z"});
+    Click(Window->CheckBox1, true);
+    EXPECT_EQ(Albums(3), QStringList({" ", " ", "Z"}));
+    EXPECT_FALSE(Window->ShiftClick);
+}
+
+TEST_F(BulkTest, AlbumBoxAfterFolderBoxKeepsTheTopAlbum) {
+    Open(3);
+    Click(Window->CheckBox1);
+    SetAlbums({"Top", "Live", "Live"});
+    Click(Window->CheckBox6);
+    EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_TRUE(Window->CheckBox6->isChecked());
+    EXPECT_EQ(Albums(3), QStringList({"Top", "Top", "Top"}));
+}
+
+TEST_F(BulkTest, FolderBoxAfterAlbumBoxSetsTheFolderNameAndUnchecksBoth) {
+    for (bool shift : {false, true}) {
+        const QString folder = shift ? "Best" : "Live";
+        if (shift) {
+            Dialogs.QueueAnswer(TDialogs::Answer::No);  // drop the first round's edits
+        }
+        OpenNamedFolder(folder.toStdString(), 3);
+        Click(Window->CheckBox6);
+        SetAlbums({"Top", "Other", ""});
+        Click(Window->CheckBox1, shift);
+        EXPECT_EQ(Albums(3), QStringList({folder, folder, folder})) << shift;
+        EXPECT_FALSE(Window->CheckBox1->isChecked()) << shift;
+        EXPECT_FALSE(Window->CheckBox6->isChecked()) << shift;
+        EXPECT_FALSE(Window->ShiftClick);
+    }
+}
+
+TEST_F(BulkTest, NamesSetsTitlesFromFileNames) {
+    const std::string folder = Dir.File("Names");
+    std::filesystem::create_directory(folder);
+    for (const char* name : {"Song.mp3", "a.mp3", ".mp3"}) {
+        testing_mp3::WriteMp3(folder + "/" + name);
+    }
+    OpenFolder(folder);
+    Window->SpeedButton6->click();
+    for (int k = 0; k < 3; ++k) {
+        const std::string& name = Window->FileList[k];
+        const QString expected = name == "Song.mp3" ? "Song" : name == "a.mp3" ? "a" : "";
+        EXPECT_EQ(Window->TitleEdit(k)->text(), expected) << name;
+    }
+}
+
+TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
+    Open(45);
+    // Untagged rows show Classical; start from another genre.
+    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        Window->GenreEdit(k)->setEditText("Rock");
+    }
+    Window->SpeedButton5->click();
+    Window->SpeedButton6->click();
+    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        EXPECT_EQ(Window->GenreEdit(k)->currentText(), "Classical") << k;
+        EXPECT_EQ(Window->TitleEdit(k)->text(),
+                  QString::fromStdString(Window->FileList[k]).chopped(4))
+            << k;
+    }
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    Window->SpeedButton3->click();
+    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        EXPECT_EQ(Window->TitleEdit(k)->text(), "") << k;
+        EXPECT_EQ(Window->GenreEdit(k)->currentText(), " ") << k;
+    }
+}
+
+TEST_F(BulkTest, PageCommandsOnTheLastPageLeaveTheHiddenRowsAlone) {
+    Open(42);
+    Window->OikealleClick();
+    ASSERT_EQ(Window->PageIndex, 1);
+    Window->TitleEdit(2)->setText("hidden");
+    Window->GenreEdit(2)->setEditText("Rock");
+    Window->SpeedButton6->click();
+    Window->SpeedButton5->click();
+    EXPECT_EQ(Window->TitleEdit(1)->text(),
+              QString::fromStdString(Window->FileList[41]).chopped(4));
+    EXPECT_EQ(Window->TitleEdit(2)->text(), "hidden");
+    EXPECT_NE(Window->GenreEdit(2)->currentText(), "Classical");
+}
+
+TEST_F(BulkTest, EraseAllRowsAsksAndEmptiesEveryValue) {
+    Open(2);
+    SetTitles({"A", "B"});
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    Window->SpeedButton3->click();
+    EXPECT_EQ(Dialogs.Questions(), QStringList({"Are you sure you want to erase all?"}));
+    EXPECT_EQ(Titles(2), QStringList({"A", "B"}));
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    Window->SpeedButton3->click();
+    for (int k = 0; k < 2; ++k) {
+        EXPECT_EQ(Window->TitleEdit(k)->text(), "");
+        EXPECT_EQ(Window->ArtistEdit(k)->text(), "");
+        EXPECT_EQ(Window->AlbumEdit(k)->text(), "");
+        EXPECT_EQ(Window->CommentEdit(k)->text(), "");
+        EXPECT_EQ(Window->YearEdit(k)->text(), "-1");
+        EXPECT_EQ(Window->TrackEdit(k)->text(), "0");
+        EXPECT_EQ(Window->GenreEdit(k)->currentText(), " ");
+        EXPECT_EQ(Window->FileLabel(k)->text(), QString::fromStdString(Window->FileList[k]));
+    }
+    EXPECT_TRUE(Window->PageModified);
+}
+
+TEST_F(BulkTest, RevertWithoutEditsAsksNothing) {
+    Open(2);
+    const QStringList titles = Titles(2);
+    Window->SpeedButton4->click();
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+    EXPECT_EQ(Titles(2), titles);
+}
+
+TEST_F(BulkTest, RevertReloadsTheEditedPageOnYesOnly) {
+    Open(2);
+    const QStringList titles = Titles(2);
+    Window->TitleEdit(1)->setText("edited");
+    ASSERT_TRUE(Window->SpeedButton4->isEnabled());
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    Window->SpeedButton4->click();
+    EXPECT_EQ(Window->TitleEdit(1)->text(), "edited");
+    EXPECT_TRUE(Window->PageModified);
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    Window->SpeedButton4->click();
+    EXPECT_EQ(Dialogs.Questions().size(), 2);
+    EXPECT_EQ(Dialogs.Questions().back(),
+              "If you will revert to last saved version, all modifications after your last "
+              "saving, will lose. Continue?");
+    EXPECT_EQ(Titles(2), titles);
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(Window->SpeedButton4->isEnabled());
+}
+
+TEST_F(BulkTest, PageCommandsWithAnEmptyFolderSayThereAreNoFiles) {
+    Open(0);
+    for (QToolButton* button :
+         {Window->SpeedButton5, Window->SpeedButton6, Window->SpeedButton3, Window->SpeedButton4}) {
+        button->setEnabled(true);
+        button->click();
+    }
+    EXPECT_EQ(Dialogs.Messages(), QStringList({kNoFiles, kNoFiles, kNoFiles, kNoFiles}));
+    EXPECT_TRUE(Dialogs.Questions().isEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,171 @@
+// The rows area in a real window: wheel scrolling by one row, drag scrolling
+// against its edges, and the tab-order box.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "editor/spin_edit.h"
+#include "tests/helpers/window_fixture.h"
+
+namespace {
+
+class ScrollingTest : public WindowFixture {
+  protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        Window->resize(900, 600);
+        // 30 files: the rows overflow the area, and rows 30 to 39 stay hidden.
+        OpenWindow(30);
+    }
+
+    QScrollBar* Vertical() const { return Window->ScrollBox1->verticalScrollBar(); }
+    QScrollBar* Horizontal() const { return Window->ScrollBox1->horizontalScrollBar(); }
+
+    // One wheel notch over `target`: towards the user (down) or away (up).
+    static void Wheel(QWidget* target, bool towardsUser) {
+        const QPointF pos(5, 5);
+        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(),
+                          QPoint(0, towardsUser ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &event);
+    }
+
+    // A point of the rows area's content with no control under it.
+    QPoint Background() const {
+        QWidget* area = Window->RowsArea;
+        for (int y = 0; y < area->height(); y += 5) {
+            if (area->childAt(2, y) == nullptr) {
+                return {2, y};
+            }
+        }
+        ADD_FAILURE() << "no background in the rows area";
+        return {};
+    }
+
+    // Moves the held pointer to a point given in the scroll box's coordinates.
+    void MoveTo(QPoint inScrollBox) {
+        QTest::mouseMove(Window->RowsArea,
+                         Window->RowsArea->mapFrom(Window->ScrollBox1, inScrollBox));
+    }
+};
+
+TEST_F(ScrollingTest, WheelWithTheFocusInATitleMovesOneRow) {
+    ASSERT_GT(Vertical()->maximum(), 60);
+    Window->TitleEdit(0)->setFocus();
+    Wheel(Window->TitleEdit(0), true);
+    EXPECT_EQ(Vertical()->value(), 20);
+    // Over other row controls the same: the wheel is the rows area's, and a
+    // genre box without the focus keeps its genre.
+    const QString genre = Window->GenreEdit(3)->currentText();
+    const QString year = Window->YearEdit(3)->text();
+    Wheel(Window->GenreEdit(3), true);
+    Wheel(Window->YearEdit(3), true);
+    EXPECT_EQ(Vertical()->value(), 60);
+    EXPECT_EQ(Window->GenreEdit(3)->currentText(), genre);
+    EXPECT_EQ(Window->YearEdit(3)->text(), year);
+    Wheel(Window->ScrollBox1->viewport(), false);
+    EXPECT_EQ(Vertical()->value(), 40);
+}
+
+TEST_F(ScrollingTest, WheelWithTheFocusInAGenreBoxChangesTheGenreAndDoesNotScroll) {
+    QComboBox* genre = Window->GenreEdit(1);
+    genre->setFocus();
+    genre->setCurrentIndex(5);
+    Wheel(genre, true);
+    EXPECT_EQ(genre->currentIndex(), 6);
+    // Elsewhere over the rows the wheel still goes to the focused genre box.
+    Wheel(Window->TitleEdit(4), true);
+    EXPECT_EQ(genre->currentIndex(), 7);
+    EXPECT_EQ(Vertical()->value(), 0);
+}
+
+TEST_F(ScrollingTest, WheelWithTheFocusInTheFolderTreeDoesNotScroll) {
+    auto* tree = Window->findChild<QWidget*>("ShellTreeView1");
+    ASSERT_NE(tree, nullptr);
+    tree->setFocus();
+    Wheel(Window->TitleEdit(2), true);
+    EXPECT_EQ(Vertical()->value(), 0);
+}
+
+TEST_F(ScrollingTest, DragAgainstTheBottomAndTopEdgesScrollsTenPixelsPerMove) {
+    QTest::mousePress(Window->RowsArea, Qt::LeftButton, {}, Background());
+    ASSERT_TRUE(Window->DragScrolling);
+    const int height = Window->ScrollBox1->height();
+    MoveTo({200, height - 39});
+    MoveTo({200, height - 30});
+    EXPECT_EQ(Vertical()->value(), 20);
+    // Just outside the bottom zone nothing moves.
+    MoveTo({200, height - 40});
+    EXPECT_EQ(Vertical()->value(), 20);
+    MoveTo({200, 9});
+    EXPECT_EQ(Vertical()->value(), 10);
+    MoveTo({200, 9});
+    MoveTo({200, 9});
+    EXPECT_EQ(Vertical()->value(), 0);
+    QTest::mouseRelease(Window->RowsArea, Qt::LeftButton, {}, Background());
+    EXPECT_FALSE(Window->DragScrolling);
+    MoveTo({200, height - 5});
+    EXPECT_EQ(Vertical()->value(), 0);
+}
+
+TEST_F(ScrollingTest, DragAgainstTheSideEdgesScrollsSideways) {
+    Window->resize(450, 600);
+    QApplication::processEvents();
+    ASSERT_GT(Horizontal()->maximum(), 20);
+    QTest::mousePress(Window->RowsArea, Qt::RightButton, {}, Background());
+    const int width = Window->ScrollBox1->width();
+    MoveTo({width - 9, 100});
+    MoveTo({width + 30, 100});
+    EXPECT_EQ(Horizontal()->value(), 20);
+    MoveTo({9, 100});
+    EXPECT_EQ(Horizontal()->value(), 10);
+    // A corner moves both ways at once.
+    MoveTo({width - 5, Window->ScrollBox1->height() - 5});
+    EXPECT_EQ(Horizontal()->value(), 20);
+    EXPECT_EQ(Vertical()->value(), 10);
+    QTest::mouseRelease(Window->RowsArea, Qt::RightButton, {}, Background());
+}
+
+TEST_F(ScrollingTest, PressOnARowControlDoesNotStartDragScrolling) {
+    QTest::mousePress(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(Window->DragScrolling);
+    QTest::mouseRelease(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
+}
+
+TEST_F(ScrollingTest, TabGoesFromArtistToTheNextTitleWhileTheBoxIsChecked) {
+    ASSERT_TRUE(Window->CheckBox3->isChecked());
+    Window->TitleEdit(0)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(Window->ArtistEdit(0)->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(Window->TitleEdit(1)->hasFocus());
+}
+
+TEST_F(ScrollingTest, TabVisitsAllSevenFieldsWhileTheBoxIsUnchecked) {
+    QTest::mouseClick(Window->CheckBox3, Qt::LeftButton, {},
+                      QPoint(6, Window->CheckBox3->height() / 2));
+    ASSERT_FALSE(Window->CheckBox3->isChecked());
+    Window->TitleEdit(5)->setFocus();
+    for (QWidget* expected : Window->RowValueControls(5)) {
+        EXPECT_TRUE(expected->hasFocus()) << expected->objectName().toStdString();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    EXPECT_TRUE(Window->TitleEdit(6)->hasFocus());
+    // Rows the page does not show switch too.
+    EXPECT_TRUE(Window->GenreEdit(39)->focusPolicy() & Qt::TabFocus);
+
+    Window->CheckBox3->click();
+    EXPECT_FALSE(Window->AlbumEdit(39)->focusPolicy() & Qt::TabFocus);
+    Window->ArtistEdit(5)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(Window->TitleEdit(6)->hasFocus());
+}
+
+}  // namespace
