@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include "platform/media_device.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {
@@ -205,3 +207,24 @@ TEST_F(PlaybackTest, AResumeThatCannotReopenTheFileStopsPlayback) {
 }
 
 }  // namespace
+
+// The window over the real decoder on the "dummy" output, driven by its own timer.
+TEST_F(PlaybackTest, ARealFilePlaysWithTheProgressInTheCaptionUntilNearItsEnd) {
+    Window.reset();
+    auto device = platform::CreateMpg123Device("dummy");
+    Window = std::make_unique<TForm1>(Tag, Dialogs, *device);
+    testing_mp3::WriteMp3(Dir.File("short.mp3"), {}, 40);  // 1044 ms
+    OpenFolder();
+    FocusRow(0);
+
+    QElapsedTimer clock;
+    clock.start();
+    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    ASSERT_TRUE(Window->Playing);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window->windowTitle().contains("%   "); }, 900));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !Window->Playing; }, 3000));
+    EXPECT_GE(clock.elapsed(), 944 - 100);  // played in real time up to the end margin
+    EXPECT_FALSE(Window->windowTitle().contains("%   "));
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+    Window.reset();  // before the device it uses
+}
