@@ -41,9 +41,14 @@ bool WheelScrollsRows(const TForm1& form) {
     return FocusedGenreInScope(form) == nullptr && (tree == nullptr || !tree->hasFocus());
 }
 
-// The scroll box's viewport, its content and the controls on the content.
+// The widgets behind the rows: the scroll box's viewport and its content.
+bool IsBackground(const TForm1& form, const QObject* watched) {
+    return watched == form.ScrollBox1->viewport() || watched == form.RowsArea;
+}
+
+// The background and the controls on it.
 bool IsRowsAreaPart(const TForm1& form, const QObject* watched) {
-    if (watched == form.ScrollBox1->viewport() || watched == form.RowsArea) {
+    if (IsBackground(form, watched)) {
         return true;
     }
     const auto* widget = qobject_cast<const QWidget*>(watched);
@@ -104,16 +109,16 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick: {
             auto* widget = static_cast<QWidget*>(watched);
             const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-            const bool background = (widget == RowsArea || widget == ScrollBox1->viewport()) &&
-                                    widget->childAt(pos) == nullptr;
-            if (!background) {
+            if (!IsBackground(*this, widget) || widget->childAt(pos) != nullptr) {
                 return false;
             }
             ScrollBox1MouseDown();
             return true;
         }
         case QEvent::MouseMove: {
-            if (!DragScrolling) {
+            // The pressed background widget keeps receiving the moves while
+            // the button is held (Qt's implicit grab).
+            if (!DragScrolling || !IsBackground(*this, watched)) {
                 return false;
             }
             const QPoint pos = static_cast<QWidget*>(watched)->mapTo(
@@ -122,7 +127,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
             return true;
         }
         case QEvent::MouseButtonRelease:
-            if (!DragScrolling) {
+            if (!DragScrolling || !IsBackground(*this, watched)) {
                 return false;
             }
             ScrollBox1MouseUp();

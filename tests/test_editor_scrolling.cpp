@@ -2,9 +2,11 @@
 // against its edges, and the tab-order box.
 #include <gtest/gtest.h>
 
+#include <QtTest/qtestspontaneevent.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -35,6 +37,17 @@ class ScrollingTest : public WindowFixture {
                           QPoint(0, towardsUser ? -120 : 120), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
+    }
+
+    // The same as the window system delivers it: unhandled, it goes on to
+    // the enclosing widgets.
+    static void SpontaneousWheel(QWidget* target, bool towardsUser) {
+        const QPointF pos(2, 2);
+        QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(),
+                          QPoint(0, towardsUser ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QSpontaneKeyEvent::setSpontaneous(&event);
+        QApplication::instance()->notify(target, &event);
     }
 
     // A point of the rows area's content with no control under it.
@@ -72,6 +85,14 @@ TEST_F(ScrollingTest, WheelWithTheFocusInATitleMovesOneRow) {
     EXPECT_EQ(Window->YearEdit(3)->text(), year);
     Wheel(Window->ScrollBox1->viewport(), false);
     EXPECT_EQ(Vertical()->value(), 40);
+}
+
+TEST_F(ScrollingTest, WheelOverAFileLabelScrollsOneRowAndNoMore) {
+    Window->TitleEdit(0)->setFocus();
+    SpontaneousWheel(Window->FileLabel(2), true);
+    EXPECT_EQ(Vertical()->value(), 20);
+    SpontaneousWheel(Window->FileLabel(2), false);
+    EXPECT_EQ(Vertical()->value(), 0);
 }
 
 TEST_F(ScrollingTest, WheelWithTheFocusInAGenreBoxChangesTheGenreAndDoesNotScroll) {
