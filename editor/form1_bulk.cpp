@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QToolButton>
+#include <iterator>
+#include <optional>
 
 #include "editor/bulk_logic.h"
 #include "editor/dialogs.h"
@@ -65,8 +67,8 @@ void SetColumnText(const TForm1& form, Column column, int k, const QString& text
     }
 }
 
-// The column that box CheckBox4..CheckBox10 stands above.
-Column ColumnOf(const TForm1& form, const QCheckBox* box) {
+// The column that box CheckBox4..CheckBox10 stands above; none for other objects.
+std::optional<Column> ColumnOf(const TForm1& form, const QObject* box) {
     const QCheckBox* const boxes[] = {form.CheckBox4, form.CheckBox5, form.CheckBox6,
                                       form.CheckBox7, form.CheckBox8, form.CheckBox9,
                                       form.CheckBox10};
@@ -77,7 +79,7 @@ Column ColumnOf(const TForm1& form, const QCheckBox* box) {
             return columns[i];
         }
     }
-    return Column::Title;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -104,9 +106,7 @@ bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {
     const Qt::KeyboardModifiers modifiers = static_cast<QMouseEvent*>(event)->modifiers();
     if (watched == CheckBox1) {
         CheckBox1MouseDown(modifiers);
-    } else if (watched == CheckBox4 || watched == CheckBox5 || watched == CheckBox6 ||
-               watched == CheckBox7 || watched == CheckBox8 || watched == CheckBox9 ||
-               watched == CheckBox10) {
+    } else if (ColumnOf(*this, watched)) {
         ShiftiMouseDown(modifiers);
     }
     return false;
@@ -126,7 +126,7 @@ void TForm1::CheckBox1MouseDown(Qt::KeyboardModifiers modifiers) {
 // row, unchecking clears it; with Shift only the empty rows, or the rows
 // equal to the top, are touched.
 void TForm1::ColumnBoxClick(QCheckBox* box) {
-    const Column column = ColumnOf(*this, box);
+    const Column column = ColumnOf(*this, box).value();
     const bool fill = box->isChecked();
     if (column == Column::Album) {
         // The folder box's clear action may blank the top album; keep it.
