@@ -212,15 +212,14 @@ bool IsValidLanguage(const std::string& language) {
 }
 
 std::vector<uint8_t> CommentData(const COMM& value) {
-    std::vector<uint8_t> data{value.Encoding};
-    data.insert(data.end(), value.Language.begin(),
-                value.Language.begin() + std::min(value.Language.size(), kLanguageLength));
-    data.insert(data.end(), value.Description.begin(), value.Description.end());
+    std::string bytes(1, static_cast<char>(value.Encoding));
+    bytes += value.Language.substr(0, kLanguageLength);
+    bytes += value.Description;
     if (value.Description.empty() || value.Description.back() != '\0') {
-        data.push_back(0x00);
+        bytes += '\0';
     }
-    data.insert(data.end(), value.Text.begin(), value.Text.end());
-    return data;
+    bytes += value.Text;
+    return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace
