@@ -1,0 +1,425 @@
+// Values between rows and tags: the untagged marker in both kinds, the mode
+// switch and the copy, and WriteV2Row round trips, including a write that must
+// not carry another file's frames, values that cannot be shown in full, and
+// fields that refuse characters the tags cannot hold.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "editor/latin1_edit.h"
+#include "editor/spin_edit.h"
+#include "id3v2/id3v2.h"
+#include "platform/clock.h"
+#include "tests/helpers/window_fixture.h"
+
+using testing_mp3::Bytes;
+using testing_mp3::Frame;
+using testing_mp3::Latin1Text;
+
+namespace {
+
+// The fixture's tag object is called Tag; the tag bytes come from here.
+Bytes TagBytes(uint8_t version, const std::vector<Bytes>& frames, uint32_t padding = 0) {
+    return testing_mp3::Tag(version, frames, padding);
+}
+
+Bytes CommentData(const std::string& language, const std::string& description,
+                  const std::string& text) {
+    Bytes data = {0};
+    data.insert(data.end(), language.begin(), language.end());
+    data.insert(data.end(), description.begin(), description.end());
+    data.push_back(0);
+    data.insert(data.end(), text.begin(), text.end());
+    return data;
+}
+
+// The tag of a file as a fresh tag object reads it.
+struct StoredTag {
+    explicit StoredTag(const std::string& path) { result = tag.LoadFromFile(path, 0); }
+    std::string Text(const std::string& id) {
+        std::string text;
+        tag.GetText(id, text);
+        return text;
+    }
+    std::vector<std::string> Ids() const {
+        std::vector<std::string> ids;
+        for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+            ids.push_back(tag.Frames.Id(i));
+        }
+        return ids;
+    }
+    Tid3v2tag tag;
+    uint16_t result = 0;
+};
+
+// Types each character as one key press carrying that text (QTest's own
+// typing knows only ASCII).
+void Type(const QString& text) {
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    }
+}
+
+}  // namespace
+
+class Rows : public WindowFixture {
+  protected:
+    // Opens the folder in ID3v2 mode.
+    void OpenInV2() {
+        OpenFolder();
+        Window->SpeedButton7Click();
+        ASSERT_EQ(Window->TagKind, 2);
+    }
+    // The row that shows the named file.
+    int RowOf(const std::string& name) const {
+        for (int k = 0; k < Window->RowsInScope(); ++k) {
+            if (Window->FileLabel(k)->text().toStdString() == name) {
+                return k;
+            }
+        }
+        ADD_FAILURE() << name << " is not on the page";
+        return 0;
+    }
+    const QString year_ = QString::number(platform::CurrentYear());
+};
+
+TEST_F(Rows, UntaggedMarkerInTheFirstKind) {
+    testing_mp3::WriteMp3(PathOf("bare.mp3"));
+    testing_mp3::WriteMp3(PathOf("tagged.mp3"), {}, 2,
+                          testing_mp3::V1Record("T", "A", "L", "1999", "C", 7, 17));
+    OpenFolder();
+    const int bare = RowOf("bare.mp3");
+    const int tagged = RowOf("tagged.mp3");
+    EXPECT_TRUE(Window->RowUntagged(bare));
+    EXPECT_FALSE(Window->RowUntagged(tagged));
+    for (QWidget* control : Window->RowValueControls(bare)) {
+        EXPECT_EQ(control->palette().color(QPalette::Base),
+                  QApplication::palette().color(QPalette::Button));
+    }
+    EXPECT_EQ(Window->TitleEdit(bare)->text(), "");
+    EXPECT_EQ(Window->YearEdit(bare)->text(), year_);
+    EXPECT_EQ(Window->TrackEdit(bare)->text(), "0");
+    EXPECT_EQ(Window->GenreEdit(bare)->currentText(), "Classical");
+    EXPECT_EQ(Window->YearEdit(tagged)->text(), "1999");
+    EXPECT_EQ(Window->TrackEdit(tagged)->text(), "7");
+    EXPECT_EQ(Window->GenreEdit(tagged)->currentText(), "Rock");
+    EXPECT_EQ(Window->TitleEdit(tagged)->palette().color(QPalette::Base),
+              QApplication::palette().color(QPalette::Base));
+}
+
+TEST_F(Rows, UntaggedMarkerInTheSecondKind) {
+    testing_mp3::WriteMp3(PathOf("bare.mp3"));
+    testing_mp3::WriteMp3(PathOf("band.mp3"), TagBytes(3, {Frame(3, "TPE1", Latin1Text("Band"))}));
+    OpenInV2();
+    const int bare = RowOf("bare.mp3");
+    const int band = RowOf("band.mp3");
+    EXPECT_TRUE(Window->RowUntagged(bare));
+    EXPECT_EQ(Window->YearEdit(bare)->text(), year_);
+    EXPECT_EQ(Window->TrackEdit(bare)->text(), "");
+    EXPECT_EQ(Window->GenreEdit(bare)->currentText(), "Classical");
+
+    EXPECT_FALSE(Window->RowUntagged(band));
+    EXPECT_EQ(Window->ArtistEdit(band)->text(), "Band");
+    for (QWidget* control : {static_cast<QWidget*>(Window->TitleEdit(band)),
+                             static_cast<QWidget*>(Window->AlbumEdit(band)),
+                             static_cast<QWidget*>(Window->CommentEdit(band))}) {
+        EXPECT_EQ(static_cast<QLineEdit*>(control)->text(), "");
+    }
+    EXPECT_EQ(Window->YearEdit(band)->text(), "");
+    EXPECT_EQ(Window->TrackEdit(band)->text(), "");
+    EXPECT_EQ(Window->GenreEdit(band)->currentText(), "");
+}
+
+TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
+    testing_mp3::WriteMp3(PathOf("a.mp3"),
+                          TagBytes(3, {Frame(3, "TIT2", Latin1Text("From v2")),
+                                       Frame(3, "TCON", Latin1Text("(17)"))}),
+                          2, testing_mp3::V1Record("From v1", "", "", "2000", "", 1, 0));
+    OpenFolder();
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
+    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
+    EXPECT_EQ(Window->TagKind, 2);
+    EXPECT_EQ(Window->Label1->text(), "ID3v2.4.0");
+    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify id3v1.1 tags");
+    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v1");
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v2");
+    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "(17)");
+    EXPECT_EQ(Window->YearEdit(0)->maximum(), -1);
+    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(0))->charLimit(), 0);
+    EXPECT_FALSE(Window->PageModified);
+
+    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
+    EXPECT_EQ(Window->TagKind, 1);
+    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
+    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify id3v2.4.0 tags");
+    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
+    EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
+}
+
+TEST_F(Rows, ModeSwitchCancelKeepsKindCaptionsAndRows) {
+    OpenWindow(1, true);
+    QTest::keyClicks(QApplication::focusWidget(), "x");
+    const QString edited = Window->TitleEdit(0)->text();
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    QTest::mouseClick(Window->SpeedButton8, Qt::LeftButton);
+    EXPECT_EQ(Dialogs.Questions().size(), 2);
+    EXPECT_EQ(Window->TagKind, 1);
+    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
+    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+}
+
+TEST_F(Rows, CopyKeepsValuesAndMarkersAndMarksThePageModified) {
+    const std::string forty(40, 't');
+    testing_mp3::WriteMp3(PathOf("long.mp3"), TagBytes(3, {Frame(3, "TIT2", Latin1Text(forty)),
+                                                           Frame(3, "TYER", Latin1Text("12345"))}));
+    testing_mp3::WriteMp3(PathOf("bare.mp3"));
+    OpenInV2();
+    const int longRow = RowOf("long.mp3");
+    const int bare = RowOf("bare.mp3");
+    QTest::mouseClick(Window->SpeedButton8, Qt::LeftButton);
+    EXPECT_EQ(Window->TagKind, 1);
+    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
+    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
+    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(Window->SpeedButton2->isEnabled());
+    // The 30-character limit stops typing but never cuts what is shown.
+    EXPECT_EQ(Window->TitleEdit(longRow)->text().toStdString(), forty);
+    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(longRow))->charLimit(), 30);
+    EXPECT_EQ(Window->YearEdit(longRow)->text(), "12345");
+    EXPECT_EQ(Window->YearEdit(longRow)->maximum(), 9999);
+    EXPECT_TRUE(Window->RowUntagged(bare));
+    EXPECT_FALSE(Window->RowUntagged(longRow));
+    Window->TitleEdit(longRow)->setFocus();
+    Window->TitleEdit(longRow)->end(false);
+    QTest::keyClicks(QApplication::focusWidget(), "u");
+    EXPECT_EQ(Window->TitleEdit(longRow)->text().toStdString(), forty);
+}
+
+TEST_F(Rows, UnchangedRowStoresMinusOneForYearAndTrackAndKeepsTheRest) {
+    testing_mp3::WriteMp3(PathOf("band.mp3"),
+                          TagBytes(3, {Frame(3, "TPE1", Latin1Text("Band"))}, 64));
+    OpenInV2();
+    EXPECT_EQ(Window->WriteV2Row(PathOf("band.mp3"), 0), 0);
+    StoredTag stored(PathOf("band.mp3"));
+    ASSERT_LT(stored.result, 256);
+    EXPECT_EQ(stored.Text("TPE1"), "Band");
+    EXPECT_EQ(stored.Text("TYER"), "-1");
+    EXPECT_EQ(stored.Text("TRCK"), "-1");
+    std::vector<std::string> ids = stored.Ids();
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (std::vector<std::string>{"TPE1", "TRCK", "TYER"}));
+}
+
+TEST_F(Rows, EditedRowRoundTrips) {
+    testing_mp3::WriteMp3(PathOf("a.mp3"), TagBytes(4, {Frame(4, "TIT2", Latin1Text("Old"))}, 32));
+    OpenInV2();
+    Window->TitleEdit(0)->setText(QString::fromLatin1("Caf\xe9 song"));
+    Window->ArtistEdit(0)->setText("Someone");
+    Window->AlbumEdit(0)->setText("");
+    Window->YearEdit(0)->setText("1987");
+    Window->CommentEdit(0)->setText("Fine");
+    Window->TrackEdit(0)->setText("4");
+    Window->GenreEdit(0)->setEditText("Jazz");
+    EXPECT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
+    Window->Button2->click();
+    EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromLatin1("Caf\xe9 song"));
+    EXPECT_EQ(Window->ArtistEdit(0)->text(), "Someone");
+    EXPECT_EQ(Window->AlbumEdit(0)->text(), "");
+    EXPECT_EQ(Window->YearEdit(0)->text(), "1987");
+    EXPECT_EQ(Window->CommentEdit(0)->text(), "Fine");
+    EXPECT_EQ(Window->TrackEdit(0)->text(), "4");
+    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Jazz");
+    StoredTag stored(PathOf("a.mp3"));
+    EXPECT_EQ(stored.tag.MajorVersion, 4);
+    EXPECT_EQ(stored.Text("TALB"), "");
+}
+
+TEST_F(Rows, CommentInAnyLanguageIsReadAndReplaced) {
+    testing_mp3::WriteMp3(PathOf("a.mp3"),
+                          TagBytes(3, {Frame(3, "COMM", CommentData("deu", "", "Hallo"))}));
+    OpenInV2();
+    EXPECT_EQ(Window->CommentEdit(0)->text(), "Hallo");
+    Window->CommentEdit(0)->setText("Hello");
+    ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
+    StoredTag stored(PathOf("a.mp3"));
+    COMM comment;
+    EXPECT_EQ(stored.tag.GetComment(comment, "", "None"), 0);
+    EXPECT_EQ(comment.Text, "Hello");
+    EXPECT_EQ(comment.Language, "ENG");
+    const std::vector<std::string> ids = stored.Ids();
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), "COMM"), 1);
+}
+
+TEST_F(Rows, CommentWithADescriptionIsLeftAndANewOneAdded) {
+    testing_mp3::WriteMp3(PathOf("a.mp3"),
+                          TagBytes(3, {Frame(3, "COMM", CommentData("eng", "note", "Kept"))}));
+    OpenInV2();
+    EXPECT_EQ(Window->CommentEdit(0)->text(), "");
+    Window->CommentEdit(0)->setText("New");
+    ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
+    StoredTag stored(PathOf("a.mp3"));
+    COMM note;
+    EXPECT_EQ(stored.tag.GetComment(note, "note", "None"), 0);
+    EXPECT_EQ(note.Text, "Kept");
+    COMM plain;
+    EXPECT_EQ(stored.tag.GetComment(plain, "", "None"), 0);
+    EXPECT_EQ(plain.Text, "New");
+}
+
+// The shared tag object holds the frames of the file loaded last; an untagged
+// file must get a tag of its own, never those frames.
+TEST_F(Rows, UntaggedFileGetsNoFramesOfTheFileLoadedBefore) {
+    testing_mp3::WriteMp3(PathOf("bare.mp3"));
+    testing_mp3::WriteMp3(PathOf("rich.mp3"), TagBytes(4, {Frame(4, "TIT2", Latin1Text("Rich")),
+                                                           Frame(4, "TPE2", Latin1Text("Guest")),
+                                                           Frame(4, "TXXX", Latin1Text("x"))}));
+    OpenInV2();
+    const int bare = RowOf("bare.mp3");
+    Tag.LoadFromFile(PathOf("rich.mp3"), 0);
+    Tag.SetExtendedHeader(true);
+    Window->TitleEdit(bare)->setText("Own");
+    ASSERT_EQ(Window->WriteV2Row(PathOf("bare.mp3"), bare), 0);
+    StoredTag stored(PathOf("bare.mp3"));
+    ASSERT_LT(stored.result, 256);
+    EXPECT_EQ(stored.Text("TIT2"), "Own");
+    for (const std::string& id : stored.Ids()) {
+        EXPECT_NE(id, "TPE2");
+        EXPECT_NE(id, "TXXX");
+    }
+    EXPECT_FALSE(stored.tag.ExtendedHeader());
+    EXPECT_TRUE(Dialogs.ShownBoxes().empty());
+}
+
+TEST_F(Rows, UntaggedFileSavesAfterAFailedLoad) {
+    testing_mp3::WriteMp3(PathOf("bare.mp3"));
+    // A tag that reaches past the end of its file fails and leaves LastResult failed.
+    testing_mp3::WriteFile(PathOf("short.mp3"), testing_mp3::TagHeader(3, 5000));
+    OpenInV2();
+    Tag.LoadFromFile(PathOf("short.mp3"), 0);
+    ASSERT_GE(Tag.LastResult, 256);
+    Window->TitleEdit(RowOf("bare.mp3"))->setText("Saved");
+    EXPECT_EQ(Window->WriteV2Row(PathOf("bare.mp3"), RowOf("bare.mp3")), 0);
+    EXPECT_EQ(StoredTag(PathOf("bare.mp3")).Text("TIT2"), "Saved");
+}
+
+TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
+    // Version 2.2 is not read; corrupt: a frame larger than the body.
+    testing_mp3::WriteMp3(PathOf("old.mp3"),
+                          testing_mp3::Concat({testing_mp3::TagHeader(2, 10), Bytes(10, 'x')}));
+    Bytes corrupt = TagBytes(3, {Frame(3, "TIT2", Latin1Text("Cut"))});
+    corrupt[10 + 7] = 0x7F;
+    testing_mp3::WriteMp3(PathOf("corrupt.mp3"), corrupt);
+    OpenInV2();
+    for (const char* name : {"old.mp3", "corrupt.mp3"}) {
+        const Bytes before = testing_mp3::ReadFile(PathOf(name));
+        const int k = RowOf(name);
+        EXPECT_TRUE(Window->RowUntagged(k)) << name;
+        Window->TitleEdit(k)->setText("Overwrite");
+        Dialogs.Clear();
+        const int result = Window->WriteV2Row(PathOf(name), k);
+        EXPECT_GE(result, 256) << name;
+        EXPECT_EQ(Dialogs.Errors(),
+                  QStringList{QStringLiteral("Error #%1! Can not save tags!").arg(result)});
+        EXPECT_EQ(testing_mp3::ReadFile(PathOf(name)), before) << name;
+    }
+    EXPECT_EQ(Window->WriteV2Row(PathOf("gone.mp3"), 0) >> 8, 0x01);
+}
+
+TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
+    // UTF-16 "AЖB": the title decodes only up to the character beyond U+00FF.
+    const Bytes title = {1, 0xFF, 0xFE, 'A', 0, 0x16, 0x04, 'B', 0};
+    testing_mp3::WriteMp3(
+        PathOf("a.mp3"),
+        TagBytes(3, {Frame(3, "TIT2", title), Frame(3, "TYER", Latin1Text("2003-05-01")),
+                     Frame(3, "TRCK", Latin1Text("3/12")), Frame(3, "TPE1", Latin1Text("Plain"))}));
+    OpenInV2();
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "A");
+    EXPECT_FALSE(Window->TitleEdit(0)->toolTip().isEmpty());
+    EXPECT_TRUE(TForm1::KeepsStoredValue(Window->TitleEdit(0)));
+    EXPECT_EQ(Window->YearEdit(0)->text(), "2003-05-01");
+    EXPECT_EQ(Window->TrackEdit(0)->text(), "3/12");
+    EXPECT_FALSE(Window->YearEdit(0)->toolTip().isEmpty());
+    EXPECT_TRUE(Window->ArtistEdit(0)->toolTip().isEmpty());
+    EXPECT_FALSE(Window->PageModified);
+
+    Window->ArtistEdit(0)->setText("Edited");
+    ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
+    StoredTag stored(PathOf("a.mp3"));
+    const uint32_t tit2 = [&] {
+        for (uint32_t i = 1; i <= stored.tag.Frames.FrameCount(); ++i) {
+            if (stored.tag.Frames.Id(i) == "TIT2") {
+                return i;
+            }
+        }
+        return 0u;
+    }();
+    ASSERT_NE(tit2, 0u);
+    EXPECT_EQ(stored.tag.Frames.Data(tit2), title);
+    EXPECT_EQ(stored.Text("TYER"), "2003-05-01");
+    EXPECT_EQ(stored.Text("TRCK"), "3/12");
+    EXPECT_EQ(stored.Text("TPE1"), "Edited");
+
+    // Once edited, the field is written like any other.
+    Window->Button2->click();
+    Window->TitleEdit(0)->setText("New title");
+    Window->TrackEdit(0)->setText("3");
+    EXPECT_FALSE(TForm1::KeepsStoredValue(Window->TitleEdit(0)));
+    EXPECT_TRUE(Window->TitleEdit(0)->toolTip().isEmpty());
+    ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
+    StoredTag again(PathOf("a.mp3"));
+    EXPECT_EQ(again.Text("TIT2"), "New title");
+    EXPECT_EQ(again.Text("TRCK"), "3");
+    EXPECT_EQ(again.Text("TYER"), "2003-05-01");
+}
+
+TEST_F(Rows, FieldsRefuseCharactersBeyondLatin1) {
+    OpenWindow(1);
+    QLineEdit* title = Window->TitleEdit(0);
+    title->setFocus();
+    title->clear();
+    Type(QString::fromUtf8("a\xc3\xa9\xd0\x96z"));
+    EXPECT_EQ(title->text(), QString::fromUtf8("a\xc3\xa9z"));
+    QApplication::clipboard()->setText(QString::fromUtf8("\xe2\x82\xac"));
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    EXPECT_EQ(title->text(), QString::fromUtf8("a\xc3\xa9z"));
+    QApplication::clipboard()->setText(QString::fromLatin1("\xbf ok"));
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    EXPECT_EQ(title->text(), QString::fromUtf8("a\xc3\xa9z\xc2\xbf ok"));
+
+    QComboBox* genre = Window->GenreEdit(0);
+    genre->setFocus();
+    genre->lineEdit()->selectAll();
+    Type(QString::fromUtf8("\xd0\x96"));
+    EXPECT_NE(genre->currentText(), QString::fromUtf8("\xd0\x96"));
+}
+
+TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {
+    OpenWindow(1);
+    QLineEdit* title = Window->TitleEdit(0);
+    title->setFocus();
+    title->clear();
+    QTest::keyClicks(QApplication::focusWidget(), QString(35, u'a'));
+    EXPECT_EQ(title->text().size(), 30);
+    title->setText(QString(10, u'b'));
+    title->end(false);
+    QApplication::clipboard()->setText(QString(25, u'c'));
+    QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
+    EXPECT_EQ(title->text(), QString(10, u'b') + QString(20, u'c'));
+    QLineEdit* comment = Window->CommentEdit(0);
+    comment->setFocus();
+    comment->clear();
+    QTest::keyClicks(QApplication::focusWidget(), QString(35, u'a'));
+    EXPECT_EQ(comment->text().size(), 28);
+}
