@@ -1,7 +1,200 @@
-// Save Row, Save All Rows and the close query (to be written).
-#include "editor/form1.h"
+// Save Row, Save All Rows and the close query: write the page's rows into
+// their MP3 files in the current tag kind, with playback suspended meanwhile.
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QToolButton>
+#include <algorithm>
+#include <exception>
+#include <set>
 
-void TForm1::ConnectSaving() {}
-void TForm1::SpeedButton1Click() {}
-void TForm1::SpeedButton2Click() {}
-bool TForm1::FormCloseQuery() { return true; }
+#include "editor/dialogs.h"
+#include "editor/form1.h"
+#include "editor/form2.h"
+#include "editor/save_logic.h"
+#include "editor/spin_edit.h"
+#include "id3v1/id3v1.h"
+
+using namespace save_logic;
+
+namespace {
+
+std::string Latin1(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
+bool RowToBeWritten(const TForm1& form, int k) {
+    // Controls are found by name, so a tagged row skips looking up its texts.
+    if (!form.RowUntagged(k)) {
+        return true;
+    }
+    return save_logic::RowToBeWritten(true, form.TitleEdit(k)->text(), form.ArtistEdit(k)->text(),
+                                      form.AlbumEdit(k)->text(), form.CommentEdit(k)->text());
+}
+
+TV1Values V1Values(const TForm1& form, int k) {
+    TV1Values values;
+    values.Title = Latin1(form.TitleEdit(k)->text());
+    values.Artist = Latin1(form.ArtistEdit(k)->text());
+    values.Album = Latin1(form.AlbumEdit(k)->text());
+    values.Comment = Latin1(form.CommentEdit(k)->text());
+    values.Year = form.YearEdit(k)->value();
+    values.Track = form.TrackEdit(k)->value();
+    values.Genre = Latin1(form.GenreEdit(k)->currentText());
+    return values;
+}
+
+// Gives an untagged row the window colour once its file has a tag.
+void MarkTagged(TForm1& form, int k) {
+    if (form.RowUntagged(k)) {
+        form.SetRowUntagged(k, false);
+    }
+}
+
+// Writes row k into the file at path in the current kind; true when written.
+// An input/output failure in ID3v1 mode leaves as an exception, ending the command.
+bool WriteRow(TForm1& form, int k, const std::string& path) {
+    if (form.TagKind == 1) {
+        MarkTagged(form, k);
+        WriteV1Tag(path, V1Values(form, k));
+        return true;
+    }
+    if (form.WriteV2Row(path, k) != 0) {
+        return false;
+    }
+    MarkTagged(form, k);
+    return true;
+}
+
+}  // namespace
+
+void TForm1::ConnectSaving() {
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+}
+
+void TForm1::SpeedButton1Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, NoFilesMessage());
+        return;
+    }
+    const int64_t position = SuspendPlayback();
+    const std::optional<int> row = FindFocusedRow();
+    if (!row) {
+        ResumePlayback(position);
+        dialogs_.Message(this, NoFocusedRowMessage());
+        return;
+    }
+    const int k = *row;
+    const int fileIndex = PageIndex * kRowsPerPage + k;
+    const std::string path = FilePath(fileIndex);
+    const QString fileName = DisplayName(FileList[fileIndex]);
+    if (FileIsReadOnly(path)) {
+        if (dialogs_.ConfirmYesNo(this, ReadOnlyQuestion(DisplayName(path))) !=
+            TDialogs::Answer::Yes) {
+            ResumePlayback(position);
+            dialogs_.Message(this, NotSavedMessage());
+            return;
+        }
+        if (const uint32_t error = ClearReadOnly(path); error != 0) {
+            ResumePlayback(position);
+            dialogs_.Error(this, SaveRowAttributeError(fileName, error));
+            return;
+        }
+    }
+    if (!RowToBeWritten(*this, k)) {
+        ResumePlayback(position);
+        return;
+    }
+    setWindowTitle(SavingCaption(fileName));
+    WriteRow(*this, k, path);
+    ResumePlayback(position);
+    RestoreCaption();
+}
+
+void TForm1::SpeedButton2Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, NoFilesMessage());
+        return;
+    }
+    if (Form2 == nullptr) {
+        Form2 = new TForm2(this);
+    }
+    const int64_t position = SuspendPlayback();
+    const int first = PageIndex * kRowsPerPage;
+    const int end = std::min(first + kRowsPerPage, static_cast<int>(FileList.size()));
+
+    Form2->Clear();
+    for (int f = first; f < end; ++f) {
+        if (const std::string path = FilePath(f); FileIsReadOnly(path)) {
+            Form2->Add(path);
+        }
+    }
+    // The listed files that stay read-only: left unticked, or clearing failed.
+    std::set<std::string> stillReadOnly;
+    bool leftUnticked = false;
+    if (Form2->Count() > 0) {
+        if (dialogs_.ShowModal(Form2) != QDialog::Accepted) {
+            ResumePlayback(position);
+            return;
+        }
+        for (int i = 0; i < Form2->Count(); ++i) {
+            const std::string path = Form2->ItemText(i);
+            if (!Form2->Checked(i)) {
+                leftUnticked = true;
+                stillReadOnly.insert(path);
+                continue;
+            }
+            if (const uint32_t error = ClearReadOnly(path); error != 0) {
+                stillReadOnly.insert(path);
+                dialogs_.Error(this, SaveAllAttributeError(DisplayName(FileNameOf(path)), error));
+            }
+        }
+    }
+
+    int saved = 0;
+    for (int f = first; f < end; ++f) {
+        const int k = f - first;
+        const std::string path = FilePath(f);
+        if (!RowToBeWritten(*this, k) || stillReadOnly.contains(path)) {
+            continue;
+        }
+        setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));
+        if (WriteRow(*this, k, path)) {
+            ++saved;
+        }
+    }
+    ResumePlayback(position);
+    setWindowTitle(SavedCaption(saved));
+    dialogs_.Message(this,
+                     FinalMessage(TagKind, DisplayName(FolderPath), PageIndex + 1, leftUnticked));
+    RestoreCaption();
+    PageModified = false;
+    SpeedButton1->setEnabled(false);
+    SpeedButton2->setEnabled(false);
+    SpeedButton4->setEnabled(false);
+    Button2Click();
+}
+
+bool TForm1::FormCloseQuery() {
+    if (!PageModified) {
+        return true;
+    }
+    switch (dialogs_.ConfirmYesNoCancel(this, CloseQuestion())) {
+        case TDialogs::Answer::Yes:
+            // A failed write must not close the window over the rows not yet
+            // written: report it as the general error report does and stay open.
+            try {
+                SpeedButton2Click();
+            } catch (const std::exception& error) {
+                dialogs_.Error(this, QString::fromLocal8Bit(error.what()));
+                return false;
+            }
+            return true;
+        case TDialogs::Answer::No:
+            return true;
+        case TDialogs::Answer::Cancel:
+            return false;
+    }
+    return false;
+}
