@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <functional>
 
 #include "platform/media_device.h"
 #include "tests/helpers/window_fixture.h"
@@ -22,6 +23,19 @@ bool ShowsGlyph(const QToolButton* button, const QLabel* glyph) {
     return button->icon().pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32) ==
            glyph->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
 }
+
+// Runs an action as the handler of any event it receives.
+class EventHandler : public QObject {
+  public:
+    explicit EventHandler(std::function<void()> action) : action_(std::move(action)) {}
+    bool event(QEvent*) override {
+        action_();
+        return true;
+    }
+
+  private:
+    std::function<void()> action_;
+};
 
 class PlaybackTest : public WindowFixture {
   protected:
@@ -182,7 +196,12 @@ TEST_F(PlaybackTest, AFileTheDeviceCannotOpenIsReportedAndLeavesPlaybackStopped)
     FocusRow(1);
     Media.OpenFailure = "Error reading the stream. (code 18)";
 
-    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    // Delivered as an event so the exception meets the application's report.
+    // (A real mouse click would do the same, but unwinding through Qt's mouse
+    // handling leaks a few of Qt's own bytes, which the leak checker reports.)
+    EventHandler press([this] { Window->PlayButtonClick(); });
+    QEvent event(QEvent::User);
+    QCoreApplication::sendEvent(&press, &event);
 
     EXPECT_EQ(Dialogs.Errors(), QStringList{"Error reading the stream. (code 18)"});
     ExpectStopped();
