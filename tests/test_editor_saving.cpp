@@ -177,6 +177,28 @@ class SavingTest : public ::testing::Test {
         }
         return files;
     }
+    std::map<std::string, uint64_t> AudioHashes() const {
+        std::map<std::string, uint64_t> audio;
+        for (const std::string& name : form_->FileList) {
+            audio[name] = AudioHash(File(name));
+        }
+        return audio;
+    }
+    static std::string PageTitle(int k, const std::string& tail) {
+        return "Title " + std::to_string(k) + tail;
+    }
+    // Gives all seven fields of every row of a full page a value of its own.
+    void FillPage(const std::string& titleTail) {
+        for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+            form_->TitleEdit(k)->setText(QString::fromLatin1(PageTitle(k, titleTail)));
+            form_->ArtistEdit(k)->setText("Artist");
+            form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
+            form_->YearEdit(k)->setText(QString::number(1960 + k));
+            form_->CommentEdit(k)->setText(QString("c%1").arg(k));
+            form_->TrackEdit(k)->setText(QString::number(k + 1));
+            form_->GenreEdit(k)->setEditText("Jazz");
+        }
+    }
     void MakeReadOnly(const std::string& path) { ASSERT_EQ(::chmod(path.c_str(), 0444), 0); }
     static bool ReadOnly(const std::string& path) {
         return (platform::GetFileAttributesA(path) & platform::FILE_ATTRIBUTE_READONLY) != 0;
@@ -669,19 +691,8 @@ TEST_F(SavingTest, FullPageInId3v1KeepsAudioAndReadsBackEveryValue) {
         }
     }
     OpenFolder();
-    std::map<std::string, uint64_t> audio;
-    for (const std::string& name : form_->FileList) {
-        audio[name] = AudioHash(File(name));
-    }
-    for (int k = 0; k < 40; ++k) {
-        form_->TitleEdit(k)->setText(QString("Title %1").arg(k));
-        form_->ArtistEdit(k)->setText("Artist");
-        form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
-        form_->YearEdit(k)->setText(QString::number(1960 + k));
-        form_->CommentEdit(k)->setText(QString("c%1").arg(k));
-        form_->TrackEdit(k)->setText(QString::number(k + 1));
-        form_->GenreEdit(k)->setEditText("Jazz");
-    }
+    const std::map<std::string, uint64_t> audio = AudioHashes();
+    FillPage("");
 
     form_->SpeedButton2Click();
 
@@ -689,14 +700,14 @@ TEST_F(SavingTest, FullPageInId3v1KeepsAudioAndReadsBackEveryValue) {
     for (int k = 0; k < 40; ++k) {
         const std::string& name = form_->FileList[k];
         const Tv1TAGInfo record = ReadV1Tag(File(name));
-        EXPECT_EQ(record.Title, "Title " + std::to_string(k));
+        EXPECT_EQ(record.Title, PageTitle(k, ""));
         EXPECT_EQ(record.Artist, "Artist");
         EXPECT_EQ(record.Album, "Alb\xE4m");
         EXPECT_EQ(record.Year, std::to_string(1960 + k));
         EXPECT_EQ(record.Comment, "c" + std::to_string(k));
         EXPECT_EQ(record.Track, k + 1);
         EXPECT_EQ(record.Genre, GenreByte("Jazz"));
-        EXPECT_EQ(AudioHash(File(name)), audio[name]) << name;
+        EXPECT_EQ(AudioHash(File(name)), audio.at(name)) << name;
     }
 }
 
@@ -720,19 +731,9 @@ TEST_F(SavingTest, FullPageInId3v2KeepsAudioAndReadsBackEveryValue) {
     }
     OpenFolder();
     SwitchToV2();
-    std::map<std::string, uint64_t> audio;
-    for (const std::string& name : form_->FileList) {
-        audio[name] = AudioHash(File(name));
-    }
-    for (int k = 0; k < 40; ++k) {
-        form_->TitleEdit(k)->setText(QString("Title %1 ").arg(k) + QString(100, 'x'));
-        form_->ArtistEdit(k)->setText("Artist");
-        form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
-        form_->YearEdit(k)->setText(QString::number(1960 + k));
-        form_->CommentEdit(k)->setText(QString("c%1").arg(k));
-        form_->TrackEdit(k)->setText(QString::number(k + 1));
-        form_->GenreEdit(k)->setEditText("Jazz");
-    }
+    const std::map<std::string, uint64_t> audio = AudioHashes();
+    const std::string tail = " " + std::string(100, 'x');
+    FillPage(tail);
 
     form_->SpeedButton2Click();
 
@@ -740,14 +741,14 @@ TEST_F(SavingTest, FullPageInId3v2KeepsAudioAndReadsBackEveryValue) {
     EXPECT_TRUE(dialogs_.Errors().isEmpty());
     for (int k = 0; k < 40; ++k) {
         const std::string path = File(form_->FileList[k]);
-        EXPECT_EQ(V2Text(path, "TIT2"), "Title " + std::to_string(k) + " " + std::string(100, 'x'));
+        EXPECT_EQ(V2Text(path, "TIT2"), PageTitle(k, tail));
         EXPECT_EQ(V2Text(path, "TPE1"), "Artist");
         EXPECT_EQ(V2Text(path, "TALB"), "Alb\xE4m");
         EXPECT_EQ(V2Text(path, "TYER"), std::to_string(1960 + k));
         EXPECT_EQ(V2Text(path, "TRCK"), std::to_string(k + 1));
         EXPECT_EQ(V2Text(path, "TCON"), "Jazz");
         EXPECT_EQ(V2Comment(path), "c" + std::to_string(k));
-        EXPECT_EQ(AudioHash(path), audio[form_->FileList[k]]) << path;
+        EXPECT_EQ(AudioHash(path), audio.at(form_->FileList[k])) << path;
     }
 }
 
