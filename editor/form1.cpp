@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,7 +178,7 @@ void TForm1::CreateLayout() {
     Image1->setToolTip(QStringLiteral("Click here!"));
     Label1 = LogoLabel(Panel2, "Label1", QStringLiteral("ID3v1.1"), 48, true, {606, 10, 184, 56});
     Label4 = LogoLabel(Panel2, "Label4", QStringLiteral("Tagvora"), 35, false, {608, 60, 140, 40});
-    Label3 = LogoLabel(Panel2, "Label3", QStringLiteral("v1.4"), 16, false, {742, 76, 44, 20});
+    Label3 = LogoLabel(Panel2, "Label3", QStringLiteral("v1.4"), 16, false, {752, 74, 36, 20});
     Label11 = Named(new QLabel(QStringLiteral("by the Tagvora team"), Panel2), "Label11");
     QFont credits = font;
     credits.setItalic(true);
@@ -190,9 +191,9 @@ void TForm1::CreateLayout() {
     SpeedButton8 = FlatButton(Panel2, "SpeedButton8", QStringLiteral("&Copy tags to Id3v2"),
                               {600, 134, 190, 24});
     CheckBox1 = Box(Panel2, "CheckBox1", QStringLiteral("&Set the name of folder for Albums"),
-                    {600, 162, 200, 18});
+                    {600, 162, 250, 18});
     CheckBox3 = Box(Panel2, "CheckBox3", QStringLiteral("&Directly from Artist to Title with Tab"),
-                    {600, 180, 210, 18});
+                    {600, 180, 250, 18});
     CheckBox3->setChecked(true);
 
     PlayButton = FlatButton(Panel2, "PlayButton", QStringLiteral("&Play"), {10, 194, 80, 22});
@@ -251,6 +252,19 @@ void TForm1::CreateLayout() {
     ScrollBox1->setWidget(RowsArea);
 
     PlaceCredits();
+    FitKindLabel();
+}
+
+void TForm1::FitKindLabel() {
+    // Condensed as far as the longer kind name needs to stay inside the logo.
+    QFont font = Label1->font();
+    font.setStretch(QFont::Condensed);
+    const int width = QFontMetrics(font).horizontalAdvance(Label1->text());
+    const int room = Label1->width() - 4;
+    if (width > room) {
+        font.setStretch(QFont::Condensed * room / width);
+    }
+    Label1->setFont(font);
 }
 
 void TForm1::PlaceCredits() {

@@ -240,6 +240,7 @@ private:
     void FillV2Row(int k, const std::string& path, bool& notFound);
     void PlaceCredits();
     void ShowKindCaptions();
+    void FitKindLabel();
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);

@@ -209,9 +209,8 @@ void TForm1::SyncFolderCombo(const QString& path) {
             break;
         }
     }
-    for (int depth = 0; depth < chain.size(); ++depth) {
-        const QString name = depth == 0 ? chain[depth] : QFileInfo(chain[depth]).fileName();
-        ShellComboBox1->addItem(QString(depth * 2, u' ') + name, chain[depth]);
+    for (const QString& folder : chain) {
+        ShellComboBox1->addItem(folder, folder);
     }
     ShellComboBox1->setCurrentIndex(static_cast<int>(chain.size()) - 1);
 }

@@ -226,6 +226,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
 void TForm1::ShowKindCaptions() {
     const bool v1 = TagKind == 1;
     Label1->setText(v1 ? QStringLiteral("ID3v1.1") : QStringLiteral("ID3v2.4.0"));
+    FitKindLabel();
     SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v2.4.0 tags")
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")

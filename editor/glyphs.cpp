@@ -76,7 +76,7 @@ QPixmap Logo(const QSize& size) {
         painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 10, 10);
         // Sound waves spreading to the right, faint enough for the text on top.
         painter.setBrush(Qt::NoBrush);
-        const QPointF centre(box.right() - 34, box.center().y());
+        const QPointF centre(box.right() - 44, box.top() + 30);
         for (int ring = 1; ring <= 4; ++ring) {
             painter.setPen(QPen(QColor(0x8D, 0xC0, 0x8D, 200 - ring * 35), 2.5));
             const double radius = 8.0 * ring;
@@ -84,7 +84,6 @@ QPixmap Logo(const QSize& size) {
                 QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), -60 * 16,
                 120 * 16);
         }
-        Note(painter, QPointF(box.right() - 46, box.bottom() - 16), 1.0, QColor(0x8D, 0xC0, 0x8D));
     });
 }
 

@@ -7,6 +7,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 // Routes every selection or current-item change of the view through the
 // view's gate, whoever asks for it.
@@ -59,11 +60,16 @@ TShellTreeView::TShellTreeView(QWidget* parent) : QTreeView(parent) {
     for (QModelIndex folder = home_; folder.isValid(); folder = folder.parent()) {
         expand(folder);
     }
-    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] {
+    // The model fills and sorts folders in the background; until the user takes
+    // over, every such change scrolls the home folder back to the top.
+    const auto keepHomeInView = [this] {
         if (!homeSettled_) {
             ScrollToHome();
         }
-    });
+    };
+    connect(model_, &QFileSystemModel::directoryLoaded, this, keepHomeInView);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, keepHomeInView);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, keepHomeInView);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TShellTreeView::OnSelectionChanged);
     connect(this, &QAbstractItemView::clicked, this, &TShellTreeView::OnClicked);
@@ -177,6 +183,11 @@ void TShellTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
 void TShellTreeView::keyPressEvent(QKeyEvent* event) {
     homeSettled_ = true;
     InEvent(false, [&] { QTreeView::keyPressEvent(event); });
+}
+
+void TShellTreeView::wheelEvent(QWheelEvent* event) {
+    homeSettled_ = true;
+    QTreeView::wheelEvent(event);
 }
 
 void TShellTreeView::showEvent(QShowEvent* event) {

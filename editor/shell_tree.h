@@ -41,6 +41,7 @@ class TShellTreeView : public QTreeView {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
   private:
