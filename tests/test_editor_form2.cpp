@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -97,6 +98,12 @@ TEST_F(Form2Test, MenuCommandsCarryTheirTextsAndShortcutsInOrder) {
     EXPECT_EQ(actions[1]->shortcut(), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_A));
     EXPECT_EQ(actions[2]->text(), "Poista valinnat");
     EXPECT_EQ(actions[2]->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+
+    ShowActive();
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(form_->CheckListBox1->viewport(), &rightClick);
+    EXPECT_TRUE(form_->PopupMenu1->isVisible()) << "a right click in the list opens the menu";
+    form_->PopupMenu1->close();
 }
 
 TEST_F(Form2Test, SelectAllAndClearAllSetTheBoxAndItsTip) {

@@ -72,9 +72,4 @@ TEST(SavingTexts, FinalMessageJoinsTheKindPrefixToBothForms) {
     EXPECT_EQ(SavingCaption("a.mp3"), "Saving a.mp3 ...");
 }
 
-TEST(SavingTexts, FileNameIsThePartAfterTheLastSlash) {
-    EXPECT_EQ(FileNameOf("/m/sub/a.mp3"), "a.mp3");
-    EXPECT_EQ(FileNameOf("a.mp3"), "a.mp3");
-}
-
 }  // namespace

@@ -615,7 +615,7 @@ TEST_F(SavingTest, CloseQueryAsksOnlyWhenModifiedAndFollowsTheAnswer) {
     form_->TitleEdit(0)->setText("edited");
     const auto before = Snapshot();
     dialogs_.QueueAnswer(Answer::Cancel);
-    EXPECT_FALSE(form_->FormCloseQuery());
+    EXPECT_FALSE(form_->close()) << "the window's close runs the query";
     dialogs_.QueueAnswer(Answer::No);
     EXPECT_TRUE(form_->FormCloseQuery());
     EXPECT_EQ(Snapshot(), before);
