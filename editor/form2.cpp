@@ -13,10 +13,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
 constexpr int kItemHeight = 16;
+constexpr int kMemoLeft = 16;
+constexpr int kMemoWidth = 321;
 const QColor kMaroon(0x80, 0x00, 0x00);
 
 QFont PixelFont(const QString& family, int pixels) {
@@ -52,13 +55,13 @@ void TForm2::CreateLayout() {
     topBand->setFixedHeight(65);
     Memo1 = new QPlainTextEdit(topBand);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(16, 0, 321, 57);
+    Memo1->setGeometry(kMemoLeft, 0, kMemoWidth, 57);
     Memo1->setReadOnly(true);
     Memo1->setFrameShape(QFrame::NoFrame);
     Memo1->setFocusPolicy(Qt::NoFocus);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QPalette memoPalette = Memo1->palette();
     memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
     Memo1->setPalette(memoPalette);
@@ -92,17 +95,16 @@ void TForm2::CreateLayout() {
     auto* bottomLayout = new QHBoxLayout(bottomBand);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->setSpacing(0);
-    auto* labelHolder = new QWidget(bottomBand);
-    labelHolder->setFixedWidth(4 + 115);
-    auto* label = new QLabel(labelHolder);
+    // The hint takes the width left of the buttons, for the same reason as the text above.
+    auto* label = new QLabel(bottomBand);
     label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(4, 3, 115, 39);
+    label->setContentsMargins(4, 3, 0, 0);
+    label->setMinimumWidth(4 + 115);
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setText(QStringLiteral(
         "Press right mouse button to open a menu, in which you can select all items."));
-    bottomLayout->addWidget(labelHolder);
-    bottomLayout->addStretch(1);
+    bottomLayout->addWidget(label, 1);
     auto* buttonGroup = new QWidget(bottomBand);
     buttonGroup->setObjectName(QStringLiteral("Panel3"));
     buttonGroup->setFixedSize(171, 42);
@@ -232,6 +234,14 @@ void TForm2::FocusList() {
         CheckListBox1->focusPolicy() != Qt::NoFocus) {
         CheckListBox1->setFocus();
     }
+}
+
+void TForm2::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    // The text keeps its place and grows to the right edge, so that it fits in
+    // fonts wider than the one it was laid out for.
+    const int bandWidth = Memo1->parentWidget()->width();
+    Memo1->resize(std::max(kMemoWidth, bandWidth - kMemoLeft), Memo1->height());
 }
 
 bool TForm2::event(QEvent* event) {

@@ -49,6 +49,7 @@ class TForm2 : public QDialog {
 
   protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     void CreateLayout();
