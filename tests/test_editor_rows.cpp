@@ -423,3 +423,22 @@ TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {
     QTest::keyClicks(QApplication::focusWidget(), QString(35, u'a'));
     EXPECT_EQ(comment->text().size(), 28);
 }
+
+TEST_F(Rows, GenreCompletesInTheFirstKindOnly) {
+    OpenWindow(1, true);
+    QComboBox* genre = Window->GenreEdit(0);
+    genre->setFocus();
+    genre->lineEdit()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "roc");
+    EXPECT_EQ(genre->currentText(), "rock");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+    EXPECT_EQ(genre->currentText().toLower(), "rock");
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    Window->SpeedButton7Click();
+    ASSERT_EQ(Window->TagKind, 2);
+    genre->setFocus();
+    genre->lineEdit()->selectAll();
+    QTest::keyClicks(QApplication::focusWidget(), "roc");
+    EXPECT_EQ(genre->currentText(), "roc");
+}
