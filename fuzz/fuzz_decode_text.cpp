@@ -42,8 +42,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
     }
 
+    // The fourth byte marks the text frame compressed, encrypted or unsynchronised,
+    // so reading it also runs resynchronisation and inflate over the bytes.
     Tid3v2tag tag;
-    tag.Frames.Data(tag.Frames.AddFrame("TIT2")).assign(data, data + size);
+    const uint32_t title = tag.Frames.AddFrame("TIT2");
+    tag.Frames.Data(title).assign(data, data + size);
+    const uint8_t held = size > 3 ? data[3] & 0x0E : 0;
+    tag.Frames.SetState(title, 2, held);
+    tag.Frames.SetWantedFlags(title, 2, held);
     tag.Frames.Data(tag.Frames.AddFrame("COMM")).assign(data, data + size);
     std::string text;
     tag.GetText("TIT2", text);

@@ -67,6 +67,11 @@ void RunToStreamEnd(z_stream& stream, Process process, int flush, Finish finish,
         for (;;) {
             const int result = process(&stream, flush);
             Check<Error>(result);
+            // No preset dictionary can be supplied; inflate would stop here on every
+            // call, so waiting for the stream end would never finish.
+            if (result == Z_NEED_DICT) {
+                throw Error(ZLibResultText(result));
+            }
             if (result == Z_STREAM_END) {
                 break;
             }

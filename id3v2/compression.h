@@ -41,6 +41,7 @@ constexpr size_t kMaxDecompressedSize = 0x10000000;
 // index raises EZCompressionError("stream error").
 std::vector<uint8_t> CompressBuffer(const uint8_t* data, size_t size, uint8_t level);
 // The inflated block. estimate is the expected size, 0 when unknown. Raises
-// EZDecompressionError for a bad or cut-off stream, and ("insufficient memory")
+// EZDecompressionError for a bad or cut-off stream, for one that needs a preset
+// dictionary ("need dictionary"), and ("insufficient memory")
 // when the output would pass kMaxDecompressedSize bytes.
 std::vector<uint8_t> DecompressBuffer(const uint8_t* data, size_t size, size_t estimate);

@@ -169,6 +169,35 @@ TEST(DecompressBuffer, TruncatedOrEmptyStreamRaisesBufferError) {
     }
 }
 
+// A stream whose header asks for a preset dictionary, which no frame can supply.
+Bytes StreamWithPresetDictionary() {
+    const std::string dictionary = "title artist album";
+    const std::string text = "title and artist";
+    z_stream stream{};
+    EXPECT_EQ(deflateInit(&stream, 9), Z_OK);
+    deflateSetDictionary(&stream, reinterpret_cast<const Bytef*>(dictionary.data()),
+                         static_cast<uInt>(dictionary.size()));
+    Bytes out(256);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(text.data()));
+    stream.avail_in = static_cast<uInt>(text.size());
+    stream.next_out = out.data();
+    stream.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&stream, Z_FINISH), Z_STREAM_END);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+TEST(DecompressBuffer, StreamNeedingAPresetDictionaryRaisesInsteadOfLooping) {
+    const Bytes stream = StreamWithPresetDictionary();
+    EXPECT_EQ(
+        MessageOf<EZDecompressionError>([&] { DecompressBuffer(stream.data(), stream.size(), 0); }),
+        "need dictionary");
+    // Found by fuzzing: a 13-byte frame that asks for a dictionary.
+    const Bytes found = {0x28, 0x34, 0xEC, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_THROW(DecompressBuffer(found.data(), found.size(), 0), EZDecompressionError);
+}
+
 TEST(DecompressBuffer, ErrorsBelongToTheZLibFamily) {
     const Bytes junk(10, 0x55);
     EXPECT_THROW(DecompressBuffer(junk.data(), junk.size(), 0), EZLibError);
@@ -324,6 +353,11 @@ TEST_F(FrameCompression, FailuresGiveFourAndKeepTheFrame) {
     EXPECT_EQ(tag.Frames.DecompressFrame(hostile), 4);
     EXPECT_EQ(tag.Frames.Data(hostile), bomb);
     EXPECT_TRUE(tag.Frames.IsCompressed(hostile));
+
+    const Bytes needsDictionary = StreamWithPresetDictionary();
+    const uint32_t dictionary = AddFrame(needsDictionary, 0x08);
+    EXPECT_EQ(tag.Frames.DecompressFrame(dictionary), 4);
+    EXPECT_EQ(tag.Frames.Data(dictionary), needsDictionary);
 
     const uint32_t plain = AddFrame(junk);
     EXPECT_EQ(tag.Frames.CompressFrame(plain, 9), 4);
