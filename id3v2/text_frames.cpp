@@ -166,7 +166,7 @@ void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
 }
 
 // Walks the comment frames in table order to the first whose description and
-// language match. `found` is its index or 0; `description` holds the last
+// language match. `found` is its index or 0; `frameDescription` holds the last
 // description decoded (one trailing zero removed) and `consumed` the bytes it
 // took. A frame that cannot be read stops the walk with its result code.
 uint8_t FindComment(TFrameIndex& frames, const std::string& description,
