@@ -235,7 +235,8 @@ void TForm1::CreateLayout() {
     ScrollBox1->setWidgetResizable(false);
     layout->addWidget(ScrollBox1, 1);
     RowsArea = Named(new QWidget, "RowsArea");
-    RowsArea->resize(780, 10 + kRowsPerPage * kRowHeight + 10);
+    // The page builder sizes the area to the rows it shows.
+    RowsArea->resize(780, 40);
     Fill(RowsArea, kPaleGreen);
     Label8 =
         Named(new QLabel(QStringLiteral("This folder does not contain any MP3 files."), RowsArea),

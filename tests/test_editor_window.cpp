@@ -7,10 +7,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+#include <stdexcept>
 
 #include "editor/about_dialog.h"
+#include "editor/application.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
@@ -125,4 +129,23 @@ TEST(AboutBox, OkAndEnterClose) {
     about.setResult(QDialog::Rejected);
     QTest::keyClick(&about, Qt::Key_Return);
     EXPECT_EQ(about.result(), QDialog::Accepted);
+}
+
+TEST(Application, HintTimingsReachTheStyle) {
+    auto* application = static_cast<TApplication*>(qApp);
+    application->SetHintTimings(10, 5000);
+    EXPECT_EQ(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 10);
+}
+
+TEST(Application, ExceptionLeavingAHandlerIsReportedInAnErrorBox) {
+    ScriptedDialogs dialogs;
+    auto* application = static_cast<TApplication*>(qApp);
+    application->SetDialogs(&dialogs);
+    QObject thrower;
+    QObject::connect(&thrower, &QObject::objectNameChanged,
+                     [] { throw std::runtime_error("disk gone"); });
+    QTimer::singleShot(0, &thrower, [&thrower] { thrower.setObjectName("x"); });
+    QTest::qWait(20);
+    application->SetDialogs(nullptr);
+    EXPECT_EQ(dialogs.Errors(), QStringList{"disk gone"});
 }
