@@ -128,7 +128,9 @@ bool TShellTreeView::AllowChange(const QModelIndex& target) {
 
 void TShellTreeView::OnSelectionChanged() {
     const QString path = Path();
-    if (path == lastPath_) {
+    // A selection lost with its folder (deleted outside) changes nothing: the
+    // rows stay, and the next choice of a folder asks as usual.
+    if (path == lastPath_ || path.isEmpty()) {
         return;
     }
     lastPath_ = path;

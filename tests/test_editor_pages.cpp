@@ -283,6 +283,30 @@ TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
     EXPECT_FALSE(Window->PageModified);
 }
 
+TEST_F(FolderChange, ComboHoldsThePathAndItsAncestorsAndSelectsInTheTree) {
+    QComboBox* combo = Window->ShellComboBox1;
+    ASSERT_GE(combo->count(), 2);
+    EXPECT_EQ(combo->itemData(0).toString(), "/");
+    EXPECT_EQ(combo->currentData().toString().toStdString(), Dir.Path());
+    const int parent = combo->count() - 2;
+    const std::string parentPath = combo->itemData(parent).toString().toStdString();
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    combo->setCurrentIndex(parent);
+    emit combo->activated(parent);
+    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(combo->currentData().toString().toStdString(), Dir.Path());
+    EXPECT_TRUE(Window->PageModified);
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    combo->setCurrentIndex(parent);
+    emit combo->activated(parent);
+    EXPECT_EQ(Window->ShellTreeView1->Path().toStdString(), parentPath);
+    EXPECT_EQ(Window->FolderPath, parentPath);
+    EXPECT_FALSE(Window->PageModified);
+    EXPECT_EQ(Dialogs.Questions().size(), 2);
+}
+
 TEST_F(Pages, FindFocusedRowNamesTheRowWithTheFocus) {
     OpenWindow(3);
     EXPECT_EQ(Window->FindFocusedRow(), 0);
