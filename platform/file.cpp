@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -16,8 +17,9 @@ std::string DescribeError(const std::string& path, int error) {
 }
 
 File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
-    // O_NONBLOCK keeps a FIFO named *.mp3 from blocking the open; only regular
-    // files are accepted, so the flag is dropped again right after.
+    // O_NONBLOCK keeps a FIFO named *.mp3 from blocking the open. Only regular
+    // files and block devices are accepted, and reads and writes on those never
+    // block, so the flag can stay.
     const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
     do {
         fd_ = ::open(path.c_str(), flags);
@@ -33,13 +35,12 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
         error = EISDIR;
     } else if (!S_ISREG(st.st_mode) && !S_ISBLK(st.st_mode)) {
         error = EINVAL;  // FIFOs, sockets and character devices are not MP3 files
-    } else if (::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
-        error = errno;
     }
     if (error != 0) {
         ::close(fd_);
         throw OpenError("Cannot open " + DescribeError(path, error));
     }
+    size_ = st.st_size;
     if (lock == Lock::Exclusive) {
         int rc;
         do {
@@ -59,13 +60,7 @@ File::~File() {
     }
 }
 
-int64_t File::Size() const {
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        throw IoError("Cannot get the size of " + DescribeError(path_, errno));
-    }
-    return st.st_size;
-}
+int64_t File::Size() const { return size_; }
 
 void File::Seek(int64_t position) {
     if (position < 0) {
@@ -118,6 +113,7 @@ void File::WriteAt(int64_t offset, const void* buffer, size_t n) {
         }
         done += static_cast<size_t>(put);
     }
+    size_ = std::max(size_, offset + static_cast<int64_t>(n));
 }
 
 void File::Write(const void* buffer, size_t n) {
@@ -133,6 +129,7 @@ void File::Truncate(int64_t size) {
     if (rc != 0) {
         throw IoError("Cannot set the end of " + DescribeError(path_, errno));
     }
+    size_ = size;
 }
 
 }  // namespace platform

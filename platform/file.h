@@ -40,6 +40,7 @@ public:
     File& operator=(const File&) = delete;
 
     const std::string& Path() const { return path_; }
+    // The size seen at opening, kept up to date by this object's own writes.
     int64_t Size() const;
     int64_t Position() const { return position_; }
     void Seek(int64_t position);
@@ -60,6 +61,7 @@ private:
     std::string path_;
     int fd_ = -1;
     int64_t position_ = 0;
+    int64_t size_ = 0;
 };
 
 // Text of the form "<path>: <reason>" for an errno value.
