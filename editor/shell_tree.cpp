@@ -56,20 +56,21 @@ TShellTreeView::TShellTreeView(QWidget* parent) : QTreeView(parent) {
     }
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    home_ = model_->index(QDir::homePath());
-    for (QModelIndex folder = home_; folder.isValid(); folder = folder.parent()) {
+    keepInView_ = model_->index(QDir::homePath());
+    for (QModelIndex folder = keepInView_; folder.isValid(); folder = folder.parent()) {
         expand(folder);
     }
     // The model fills and sorts folders in the background; until the user takes
-    // over, every such change scrolls the home folder back to the top.
-    const auto keepHomeInView = [this] {
-        if (!homeSettled_) {
-            ScrollToHome();
+    // over, every such change scrolls the home folder (or the folder the program
+    // selected) back into view.
+    const auto keepInView = [this] {
+        if (!userTookOver_) {
+            ScrollToKept();
         }
     };
-    connect(model_, &QFileSystemModel::directoryLoaded, this, keepHomeInView);
-    connect(model_, &QAbstractItemModel::layoutChanged, this, keepHomeInView);
-    connect(model_, &QAbstractItemModel::rowsInserted, this, keepHomeInView);
+    connect(model_, &QFileSystemModel::directoryLoaded, this, keepInView);
+    connect(model_, &QAbstractItemModel::layoutChanged, this, keepInView);
+    connect(model_, &QAbstractItemModel::rowsInserted, this, keepInView);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &TShellTreeView::OnSelectionChanged);
     connect(this, &QAbstractItemView::clicked, this, &TShellTreeView::OnClicked);
@@ -95,7 +96,8 @@ bool TShellTreeView::SelectPath(const QString& path) {
     programmatic_ = false;
     const bool selected = Path() == model_->filePath(target);
     if (selected) {
-        scrollTo(target);
+        keepInView_ = target;
+        ScrollToKept();
     }
     return selected;
 }
@@ -134,7 +136,6 @@ void TShellTreeView::OnSelectionChanged() {
         return;
     }
     lastPath_ = path;
-    homeSettled_ = true;
     emit changed(path);
     if (programmatic_) {
         return;
@@ -166,7 +167,7 @@ void TShellTreeView::InEvent(bool mouse, Handler&& handler) {
 
 void TShellTreeView::mousePressEvent(QMouseEvent* event) {
     suppressClick_ = false;
-    homeSettled_ = true;
+    userTookOver_ = true;
     InEvent(true, [&] { QTreeView::mousePressEvent(event); });
 }
 
@@ -183,24 +184,24 @@ void TShellTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void TShellTreeView::keyPressEvent(QKeyEvent* event) {
-    homeSettled_ = true;
+    userTookOver_ = true;
     InEvent(false, [&] { QTreeView::keyPressEvent(event); });
 }
 
 void TShellTreeView::wheelEvent(QWheelEvent* event) {
-    homeSettled_ = true;
+    userTookOver_ = true;
     QTreeView::wheelEvent(event);
 }
 
 void TShellTreeView::showEvent(QShowEvent* event) {
     QTreeView::showEvent(event);
-    if (!homeSettled_) {
-        ScrollToHome();
+    if (!userTookOver_) {
+        ScrollToKept();
     }
 }
 
-void TShellTreeView::ScrollToHome() {
-    if (home_.isValid()) {
-        scrollTo(home_, QAbstractItemView::PositionAtTop);
+void TShellTreeView::ScrollToKept() {
+    if (keepInView_.isValid()) {
+        scrollTo(keepInView_, QAbstractItemView::PositionAtTop);
     }
 }

@@ -53,11 +53,12 @@ class TShellTreeView : public QTreeView {
     // Runs one input event; the decision for a target is asked once per event.
     template <typename Handler>
     void InEvent(bool mouse, Handler&& handler);
-    void ScrollToHome();
+    void ScrollToKept();
 
     QFileSystemModel* model_ = nullptr;
-    QPersistentModelIndex home_;
-    bool homeSettled_ = false;
+    // The home folder at start, later the folder the program selected.
+    QPersistentModelIndex keepInView_;
+    bool userTookOver_ = false;
     QString lastPath_;
     int eventDepth_ = 0;
     bool inMouseEvent_ = false;
