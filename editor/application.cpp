@@ -51,14 +51,27 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
             }
         }
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& error) {
-        if (dialogs_ != nullptr) {
-            dialogs_->Error(activeWindow(), QString::fromLocal8Bit(error.what()));
-        }
     } catch (...) {
-        if (dialogs_ != nullptr) {
-            dialogs_->Error(activeWindow(), QStringLiteral("An unexpected error occurred."));
-        }
+        ReportCurrentException();
     }
     return false;
+}
+
+void TApplication::ReportCurrentException() {
+    QString text = QStringLiteral("An unexpected error occurred.");
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        text = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+    }
+    if (dialogs_ != nullptr) {
+        dialogs_->Error(activeWindow(), text);
+    }
+}
+
+void ReportCurrentException() {
+    if (auto* application = dynamic_cast<TApplication*>(QCoreApplication::instance())) {
+        application->ReportCurrentException();
+    }
 }

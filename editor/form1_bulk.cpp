@@ -12,6 +12,8 @@
 #include "editor/bulk_logic.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+
+#include "editor/application.h"
 #include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 
@@ -88,15 +90,15 @@ void TForm1::ConnectBulk() {
     // The boxes' mouse presses arrive through FilterBulkEvent.
     for (QCheckBox* box :
          {CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10}) {
-        connect(box, &QCheckBox::clicked, this, [this, box] { ColumnBoxClick(box); });
+        connect(box, &QCheckBox::clicked, this, Guarded([this, box] { ColumnBoxClick(box); }));
     }
     // clicked, not toggled: the page builder sets and clears this box's mark
     // without running its album action.
-    connect(CheckBox1, &QCheckBox::clicked, this, [this] { CheckBox1Click(); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { SpeedButton6Click(); });
-    connect(SpeedButton3, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
-    connect(SpeedButton4, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
+    connect(CheckBox1, &QCheckBox::clicked, this, Guarded([this] { CheckBox1Click(); }));
+    connect(SpeedButton5, &QToolButton::clicked, this, Guarded([this] { SpeedButton5Click(); }));
+    connect(SpeedButton6, &QToolButton::clicked, this, Guarded([this] { SpeedButton6Click(); }));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded([this] { SpeedButton3Click(); }));
+    connect(SpeedButton4, &QToolButton::clicked, this, Guarded([this] { SpeedButton4Click(); }));
 }
 
 bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {

@@ -16,6 +16,8 @@
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+
+#include "editor/application.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
@@ -145,20 +147,22 @@ void TForm1::ConnectValueControl(QWidget* control) {
 }
 
 void TForm1::ConnectPages() {
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(Vasemmalle, &QToolButton::clicked, this, [this] { VasemmalleClick(); });
-    connect(Oikealle, &QToolButton::clicked, this, [this] { OikealleClick(); });
+    connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
+    connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
+    connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));
     ShellTreeView1->OnChanging = [this](const QString&) { return ShellTreeView1Changing(); };
-    connect(ShellTreeView1, &TShellTreeView::changed, this, [this] { ShellTreeView1Change(); });
-    connect(ShellTreeView1, &TShellTreeView::click, this, [this] { ShellTreeView1Click(); });
+    connect(ShellTreeView1, &TShellTreeView::changed, this,
+            Guarded([this] { ShellTreeView1Change(); }));
+    connect(ShellTreeView1, &TShellTreeView::click, this,
+            Guarded([this] { ShellTreeView1Click(); }));
     // A change without a click (keyboard, type-ahead) must still end with the
     // new folder's first page built before a row can be edited or saved.
-    connect(ShellTreeView1, &TShellTreeView::navigated, this, [this] {
-        PageIndex = 0;
-        Button2Click();
-    });
+    connect(ShellTreeView1, &TShellTreeView::navigated, this, Guarded([this] {
+                PageIndex = 0;
+                Button2Click();
+            }));
     connect(ShellComboBox1, &QComboBox::activated, this,
-            [this](int index) { ShellComboBox1Chosen(index); });
+            [this](int index) { Guarded([this, index] { ShellComboBox1Chosen(index); })(); });
 }
 
 bool TForm1::SelectFolder(const QString& path) {

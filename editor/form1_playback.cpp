@@ -7,6 +7,8 @@
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+
+#include "editor/application.h"
 #include "editor/glyphs.h"
 #include "editor/save_logic.h"
 #include "platform/media_device.h"
@@ -47,8 +49,8 @@ void TForm1::ConnectPlayback() {
     ImageStop = HiddenGlyph(this, QStringLiteral("ImageStop"), glyphs::Stop());
     PlayButton->setIconSize(QSize(kGlyphSize, kGlyphSize));
     PlayButton->setIcon(ImagePlay->pixmap());
-    connect(PlayButton, &QToolButton::clicked, this, [this] { PlayButtonClick(); });
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(PlayButton, &QToolButton::clicked, this, Guarded([this] { PlayButtonClick(); }));
+    connect(Timer1, &QTimer::timeout, this, Guarded([this] { Timer1Timer(); }));
 }
 
 void TForm1::PlayButtonClick() {

@@ -9,6 +9,8 @@
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+
+#include "editor/application.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/spin_edit.h"
@@ -63,8 +65,8 @@ void StartFreshTag(Tid3v2tag& tag) {
 }  // namespace
 
 void TForm1::ConnectRows() {
-    connect(SpeedButton7, &QToolButton::clicked, this, [this] { SpeedButton7Click(); });
-    connect(SpeedButton8, &QToolButton::clicked, this, [this] { SpeedButton8Click(); });
+    connect(SpeedButton7, &QToolButton::clicked, this, Guarded([this] { SpeedButton7Click(); }));
+    connect(SpeedButton8, &QToolButton::clicked, this, Guarded([this] { SpeedButton8Click(); }));
 }
 
 bool TForm1::KeepsStoredValue(const QWidget* control) {

@@ -10,6 +10,8 @@
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+
+#include "editor/application.h"
 #include "editor/form2.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
@@ -69,8 +71,8 @@ bool WriteRow(TForm1& form, int k, const std::string& path) {
 }  // namespace
 
 void TForm1::ConnectSaving() {
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { SpeedButton2Click(); }));
 }
 
 void TForm1::SpeedButton1Click() {

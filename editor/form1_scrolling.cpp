@@ -10,6 +10,8 @@
 
 #include "editor/form1.h"
 
+#include "editor/application.h"
+
 namespace {
 
 // Drag scrolling: how far from an edge the pointer starts scrolling, and the
@@ -66,7 +68,7 @@ void ScrollRowsArea(const TForm1& form, int dx, int dy) {
 }  // namespace
 
 void TForm1::ConnectScrolling() {
-    connect(CheckBox3, &QCheckBox::toggled, this, [this] { CheckBox3Click(); });
+    connect(CheckBox3, &QCheckBox::toggled, this, Guarded([this] { CheckBox3Click(); }));
     // Row controls that take the wheel themselves (spin fields, combo boxes)
     // would otherwise keep it from the rows area even without the focus.
     for (int k = 0; k < kRowsPerPage; ++k) {
