@@ -4,19 +4,29 @@
 #include <QDialog>
 #include <QMessageBox>
 
+namespace {
+
+// Message texts separate their lines with carriage returns; Qt breaks lines
+// only at line feeds.
+QString ForDisplay(QString text) {
+    return text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+}
+
+}  // namespace
+
 void TMessageBoxDialogs::Message(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QStringLiteral("Tagvora"), text);
+    QMessageBox::information(parent, QStringLiteral("Tagvora"), ForDisplay(text));
 }
 
 TDialogs::Answer TMessageBoxDialogs::ConfirmYesNo(QWidget* parent, const QString& text) {
-    const auto button = QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+    const auto button = QMessageBox::question(parent, QStringLiteral("Confirm"), ForDisplay(text),
                                               QMessageBox::Yes | QMessageBox::No);
     return button == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 
 TDialogs::Answer TMessageBoxDialogs::ConfirmYesNoCancel(QWidget* parent, const QString& text) {
     const auto button =
-        QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+        QMessageBox::question(parent, QStringLiteral("Confirm"), ForDisplay(text),
                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (button == QMessageBox::Yes) {
         return Answer::Yes;
@@ -25,7 +35,7 @@ TDialogs::Answer TMessageBoxDialogs::ConfirmYesNoCancel(QWidget* parent, const Q
 }
 
 void TMessageBoxDialogs::Error(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QStringLiteral("Error"), text);
+    QMessageBox::critical(parent, QStringLiteral("Error"), ForDisplay(text));
 }
 
 int TMessageBoxDialogs::ShowModal(QDialog* dialog) {

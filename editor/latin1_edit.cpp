@@ -13,7 +13,23 @@
 #include <QMouseEvent>
 #include <memory>
 
-TLatin1Edit::TLatin1Edit(QWidget* parent) : QLineEdit(parent) {}
+TLatin1Edit::TLatin1Edit(QWidget* parent) : QLineEdit(parent) {
+    // Text set by the program (titles from file names, the folder name as album)
+    // may hold characters a tag cannot; they are refused here as typed ones are,
+    // so the field always shows exactly what a save will store.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (!IsLatin1(text)) {
+            QString kept;
+            for (const QChar c : text) {
+                if (c.unicode() <= 0xFF) {
+                    kept += c;
+                }
+            }
+            QApplication::beep();
+            setText(kept);
+        }
+    });
+}
 
 bool TLatin1Edit::IsLatin1(const QString& text) {
     for (const QChar c : text) {

@@ -249,6 +249,15 @@ TEST_F(BulkTest, NamesSetsTitlesFromFileNames) {
     }
 }
 
+TEST_F(BulkTest, NamesDropCharactersATagCannotHold) {
+    const std::string folder = Dir.File("Wide");
+    std::filesystem::create_directory(folder);
+    testing_mp3::WriteMp3(folder + "/Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.mp3");
+    OpenFolder(folder);
+    Window->SpeedButton6->click();
+    EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromUtf8("Caf\xC3\xA9 "));
+}
+
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
     Open(45);
     // Untagged rows show Classical; start from another genre.
