@@ -22,7 +22,10 @@
 
 namespace {
 
+// Load codes that mean the file has no ID3v2 tag at all: no tag header, or an
+// empty file.
 constexpr uint8_t kNoTagCode = 0x10;
+constexpr uint8_t kEmptyFileCode = 0x08;
 constexpr int kClassical = 32;
 const char* const kKeepsStoredValue = "keepsStoredValue";
 const QString kUnshownHint = QStringLiteral(
@@ -187,7 +190,8 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
     if (loaded >= 256) {
-        if ((loaded >> 8) != kNoTagCode) {
+        const uint8_t code = static_cast<uint8_t>(loaded >> 8);
+        if (code != kNoTagCode && code != kEmptyFileCode) {
             dialogs_.Error(this, QStringLiteral("Error #%1! Can not save tags!").arg(loaded));
             return loaded;
         }

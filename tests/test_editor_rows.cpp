@@ -314,6 +314,15 @@ TEST_F(Rows, UntaggedFileSavesAfterAFailedLoad) {
     EXPECT_EQ(StoredTag(PathOf("bare.mp3")).Text("TIT2"), "Saved");
 }
 
+TEST_F(Rows, EmptyFileGetsAFreshTag) {
+    testing_mp3::WriteFile(PathOf("empty.mp3"), {});
+    OpenInV2();
+    const int k = RowOf("empty.mp3");
+    Window->TitleEdit(k)->setText("First");
+    EXPECT_EQ(Window->WriteV2Row(PathOf("empty.mp3"), k), 0);
+    EXPECT_EQ(StoredTag(PathOf("empty.mp3")).Text("TIT2"), "First");
+}
+
 TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
     // Version 2.2 is not read; corrupt: a frame larger than the body.
     testing_mp3::WriteMp3(PathOf("old.mp3"),
