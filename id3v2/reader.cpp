@@ -86,6 +86,12 @@ uint32_t LoadIntoRing(uint32_t n) {
     uint32_t loaded = 0;
     while (loaded < n) {
         const uint32_t piece = std::min(n - loaded, kPageSize - Work.WritePos % kPageSize);
+        // A page is created when the first byte is loaded into it, so a small
+        // tag costs one page instead of four.
+        auto& page = Work.Pages[Work.WritePos / kPageSize];
+        if (!page) {
+            page = std::make_unique_for_overwrite<uint8_t[]>(kPageSize);
+        }
         Work.FileStream->ReadExact(&RingByte(Work.WritePos), piece);
         Work.WritePos = RingAdd(Work.WritePos, piece);
         Work.Available += piece;
@@ -143,7 +149,7 @@ bool StartBody(uint16_t& result, const uint8_t* header, bool v4) {
 
     Work.AllLoaded = false;
     for (auto& page : Work.Pages) {
-        page = std::make_unique_for_overwrite<uint8_t[]>(kPageSize);
+        page.reset();
     }
     Work.Available = 0;
     Work.ReadPos = 0;
@@ -472,22 +478,33 @@ bool IsPadding(const std::vector<uint8_t>& block) {
 
 using namespace id3v2;
 
+namespace {
+
+// Read-only, hidden or system, or attributes that cannot be read at all.
+uint8_t IsProtected(uint32_t attributes) {
+    return (attributes & (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
+                          platform::FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+}  // namespace
+
 uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset) {
     Work.CurrentTag = this;
     Work.TagStart = tagOffset;
     WorkStateRelease release;
     try {
-        // Attributes that can be read prove the file exists, which saves the
-        // separate existence test on the common path. The failure value has
-        // every bit set, so an existing entry that cannot be examined counts too.
-        const uint32_t attributes = platform::GetFileAttributesA(fileName);
-        if (attributes == platform::INVALID_FILE_ATTRIBUTES && !platform::FileExists(fileName)) {
+        // Opening first lets the attributes come from the status read at
+        // opening, sparing a lookup of the path on every load.
+        try {
+            Work.FileStream =
+                std::make_unique<platform::File>(fileName, platform::File::Mode::Read);
+        } catch (const platform::OpenError&) {
+            if (platform::FileExists(fileName)) {
+                ReadOnlyFile = IsProtected(platform::GetFileAttributesA(fileName));
+            }
             return CodeOnly(kCannotOpen);
         }
-        ReadOnlyFile =
-            (attributes & (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
-                           platform::FILE_ATTRIBUTE_SYSTEM)) != 0;
-        Work.FileStream = std::make_unique<platform::File>(fileName, platform::File::Mode::Read);
+        ReadOnlyFile = IsProtected(platform::GetFileAttributesA(*Work.FileStream));
         Work.FileSize = Work.FileStream->Size();
         if (Work.FileSize <= tagOffset) {
             return CodeOnly(kOffsetPastEnd);

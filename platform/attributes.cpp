@@ -1,6 +1,8 @@
 // POSIX implementation of the attribute functions.
 #include "platform/attributes.h"
 
+#include "platform/file.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +18,27 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The attributes of an existing entry from its mode bits and its path.
+uint32_t AttributesOf(const std::string& path, mode_t mode) {
+    lastError = 0;
+    uint32_t attributes = 0;
+    if ((mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    }
+    if (BaseName(path).starts_with('.')) {
+        attributes |= FILE_ATTRIBUTE_HIDDEN;
+    }
+    if (S_ISDIR(mode)) {
+        attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    } else if (!S_ISREG(mode)) {
+        attributes |= FILE_ATTRIBUTE_SYSTEM;
+    }
+    if (attributes == 0) {
+        attributes = FILE_ATTRIBUTE_ARCHIVE;
+    }
+    return attributes;
+}
+
 }  // namespace
 
 bool FileExists(const std::string& path) {
@@ -29,23 +52,11 @@ uint32_t GetFileAttributesA(const std::string& path) {
         lastError = static_cast<uint32_t>(errno);
         return INVALID_FILE_ATTRIBUTES;
     }
-    lastError = 0;
-    uint32_t attributes = 0;
-    if ((st.st_mode & S_IWUSR) == 0 || ::access(path.c_str(), W_OK) != 0) {
-        attributes |= FILE_ATTRIBUTE_READONLY;
-    }
-    if (BaseName(path).starts_with('.')) {
-        attributes |= FILE_ATTRIBUTE_HIDDEN;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        attributes |= FILE_ATTRIBUTE_DIRECTORY;
-    } else if (!S_ISREG(st.st_mode)) {
-        attributes |= FILE_ATTRIBUTE_SYSTEM;
-    }
-    if (attributes == 0) {
-        attributes = FILE_ATTRIBUTE_ARCHIVE;
-    }
-    return attributes;
+    return AttributesOf(path, st.st_mode);
+}
+
+uint32_t GetFileAttributesA(const File& file) {
+    return AttributesOf(file.Path(), file.StatMode());
 }
 
 bool SetFileAttributesA(const std::string& path, uint32_t attributes) {
@@ -68,6 +79,8 @@ bool SetFileAttributesA(const std::string& path, uint32_t attributes) {
     return true;
 }
 
-uint32_t GetLastError() { return lastError; }
+uint32_t GetLastError() {
+    return lastError;
+}
 
 }  // namespace platform

@@ -7,6 +7,8 @@
 
 namespace platform {
 
+class File;
+
 constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
 constexpr uint32_t FILE_ATTRIBUTE_HIDDEN = 0x02;
 constexpr uint32_t FILE_ATTRIBUTE_SYSTEM = 0x04;
@@ -22,6 +24,8 @@ bool FileExists(const std::string& path);
 // INVALID_FILE_ATTRIBUTES when the entry does not exist or cannot be examined;
 // GetLastError() then holds errno.
 uint32_t GetFileAttributesA(const std::string& path);
+// The same for a file already open, from the status read when it was opened.
+uint32_t GetFileAttributesA(const File& file);
 
 // Only "archive" (any value without the read-only bit) is supported: it makes
 // the file writable by its owner and keeps the other permission bits.

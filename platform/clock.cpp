@@ -7,7 +7,7 @@ namespace platform {
 
 int CurrentYear() {
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     return local.tm_year + 1900;
 }

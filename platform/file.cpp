@@ -41,6 +41,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
         throw OpenError("Cannot open " + DescribeError(path, error));
     }
     size_ = st.st_size;
+    statMode_ = st.st_mode;
     if (lock == Lock::Exclusive) {
         int rc;
         do {
@@ -60,7 +61,9 @@ File::~File() {
     }
 }
 
-int64_t File::Size() const { return size_; }
+int64_t File::Size() const {
+    return size_;
+}
 
 void File::Seek(int64_t position) {
     if (position < 0) {

@@ -11,24 +11,24 @@ namespace platform {
 
 // Base of every input/output failure ("other input/output failure" when thrown as is).
 class IoError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 class OpenError : public IoError {
-public:
+  public:
     using IoError::IoError;
 };
 class ReadError : public IoError {
-public:
+  public:
     using IoError::IoError;
 };
 class WriteError : public IoError {
-public:
+  public:
     using IoError::IoError;
 };
 
 class File {
-public:
+  public:
     enum class Mode { Read, ReadWrite };
     enum class Lock { None, Exclusive };
 
@@ -42,6 +42,8 @@ public:
     const std::string& Path() const { return path_; }
     // The size seen at opening, kept up to date by this object's own writes.
     int64_t Size() const;
+    // The file's type and permission bits (st_mode) seen at opening.
+    uint32_t StatMode() const { return statMode_; }
     int64_t Position() const { return position_; }
     void Seek(int64_t position);
 
@@ -57,11 +59,12 @@ public:
     // Sets the end of the file.
     void Truncate(int64_t size);
 
-private:
+  private:
     std::string path_;
     int fd_ = -1;
     int64_t position_ = 0;
     int64_t size_ = 0;
+    uint32_t statMode_ = 0;
 };
 
 // Text of the form "<path>: <reason>" for an errno value.

@@ -12,12 +12,12 @@ namespace platform {
 
 // A failure of the media device; the message is the decoder's or the device's text.
 class MediaError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
 class MediaDevice {
-public:
+  public:
     virtual ~MediaDevice() = default;
     // Closes an open device first. Throws MediaError with the decoder's text.
     virtual void Open(const std::string& path) = 0;

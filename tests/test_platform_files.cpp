@@ -101,3 +101,15 @@ TEST(PlatformFile, FifoAndDanglingLinkAreRefusedWithoutBlocking) {
     EXPECT_FALSE(FileExists(dir.File("dangling.mp3")));
     EXPECT_TRUE(FileExists(dir.File("pipe.mp3")));
 }
+
+TEST(PlatformAttributes, OpenFileGivesTheSameAttributesAsItsPath) {
+    TempDir dir;
+    for (const char* name : {"a.mp3", ".b.mp3"}) {
+        WriteFile(dir.File(name), ToBytes("x"));
+        for (const mode_t mode : {0644, 0444}) {
+            ::chmod(dir.File(name).c_str(), mode);
+            File file(dir.File(name), File::Mode::Read);
+            EXPECT_EQ(GetFileAttributesA(file), GetFileAttributesA(dir.File(name))) << name;
+        }
+    }
+}
