@@ -179,7 +179,16 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
 
     if (version == 4) {
         for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
-            if (!frames.DataLengthIndicator(i) || frames.DataLength(i) != 0) {
+            if (!frames.DataLengthIndicator(i)) {
+                continue;
+            }
+            // Plain data's length is its size, also when new text replaced the
+            // data after a load and left the loaded length behind.
+            if (!frames.IsUnsynchronised(i) && !frames.IsEncrypted(i) && !frames.IsCompressed(i)) {
+                frames.SetDataLength(i, static_cast<uint32_t>(frames.DataSize(i)));
+                continue;
+            }
+            if (frames.DataLength(i) != 0) {
                 continue;
             }
             if (frames.IsUnsynchronised(i) && frames.Resynchronise(i) != 0) {

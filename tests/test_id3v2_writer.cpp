@@ -461,6 +461,24 @@ TEST_F(WriterTest, AFrameThatCannotBeCompressedIsWrittenUncompressed) {
               Concat({{0, 0, 0, 6}, Latin1Text("Title")}));
 }
 
+TEST_F(WriterTest, APlainFramesDataLengthFollowsItsNewText) {
+    // A loaded version 4 frame with a data length indicator over plain data.
+    const Bytes loaded = Concat({testing_mp3::ToBytes("TIT2"),
+                                 {0, 0, 0, 10, 0x00, 0x01},
+                                 {0, 0, 0, 6},
+                                 Latin1Text("Title")});
+    const std::string path =
+        Make(Concat({TagHeader(4, static_cast<uint32_t>(loaded.size())), loaded, Audio(100)}));
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
+    ASSERT_EQ(tag.SetText("TIT2", "A much longer title"), 0);
+    tag.PaddingMode = 0;
+    ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+    const Bytes file = ReadFile(path);
+    EXPECT_EQ(file[19], 0x01);
+    EXPECT_EQ(id3v2::ReadSyncsafe32(&file[20]), Latin1Text("A much longer title").size());
+}
+
 TEST_F(WriterTest, CompressedFramesCarryTheirPlainSize) {
     const std::string path = Make(Audio(100));
     Tid3v2tag tag;
