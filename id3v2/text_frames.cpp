@@ -159,6 +159,19 @@ uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i) {
     return frames.DataSize(i) == 0 ? kEmpty : kDone;
 }
 
+// The decoder stops at a terminator or, in a single-line text, at a line break.
+// When anything but zero bytes follows in the frame (further values of a
+// multi-value frame, the rest of a broken line), the text read is only part of
+// the frame: it is reported as 4, which keeps the text read so far, so that a
+// caller writing it back does not cut the frame short.
+uint8_t ReportUnreadRest(uint8_t result, const std::vector<uint8_t>& data, size_t end) {
+    if (result == kDone && std::any_of(data.begin() + static_cast<std::ptrdiff_t>(end), data.end(),
+                                       [](uint8_t byte) { return byte != 0; })) {
+        return kBeyondLatin1;
+    }
+    return result;
+}
+
 // Replaces the frame's data by plain bytes.
 void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
     frames.SetState(i, 2, 0);
@@ -263,7 +276,8 @@ uint8_t Tid3v2tag::GetText(const std::string& id, std::string& text) {
     }
     const std::vector<uint8_t>& data = Frames.Data(i);
     size_t consumed = 0;
-    return DecodeText(data, 1, consumed, data[0], false, text);
+    const uint8_t result = DecodeText(data, 1, consumed, data[0], false, text);
+    return ReportUnreadRest(result, data, 1 + consumed);
 }
 
 uint8_t Tid3v2tag::SetText(const std::string& id, const std::string& text) {
@@ -310,9 +324,11 @@ uint8_t Tid3v2tag::GetComment(COMM& value, const std::string& description,
     value.Encoding = data[0];
     value.Language.assign(data.begin() + kCommentLanguageOffset,
                           data.begin() + kCommentLanguageOffset + kLanguageLength);
+    const size_t textStart = kCommentDescriptionOffset + consumed;
     size_t textConsumed = 0;
-    return DecodeText(data, kCommentDescriptionOffset + consumed, textConsumed, value.Encoding,
-                      true, value.Text);
+    const uint8_t result =
+        DecodeText(data, textStart, textConsumed, value.Encoding, true, value.Text);
+    return ReportUnreadRest(result, data, textStart + textConsumed);
 }
 
 uint8_t Tid3v2tag::SetComment(const COMM& value, const std::string& description,

@@ -226,6 +226,17 @@ TEST_F(TextFrames, GetTextKeepsAStoredTerminator) {
     EXPECT_EQ(Text("TIT2"), "Title\0"s);
 }
 
+TEST_F(TextFrames, GetTextReportsATextThatStopsBeforeMoreOfTheFrame) {
+    AddText("TPE1", "One"s + '\0' + "Two");
+    AddText("TIT2", "Line\r\nbreak");
+    Add("TALB", Concat({{1, 0xFF, 0xFE}, Utf16("A"), {0, 0}, Utf16("B")}));
+    AddText("TCON", "Rock"s + '\0' + '\0');
+    EXPECT_EQ(Text("TPE1", 4), "One\0"s);
+    EXPECT_EQ(Text("TIT2", 4), "Line\r");
+    EXPECT_EQ(Text("TALB", 4), "A");
+    EXPECT_EQ(Text("TCON"), "Rock\0"s);  // only zero bytes follow
+}
+
 TEST_F(TextFrames, GetTextUsesTheFrameEncoding) {
     Add("TALB", Concat({{1, 0xFF, 0xFE}, Utf16("Album")}));
     Add("TPE1", Concat({{3}, {'B', 'j', 0xC3, 0xB6, 'r', 'k'}}));
@@ -411,6 +422,13 @@ TEST_F(CommentFrames, MultiLineCommentInEachEncoding) {
         EXPECT_EQ(value.Text, "") << description;
         EXPECT_EQ(value.Language, "eng");
     }
+}
+
+TEST_F(CommentFrames, CommentTextThatStopsBeforeMoreOfTheFrameGivesFour) {
+    Add("COMM", Latin1Comment("eng", "", "tab\there"));
+    Add("COMM", Latin1Comment("eng", "end", "text"s + '\0'));
+    EXPECT_EQ(Get("", "None", 4).Text, "tab\t");
+    EXPECT_EQ(Get("end", "None").Text, "text\0"s);
 }
 
 TEST_F(CommentFrames, UnicodeCommentsDecodeAfterTheirDescription) {
