@@ -561,6 +561,10 @@ void WriteTag(File& file, int64_t start, const Tid3v2tag& tag, const TagLayout& 
     WriteSyncsafe32(header + 6, static_cast<uint32_t>(layout.size - 10));
     file.Seek(start);
     const auto put = [&](const uint8_t* bytes, size_t count) {
+        // A count of 0 would flush the staging buffer in the middle of the tag.
+        if (count == 0) {
+            return;
+        }
         WriteStaged(bytes, count);
         progress.Add(count);
     };
