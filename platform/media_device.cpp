@@ -4,6 +4,7 @@
 
 #include <mpg123.h>
 #include <out123.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -112,6 +113,11 @@ Decoder Mpg123Device::OpenDecoder(const std::string& path) {
     mpg123_rates(&rates, &rateCount);
     for (size_t i = 0; i < rateCount; ++i) {
         mpg123_format(handle, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    }
+    // A FIFO would block the open and a character device such as /dev/zero
+    // would never end the length scan; only regular files are decoded.
+    if (struct stat st{}; ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        throw DecoderError(nullptr, MPG123_BAD_FILE);
     }
     if (int result = mpg123_open(handle, path.c_str()); result != MPG123_OK) {
         throw DecoderError(handle, result);

@@ -2,6 +2,8 @@
 // once: the device paces itself by the clock, so positions run in real time.
 #include <gtest/gtest.h>
 #include <mpg123.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <random>
@@ -153,6 +155,17 @@ TEST_F(MediaDeviceTest, FilesThatAreNotAudioFailWithTheDecodersMessage) {
         // The failed open leaves no device open, not the previous file.
         EXPECT_EQ(device->Position(), 0);
         EXPECT_THROW(device->Play(), platform::MediaError);
+    }
+}
+
+TEST_F(MediaDeviceTest, EntriesThatAreNotRegularFilesFailWithoutBlocking) {
+    // A FIFO would block the open; /dev/zero would never end the length scan.
+    ASSERT_EQ(::mkfifo(dir.File("fifo.mp3").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.mp3").c_str()), 0);
+    for (const char* name : {"fifo.mp3", "zero.mp3"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(MediaErrorOf([&] { device->Open(dir.File(name)); }),
+                  mpg123_plain_strerror(MPG123_BAD_FILE));
     }
 }
 
