@@ -215,7 +215,9 @@ void Mpg123Device::Seek(int64_t positionMs) {
     const bool wasPlaying = thread_.joinable();
     Halt();
     out123_drop(output_.get());
-    const int64_t target = std::clamp<int64_t>(positionMs * rate_ / 1000, 0, lengthSamples_);
+    // Compared in milliseconds first, so that no position overflows on scaling.
+    const int64_t target =
+        positionMs >= Length() ? lengthSamples_ : std::max<int64_t>(positionMs, 0) * rate_ / 1000;
     const off_t reached = mpg123_seek(decoder_.get(), target, SEEK_SET);
     if (reached < 0) {
         throw DecoderError(decoder_.get(), static_cast<int>(reached));

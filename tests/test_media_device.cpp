@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <random>
 #include <thread>
 
@@ -114,6 +115,9 @@ TEST_F(MediaDeviceTest, SeekMovesThePositionStoppedOrPlaying) {
 TEST_F(MediaDeviceTest, PlayingFromTheEndStaysAtTheLength) {
     device->Open(song);
     device->Seek(kLengthMs + 5000);
+    EXPECT_EQ(device->Position(), kLengthMs);
+    device->Seek(0);
+    device->Seek(INT64_MAX);  // too far to scale to samples
     EXPECT_EQ(device->Position(), kLengthMs);
     device->Play();
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
