@@ -6,7 +6,6 @@
 #include <QToolButton>
 #include <algorithm>
 #include <exception>
-#include <set>
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
@@ -132,8 +131,6 @@ void TForm1::SpeedButton2Click() {
             Form2->Add(path);
         }
     }
-    // The listed files that stay read-only: left unticked, or clearing failed.
-    std::set<std::string> stillReadOnly;
     bool leftUnticked = false;
     if (Form2->Count() > 0) {
         if (dialogs_.ShowModal(Form2) != QDialog::Accepted) {
@@ -144,11 +141,9 @@ void TForm1::SpeedButton2Click() {
             const std::string path = Form2->ItemText(i);
             if (!Form2->Checked(i)) {
                 leftUnticked = true;
-                stillReadOnly.insert(path);
                 continue;
             }
             if (const uint32_t error = ClearReadOnly(path); error != 0) {
-                stillReadOnly.insert(path);
                 dialogs_.Error(this, SaveAllAttributeError(DisplayName(FileNameOf(path)), error));
             }
         }
@@ -158,7 +153,9 @@ void TForm1::SpeedButton2Click() {
     for (int f = first; f < end; ++f) {
         const int k = f - first;
         const std::string path = FilePath(f);
-        if (!RowToBeWritten(*this, k) || stillReadOnly.contains(path)) {
+        // Tested again: left unticked, clearing failed, or changed while the
+        // dialog was open (a file removed meanwhile counts as read-only).
+        if (!RowToBeWritten(*this, k) || FileIsReadOnly(path)) {
             continue;
         }
         setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));

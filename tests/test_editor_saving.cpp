@@ -553,6 +553,25 @@ TEST_F(SaveAllTest, CancelledDialogWritesNothingAndChangesNoAttribute) {
     EXPECT_TRUE(form_->PageModified);
 }
 
+TEST_F(SaveAllTest, FileRemovedWhileTheDialogIsOpenIsSkippedAndTheRestSaved) {
+    PrepareThreeReadOnly();
+    const std::string removed = RowPath(3);
+    dialogs_.QueueModal([&](QDialog* dialog) {
+        static_cast<TForm2*>(dialog)->Valitsekaikki1Click();
+        std::remove(removed.c_str());
+        return QDialog::Accepted;
+    });
+
+    form_->SpeedButton2Click();
+
+    EXPECT_TRUE(dialogs_.Errors().isEmpty());
+    EXPECT_FALSE(platform::FileExists(removed)) << "nothing may create the file again";
+    for (int k : {0, 1, 2, 4}) {
+        EXPECT_TRUE(Edited(RowPath(k))) << k;
+    }
+    EXPECT_EQ(dialogs_.Captions[0], "4 files saved");
+}
+
 TEST_F(SavingTest, SavedCountLeavesOutSkippedRowsOfPage2) {
     for (int i = 0; i < 80; ++i) {
         testing_mp3::WriteMp3(File(Name(i)));
