@@ -7,6 +7,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
 
 #include "editor/form1.h"
 
@@ -22,6 +23,11 @@ constexpr int kDragStep = 10;
 
 // The value controls after title and artist, whose tab stops the box switches.
 constexpr int kFirstSwitchedColumn = 2;
+
+// One notch of a wheel, in the units of QWheelEvent::angleDelta.
+constexpr int kWheelNotch = 120;
+// The part of a notch that the rows area has seen but not yet scrolled for.
+const char* const kWheelRest = "wheelRest";
 
 // Without a tab stop a row field still takes the focus from a click.
 void SetTabStop(QWidget* control, bool on) {
@@ -55,6 +61,22 @@ bool IsRowsAreaPart(const TForm1& form, const QObject* watched) {
     }
     const auto* widget = qobject_cast<const QWidget*>(watched);
     return widget != nullptr && widget->parentWidget() == form.RowsArea;
+}
+
+// Whole notches in the wheel input so far. High-resolution wheels and touchpads
+// report a notch in many small events; scrolling a row for each of them would
+// race through the page, so the parts add up until they make a notch.
+int WheelNotches(QScrollArea* area, int delta) {
+    int rest = area->property(kWheelRest).toInt();
+    if ((rest < 0) != (delta < 0)) {
+        rest = 0;  // a turn the other way starts afresh
+    }
+    // A page of rows is as far as one event can scroll.
+    rest +=
+        std::clamp(delta, -kWheelNotch * TForm1::kRowsPerPage, kWheelNotch * TForm1::kRowsPerPage);
+    const int notches = rest / kWheelNotch;
+    area->setProperty(kWheelRest, rest - notches * kWheelNotch);
+    return notches;
 }
 
 void ScrollRowsArea(const TForm1& form, int dx, int dy) {
@@ -100,10 +122,14 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
                                       wheel->phase(), wheel->inverted(), wheel->source());
                 QCoreApplication::sendEvent(genre, &forwarded);
             }
-            if (delta < 0) {
-                ScrollBox1MouseWheelDown();
-            } else {
-                ScrollBox1MouseWheelUp();
+            for (int notches = WheelNotches(ScrollBox1, delta); notches != 0;) {
+                if (notches < 0) {
+                    ScrollBox1MouseWheelDown();
+                    ++notches;
+                } else {
+                    ScrollBox1MouseWheelUp();
+                    --notches;
+                }
             }
             return true;
         }

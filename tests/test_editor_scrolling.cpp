@@ -30,11 +30,12 @@ class ScrollingTest : public WindowFixture {
     QScrollBar* Vertical() const { return Window->ScrollBox1->verticalScrollBar(); }
     QScrollBar* Horizontal() const { return Window->ScrollBox1->horizontalScrollBar(); }
 
-    // One wheel notch over `target`: towards the user (down) or away (up).
-    static void Wheel(QWidget* target, bool towardsUser) {
+    // One wheel notch over `target`: towards the user (down) or away (up); or
+    // the given part of a notch, as high-resolution wheels report it.
+    static void Wheel(QWidget* target, bool towardsUser, int units = 120) {
         const QPointF pos(5, 5);
         QWheelEvent event(pos, target->mapToGlobal(pos), QPoint(),
-                          QPoint(0, towardsUser ? -120 : 120), Qt::NoButton, Qt::NoModifier,
+                          QPoint(0, towardsUser ? -units : units), Qt::NoButton, Qt::NoModifier,
                           Qt::NoScrollPhase, false);
         QApplication::sendEvent(target, &event);
     }
@@ -92,6 +93,21 @@ TEST_F(ScrollingTest, WheelOverAFileLabelScrollsOneRowAndNoMore) {
     SpontaneousWheel(Window->FileLabel(2), true);
     EXPECT_EQ(Vertical()->value(), 20);
     SpontaneousWheel(Window->FileLabel(2), false);
+    EXPECT_EQ(Vertical()->value(), 0);
+}
+
+TEST_F(ScrollingTest, WheelInPartsOfANotchMovesOneRowPerWholeNotch) {
+    Window->TitleEdit(0)->setFocus();
+    for (int i = 0; i < 3; ++i) {
+        Wheel(Window->TitleEdit(0), true, 30);
+    }
+    EXPECT_EQ(Vertical()->value(), 0);
+    Wheel(Window->TitleEdit(0), true, 30);
+    EXPECT_EQ(Vertical()->value(), 20);
+    // A turn the other way does not spend what was gathered downwards.
+    Wheel(Window->TitleEdit(0), true, 60);
+    Wheel(Window->TitleEdit(0), false, 60);
+    Wheel(Window->TitleEdit(0), false, 60);
     EXPECT_EQ(Vertical()->value(), 0);
 }
 
