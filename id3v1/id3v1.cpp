@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstring>
 #include <optional>
 
@@ -109,6 +110,10 @@ void WriteV1Tag(const std::string& path, const TV1Values& values) {
     record[kGenreOffset] = static_cast<char>(GenreByte(values.Genre));
 
     platform::File file(path, platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
+    // A device reports no size, so the record would land on its first bytes.
+    if (platform::GetFileAttributesA(file) & platform::FILE_ATTRIBUTE_SYSTEM) {
+        throw platform::WriteError("Cannot write " + platform::DescribeError(path, EINVAL));
+    }
     const int64_t size = file.Size();
     // Overwrite the file's own record, or append one; the record goes out in
     // one write so a failure leaves everything before it untouched.
