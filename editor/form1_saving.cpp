@@ -67,6 +67,24 @@ bool WriteRow(TForm1& form, int k, const std::string& path) {
     return true;
 }
 
+// Runs a save's writes while playback is suspended. A failed write ends the
+// command without resuming playback, but stops it: a window left "playing"
+// with no device open would fail every later save at its suspend step. The
+// caption keeps naming the file that failed.
+template <typename Writes>
+void WriteWhileSuspended(TForm1& form, Writes writes) {
+    try {
+        writes();
+    } catch (...) {
+        if (form.Playing) {
+            const QString caption = form.windowTitle();
+            form.StopPlayback();
+            form.setWindowTitle(caption);
+        }
+        throw;
+    }
+}
+
 }  // namespace
 
 void TForm1::ConnectSaving() {
@@ -108,7 +126,7 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setWindowTitle(SavingCaption(fileName));
-    WriteRow(*this, k, path);
+    WriteWhileSuspended(*this, [&] { WriteRow(*this, k, path); });
     ResumePlayback(position);
     RestoreCaption();
 }
@@ -150,19 +168,21 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
-    for (int f = first; f < end; ++f) {
-        const int k = f - first;
-        const std::string path = FilePath(f);
-        // Tested again: left unticked, clearing failed, or changed while the
-        // dialog was open (a file removed meanwhile counts as read-only).
-        if (!RowToBeWritten(*this, k) || FileIsReadOnly(path)) {
-            continue;
+    WriteWhileSuspended(*this, [&] {
+        for (int f = first; f < end; ++f) {
+            const int k = f - first;
+            const std::string path = FilePath(f);
+            // Tested again: left unticked, clearing failed, or changed while the
+            // dialog was open (a file removed meanwhile counts as read-only).
+            if (!RowToBeWritten(*this, k) || FileIsReadOnly(path)) {
+                continue;
+            }
+            setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));
+            if (WriteRow(*this, k, path)) {
+                ++saved;
+            }
         }
-        setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));
-        if (WriteRow(*this, k, path)) {
-            ++saved;
-        }
-    }
+    });
     ResumePlayback(position);
     setWindowTitle(SavedCaption(saved));
     dialogs_.Message(this,

@@ -7,11 +7,13 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "editor/application.h"
@@ -608,7 +610,8 @@ TEST_F(SavingTest, Id3v1WriteFailureEndsTheCommandThroughTheGeneralErrorReport) 
     form_->PlayButtonClick();
     ASSERT_TRUE(media_.IsPlaying());
     // Another writer holds the second file.
-    platform::File holder(RowPath(1), platform::File::Mode::Read, platform::File::Lock::Exclusive);
+    std::optional<platform::File> holder(std::in_place, RowPath(1), platform::File::Mode::Read,
+                                         platform::File::Lock::Exclusive);
 
     QTest::mouseClick(form_->SpeedButton2, Qt::LeftButton);
 
@@ -621,6 +624,16 @@ TEST_F(SavingTest, Id3v1WriteFailureEndsTheCommandThroughTheGeneralErrorReport) 
     EXPECT_FALSE(media_.IsOpen()) << "playback is not resumed";
     EXPECT_TRUE(form_->PageModified);
     EXPECT_TRUE(dialogs_.Messages().isEmpty());
+
+    // Playback is stopped, not left "playing" with no device, so the next save works.
+    EXPECT_FALSE(form_->Playing);
+    EXPECT_EQ(form_->PlayButton->text(), "&Play");
+    EXPECT_FALSE(form_->Timer1->isActive());
+    holder.reset();
+    FocusRow(1);
+    form_->SpeedButton1Click();
+    EXPECT_EQ(dialogs_.Errors().size(), 1);
+    EXPECT_EQ(ReadV1Tag(RowPath(1)).Title, "edited");
 }
 
 // --- the close query and the save questions of other commands ---
