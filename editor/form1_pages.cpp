@@ -150,7 +150,17 @@ void TForm1::ConnectPages() {
     connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
     connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
     connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));
-    ShellTreeView1->OnChanging = [this](const QString&) { return ShellTreeView1Changing(); };
+    // The question runs inside the tree's selection change; a save that fails
+    // after Yes is reported here and keeps the folder, so the failure never
+    // unwinds through the item view.
+    ShellTreeView1->OnChanging = [this](const QString&) {
+        try {
+            return ShellTreeView1Changing();
+        } catch (...) {
+            ReportCurrentException();
+            return false;
+        }
+    };
     connect(ShellTreeView1, &TShellTreeView::changed, this,
             Guarded([this] { ShellTreeView1Change(); }));
     connect(ShellTreeView1, &TShellTreeView::click, this,

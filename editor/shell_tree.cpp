@@ -89,11 +89,10 @@ bool TShellTreeView::SelectPath(const QString& path) {
     if (target == selectionModel()->currentIndex() && Path() == model_->filePath(target)) {
         return true;
     }
-    programmatic_ = true;
     InEvent(false, [&] {
+        programmatic_ = true;
         selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
     });
-    programmatic_ = false;
     const bool selected = Path() == model_->filePath(target);
     if (selected) {
         keepInView_ = target;
@@ -154,15 +153,24 @@ void TShellTreeView::OnClicked() {
 
 template <typename Handler>
 void TShellTreeView::InEvent(bool mouse, Handler&& handler) {
+    // Restored also when the handler throws, so no answer outlives its event.
+    struct Scope {
+        TShellTreeView& view;
+        bool outerMouse;
+        bool outerProgrammatic;
+        ~Scope() {
+            view.inMouseEvent_ = outerMouse;
+            view.programmatic_ = outerProgrammatic;
+            if (--view.eventDepth_ == 0) {
+                view.approved_ = QPersistentModelIndex();
+                view.refused_ = QPersistentModelIndex();
+            }
+        }
+    };
     ++eventDepth_;
-    const bool outerMouse = inMouseEvent_;
+    const Scope scope{*this, inMouseEvent_, programmatic_};
     inMouseEvent_ = mouse;
     handler();
-    inMouseEvent_ = outerMouse;
-    if (--eventDepth_ == 0) {
-        approved_ = QPersistentModelIndex();
-        refused_ = QPersistentModelIndex();
-    }
 }
 
 void TShellTreeView::mousePressEvent(QMouseEvent* event) {

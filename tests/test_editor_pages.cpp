@@ -238,6 +238,26 @@ TEST_F(FolderChange, YesSavesThenOpensTheFolder) {
     EXPECT_EQ(Window->FolderPath, other_);
 }
 
+TEST_F(FolderChange, FailedSaveAfterYesKeepsTheFolderAndLaterQuestionsAsk) {
+    // The second row's file turns into a folder, so writing its record fails.
+    const std::string second = PathOf("song001.mp3");
+    std::filesystem::remove(second);
+    std::filesystem::create_directory(second);
+    const QString other = QString::fromStdString(other_);
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    EXPECT_FALSE(Window->SelectFolder(other));
+    EXPECT_EQ(Dialogs.Errors().size(), 1);
+    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_TRUE(Window->PageModified);
+    // No answer outlives the failed change: each later change asks again.
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    EXPECT_FALSE(Window->SelectFolder(other));
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    EXPECT_TRUE(Window->SelectFolder(other));
+    EXPECT_EQ(Dialogs.Questions().size(), 3);
+    EXPECT_EQ(Window->FolderPath, other_);
+}
+
 TEST_F(FolderChange, ClickOnTheSameFolderRebuildsWithoutAsking) {
     EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(Dir.Path())));
     EXPECT_TRUE(Dialogs.Questions().isEmpty());
