@@ -39,7 +39,10 @@ QString Trimmed(const QString& text) {
 }
 
 bool FillTakesRow(Column column, const QString& text, bool shift) {
-    return !shift || Trimmed(text) == EmptyText(column);
+    // An empty year or track field holds nothing as well: ID3v2 rows without
+    // those frames show it so, and its value is the field's minimum.
+    const QString trimmed = Trimmed(text);
+    return !shift || trimmed.isEmpty() || trimmed == EmptyText(column);
 }
 
 bool ClearTakesRow(const QString& text, const QString& top, bool shift) {

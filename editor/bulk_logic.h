@@ -17,7 +17,8 @@ QString EmptyText(Column column);
 // The text without leading and trailing blanks and control characters.
 QString Trimmed(const QString& text);
 
-// Whether the fill action sets a row that shows `text`.
+// Whether the fill action sets a row that shows `text`: with Shift, only a row
+// whose trimmed text is empty or the column's empty text.
 bool FillTakesRow(Column column, const QString& text, bool shift);
 
 // Whether the clear action clears a row that shows `text`; `top` is the top

@@ -25,8 +25,11 @@ TEST(BulkFill, WithShiftTakesOnlyRowsThatShowTheColumnsEmptyText) {
     EXPECT_FALSE(bulk::FillTakesRow(Column::Title, QStringLiteral("B"), true));
     EXPECT_TRUE(bulk::FillTakesRow(Column::Genre, QStringLiteral(" "), true));
     EXPECT_TRUE(bulk::FillTakesRow(Column::Year, QStringLiteral("-1"), true));
-    EXPECT_FALSE(bulk::FillTakesRow(Column::Year, QString(), true));
+    EXPECT_FALSE(bulk::FillTakesRow(Column::Year, QStringLiteral("1999"), true));
     EXPECT_TRUE(bulk::FillTakesRow(Column::Track, QStringLiteral(" 0"), true));
+    // Empty number fields, as ID3v2 rows without a year or track show them.
+    EXPECT_TRUE(bulk::FillTakesRow(Column::Year, QString(), true));
+    EXPECT_TRUE(bulk::FillTakesRow(Column::Track, QStringLiteral(" "), true));
     EXPECT_FALSE(bulk::FillTakesRow(Column::Track, QStringLiteral("3"), true));
 }
 
