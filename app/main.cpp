@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
 
     TApplication application(argc, argv);
     application.SetHintTimings(10, 5000);
+    // Only the name: a display name would be appended to every window caption.
     QApplication::setApplicationName(QStringLiteral("Tagvora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tagvora"));
     TMessageBoxDialogs dialogs;
     application.SetDialogs(&dialogs);
     auto media = platform::CreateMpg123Device();
