@@ -59,6 +59,11 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
 }
 
 void TSpinEdit::keyPressEvent(QKeyEvent* event) {
+    // Only Up and Down step; the base class would step by ten on the page keys.
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        event->accept();
+        return;
+    }
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const QString typed = event->text();
     bool allowed = !enter;

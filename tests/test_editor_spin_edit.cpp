@@ -49,6 +49,9 @@ TEST_F(SpinEdit, ArrowKeysStepByOneAndClampIntoTheRange) {
     EXPECT_EQ(spin_->text(), "-1");
     Key(Qt::Key_Up);
     EXPECT_EQ(spin_->text(), "0");
+    Key(Qt::Key_PageUp);
+    Key(Qt::Key_PageDown);
+    EXPECT_EQ(spin_->text(), "0");
 }
 
 TEST_F(SpinEdit, UpButtonSteps) {
