@@ -87,7 +87,9 @@ void TForm1::CreateRows() {
         const QString n = QString::number(k);
         auto* label = new QLabel(RowsArea);
         label->setObjectName(QStringLiteral("FileLabel") + n);
-        label->move(10, top + 3);
+        // Same top and height as the row's fields, the text centred on them.
+        label->move(10, top);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         label->hide();
 
         QWidget* title =
@@ -292,6 +294,7 @@ void TForm1::Button2Click() {
         FileLabel(k)->setText(name);
         FileLabel(k)->setToolTip(name);
         FileLabel(k)->adjustSize();
+        FileLabel(k)->resize(FileLabel(k)->width(), kRowHeight);
         if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
             const QSignalBlocker blocker(CheckBox1);
             CheckBox1->setChecked(true);
