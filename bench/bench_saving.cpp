@@ -74,6 +74,7 @@ void WriteFile(const std::string& path, int i) {
     body.resize(body.size() + kPadding, 0);
     std::vector<uint8_t> file = {'I', 'D', '3', 3, 0, 0, 0, 0, 0, 0};
     id3v2::WriteSyncsafe32(file.data() + 6, static_cast<uint32_t>(body.size()));
+    file.reserve(file.size() + body.size() + kAudioFrames * 417);
     file.insert(file.end(), body.begin(), body.end());
     for (size_t f = 0; f < kAudioFrames; ++f) {
         const uint8_t header[4] = {0xFF, 0xFB, 0x90, 0xC4};
