@@ -251,5 +251,7 @@ private:
     TForm2* Form2 = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     QString titleText_;
+    // Set by a folder change, consumed by the click or key move that follows it.
+    bool folderJustChanged_ = false;
     QStringListModel* genreModel_ = nullptr;  // the sorted genre names, shared by the rows
 };

@@ -17,6 +17,8 @@
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 
+#include <utility>
+
 #include "editor/application.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
@@ -170,6 +172,7 @@ void TForm1::ConnectPages() {
     // A change without a click (keyboard, type-ahead) must still end with the
     // new folder's first page built before a row can be edited or saved.
     connect(ShellTreeView1, &TShellTreeView::navigated, this, Guarded([this] {
+                folderJustChanged_ = false;
                 PageIndex = 0;
                 Button2Click();
             }));
@@ -190,11 +193,18 @@ bool TForm1::ShellTreeView1Changing() {
 }
 
 void TForm1::ShellTreeView1Change() {
+    folderJustChanged_ = true;
     SyncFolderCombo(ShellTreeView1->Path());
     ListFolder();
 }
 
 void TForm1::ShellTreeView1Click() {
+    // A click on the folder already shown rebuilds its first page. Unsaved
+    // edits are not dropped without the question that a folder change asks.
+    const bool changed = std::exchange(folderJustChanged_, false);
+    if (!changed && !AskToLeave(kFolderQuestion)) {
+        return;
+    }
     PageIndex = 0;
     Button2Click();
 }

@@ -258,11 +258,22 @@ TEST_F(FolderChange, FailedSaveAfterYesKeepsTheFolderAndLaterQuestionsAsk) {
     EXPECT_EQ(Window->FolderPath, other_);
 }
 
-TEST_F(FolderChange, ClickOnTheSameFolderRebuildsWithoutAsking) {
-    EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(Dir.Path())));
-    EXPECT_TRUE(Dialogs.Questions().isEmpty());
+TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
+    const QString folder = QString::fromStdString(Dir.Path());
+    Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
+    EXPECT_TRUE(Window->SelectFolder(folder));
+    EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
+    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_TRUE(Window->PageModified);
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    EXPECT_TRUE(Window->SelectFolder(folder));
     EXPECT_EQ(Window->TitleEdit(0)->text() + "x", edited_);
     EXPECT_FALSE(Window->PageModified);
+
+    Dialogs.Clear();
+    EXPECT_TRUE(Window->SelectFolder(folder));  // nothing to lose: no question
+    EXPECT_TRUE(Dialogs.Questions().isEmpty());
 }
 
 TEST_F(FolderChange, KeyboardMoveAsksAndBuildsTheNewPage) {
