@@ -11,7 +11,7 @@
 
 // Raised for a frame index outside 1..FrameCount or a part index other than 1 or 2.
 class ERangeError : public std::out_of_range {
-public:
+  public:
     ERangeError() : std::out_of_range("Array range out of bounds.") {}
 };
 
@@ -32,7 +32,7 @@ struct TFrameEntry {
 };
 
 class TFrameIndex {
-public:
+  public:
     uint32_t FrameCount() const { return static_cast<uint32_t>(entries_.size()); }
 
     // Returns the new 1-based index, or 0 when the identifier is not four
@@ -89,7 +89,7 @@ public:
     int Unsynchronise(uint32_t index);
     int Resynchronise(uint32_t index);
 
-private:
+  private:
     TFrameEntry& At(uint32_t index);
     const TFrameEntry& At(uint32_t index) const;
 
@@ -107,7 +107,7 @@ struct COMM {
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
 // error code (0 success), low byte warning bits; below 256 means success.
 class Tid3v2tag {
-public:
+  public:
     Tid3v2tag() = default;
     virtual ~Tid3v2tag();
 
@@ -157,9 +157,10 @@ public:
     uint16_t ReadTag();
 
     // Text frames ("T..." but not "TXXX") and the comment frame; result codes
-    // 0 done, 1 no frame, 2 empty, 3 bad identifier, 4 character beyond U+00FF,
-    // 5 unknown encoding, 6 bad comment encoding, 7 bad language, 8 invalid text,
-    // 9 encrypted, 255 frame deleted.
+    // 0 done, 1 no frame, 2 empty, 3 bad identifier, 4 text read only in part (a
+    // character beyond U+00FF, or more of the frame after it), 5 unknown encoding,
+    // 6 bad comment encoding, 7 bad language, 8 invalid text, 9 encrypted,
+    // 255 frame deleted.
     uint8_t GetText(const std::string& id, std::string& text);
     uint8_t SetText(const std::string& id, const std::string& text);
     uint8_t GetComment(COMM& value, const std::string& description, const std::string& language);
@@ -173,7 +174,7 @@ public:
     // Saves into the file and at the offset that SaveToFile put into the work state.
     uint16_t SaveToStream(uint8_t version, uint8_t revision);
 
-private:
+  private:
     void SetBit(uint8_t& flags, uint8_t bit, bool on) {
         flags = on ? static_cast<uint8_t>(flags | bit) : static_cast<uint8_t>(flags & ~bit);
         Modified = 1;

@@ -15,6 +15,7 @@
 #include "id3v2/layout.h"
 #include "id3v2/work_state.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/taglib_frames.h"
 
 using namespace testing_mp3;
 
@@ -41,14 +42,6 @@ std::vector<FileFrame> WalkFrames(const Bytes& file, uint8_t version) {
     return frames;
 }
 
-Bytes Picture() {
-    Bytes picture(200 * 1024);
-    for (size_t i = 0; i < picture.size(); ++i) {
-        picture[i] = static_cast<uint8_t>((i * 131 + i / 977) % 256);
-    }
-    return picture;
-}
-
 void AddText(TagLib::ID3v2::Tag& tag, const char* id, const TagLib::String& text,
              TagLib::String::Type encoding) {
     auto* frame = new TagLib::ID3v2::TextIdentificationFrame(TagLib::ByteVector(id), encoding);
@@ -73,14 +66,7 @@ void WriteWithTagLib(const std::string& path, TagLib::ID3v2::Version version) {
     comment->setText("A comment");
     tag.addFrame(comment);
 
-    auto* picture = new TagLib::ID3v2::AttachedPictureFrame();
-    picture->setMimeType("image/png");
-    picture->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    picture->setDescription("cover");
-    const Bytes bytes = Picture();
-    picture->setPicture(
-        TagLib::ByteVector(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    tag.addFrame(picture);
+    testing_mp3::AddPicture(tag, testing_mp3::PictureBytes());
 
     AddText(tag, "TCON", "Jazz", TagLib::String::Latin1);
     ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, version));
@@ -131,7 +117,7 @@ TEST_P(InteropReader, LoadsWhatTagLibWrote) {
     EXPECT_EQ(tag.PaddingSize, 10 + body - framesEnd);
 
     // The picture's bytes end the APIC frame's data.
-    const Bytes picture = Picture();
+    const Bytes picture = testing_mp3::PictureBytes();
     for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
         if (tag.Frames.Id(i) == "APIC") {
             const Bytes& data = tag.Frames.Data(i);

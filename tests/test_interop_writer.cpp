@@ -14,6 +14,7 @@
 
 #include "id3v2/id3v2.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/taglib_frames.h"
 
 namespace {
 
@@ -140,14 +141,6 @@ INSTANTIATE_TEST_SUITE_P(Options, InteropWriter, ::testing::ValuesIn(Variants())
 
 // --- a TagLib-written tag through our load and save ---
 
-Bytes Picture() {
-    Bytes picture(200 * 1024);
-    for (size_t i = 0; i < picture.size(); ++i) {
-        picture[i] = static_cast<uint8_t>((i * 89 + i / 1021) % 256);
-    }
-    return picture;
-}
-
 void WriteTagLibTag(const std::string& path, TagLib::ID3v2::Version version) {
     TagLib::MPEG::File file(path.c_str(), false);
     ASSERT_TRUE(file.isValid());
@@ -160,14 +153,7 @@ void WriteTagLibTag(const std::string& path, TagLib::ID3v2::Version version) {
     comment->setLanguage("eng");
     comment->setText("A comment");
     tag.addFrame(comment);
-    auto* picture = new TagLib::ID3v2::AttachedPictureFrame();
-    picture->setMimeType("image/png");
-    picture->setType(TagLib::ID3v2::AttachedPictureFrame::FrontCover);
-    picture->setDescription("cover");
-    const Bytes bytes = Picture();
-    picture->setPicture(TagLib::ByteVector(reinterpret_cast<const char*>(bytes.data()),
-                                           static_cast<unsigned>(bytes.size())));
-    tag.addFrame(picture);
+    testing_mp3::AddPicture(tag, testing_mp3::PictureBytes());
     tag.setGenre("Jazz");
     ASSERT_TRUE(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers, version));
 }
@@ -213,7 +199,7 @@ TEST_P(TagLibTagResaved, KeepsEveryFrameAndThePicture) {
     ASSERT_EQ(pictures.size(), 1u);
     const TagLib::ByteVector data =
         static_cast<TagLib::ID3v2::AttachedPictureFrame*>(pictures.front())->picture();
-    const Bytes picture = Picture();
+    const Bytes picture = testing_mp3::PictureBytes();
     EXPECT_EQ(Bytes(data.begin(), data.end()), picture);
     ASSERT_NE(file.audioProperties(), nullptr);
     EXPECT_EQ(file.audioProperties()->sampleRate(), 44100);  // the audio still follows the tag
