@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "editor/application.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
@@ -20,26 +21,6 @@
 #include "platform/media_device.h"
 
 namespace {
-
-// A private folder, removed with its files at the end.
-class Folder {
-  public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tagvora-bench-XXXXXX");
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path_ = pattern;
-    }
-    ~Folder() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
 
 std::vector<uint8_t> TextFrame(const std::string& id, const std::string& text) {
     const uint32_t size = static_cast<uint32_t>(text.size() + 1);
@@ -108,7 +89,7 @@ struct Window {
 };
 
 void ListTenThousand(benchmark::State& state, bool throughWindow) {
-    Folder folder;
+    BenchFolder folder;
     for (int i = 0; i < 10000; ++i) {
         std::ofstream(folder.Path() + "/song" + std::to_string(i) + ".mp3");
     }
@@ -139,7 +120,7 @@ void BM_ListFolderBareReaddir(benchmark::State& state) {
 }
 
 void BuildPage(benchmark::State& state, bool fromFiles) {
-    Folder folder;
+    BenchFolder folder;
     for (int i = 0; i < 40; ++i) {
         WriteTaggedMp3(folder.Path() + "/song" + std::to_string(i) + ".mp3", i);
     }

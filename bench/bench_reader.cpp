@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
 #include "platform/attributes.h"
@@ -125,7 +126,6 @@ class Files {
         static Files files;
         return files;
     }
-    ~Files() { std::filesystem::remove_all(folder_); }
 
     std::vector<std::string> typical;
     std::string bigPadded;
@@ -134,12 +134,6 @@ class Files {
 
   private:
     Files() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tagvora-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        folder_ = pattern;
         // Typical: version 2.3, twelve frames, 4 KB padding.
         const char* ids[] = {"TIT2", "TPE1", "TALB", "TYER", "TRCK", "TCON",
                              "TPE2", "TCOM", "TPOS", "TENC", "TXXX", "COMM"};
@@ -151,7 +145,7 @@ class Files {
                 body.insert(body.end(), frame.begin(), frame.end());
             }
             body.resize(body.size() + 4096, 0);
-            typical.push_back(folder_ + "/typical" + std::to_string(i) + ".mp3");
+            typical.push_back(folder_.Path() + "/typical" + std::to_string(i) + ".mp3");
             WriteFile(typical.back(), TagFile(body, 0, 8 * 1024));
         }
         // 16 MB: a thousand small frames and the rest padding.
@@ -161,7 +155,7 @@ class Files {
             body.insert(body.end(), frame.begin(), frame.end());
         }
         body.resize(16u << 20, 0);
-        bigPadded = folder_ + "/padded16.mp3";
+        bigPadded = folder_.Path() + "/padded16.mp3";
         WriteFile(bigPadded, TagFile(body, 0, 4096));
         // 8 MB of frame data, plain and unsynchronised.
         Bytes frames;
@@ -169,12 +163,12 @@ class Files {
             const Bytes frame = Frame3("APIC", RandomBytes(1u << 20, i));
             frames.insert(frames.end(), frame.begin(), frame.end());
         }
-        plain8 = folder_ + "/plain8.mp3";
+        plain8 = folder_.Path() + "/plain8.mp3";
         WriteFile(plain8, TagFile(frames, 0, 4096));
-        unsync8 = folder_ + "/unsync8.mp3";
+        unsync8 = folder_.Path() + "/unsync8.mp3";
         WriteFile(unsync8, TagFile(Unsync(frames), 0x80, 4096));
     }
-    std::string folder_;
+    BenchFolder folder_;
 };
 
 double ProcessCpuSeconds() {

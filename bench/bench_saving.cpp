@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 #include "id3v2/id3v2.h"
@@ -87,16 +88,14 @@ void WriteFile(const std::string& path, int i) {
 }
 
 struct Page {
-    std::string folder;
+    BenchFolder files;
+    std::string folder = files.Path();
     Tid3v2tag tag;
     SilentDialogs dialogs;
     SilentDevice device;
     std::unique_ptr<TForm1> form;
 
     Page() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tagvora-bench-XXXXXX").string();
-        folder = ::mkdtemp(pattern.data());
         for (int i = 0; i < kFiles; ++i) {
             WriteFile(folder + "/" + std::to_string(100 + i) + ".mp3", i);
         }
@@ -104,11 +103,7 @@ struct Page {
         form->SelectFolder(QString::fromStdString(folder));
         form->SpeedButton7Click();  // ID3v2 mode
     }
-    ~Page() {
-        form.reset();
-        std::error_code error;
-        std::filesystem::remove_all(folder, error);
-    }
+    ~Page() { form.reset(); }
 };
 
 Page* page = nullptr;

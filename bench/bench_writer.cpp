@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_folder.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/writer.h"
 
@@ -81,7 +82,6 @@ class Files {
         static Files files;
         return files;
     }
-    ~Files() { std::filesystem::remove_all(folder_); }
 
     std::string path;
     Bytes untagged;
@@ -92,13 +92,7 @@ class Files {
 
   private:
     Files() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tagvora-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::abort();
-        }
-        folder_ = pattern;
-        path = folder_ + "/song.mp3";
+        path = folder_.Path() + "/song.mp3";
         untagged = SilentAudio(kAudioSize);
         WriteAll(path, untagged);
         Tid3v2tag tag;
@@ -115,7 +109,7 @@ class Files {
         }
         grownTagSize = tag.TagSize;
     }
-    std::string folder_;
+    BenchFolder folder_;
 
   public:
     // The change every grow benchmark makes: one private frame of kGrowth bytes.
