@@ -32,6 +32,7 @@ class QToolButton;
 class TAboutDlg;
 class TDialogs;
 class TForm2;
+class TGenreDropDown;
 class TShellTreeView;
 class TSpinEdit;
 class Tid3v2tag;
@@ -254,4 +255,5 @@ private:
     // Set by a folder change, consumed by the click or key move that follows it.
     bool folderJustChanged_ = false;
     QStringListModel* genreModel_ = nullptr;  // the sorted genre names, shared by the rows
+    TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
 };

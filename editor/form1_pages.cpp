@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "editor/application.h"
+#include "editor/genre_drop_down.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
@@ -83,6 +84,7 @@ TSpinEdit* RowSpin(QWidget* parent, const QString& name, int left, int top, int 
 
 void TForm1::CreateRows() {
     genreModel_ = new QStringListModel(SortedGenreNames(), this);
+    genreDropDown_ = new TGenreDropDown(genreModel_, this, ScrollBox1);
     QWidget* previous = nullptr;
     for (int k = 0; k < kRowsPerPage; ++k) {
         const int top = kFirstRowTop + kRowHeight * k;
@@ -123,6 +125,7 @@ void TForm1::CreateRows() {
         completer->setCompletionMode(QCompleter::InlineCompletion);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
         genre->setCompleter(completer);
+        genreDropDown_->Attach(genre);
         genre->hide();
 
         for (QWidget* control : {title, artist, album, year, static_cast<QWidget*>(comment), track,
@@ -254,6 +257,7 @@ void TForm1::ListFolder() {
 }
 
 void TForm1::Button2Click() {
+    genreDropDown_->Close();
     const int n = static_cast<int>(FileList.size());
     const int p = PageIndex;
     Oikealle->setVisible(page_logic::HasNextPage(n, p));

@@ -10,9 +10,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 
+#include "editor/genre_drop_down.h"
 #include "editor/latin1_edit.h"
 #include "editor/spin_edit.h"
 #include "id3v2/id3v2.h"
@@ -450,4 +454,121 @@ TEST_F(Rows, GenreCompletesInTheFirstKindOnly) {
     genre->lineEdit()->selectAll();
     QTest::keyClicks(QApplication::focusWidget(), "roc");
     EXPECT_EQ(genre->currentText(), "roc");
+}
+
+class GenreDropDown : public Rows {
+  protected:
+    TGenreDropDown* List() const {
+        return Window->findChild<TGenreDropDown*>(QStringLiteral("GenreDropDown"));
+    }
+    QString Current() const { return List()->currentIndex().data().toString(); }
+    // Focuses the row's genre box with its text selected, then types.
+    void TypeGenre(int k, const QString& text) {
+        QComboBox* genre = Window->GenreEdit(k);
+        genre->setFocus();
+        genre->lineEdit()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+    bool OpenUnder(int k) const {
+        QComboBox* genre = Window->GenreEdit(k);
+        return List()->isVisible() && List()->Box() == genre &&
+               List()->y() == genre->mapTo(Window.get(), QPoint(0, genre->height())).y();
+    }
+};
+
+TEST_F(GenreDropDown, TypingOpensTheListUnderTheBoxAndKeepsTheKeyboardInIt) {
+    OpenWindow(2, true);
+    ASSERT_NE(List(), nullptr);
+    EXPECT_FALSE(List()->isVisible());  // filling the rows is no typing
+    EXPECT_FALSE(List()->isWindow());
+    EXPECT_EQ(List()->parentWidget(), Window.get());
+
+    TypeGenre(1, "ja");
+    EXPECT_TRUE(OpenUnder(1));
+    EXPECT_EQ(Current(), "Jazz");
+    EXPECT_EQ(Window->GenreEdit(1)->currentText().toLower(), "jazz");  // still completed
+    EXPECT_TRUE(Window->GenreEdit(1)->hasFocus());
+    EXPECT_LE(List()->height(),
+              TGenreDropDown::kVisibleItems * List()->sizeHintForRow(0) + 2 * List()->frameWidth());
+
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    Window->SpeedButton7Click();
+    ASSERT_EQ(Window->TagKind, 2);
+    EXPECT_FALSE(List()->isVisible());
+    TypeGenre(0, "po");
+    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "po");  // both keys reached the field
+    EXPECT_TRUE(OpenUnder(0));
+    EXPECT_EQ(Current(), "Polka");
+    QTest::keyClicks(QApplication::focusWidget(), "p");
+    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "pop");
+    EXPECT_EQ(Current(), "Pop");
+    EXPECT_TRUE(List()->viewport()->rect().contains(List()->visualRect(List()->currentIndex())));
+    QTest::keyClicks(QApplication::focusWidget(), "zz");
+    EXPECT_FALSE(List()->currentIndex().isValid());
+    EXPECT_TRUE(List()->isVisible());
+}
+
+TEST_F(GenreDropDown, ClickOnAnItemSetsItAndMarksThePageModified) {
+    for (const int kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        if (kind == 1) {
+            OpenWindow(1);
+        } else {
+            Dialogs.QueueAnswer(TDialogs::Answer::No);
+            Window->SpeedButton7Click();
+        }
+        TypeGenre(0, "c");
+        ASSERT_TRUE(List()->isVisible());
+        Window->PageModified = false;
+        const QModelIndexList found = List()->model()->match(
+            List()->model()->index(0, 0), Qt::DisplayRole, "Country", 1, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        List()->scrollTo(found[0]);
+        QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
+                          List()->visualRect(found[0]).center());
+        EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Country");
+        EXPECT_TRUE(Window->PageModified);
+        EXPECT_FALSE(List()->isVisible());
+        EXPECT_TRUE(Window->GenreEdit(0)->hasFocus());
+    }
+}
+
+TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
+    OpenWindow(TForm1::kRowsPerPage);
+    TypeGenre(0, "r");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(List()->isVisible());
+    TypeGenre(0, "r");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(List()->isVisible());
+    TypeGenre(0, "r");
+    Window->TitleEdit(0)->setFocus();
+    EXPECT_FALSE(List()->isVisible());
+    TypeGenre(0, "r");
+    Window->GenreEdit(1)->setFocus();
+    EXPECT_FALSE(List()->isVisible());
+
+    TypeGenre(0, "r");
+    QScrollBar* bar = Window->ScrollBox1->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->value() + TForm1::kRowHeight);
+    EXPECT_FALSE(List()->isVisible());
+
+    // The wheel over a focused genre box still steps the genre.
+    bar->setValue(0);
+    Window->GenreEdit(0)->setEditText("Rock");
+    TypeGenre(0, "r");
+    ASSERT_TRUE(List()->isVisible());
+    const QString before = Window->GenreEdit(0)->currentText();
+    QWidget* box = Window->GenreEdit(0);
+    const QPoint centre = box->rect().center();
+    QWheelEvent wheel(centre, box->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(box, &wheel);
+    EXPECT_FALSE(List()->isVisible());
+    EXPECT_NE(Window->GenreEdit(0)->currentText(), before);
+
+    TypeGenre(0, "r");
+    Window->Button2Click();
+    EXPECT_FALSE(List()->isVisible());
 }

@@ -1,0 +1,39 @@
+// The list of genres that opens under a genre box while the user types into it.
+// It is a plain child of the main window that never takes the keyboard focus,
+// so every key keeps going to the box and its inline completion.
+#pragma once
+
+#include <QListView>
+#include <QPointer>
+
+class QAbstractItemModel;
+class QComboBox;
+class QScrollArea;
+
+class TGenreDropDown : public QListView {
+    Q_OBJECT
+
+  public:
+    static constexpr int kVisibleItems = 20;
+
+    // window: the main window the list is drawn on; rows: the scroll area whose
+    // scrolling moves the genre boxes away from under the list.
+    TGenreDropDown(QAbstractItemModel* genres, QWidget* window, QScrollArea* rows);
+
+    // Opens the list under the box whenever the user types into it.
+    void Attach(QComboBox* box);
+    void Close();
+    // The box the list is open for; null while closed.
+    QComboBox* Box() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Open(QComboBox* box);
+    void Place();
+    void ShowMatch(const QString& typed);
+    void Choose(const QModelIndex& index);
+
+    QPointer<QComboBox> box_;
+};
