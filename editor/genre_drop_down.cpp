@@ -53,6 +53,15 @@ void TGenreDropDown::Attach(QComboBox* box) {
     // textEdited comes from the user's typing only, never from setText, so
     // filling the rows does not open the list.
     connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, box] { Open(box); });
+    // The arrow keys step the box through the same genre model; the open list
+    // follows so that it shows the genre the box now holds.
+    connect(box, &QComboBox::currentIndexChanged, this, [this, box](int row) {
+        if (box == box_ && isVisible()) {
+            const QModelIndex index = model()->index(row, 0);
+            setCurrentIndex(index);
+            scrollTo(index);
+        }
+    });
 }
 
 QComboBox* TGenreDropDown::Box() const {

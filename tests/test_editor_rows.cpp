@@ -503,6 +503,9 @@ TEST_F(GenreDropDown, TypingOpensTheListUnderTheBoxAndKeepsTheKeyboardInIt) {
     EXPECT_EQ(Window->GenreEdit(0)->currentText(), "pop");
     EXPECT_EQ(Current(), "Pop");
     EXPECT_TRUE(List()->viewport()->rect().contains(List()->visualRect(List()->currentIndex())));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_TRUE(List()->isVisible());
+    EXPECT_EQ(Current(), Window->GenreEdit(0)->currentText());
     QTest::keyClicks(QApplication::focusWidget(), "zz");
     EXPECT_FALSE(List()->currentIndex().isValid());
     EXPECT_TRUE(List()->isVisible());
