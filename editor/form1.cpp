@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -226,6 +227,11 @@ void TForm1::CreateLayout() {
     SpeedButton5 =
         FlatButton(Panel2, "SpeedButton5", QStringLiteral("&Classical"), {740, 195, 64, 20});
     SpeedButton5->setToolTip(QStringLiteral("Set genre Classical for each file."));
+    // Two captions share their Alt letter with a command button: Alt+S saves the
+    // row and Alt+C copies the tags. Qt runs neither of two buttons that share a
+    // letter, so the box and Classical keep the underline but not the shortcut.
+    CheckBox1->setShortcut(QKeySequence());
+    SpeedButton5->setShortcut(QKeySequence());
 
     Timer1 = Named(new QTimer(this), "Timer1");
     Timer1->setInterval(100);

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -148,4 +149,25 @@ TEST(Application, ExceptionLeavingAHandlerIsReportedInAnErrorBox) {
     QTest::qWait(20);
     application->SetDialogs(nullptr);
     EXPECT_EQ(dialogs.Errors(), QStringList{"disk gone"});
+}
+
+TEST_F(WindowStart, AltLettersRunTheirCommandsEvenWhereCaptionsShareThem) {
+    OpenWindow(2);
+    Window->TitleEdit(0)->setFocus();
+    struct {
+        Qt::Key key;
+        QToolButton* runs;
+    } cases[] = {{Qt::Key_S, Window->SpeedButton1},
+                 {Qt::Key_C, Window->SpeedButton8},
+                 {Qt::Key_N, Window->SpeedButton6},
+                 {Qt::Key_E, Window->SpeedButton3}};
+    for (const auto& each : cases) {
+        each.runs->setEnabled(true);
+        // Keep the commands from running: only the routing of the key is tested.
+        QObject::disconnect(each.runs, &QToolButton::clicked, nullptr, nullptr);
+        QSignalSpy clicked(each.runs, &QToolButton::clicked);
+        QTest::keyClick(QApplication::focusWidget(), each.key, Qt::AltModifier);
+        EXPECT_TRUE(clicked.wait(1000)) << each.runs->objectName().toStdString();
+    }
+    EXPECT_FALSE(Window->CheckBox1->isChecked());
 }
