@@ -12,6 +12,7 @@
 #include "editor/bulk_logic.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+#include "editor/save_logic.h"
 
 #include "editor/application.h"
 #include "editor/page_logic.h"
@@ -20,8 +21,6 @@
 using bulk::Column;
 
 namespace {
-
-const char* const kNoFiles = "No mp3-files in the folder.";
 
 QString ColumnText(const TForm1& form, Column column, int k) {
     switch (column) {
@@ -180,7 +179,7 @@ void TForm1::CheckBox1Click() {
 // Classical: every genre of the page becomes Classical.
 void TForm1::SpeedButton5Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     const int rows = RowsInScope();
@@ -192,7 +191,7 @@ void TForm1::SpeedButton5Click() {
 // Names: every title of the page becomes its file's name without ".mp3".
 void TForm1::SpeedButton6Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     const int rows = RowsInScope();
@@ -205,7 +204,7 @@ void TForm1::SpeedButton6Click() {
 // Erase All Rows: every value of the page back to nothing, after a question.
 void TForm1::SpeedButton3Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     if (dialogs_.ConfirmYesNo(this, QStringLiteral("Are you sure you want to erase all?")) !=
@@ -225,7 +224,7 @@ void TForm1::SpeedButton3Click() {
 // Revert to Saved: rebuild the page from the files when it holds edits.
 void TForm1::SpeedButton4Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, QString::fromLatin1(kNoFiles));
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     if (PageModified &&

@@ -45,7 +45,7 @@ const QString kFolderQuestion = QStringLiteral(
 QStringList SortedGenreNames() {
     QStringList names;
     for (const std::string& name : GenreList()) {
-        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        names << TLatin1Edit::FromTag(name);
     }
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;

@@ -26,19 +26,12 @@ namespace {
 // empty file.
 constexpr uint8_t kNoTagCode = 0x10;
 constexpr uint8_t kEmptyFileCode = 0x08;
+constexpr uint8_t kCannotOpenCode = 0x01;
 constexpr int kClassical = 32;
 const char* const kKeepsStoredValue = "keepsStoredValue";
 const QString kUnshownHint = QStringLiteral(
     "The stored value could not be shown in full. Saving keeps it as stored unless you edit "
     "this field.");
-
-QString FromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToLatin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 // True for decoder results that mean the stored text was not read in full:
 // anything but done (0), no frame (1) and empty (2).
@@ -90,11 +83,11 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     }
     Tv2TAGInfo info;
     info.Year = std::to_string(platform::CurrentYear());
-    if (!platform::FileExists(path)) {
-        info.NotFound = true;
-        return info;
-    }
-    if (tag_.LoadFromFile(path, 0) >= 256) {
+    // The load tells a missing file by code 0x01; only then is existence asked,
+    // since that code also covers a file that exists but cannot be opened.
+    const uint16_t loaded = tag_.LoadFromFile(path, 0);
+    if (loaded >= 256) {
+        info.NotFound = (loaded >> 8) == kCannotOpenCode && !platform::FileExists(path);
         return info;
     }
     const struct {
@@ -140,10 +133,10 @@ bool TForm1::FillRow(int k, const std::string& path) {
 
 void TForm1::SetRowTexts(int k, const std::string& title, const std::string& artist,
                          const std::string& album, const std::string& comment) {
-    TitleEdit(k)->setText(FromLatin1(title));
-    ArtistEdit(k)->setText(FromLatin1(artist));
-    AlbumEdit(k)->setText(FromLatin1(album));
-    CommentEdit(k)->setText(FromLatin1(comment));
+    TitleEdit(k)->setText(TLatin1Edit::FromTag(title));
+    ArtistEdit(k)->setText(TLatin1Edit::FromTag(artist));
+    AlbumEdit(k)->setText(TLatin1Edit::FromTag(album));
+    CommentEdit(k)->setText(TLatin1Edit::FromTag(comment));
 }
 
 void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
@@ -154,7 +147,7 @@ void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
     YearEdit(k)->setValue(page_logic::WholeNumber(record.Year).value_or(-1));
     TrackEdit(k)->setValue(record.Track);
     GenreEdit(k)->setEditText(
-        FromLatin1(record.NoTag ? GenreList()[kClassical] : GenreName(record.Genre)));
+        TLatin1Edit::FromTag(record.NoTag ? GenreList()[kClassical] : GenreName(record.Genre)));
     SetRowUntagged(k, record.NoTag);
 }
 
@@ -170,10 +163,11 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
             spin->setValue(*number);
         } else {
             // Empty clears the field; any other text is shown raw and kept.
-            spin->setText(FromLatin1(*text));
+            spin->setText(TLatin1Edit::FromTag(*text));
         }
     }
-    GenreEdit(k)->setEditText(FromLatin1(values.NoTag ? GenreList()[kClassical] : values.Genre));
+    GenreEdit(k)->setEditText(
+        TLatin1Edit::FromTag(values.NoTag ? GenreList()[kClassical] : values.Genre));
     const std::vector<QWidget*> controls = RowValueControls(k);
     const unsigned fields[] = {kV2Title,   kV2Artist, kV2Album, kV2Year,
                                kV2Comment, kV2Track,  kV2Genre};
@@ -202,12 +196,12 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         const char* id;
         std::string text;
     } texts[] = {
-        {TitleEdit(k), "TIT2", ToLatin1(TitleEdit(k)->text())},
-        {ArtistEdit(k), "TPE1", ToLatin1(ArtistEdit(k)->text())},
-        {AlbumEdit(k), "TALB", ToLatin1(AlbumEdit(k)->text())},
+        {TitleEdit(k), "TIT2", TLatin1Edit::ToTag(TitleEdit(k)->text())},
+        {ArtistEdit(k), "TPE1", TLatin1Edit::ToTag(ArtistEdit(k)->text())},
+        {AlbumEdit(k), "TALB", TLatin1Edit::ToTag(AlbumEdit(k)->text())},
         {YearEdit(k), "TYER", std::to_string(YearEdit(k)->value())},
         {TrackEdit(k), "TRCK", std::to_string(TrackEdit(k)->value())},
-        {GenreEdit(k), "TCON", ToLatin1(GenreEdit(k)->currentText())},
+        {GenreEdit(k), "TCON", TLatin1Edit::ToTag(GenreEdit(k)->currentText())},
     };
     for (const auto& text : texts) {
         if (!KeepsStoredValue(text.control)) {
@@ -218,7 +212,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         COMM comment;
         comment.Encoding = 0;
         comment.Language = "ENG";
-        comment.Text = ToLatin1(CommentEdit(k)->text());
+        comment.Text = TLatin1Edit::ToTag(CommentEdit(k)->text());
         tag_.SetComment(comment, "", "None");
     }
     const uint16_t saved = tag_.SaveToFile(path, 255, -1, 255);

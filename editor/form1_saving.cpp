@@ -12,6 +12,7 @@
 
 #include "editor/application.h"
 #include "editor/form2.h"
+#include "editor/latin1_edit.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
@@ -19,10 +20,6 @@
 using namespace save_logic;
 
 namespace {
-
-std::string Latin1(const QString& text) {
-    return text.toLatin1().toStdString();
-}
 
 bool RowToBeWritten(const TForm1& form, int k) {
     // Controls are found by name, so a tagged row skips looking up its texts.
@@ -35,13 +32,13 @@ bool RowToBeWritten(const TForm1& form, int k) {
 
 TV1Values V1Values(const TForm1& form, int k) {
     TV1Values values;
-    values.Title = Latin1(form.TitleEdit(k)->text());
-    values.Artist = Latin1(form.ArtistEdit(k)->text());
-    values.Album = Latin1(form.AlbumEdit(k)->text());
-    values.Comment = Latin1(form.CommentEdit(k)->text());
+    values.Title = TLatin1Edit::ToTag(form.TitleEdit(k)->text());
+    values.Artist = TLatin1Edit::ToTag(form.ArtistEdit(k)->text());
+    values.Album = TLatin1Edit::ToTag(form.AlbumEdit(k)->text());
+    values.Comment = TLatin1Edit::ToTag(form.CommentEdit(k)->text());
     values.Year = form.YearEdit(k)->value();
     values.Track = form.TrackEdit(k)->value();
-    values.Genre = Latin1(form.GenreEdit(k)->currentText());
+    values.Genre = TLatin1Edit::ToTag(form.GenreEdit(k)->currentText());
     return values;
 }
 

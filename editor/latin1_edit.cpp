@@ -40,6 +40,14 @@ bool TLatin1Edit::IsLatin1(const QString& text) {
     return true;
 }
 
+QString TLatin1Edit::FromTag(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string TLatin1Edit::ToTag(const QString& text) {
+    return text.toLatin1().toStdString();
+}
+
 int TLatin1Edit::RoomLeft() const {
     return charLimit_ - (static_cast<int>(text().size()) - static_cast<int>(selectedText().size()));
 }

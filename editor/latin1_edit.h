@@ -5,6 +5,7 @@
 
 #include <QClipboard>
 #include <QLineEdit>
+#include <string>
 
 class TLatin1Edit : public QLineEdit {
     Q_OBJECT
@@ -18,6 +19,10 @@ class TLatin1Edit : public QLineEdit {
     void setCharLimit(int limit) { charLimit_ = limit; }
 
     static bool IsLatin1(const QString& text);
+    // Between a field's text and a tag's ISO-8859-1 bytes; the fields hold only
+    // characters a tag can, so nothing is replaced on the way.
+    static QString FromTag(const std::string& bytes);
+    static std::string ToTag(const QString& text);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -115,6 +115,12 @@ TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
     EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(Window->FileList[1]) +
                                               " could not be found for some reason..."});
     EXPECT_EQ(ShownRows(*Window), 2);
+
+    Dialogs.Clear();
+    Window->SpeedButton7Click();  // the ID3v2 kind finds the file gone too
+    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(Window->FileList[1]) +
+                                              " could not be found for some reason..."});
+    EXPECT_EQ(ShownRows(*Window), 2);
 }
 
 TEST_F(Pages, OneTypedCharacterMarksThePageModified) {
