@@ -167,6 +167,19 @@ class Tid3v2tag {
     uint8_t SetComment(const COMM& value, const std::string& description,
                        const std::string& language);
 
+    // The same frames with UTF-8 texts (unicode_frames.cpp; result codes in
+    // id3v2/text_results.h). Getters read every encoding in full; setters write
+    // a text of U+0001..U+00FF as ISO-8859-1 (the bytes SetText and SetComment
+    // write), any other as UTF-16 with byte order mark, or as UTF-8 when
+    // MajorVersion is 4. SetCommentUtf8 chooses the encoding itself and ignores
+    // value.Encoding; the comment's Language is UTF-8 too.
+    uint8_t GetTextUtf8(const std::string& id, std::string& text);
+    uint8_t SetTextUtf8(const std::string& id, const std::string& text);
+    uint8_t GetCommentUtf8(COMM& value, const std::string& description,
+                           const std::string& language);
+    uint8_t SetCommentUtf8(const COMM& value, const std::string& description,
+                           const std::string& language);
+
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
     // a negative startOffset means TagOffset with "=", else 0.
     uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,

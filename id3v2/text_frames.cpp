@@ -124,12 +124,16 @@ uint8_t DecodeUtf8(std::span<const uint8_t> bytes, size_t& consumed, std::string
     return kDone;
 }
 
+}  // namespace
+
+namespace id3v2::text_frames {
+
 bool IsTextFrameId(const std::string& id) {
     return id.size() == 4 && id[0] == 'T' && id != "TXXX";
 }
 
 // The first frame from `from` on whose identifier is `id` (case-sensitive), or 0.
-uint32_t FindFrame(const TFrameIndex& frames, const std::string& id, uint32_t from = 1) {
+uint32_t FindFrame(const TFrameIndex& frames, const std::string& id, uint32_t from) {
     for (uint32_t i = from; i <= frames.FrameCount(); ++i) {
         if (frames.Id(i) == id) {
             return i;
@@ -177,6 +181,17 @@ void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
     frames.SetState(i, 2, 0);
     frames.Data(i) = std::move(data);
 }
+
+}  // namespace id3v2::text_frames
+
+namespace {
+
+using id3v2::text_frames::FindFrame;
+using id3v2::text_frames::IsEncrypted;
+using id3v2::text_frames::IsTextFrameId;
+using id3v2::text_frames::PrepareForReading;
+using id3v2::text_frames::ReplaceData;
+using id3v2::text_frames::ReportUnreadRest;
 
 // Walks the comment frames in table order to the first whose description and
 // language match. `found` is its index or 0; `frameDescription` holds the last

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 // Decodes `data` from `start` with the encoding byte `encoding`: 0 ISO-8859-1,
 // 1 UTF-16 with byte order mark, 2 UTF-16 big-endian, 3 UTF-8, 9 UTF-16
@@ -17,3 +18,24 @@
 // 8 invalid text (text emptied, except for a UTF-8 sequence cut off at the end).
 uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, uint8_t encoding,
                    bool multiLine, std::string& text);
+
+class TFrameIndex;
+
+// Frame-table helpers that the 8-bit and the Unicode text interfaces share.
+namespace id3v2::text_frames {
+
+// Four characters beginning with "T", and not "TXXX".
+bool IsTextFrameId(const std::string& id);
+// The first frame from `from` on whose identifier is `id` (case-sensitive), or 0.
+uint32_t FindFrame(const TFrameIndex& frames, const std::string& id, uint32_t from = 1);
+// Encrypted as wanted or as held.
+bool IsEncrypted(const TFrameIndex& frames, uint32_t i);
+// Resynchronises and decompresses the frame's data for reading; 9 when it is
+// encrypted, 2 when the data is empty, else 0.
+uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i);
+// 4 in place of 0 when anything but zero bytes follows `end` in the data.
+uint8_t ReportUnreadRest(uint8_t result, const std::vector<uint8_t>& data, size_t end);
+// Replaces the frame's data by plain bytes (State[2] becomes 0).
+void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data);
+
+}  // namespace id3v2::text_frames

@@ -1,0 +1,230 @@
+// The Unicode interface of the text and comment frames: UTF-8 texts read from
+// and written into "T..." and "COMM" frames in any ID3v2 text encoding.
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "id3v2/id3v2.h"
+#include "id3v2/text_frames.h"
+#include "id3v2/text_results.h"
+#include "id3v2/unicode_text.h"
+
+namespace {
+
+using namespace id3v2;
+using text_frames::FindFrame;
+using text_frames::IsEncrypted;
+using text_frames::IsTextFrameId;
+using text_frames::PrepareForReading;
+using text_frames::ReplaceData;
+using text_frames::ReportUnreadRest;
+
+// Comment frame data: encoding byte, three language bytes, then the description.
+constexpr size_t kLanguageOffset = 1;
+constexpr size_t kLanguageLength = 3;
+constexpr size_t kDescriptionOffset = 4;
+
+bool HasControlCharacter(std::u32string_view text, bool multiLine) {
+    return std::any_of(text.begin(), text.end(), [multiLine](char32_t c) {
+        return c < 0x20 && !(multiLine && (c == U'\n' || c == U'\r'));
+    });
+}
+
+// Reads the value that starts at `start` into `text` and tells whether it was
+// read in full.
+uint8_t ReadValue(const std::vector<uint8_t>& data, size_t start, bool multiLine,
+                  std::string& text) {
+    if (start >= data.size()) {
+        return kTextEmpty;
+    }
+    if (!IsKnownEncoding(data[0])) {
+        return kTextUnknownEncoding;
+    }
+    const TDecodedValue value = DecodeValue(data, start, data[0]);
+    text = ToUtf8(value.text);
+    const bool damaged =
+        value.broken || value.noByteOrderMark || HasControlCharacter(value.text, multiLine);
+    return ReportUnreadRest(damaged ? kTextInvalid : kTextDone, data, value.end);
+}
+
+// A text the setters can write: well-formed UTF-8 without U+0000, which would
+// read back as a terminator.
+std::optional<std::u32string> WritableText(const std::string& utf8) {
+    std::optional<std::u32string> text = Utf8CodePoints(utf8);
+    if (text && text->find(U'\0') != std::u32string::npos) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+// As in the 8-bit interface: a language argument of exactly three characters
+// must equal the frame's language bytes; any other matches every language.
+bool LanguageMatches(const std::string& language, const std::vector<uint8_t>& data) {
+    const std::optional<std::u32string> wanted = Utf8CodePoints(language);
+    if (!wanted || wanted->size() != kLanguageLength) {
+        return true;
+    }
+    return std::equal(wanted->begin(), wanted->end(), data.begin() + kLanguageOffset);
+}
+
+// Walks the comment frames in table order to the first whose description and
+// language match; `found` is its index or 0, `textStart` where its text begins,
+// `lastDescription` the last description decoded. A description that is not
+// decoded cleanly up to its terminator matches nothing, so no frame is replaced
+// through a damaged copy of its description. A frame whose description cannot
+// be told (encrypted, unknown encoding) stops the walk with its result.
+uint8_t FindComment(TFrameIndex& frames, const std::string& description,
+                    const std::string& language, std::string& lastDescription, size_t& textStart,
+                    uint32_t& found) {
+    found = 0;
+    for (uint32_t i = FindFrame(frames, "COMM"); i != 0; i = FindFrame(frames, "COMM", i + 1)) {
+        if (PrepareForReading(frames, i) == kTextEncrypted) {
+            return kTextEncrypted;
+        }
+        const std::vector<uint8_t>& data = frames.Data(i);
+        if (data.size() <= kDescriptionOffset) {
+            continue;  // no room for a terminated description
+        }
+        if (!IsKnownEncoding(data[0])) {
+            return kTextUnknownEncoding;
+        }
+        const TDecodedValue frameDescription = DecodeValue(data, kDescriptionOffset, data[0]);
+        lastDescription = ToUtf8(frameDescription.text);
+        const bool clean = frameDescription.terminated && !frameDescription.broken &&
+                           !frameDescription.noByteOrderMark;
+        if (clean && lastDescription == description && LanguageMatches(language, data)) {
+            found = i;
+            textStart = frameDescription.end;
+            return kTextDone;
+        }
+    }
+    return kTextDone;
+}
+
+// The language bytes to write: the first three characters, each U+0020..U+00FF.
+std::optional<std::array<uint8_t, kLanguageLength>> LanguageBytes(const std::string& language) {
+    const std::optional<std::u32string> text = Utf8CodePoints(language);
+    if (!text || text->size() < kLanguageLength ||
+        !std::all_of(text->begin(), text->begin() + kLanguageLength,
+                     [](char32_t c) { return c >= 0x20 && c <= 0xFF; })) {
+        return std::nullopt;
+    }
+    std::array<uint8_t, kLanguageLength> bytes{};
+    std::copy_n(text->begin(), kLanguageLength, bytes.begin());
+    return bytes;
+}
+
+}  // namespace
+
+uint8_t Tid3v2tag::GetTextUtf8(const std::string& id, std::string& text) {
+    text.clear();
+    if (!IsTextFrameId(id)) {
+        return kTextBadId;
+    }
+    const uint32_t i = FindFrame(Frames, id);
+    if (i == 0) {
+        return kTextNoFrame;
+    }
+    if (const uint8_t result = PrepareForReading(Frames, i); result != kTextDone) {
+        return result;
+    }
+    return ReadValue(Frames.Data(i), 1, false, text);
+}
+
+uint8_t Tid3v2tag::SetTextUtf8(const std::string& id, const std::string& text) {
+    if (!IsTextFrameId(id)) {
+        return kTextBadId;
+    }
+    const std::optional<std::u32string> value = WritableText(text);
+    if (!value) {
+        return kTextInvalid;
+    }
+    uint32_t i = FindFrame(Frames, id);
+    if (i != 0 && IsEncrypted(Frames, i)) {
+        return kTextEncrypted;
+    }
+    if (value->empty()) {
+        if (i == 0) {
+            return kTextDone;
+        }
+        Frames.DeleteFrame(i);
+        return kTextDeleted;
+    }
+    if (i == 0) {
+        i = Frames.AddFrame(id);
+        if (i == 0) {
+            return kTextBadId;
+        }
+    }
+    const uint8_t encoding =
+        IsLatin1Text(*value) ? kEncodingLatin1 : UnicodeEncodingFor(MajorVersion);
+    std::vector<uint8_t> data{encoding};
+    AppendEncoded(data, *value, encoding);
+    ReplaceData(Frames, i, std::move(data));
+    return kTextDone;
+}
+
+uint8_t Tid3v2tag::GetCommentUtf8(COMM& value, const std::string& description,
+                                  const std::string& language) {
+    value = COMM{};
+    size_t textStart = 0;
+    uint32_t i = 0;
+    if (const uint8_t result =
+            FindComment(Frames, description, language, value.Description, textStart, i);
+        result != kTextDone) {
+        return result;
+    }
+    if (i == 0) {
+        return kTextNoFrame;
+    }
+    const std::vector<uint8_t>& data = Frames.Data(i);
+    value.Encoding = data[0];
+    value.Language = ToUtf8(std::u32string(data.begin() + kLanguageOffset,
+                                           data.begin() + kLanguageOffset + kLanguageLength));
+    return ReadValue(data, textStart, true, value.Text);
+}
+
+uint8_t Tid3v2tag::SetCommentUtf8(const COMM& value, const std::string& description,
+                                  const std::string& language) {
+    const std::optional<std::u32string> frameDescription = WritableText(value.Description);
+    const std::optional<std::u32string> text = WritableText(value.Text);
+    if (!frameDescription || !text) {
+        return kTextInvalid;
+    }
+    std::string lastDescription;
+    size_t textStart = 0;
+    uint32_t i = 0;
+    if (const uint8_t result =
+            FindComment(Frames, description, language, lastDescription, textStart, i);
+        result != kTextDone) {
+        return result;
+    }
+    if (i == 0 && text->empty()) {
+        return kTextDone;
+    }
+    const auto languageBytes = LanguageBytes(value.Language);
+    if (!languageBytes) {
+        return kTextBadLanguage;
+    }
+    if (text->empty()) {
+        Frames.DeleteFrame(i);
+        return kTextDeleted;
+    }
+    if (i == 0) {
+        i = Frames.AddFrame("COMM");
+    }
+    const uint8_t encoding = IsLatin1Text(*frameDescription) && IsLatin1Text(*text)
+                                 ? kEncodingLatin1
+                                 : UnicodeEncodingFor(MajorVersion);
+    const auto [l0, l1, l2] = *languageBytes;
+    std::vector<uint8_t> data{encoding, l0, l1, l2};
+    AppendEncoded(data, *frameDescription, encoding);
+    data.insert(data.end(), TerminatorWidth(encoding), 0);
+    AppendEncoded(data, *text, encoding);
+    ReplaceData(Frames, i, std::move(data));
+    return kTextDone;
+}
