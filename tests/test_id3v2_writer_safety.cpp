@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -16,11 +15,13 @@
 #include "id3v2/id3v2.h"
 #include "id3v2/writer.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/seeds.h"
 
 namespace {
 
 using testing_mp3::Bytes;
 using testing_mp3::Concat;
+using testing_mp3::ForEachSeed;
 using testing_mp3::ReadFile;
 using testing_mp3::TagHeader;
 using testing_mp3::TempDir;
@@ -264,17 +265,8 @@ constexpr uint32_t kCases = 500;
 #endif
 
 TEST(WriterProperty, RandomSavesKeepTheAudioAndReadBack) {
-    const char* fixed = std::getenv("TAGVORA_SEED");
-    const uint32_t first = fixed ? static_cast<uint32_t>(std::strtoul(fixed, nullptr, 10)) : 1000;
-    const uint32_t cases = fixed ? 1 : kCases;
     TempDir dir;
-    for (uint32_t seed = first; seed < first + cases; ++seed) {
-        SCOPED_TRACE("replay with TAGVORA_SEED=" + std::to_string(seed));
-        RunCase(seed, dir);
-        if (::testing::Test::HasFatalFailure()) {
-            return;
-        }
-    }
+    ForEachSeed(kCases, [&](uint32_t seed) { RunCase(seed, dir); });
 }
 
 // --- running out of file-size room ---
