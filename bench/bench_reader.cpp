@@ -263,7 +263,8 @@ void BM_TypicalRawFloor(benchmark::State& state) {
     });
 }
 
-// The floor plus the attribute query that every load makes for ReadOnlyFile.
+// The floor plus the attribute query by path (stat and access), as loads made
+// it before they asked their open descriptor for ReadOnlyFile.
 void BM_TypicalRawFloorWithAttributes(benchmark::State& state) {
     const auto& files = Files::Get().typical;
     Bytes body(1u << 20);

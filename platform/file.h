@@ -44,6 +44,8 @@ class File {
     int64_t Size() const;
     // The file's type and permission bits (st_mode) seen at opening.
     uint32_t StatMode() const { return statMode_; }
+    // The open descriptor, for questions the kernel answers about the file itself.
+    int Descriptor() const { return fd_; }
     int64_t Position() const { return position_; }
     void Seek(int64_t position);
 

@@ -1,5 +1,6 @@
-// Tags written by TagLib load in our reader with the same frames: identifiers,
-// order and data bytes, for version 2.3 and 2.4 tags larger than the read ring.
+// Tags written by TagLib load in our reader with the same frames as TagLib and
+// mutagen find: identifiers, order and data bytes, for version 2.3 and 2.4 tags
+// larger than the read ring.
 #include <gtest/gtest.h>
 #include <taglib/attachedpictureframe.h>
 #include <taglib/commentsframe.h>
@@ -15,6 +16,7 @@
 #include "id3v2/layout.h"
 #include "id3v2/work_state.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/mutagen_reader.h"
 #include "tests/helpers/taglib_frames.h"
 
 using namespace testing_mp3;
@@ -134,6 +136,30 @@ TEST_P(InteropReader, LoadsWhatTagLibWrote) {
     EXPECT_EQ(tag.Frames.Data(2)[0], 1);
     EXPECT_EQ(tag.Frames.Data(3)[0], version == 4 ? 3 : 1);
     EXPECT_EQ(tag.Frames.Data(5)[0], 1);
+}
+
+// mutagen, a second reader, finds the same frames in TagLib's tag as our reader.
+TEST_P(InteropReader, MutagenReadsTheSameFrames) {
+    if (const std::string missing = MutagenMissing(); !missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    TempDir dir;
+    const std::string path = dir.File("taglib.mp3");
+    WriteMp3(path, {}, 20);
+    WriteWithTagLib(path, GetParam() == 3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4);
+
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
+    const MutagenTag theirs = ReadWithMutagen(path);
+    ASSERT_TRUE(theirs.found) << theirs.error;
+    EXPECT_EQ(theirs.version, GetParam());
+    EXPECT_EQ(theirs.padding, tag.PaddingSize);
+    ASSERT_EQ(theirs.Ids(), TagLibFrameIds(path));
+    ASSERT_EQ(theirs.frames.size(), tag.Frames.FrameCount());
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        EXPECT_EQ(theirs.frames[i - 1].id, tag.Frames.Id(i));
+        EXPECT_EQ(theirs.frames[i - 1].data, tag.Frames.Data(i)) << tag.Frames.Id(i);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, InteropReader, ::testing::Values(3, 4),
