@@ -63,8 +63,7 @@ enum TV2Field : unsigned {
 class TForm1 : public QWidget {
     Q_OBJECT
 
-public:
-    static constexpr int kRowsPerPage = 40;
+  public:
     static constexpr int kRowHeight = 20;
 
     TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media,
@@ -188,11 +187,11 @@ public:
     QPushButton* Button2 = nullptr;       // hidden: builds the page
     QComboBox* ShellComboBox1 = nullptr;
     TShellTreeView* ShellTreeView1 = nullptr;
-    QLabel* Image1 = nullptr;  // logo
-    QLabel* Label1 = nullptr;  // tag kind
-    QLabel* Label3 = nullptr;  // version
-    QLabel* Label4 = nullptr;  // program name
-    QLabel* Label11 = nullptr;  // credits
+    QLabel* Image1 = nullptr;        // logo
+    QLabel* Label1 = nullptr;        // tag kind
+    QLabel* Label3 = nullptr;        // version
+    QLabel* Label4 = nullptr;        // program name
+    QLabel* Label11 = nullptr;       // credits
     QCheckBox* CheckBox1 = nullptr;  // folder name for albums
     QCheckBox* CheckBox3 = nullptr;  // tab order
     QCheckBox* CheckBox4 = nullptr;
@@ -210,11 +209,11 @@ public:
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void FormCreate();
     void CreateLayout();
     void CreateRows();
@@ -254,6 +253,6 @@ private:
     QString titleText_;
     // Set by a folder change, consumed by the click or key move that follows it.
     bool folderJustChanged_ = false;
-    QStringListModel* genreModel_ = nullptr;  // the sorted genre names, shared by the rows
+    QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
 };

@@ -86,7 +86,7 @@ void TForm1::CreateRows() {
     genreModel_ = new QStringListModel(SortedGenreNames(), this);
     genreDropDown_ = new TGenreDropDown(genreModel_, this, ScrollBox1);
     QWidget* previous = nullptr;
-    for (int k = 0; k < kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const int top = kFirstRowTop + kRowHeight * k;
         const QString n = QString::number(k);
         auto* label = new QLabel(RowsArea);
@@ -266,7 +266,7 @@ void TForm1::Button2Click() {
     Label9->show();
 
     const int shown = page_logic::RowsOnPage(n, p);
-    for (int k = shown; k < kRowsPerPage; ++k) {
+    for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         FileLabel(k)->hide();
         for (QWidget* control : RowValueControls(k)) {
             control->hide();

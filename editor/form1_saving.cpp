@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QToolButton>
-#include <algorithm>
 #include <exception>
 
 #include "editor/dialogs.h"
@@ -13,6 +12,7 @@
 #include "editor/application.h"
 #include "editor/form2.h"
 #include "editor/latin1_edit.h"
+#include "editor/page_logic.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
@@ -102,7 +102,7 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
-    const int fileIndex = PageIndex * kRowsPerPage + k;
+    const int fileIndex = page_logic::FileIndex(PageIndex, k);
     const std::string path = FilePath(fileIndex);
     const QString fileName = DisplayName(FileList[fileIndex]);
     if (FileIsReadOnly(path)) {
@@ -137,12 +137,12 @@ void TForm1::SpeedButton2Click() {
         Form2 = new TForm2(this);
     }
     const int64_t position = SuspendPlayback();
-    const int first = PageIndex * kRowsPerPage;
-    const int end = std::min(first + kRowsPerPage, static_cast<int>(FileList.size()));
+    const int rows = RowsInScope();
 
     Form2->Clear();
-    for (int f = first; f < end; ++f) {
-        if (const std::string path = FilePath(f); FileIsReadOnly(path)) {
+    for (int k = 0; k < rows; ++k) {
+        if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
+            FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
@@ -166,8 +166,8 @@ void TForm1::SpeedButton2Click() {
 
     int saved = 0;
     WriteWhileSuspended(*this, [&] {
-        for (int f = first; f < end; ++f) {
-            const int k = f - first;
+        for (int k = 0; k < rows; ++k) {
+            const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).

@@ -12,6 +12,7 @@
 #include "editor/form1.h"
 
 #include "editor/application.h"
+#include "editor/page_logic.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ int WheelNotches(QScrollArea* area, int delta) {
         rest = 0;  // a turn the other way starts afresh
     }
     // A page of rows is as far as one event can scroll.
-    rest +=
-        std::clamp(delta, -kWheelNotch * TForm1::kRowsPerPage, kWheelNotch * TForm1::kRowsPerPage);
+    rest += std::clamp(delta, -kWheelNotch * page_logic::kRowsPerPage,
+                       kWheelNotch * page_logic::kRowsPerPage);
     const int notches = rest / kWheelNotch;
     area->setProperty(kWheelRest, rest - notches * kWheelNotch);
     return notches;
@@ -93,7 +94,7 @@ void TForm1::ConnectScrolling() {
     connect(CheckBox3, &QCheckBox::toggled, this, Guarded([this] { CheckBox3Click(); }));
     // Row controls that take the wheel themselves (spin fields, combo boxes)
     // would otherwise keep it from the rows area even without the focus.
-    for (int k = 0; k < kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         for (QWidget* control : RowValueControls(k)) {
             control->installEventFilter(this);
         }
@@ -213,7 +214,7 @@ void TForm1::ScrollBox1MouseUp() {
 // it visits all seven value fields of each row. All 40 rows change.
 void TForm1::CheckBox3Click() {
     const bool allFields = !CheckBox3->isChecked();
-    for (int k = 0; k < kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const std::vector<QWidget*> controls = RowValueControls(k);
         for (size_t i = kFirstSwitchedColumn; i < controls.size(); ++i) {
             SetTabStop(controls[i], allFields);

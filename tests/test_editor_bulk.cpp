@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -261,12 +262,12 @@ TEST_F(BulkTest, NamesDropCharactersATagCannotHold) {
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
     Open(45);
     // Untagged rows show Classical; start from another genre.
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         Window->GenreEdit(k)->setEditText("Rock");
     }
     Window->SpeedButton5->click();
     Window->SpeedButton6->click();
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         EXPECT_EQ(Window->GenreEdit(k)->currentText(), "Classical") << k;
         EXPECT_EQ(Window->TitleEdit(k)->text(),
                   QString::fromStdString(Window->FileList[k]).chopped(4))
@@ -274,7 +275,7 @@ TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
     }
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->SpeedButton3->click();
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         EXPECT_EQ(Window->TitleEdit(k)->text(), "") << k;
         EXPECT_EQ(Window->GenreEdit(k)->currentText(), " ") << k;
     }

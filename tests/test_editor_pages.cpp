@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "platform/directory.h"
@@ -22,7 +23,7 @@ namespace {
 
 int ShownRows(const TForm1& window) {
     int shown = 0;
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const bool visible = !window.TitleEdit(k)->isHidden();
         for (QWidget* control : window.RowValueControls(k)) {
             EXPECT_EQ(!control->isHidden(), visible) << control->objectName().toStdString();

@@ -18,6 +18,7 @@
 
 #include "editor/genre_drop_down.h"
 #include "editor/latin1_edit.h"
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v2/id3v2.h"
 #include "platform/clock.h"
@@ -537,7 +538,7 @@ TEST_F(GenreDropDown, ClickOnAnItemSetsItAndMarksThePageModified) {
 }
 
 TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
-    OpenWindow(TForm1::kRowsPerPage);
+    OpenWindow(page_logic::kRowsPerPage);
     TypeGenre(0, "r");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(List()->isVisible());

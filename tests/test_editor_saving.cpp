@@ -19,6 +19,7 @@
 #include "editor/application.h"
 #include "editor/form1.h"
 #include "editor/form2.h"
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
@@ -166,7 +167,7 @@ class SavingTest : public ::testing::Test {
         ASSERT_TRUE(form_->TitleEdit(k)->hasFocus());
     }
     std::string RowPath(int k) const {
-        return form_->FilePath(form_->PageIndex * TForm1::kRowsPerPage + k);
+        return form_->FilePath(page_logic::FileIndex(form_->PageIndex, k));
     }
     // Every file of the folder, byte for byte, keyed by path.
     std::map<std::string, Bytes> Snapshot() const {
@@ -191,7 +192,7 @@ class SavingTest : public ::testing::Test {
     }
     // Gives all seven fields of every row of a full page a value of its own.
     void FillPage(const std::string& titleTail) {
-        for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
             form_->TitleEdit(k)->setText(QString::fromLatin1(PageTitle(k, titleTail)));
             form_->ArtistEdit(k)->setText("Artist");
             form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));

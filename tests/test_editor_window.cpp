@@ -16,6 +16,7 @@
 
 #include "editor/about_dialog.h"
 #include "editor/application.h"
+#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
@@ -44,7 +45,7 @@ TEST_F(WindowStart, HidesPagingAndEveryRow) {
     EXPECT_TRUE(Window->Oikealle->isHidden());
     EXPECT_TRUE(Window->Button2->isHidden());
     EXPECT_TRUE(Window->Label8->isHidden());
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         ASSERT_NE(Window->FileLabel(k), nullptr) << k;
         EXPECT_TRUE(Window->FileLabel(k)->isHidden());
         for (QWidget* control : Window->RowValueControls(k)) {
