@@ -179,7 +179,8 @@ void TForm1::CreateLayout() {
     Image1->setToolTip(QStringLiteral("Click here!"));
     Label1 = LogoLabel(Panel2, "Label1", QStringLiteral("ID3v1.1"), 48, true, {606, 10, 184, 56});
     Label4 = LogoLabel(Panel2, "Label4", QStringLiteral("Tagvora"), 35, false, {608, 60, 140, 40});
-    Label3 = LogoLabel(Panel2, "Label3", QStringLiteral("v1.4"), 16, false, {752, 74, 36, 20});
+    Label3 = LogoLabel(Panel2, "Label3", QString::fromStdString(page_logic::VersionText()), 16,
+                       false, {752, 74, 36, 20});
     Label11 = Named(new QLabel(QStringLiteral("by the Tagvora team"), Panel2), "Label11");
     QFont credits = font;
     credits.setItalic(true);
