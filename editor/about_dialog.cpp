@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "editor/colours.h"
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 
@@ -13,10 +14,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDlg"));
     setWindowTitle(QStringLiteral("About Tagvora..."));
     setFixedSize(470, 215);
-    QPalette green = palette();
-    green.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
-    setPalette(green);
-    setAutoFillBackground(true);
+    colours::FillBackground(this, colours::kPaleGreen);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -31,9 +29,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     titleFont.setPixelSize(24);
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    QPalette titleColour = Label1->palette();
-    titleColour.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x40));
-    Label1->setPalette(titleColour);
+    colours::SetColour(Label1, QPalette::WindowText, colours::kLogoGreen);
     Label1->setText(QString::fromStdString(page_logic::TitleText()));
 
     Memo1 = new QPlainTextEdit(this);

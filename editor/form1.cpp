@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "editor/about_dialog.h"
+#include "editor/colours.h"
 #include "editor/dialogs.h"
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
@@ -25,21 +26,10 @@
 
 namespace {
 
-const QColor kPaleGreen(0xC0, 0xDC, 0xC0);
-const QColor kButtonBoxGreen(0x8D, 0xC0, 0x8D);
-const QColor kLogoGreen(0x00, 0x80, 0x40);
-
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
-}
-
-void Fill(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 // A flat button that never takes the focus, so a click leaves it in the row.
@@ -70,9 +60,7 @@ QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pi
         font.setStretch(QFont::Condensed);
     }
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLogoGreen);
-    label->setPalette(palette);
+    colours::SetColour(label, QPalette::WindowText, colours::kLogoGreen);
     label->setGeometry(geometry);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(QStringLiteral("Press here!"));
@@ -122,7 +110,7 @@ void TForm1::FormCreate() {
 void TForm1::CreateLayout() {
     setObjectName(QStringLiteral("Form1"));
     resize(806, 408);
-    Fill(this, kPaleGreen);
+    colours::FillBackground(this, colours::kPaleGreen);
     QFont font = QApplication::font();
     font.setPointSize(8);
     setFont(font);
@@ -134,13 +122,13 @@ void TForm1::CreateLayout() {
 
     Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setFixedHeight(216);
-    Fill(Panel2, kPaleGreen);
+    colours::FillBackground(Panel2, colours::kPaleGreen);
     layout->addWidget(Panel2);
 
     Panel1 = Named(new QFrame(Panel2), "Panel1");
     Panel1->setGeometry(8, 8, 145, 177);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Fill(Panel1, kButtonBoxGreen);
+    colours::FillBackground(Panel1, colours::kButtonBoxGreen);
     SpeedButton1 = FlatButton(Panel1, "SpeedButton1", QStringLiteral("&Save Row"), {8, 8, 129, 28});
     SpeedButton2 =
         FlatButton(Panel1, "SpeedButton2", QStringLiteral("S&ave All Rows"), {8, 40, 129, 28});
@@ -244,16 +232,14 @@ void TForm1::CreateLayout() {
     RowsArea = Named(new QWidget, "RowsArea");
     // The page builder sizes the area to the rows it shows.
     RowsArea->resize(780, 40);
-    Fill(RowsArea, kPaleGreen);
+    colours::FillBackground(RowsArea, colours::kPaleGreen);
     Label8 =
         Named(new QLabel(QStringLiteral("This folder does not contain any MP3 files."), RowsArea),
               "Label8");
     QFont serif(QStringLiteral("Serif"));
     serif.setPixelSize(13);
     Label8->setFont(serif);
-    QPalette maroon = Label8->palette();
-    maroon.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
-    Label8->setPalette(maroon);
+    colours::SetColour(Label8, QPalette::WindowText, colours::kMaroon);
     Label8->move(10, 10);
     Label8->adjustSize();
     Label8->hide();

@@ -15,12 +15,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editor/colours.h"
+
 namespace {
 
 constexpr int kItemHeight = 16;
 constexpr int kMemoLeft = 16;
 constexpr int kMemoWidth = 321;
-const QColor kMaroon(0x80, 0x00, 0x00);
 
 QFont PixelFont(const QString& family, int pixels) {
     QFont font(family);
@@ -62,9 +63,7 @@ void TForm2::CreateLayout() {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    QPalette memoPalette = Memo1->palette();
-    memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
-    Memo1->setPalette(memoPalette);
+    colours::SetColour(Memo1, QPalette::Base, Memo1->palette().color(QPalette::Button));
     Memo1->setPlainText(
         QStringLiteral("The following files have a Read Only attribute and they can not be\n"
                        "saved if Read Only attributes won't be removed. Check the files in\n"
@@ -82,9 +81,7 @@ void TForm2::CreateLayout() {
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
     CheckListBox1->setFont(PixelFont(QStringLiteral("MS Serif"), 13));
-    QPalette listPalette = CheckListBox1->palette();
-    listPalette.setColor(QPalette::Text, kMaroon);
-    CheckListBox1->setPalette(listPalette);
+    colours::SetColour(CheckListBox1, QPalette::Text, colours::kMaroon);
     CheckListBox1->setUniformItemSizes(true);
     CheckListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(CheckListBox1, 1);
