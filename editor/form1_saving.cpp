@@ -17,8 +17,6 @@
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
 
-using namespace save_logic;
-
 namespace {
 
 bool RowToBeWritten(const TForm1& form, int k) {
@@ -91,30 +89,30 @@ void TForm1::ConnectSaving() {
 
 void TForm1::SpeedButton1Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, NoFilesMessage());
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     const int64_t position = SuspendPlayback();
     const std::optional<int> row = FindFocusedRow();
     if (!row) {
         ResumePlayback(position);
-        dialogs_.Message(this, NoFocusedRowMessage());
+        dialogs_.Message(this, save_logic::NoFocusedRowMessage());
         return;
     }
     const int k = *row;
     const int fileIndex = page_logic::FileIndex(PageIndex, k);
     const std::string path = FilePath(fileIndex);
-    const QString fileName = DisplayName(FileList[fileIndex]);
-    if (FileIsReadOnly(path)) {
-        if (dialogs_.ConfirmYesNo(this, ReadOnlyQuestion(DisplayName(path))) !=
-            TDialogs::Answer::Yes) {
+    const QString fileName = save_logic::DisplayName(FileList[fileIndex]);
+    if (save_logic::FileIsReadOnly(path)) {
+        const QString question = save_logic::ReadOnlyQuestion(save_logic::DisplayName(path));
+        if (dialogs_.ConfirmYesNo(this, question) != TDialogs::Answer::Yes) {
             ResumePlayback(position);
-            dialogs_.Message(this, NotSavedMessage());
+            dialogs_.Message(this, save_logic::NotSavedMessage());
             return;
         }
-        if (const uint32_t error = ClearReadOnly(path); error != 0) {
+        if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
             ResumePlayback(position);
-            dialogs_.Error(this, SaveRowAttributeError(fileName, error));
+            dialogs_.Error(this, save_logic::SaveRowAttributeError(fileName, error));
             return;
         }
     }
@@ -122,7 +120,7 @@ void TForm1::SpeedButton1Click() {
         ResumePlayback(position);
         return;
     }
-    setWindowTitle(SavingCaption(fileName));
+    setWindowTitle(save_logic::SavingCaption(fileName));
     WriteWhileSuspended(*this, [&] { WriteRow(*this, k, path); });
     ResumePlayback(position);
     RestoreCaption();
@@ -130,7 +128,7 @@ void TForm1::SpeedButton1Click() {
 
 void TForm1::SpeedButton2Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, NoFilesMessage());
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     if (Form2 == nullptr) {
@@ -142,7 +140,7 @@ void TForm1::SpeedButton2Click() {
     Form2->Clear();
     for (int k = 0; k < rows; ++k) {
         if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
-            FileIsReadOnly(path)) {
+            save_logic::FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
@@ -158,8 +156,10 @@ void TForm1::SpeedButton2Click() {
                 leftUnticked = true;
                 continue;
             }
-            if (const uint32_t error = ClearReadOnly(path); error != 0) {
-                dialogs_.Error(this, SaveAllAttributeError(DisplayName(FileNameOf(path)), error));
+            if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                dialogs_.Error(this,
+                               save_logic::SaveAllAttributeError(
+                                   save_logic::DisplayName(save_logic::FileNameOf(path)), error));
             }
         }
     }
@@ -171,19 +171,19 @@ void TForm1::SpeedButton2Click() {
             const std::string path = FilePath(f);
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k) || FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k) || save_logic::FileIsReadOnly(path)) {
                 continue;
             }
-            setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));
+            setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
             if (WriteRow(*this, k, path)) {
                 ++saved;
             }
         }
     });
     ResumePlayback(position);
-    setWindowTitle(SavedCaption(saved));
-    dialogs_.Message(this,
-                     FinalMessage(TagKind, DisplayName(FolderPath), PageIndex + 1, leftUnticked));
+    setWindowTitle(save_logic::SavedCaption(saved));
+    dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
+                                                    PageIndex + 1, leftUnticked));
     RestoreCaption();
     PageModified = false;
     SpeedButton1->setEnabled(false);
@@ -196,7 +196,7 @@ bool TForm1::FormCloseQuery() {
     if (!PageModified) {
         return true;
     }
-    switch (dialogs_.ConfirmYesNoCancel(this, CloseQuestion())) {
+    switch (dialogs_.ConfirmYesNoCancel(this, save_logic::CloseQuestion())) {
         case TDialogs::Answer::Yes:
             // A failed write must not close the window over the rows not yet
             // written: report it as the general error report does and stay open.
