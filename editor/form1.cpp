@@ -1,7 +1,6 @@
 // Main window layout and start state, the caption, the logo and the about box.
 #include "editor/form1.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,6 +18,7 @@
 #include "editor/about_dialog.h"
 #include "editor/colours.h"
 #include "editor/dialogs.h"
+#include "editor/fonts.h"
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
@@ -53,8 +53,7 @@ QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, QRect 
 QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, bool bold,
                   QRect geometry) {
     auto* label = Named(new QLabel(text, parent), name);
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setPixelSize(pixelSize);
+    QFont font = fonts::PixelFont(fonts::Role::Sans, pixelSize);
     font.setBold(bold);
     if (bold) {
         font.setStretch(QFont::Condensed);
@@ -111,8 +110,7 @@ void TForm1::CreateLayout() {
     setObjectName(QStringLiteral("Form1"));
     resize(806, 408);
     colours::FillBackground(this, colours::kPaleGreen);
-    QFont font = QApplication::font();
-    font.setPointSize(8);
+    const QFont font = fonts::PointFont(fonts::Role::Sans, 8);
     setFont(font);
     setWindowIcon(glyphs::WindowIcon());
 
@@ -236,9 +234,7 @@ void TForm1::CreateLayout() {
     Label8 =
         Named(new QLabel(QStringLiteral("This folder does not contain any MP3 files."), RowsArea),
               "Label8");
-    QFont serif(QStringLiteral("Serif"));
-    serif.setPixelSize(13);
-    Label8->setFont(serif);
+    Label8->setFont(fonts::PixelFont(fonts::Role::Serif, 13));
     colours::SetColour(Label8, QPalette::WindowText, colours::kMaroon);
     Label8->move(10, 10);
     Label8->adjustSize();

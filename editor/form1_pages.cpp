@@ -20,6 +20,7 @@
 #include <utility>
 
 #include "editor/application.h"
+#include "editor/fonts.h"
 #include "editor/genre_drop_down.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
@@ -71,9 +72,7 @@ TSpinEdit* RowSpin(QWidget* parent, const QString& name, int left, int top, int 
     spin->setObjectName(name);
     spin->setGeometry(left, top, 50, TForm1::kRowHeight);
     spin->setFrame(false);
-    QFont small(QStringLiteral("Serif"));
-    small.setPointSize(7);
-    spin->setFont(small);
+    spin->setFont(fonts::PointFont(fonts::Role::Serif, 7));
     spin->setRange(minimum, maximum);
     spin->setFocusPolicy(Qt::ClickFocus);
     spin->hide();

@@ -16,18 +16,13 @@
 #include <algorithm>
 
 #include "editor/colours.h"
+#include "editor/fonts.h"
 
 namespace {
 
 constexpr int kItemHeight = 16;
 constexpr int kMemoLeft = 16;
 constexpr int kMemoWidth = 321;
-
-QFont PixelFont(const QString& family, int pixels) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    return font;
-}
 
 QString SelectAllTip(bool checked) {
     return checked ? QStringLiteral("Deselect All") : QStringLiteral("Select All");
@@ -38,7 +33,7 @@ QString SelectAllTip(bool checked) {
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Remove Read Onlys from Files"));
-    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(fonts::PixelFont(fonts::Role::Sans, 11));
     resize(400, 407);
     setMinimumSize(280, 280);
     setSizeGripEnabled(true);
@@ -80,7 +75,7 @@ void TForm2::CreateLayout() {
 
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setFont(PixelFont(QStringLiteral("MS Serif"), 13));
+    CheckListBox1->setFont(fonts::PixelFont(fonts::Role::Serif, 13));
     colours::SetColour(CheckListBox1, QPalette::Text, colours::kMaroon);
     CheckListBox1->setUniformItemSizes(true);
     CheckListBox1->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -4,8 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -16,6 +19,8 @@
 
 #include "editor/about_dialog.h"
 #include "editor/application.h"
+#include "editor/fonts.h"
+#include "editor/form2.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
@@ -118,6 +123,25 @@ TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
     EXPECT_EQ(Dialogs.Texts(ScriptedDialogs::Kind::Modal).size(), 4);
     QTest::mouseClick(Window->Label11, Qt::LeftButton);
     EXPECT_EQ(Dialogs.Messages(), QStringList{"Hello!"});
+}
+
+TEST_F(WindowStart, FontsAreTheDesktopsFontsOfTheirRole) {
+    // The layouts name fonts that Linux does not have; each stands for a role.
+    const auto family = [](const QFont& font) { return QFontInfo(font).family().toStdString(); };
+    const std::string sans = family(fonts::PixelFont(fonts::Role::Sans, 11));
+    const std::string serif = family(fonts::PixelFont(fonts::Role::Serif, 13));
+    ASSERT_TRUE(QFontDatabase::families().contains(QString::fromStdString(serif))) << serif;
+    TForm2 dialog;
+    const struct {
+        const QWidget* widget;
+        const std::string& family;
+    } cases[] = {{Window.get(), sans},    {Window->Label4, sans},
+                 {Window->Label8, serif}, {Window->YearEdit(0), serif},
+                 {&dialog, sans},         {dialog.CheckListBox1, serif}};
+    for (const auto& each : cases) {
+        EXPECT_EQ(family(each.widget->font()), each.family)
+            << each.widget->objectName().toStdString();
+    }
 }
 
 TEST(AboutBox, OkAndEnterClose) {
