@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -36,6 +37,9 @@ class TGenreDropDown;
 class TShellTreeView;
 class TSpinEdit;
 class Tid3v2tag;
+namespace bulk {
+enum class Column;
+}
 namespace platform {
 class MediaDevice;
 }
@@ -78,18 +82,6 @@ class TForm1 : public QWidget {
     // listing, page 1). Returns false when the user kept the old folder.
     bool SelectFolder(const QString& path);
 
-    // --- window state (read by tests) ---
-    int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
-    std::string FolderPath;
-    std::vector<std::string> FileList;
-    int PageIndex = 0;
-    bool PageModified = false;
-    bool ShiftClick = false;
-    bool DragScrolling = false;
-    bool Playing = false;
-    std::string PlayingPath;
-    int MarqueeOffset = 0;
-
     // --- row controls, found by name ---
     QLabel* FileLabel(int k) const;
     QLineEdit* TitleEdit(int k) const;
@@ -111,7 +103,8 @@ class TForm1 : public QWidget {
 
     // Where LoadV2Row takes a row's values from; empty means the file's ID3v2
     // tag. Benchmarks set a fixed source to measure the widgets alone.
-    std::function<Tv2TAGInfo(const std::string& path)> V2RowSource;
+    using TV2RowSource = std::function<Tv2TAGInfo(const std::string& path)>;
+    void SetV2RowSource(TV2RowSource source) { V2RowSource = std::move(source); }
 
     // --- main window and start-up ---
     void RestoreCaption();
@@ -170,6 +163,28 @@ class TForm1 : public QWidget {
     int64_t SuspendPlayback();
     void ResumePlayback(int64_t position);
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Tests read the window state, and set it up for a case, through this
+    // accessor (tests/helpers/window_fixture.h); they find controls by name.
+    friend struct TForm1TestAccess;
+
+    // --- window state ---
+    int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
+    std::string FolderPath;
+    std::vector<std::string> FileList;
+    int PageIndex = 0;
+    bool PageModified = false;
+    bool ShiftClick = false;
+    bool DragScrolling = false;
+    bool Playing = false;
+    std::string PlayingPath;
+    int MarqueeOffset = 0;
+    TV2RowSource V2RowSource;
+
     // --- fixed controls ---
     QFrame* Panel2 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -209,11 +224,6 @@ class TForm1 : public QWidget {
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void FormCreate();
     void CreateLayout();
     void CreateRows();
@@ -241,6 +251,11 @@ class TForm1 : public QWidget {
     void PlaceCredits();
     void ShowKindCaptions();
     void FitKindLabel();
+    // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
+    std::optional<bulk::Column> ColumnOf(const QObject* box) const;
+    // Writes row k into the file at path in the current kind; true when written.
+    bool WriteRow(int k, const std::string& path);
+    void WriteWhileSuspended(const std::function<void()>& writes);
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);

@@ -68,11 +68,11 @@ void SetColumnText(const TForm1& form, Column column, int k, const QString& text
     }
 }
 
-// The column that box CheckBox4..CheckBox10 stands above; none for other objects.
-std::optional<Column> ColumnOf(const TForm1& form, const QObject* box) {
-    const QCheckBox* const boxes[] = {form.CheckBox4, form.CheckBox5, form.CheckBox6,
-                                      form.CheckBox7, form.CheckBox8, form.CheckBox9,
-                                      form.CheckBox10};
+}  // namespace
+
+std::optional<Column> TForm1::ColumnOf(const QObject* box) const {
+    const QCheckBox* const boxes[] = {CheckBox4, CheckBox5, CheckBox6, CheckBox7,
+                                      CheckBox8, CheckBox9, CheckBox10};
     const Column columns[] = {Column::Title,   Column::Artist, Column::Album, Column::Year,
                               Column::Comment, Column::Track,  Column::Genre};
     for (size_t i = 0; i < std::size(boxes); ++i) {
@@ -82,8 +82,6 @@ std::optional<Column> ColumnOf(const TForm1& form, const QObject* box) {
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 void TForm1::ConnectBulk() {
     // The boxes' mouse presses arrive through FilterBulkEvent.
@@ -107,7 +105,7 @@ bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {
     const Qt::KeyboardModifiers modifiers = static_cast<QMouseEvent*>(event)->modifiers();
     if (watched == CheckBox1) {
         CheckBox1MouseDown(modifiers);
-    } else if (ColumnOf(*this, watched)) {
+    } else if (ColumnOf(watched)) {
         ShiftiMouseDown(modifiers);
     }
     return false;
@@ -127,7 +125,7 @@ void TForm1::CheckBox1MouseDown(Qt::KeyboardModifiers modifiers) {
 // row, unchecking clears it; with Shift only the empty rows, or the rows
 // equal to the top, are touched.
 void TForm1::ColumnBoxClick(QCheckBox* box) {
-    const Column column = ColumnOf(*this, box).value();
+    const Column column = ColumnOf(box).value();
     const bool fill = box->isChecked();
     if (column == Column::Album) {
         // The folder box's clear action may blank the top album; keep it.

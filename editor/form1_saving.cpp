@@ -47,18 +47,19 @@ void MarkTagged(TForm1& form, int k) {
     }
 }
 
-// Writes row k into the file at path in the current kind; true when written.
+}  // namespace
+
 // An input/output failure in ID3v1 mode leaves as an exception, ending the command.
-bool WriteRow(TForm1& form, int k, const std::string& path) {
-    if (form.TagKind == 1) {
-        MarkTagged(form, k);
-        WriteV1Tag(path, V1Values(form, k));
+bool TForm1::WriteRow(int k, const std::string& path) {
+    if (TagKind == 1) {
+        MarkTagged(*this, k);
+        WriteV1Tag(path, V1Values(*this, k));
         return true;
     }
-    if (form.WriteV2Row(path, k) != 0) {
+    if (WriteV2Row(path, k) != 0) {
         return false;
     }
-    MarkTagged(form, k);
+    MarkTagged(*this, k);
     return true;
 }
 
@@ -66,21 +67,18 @@ bool WriteRow(TForm1& form, int k, const std::string& path) {
 // command without resuming playback, but stops it: a window left "playing"
 // with no device open would fail every later save at its suspend step. The
 // caption keeps naming the file that failed.
-template <typename Writes>
-void WriteWhileSuspended(TForm1& form, Writes writes) {
+void TForm1::WriteWhileSuspended(const std::function<void()>& writes) {
     try {
         writes();
     } catch (...) {
-        if (form.Playing) {
-            const QString caption = form.windowTitle();
-            form.StopPlayback();
-            form.setWindowTitle(caption);
+        if (Playing) {
+            const QString caption = windowTitle();
+            StopPlayback();
+            setWindowTitle(caption);
         }
         throw;
     }
 }
-
-}  // namespace
 
 void TForm1::ConnectSaving() {
     connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
@@ -121,7 +119,7 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
-    WriteWhileSuspended(*this, [&] { WriteRow(*this, k, path); });
+    WriteWhileSuspended([&] { WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
 }
@@ -165,7 +163,7 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
-    WriteWhileSuspended(*this, [&] {
+    WriteWhileSuspended([&] {
         for (int k = 0; k < rows; ++k) {
             const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
@@ -175,7 +173,7 @@ void TForm1::SpeedButton2Click() {
                 continue;
             }
             setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
-            if (WriteRow(*this, k, path)) {
+            if (WriteRow(k, path)) {
                 ++saved;
             }
         }

@@ -51,17 +51,17 @@ bool WheelScrollsRows(const TForm1& form) {
 }
 
 // The widgets behind the rows: the scroll box's viewport and its content.
-bool IsBackground(const TForm1& form, const QObject* watched) {
-    return watched == form.ScrollBox1->viewport() || watched == form.RowsArea;
+bool IsBackground(const QScrollArea* box, const QObject* watched) {
+    return watched == box->viewport() || watched == box->widget();
 }
 
 // The background and the controls on it.
-bool IsRowsAreaPart(const TForm1& form, const QObject* watched) {
-    if (IsBackground(form, watched)) {
+bool IsRowsAreaPart(const QScrollArea* box, const QObject* watched) {
+    if (IsBackground(box, watched)) {
         return true;
     }
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget != nullptr && widget->parentWidget() == form.RowsArea;
+    return widget != nullptr && widget->parentWidget() == box->widget();
 }
 
 // Whole notches in the wheel input so far. High-resolution wheels and touchpads
@@ -80,12 +80,12 @@ int WheelNotches(QScrollArea* area, int delta) {
     return notches;
 }
 
-void ScrollRowsArea(const TForm1& form, int dx, int dy) {
-    QScrollBar* horizontal = form.ScrollBox1->horizontalScrollBar();
-    QScrollBar* vertical = form.ScrollBox1->verticalScrollBar();
+void ScrollRowsArea(QScrollArea* box, int dx, int dy) {
+    QScrollBar* horizontal = box->horizontalScrollBar();
+    QScrollBar* vertical = box->verticalScrollBar();
     horizontal->setValue(horizontal->value() + dx);
     vertical->setValue(vertical->value() + dy);
-    form.ScrollBox1->viewport()->repaint();
+    box->viewport()->repaint();
 }
 
 }  // namespace
@@ -102,7 +102,7 @@ void TForm1::ConnectScrolling() {
 }
 
 bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
-    if (ScrollBox1 == nullptr || !IsRowsAreaPart(*this, watched)) {
+    if (ScrollBox1 == nullptr || !IsRowsAreaPart(ScrollBox1, watched)) {
         return false;
     }
     switch (event->type()) {
@@ -138,7 +138,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick: {
             auto* widget = static_cast<QWidget*>(watched);
             const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-            if (!IsBackground(*this, widget) || widget->childAt(pos) != nullptr) {
+            if (!IsBackground(ScrollBox1, widget) || widget->childAt(pos) != nullptr) {
                 return false;
             }
             ScrollBox1MouseDown();
@@ -147,7 +147,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
         case QEvent::MouseMove: {
             // The pressed background widget keeps receiving the moves while
             // the button is held (Qt's implicit grab).
-            if (!DragScrolling || !IsBackground(*this, watched)) {
+            if (!DragScrolling || !IsBackground(ScrollBox1, watched)) {
                 return false;
             }
             const QPoint pos = static_cast<QWidget*>(watched)->mapTo(
@@ -156,7 +156,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
             return true;
         }
         case QEvent::MouseButtonRelease:
-            if (!DragScrolling || !IsBackground(*this, watched)) {
+            if (!DragScrolling || !IsBackground(ScrollBox1, watched)) {
                 return false;
             }
             ScrollBox1MouseUp();
@@ -169,14 +169,14 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
 // Wheel turned towards the user: one row down.
 void TForm1::ScrollBox1MouseWheelDown() {
     if (WheelScrollsRows(*this)) {
-        ScrollRowsArea(*this, 0, kRowHeight);
+        ScrollRowsArea(ScrollBox1, 0, kRowHeight);
     }
 }
 
 // Wheel turned away from the user: one row up.
 void TForm1::ScrollBox1MouseWheelUp() {
     if (WheelScrollsRows(*this)) {
-        ScrollRowsArea(*this, 0, -kRowHeight);
+        ScrollRowsArea(ScrollBox1, 0, -kRowHeight);
     }
 }
 
@@ -203,7 +203,7 @@ void TForm1::ScrollBox1MouseMove(int x, int y) {
     } else if (y > ScrollBox1->height() - kDragBottomEdge) {
         dy = kDragStep;
     }
-    ScrollRowsArea(*this, dx, dy);
+    ScrollRowsArea(ScrollBox1, dx, dy);
 }
 
 void TForm1::ScrollBox1MouseUp() {
