@@ -118,8 +118,8 @@ TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
         Dialogs.QueueModal([](QDialog* dialog) {
             auto* about = static_cast<TAboutDlg*>(dialog);
             EXPECT_EQ(about->windowTitle(), "About Tagvora...");
-            EXPECT_EQ(about->Label1->text(), "Tagvora v1.4");
-            EXPECT_TRUE(about->OKButton->isDefault());
+            EXPECT_EQ(Control<QLabel>(*about, "Label1")->text(), "Tagvora v1.4");
+            EXPECT_TRUE(Control<QPushButton>(*about, "OKButton")->isDefault());
             return int(QDialog::Accepted);
         });
         QTest::mouseClick(target, Qt::LeftButton);
@@ -144,7 +144,7 @@ TEST_F(WindowStart, FontsAreTheDesktopsFontsOfTheirRole) {
                  {Find<QLabel>("Label8"), serif},
                  {Window->YearEdit(0), serif},
                  {&dialog, sans},
-                 {dialog.CheckListBox1, serif}};
+                 {Control<QListWidget>(dialog, "CheckListBox1"), serif}};
     for (const auto& each : cases) {
         EXPECT_EQ(family(each.widget->font()), each.family)
             << each.widget->objectName().toStdString();
@@ -155,7 +155,7 @@ TEST(AboutBox, OkAndEnterClose) {
     TAboutDlg about;
     EXPECT_EQ(about.size(), QSize(470, 215));
     about.show();
-    QTest::mouseClick(about.OKButton, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(about, "OKButton"), Qt::LeftButton);
     EXPECT_EQ(about.result(), QDialog::Accepted);
     EXPECT_FALSE(about.isVisible());
     about.show();
