@@ -8,7 +8,6 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
@@ -22,7 +21,6 @@
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
-#include "editor/spin_edit.h"
 
 namespace {
 
@@ -96,6 +94,7 @@ void TForm1::FormCreate() {
                             static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label11)}) {
         widget->installEventFilter(this);
     }
+    ConnectFolders();
     ConnectPages();
     ConnectRows();
     ConnectSaving();
@@ -270,53 +269,6 @@ void TForm1::ShowAbout() {
     if (AboutDlg != nullptr) {
         dialogs_.ShowModal(AboutDlg);
     }
-}
-
-QLabel* TForm1::FileLabel(int k) const {
-    return RowsArea->findChild<QLabel*>(QStringLiteral("FileLabel%1").arg(k),
-                                        Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::TitleEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("TitleEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::ArtistEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("ArtistEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::AlbumEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("AlbumEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-TSpinEdit* TForm1::YearEdit(int k) const {
-    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("YearEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::CommentEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("CommentEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-TSpinEdit* TForm1::TrackEdit(int k) const {
-    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("TrackEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QComboBox* TForm1::GenreEdit(int k) const {
-    return RowsArea->findChild<QComboBox*>(QStringLiteral("GenreEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-
-std::vector<QWidget*> TForm1::RowValueControls(int k) const {
-    return {TitleEdit(k),   ArtistEdit(k), AlbumEdit(k), YearEdit(k),
-            CommentEdit(k), TrackEdit(k),  GenreEdit(k)};
-}
-
-int TForm1::RowsInScope() const {
-    return page_logic::RowsOnPage(static_cast<int>(FileList.size()), PageIndex);
-}
-
-std::string TForm1::FilePath(int fileIndex) const {
-    const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
-    return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

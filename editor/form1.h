@@ -1,12 +1,14 @@
 // The main window: the command panel, the folder tree and the page of 40 rows.
 // One class, split by concern into several .cpp files:
-//   form1.cpp            layout, start state, caption, logo and about box
-//   form1_pages.cpp      folder listing, the page builder, paging, focused row
-//   form1_rows.cpp       filling rows from tags, writing rows, kind switch and copy
-//   form1_saving.cpp     Save Row, Save All Rows, the close query
-//   form1_bulk.cpp       column boxes, folder box, Classical, Names, Erase, Revert
-//   form1_scrolling.cpp  wheel and drag scrolling, tab order
-//   form1_playback.cpp   playing the focused row's file
+//   form1.cpp               layout, start state, caption, logo and about box
+//   form1_row_controls.cpp  creating the 40 rows' controls, finding them by name
+//   form1_folders.cpp       folder tree and combo box, listing the folder
+//   form1_pages.cpp         the page builder, modified flag, paging, focused row
+//   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
+//   form1_saving.cpp        Save Row, Save All Rows, the close query
+//   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
+//   form1_scrolling.cpp     wheel and drag scrolling, tab order
+//   form1_playback.cpp      playing the focused row's file
 // Controls carry their names as Qt object names; a row's controls are found by
 // name (prefix plus row number), never kept in an array.
 #pragma once
@@ -172,6 +174,9 @@ class TForm1 : public QWidget {
     // accessor (tests/helpers/window_fixture.h); they find controls by name.
     friend struct TForm1TestAccess;
 
+    // The first row's top in the rows area.
+    static constexpr int kFirstRowTop = 10;
+
     // --- window state ---
     int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
     std::string FolderPath;
@@ -230,6 +235,7 @@ class TForm1 : public QWidget {
     void ListFolder();
     void ShowAbout();
     // Each concern connects its own controls' signals.
+    void ConnectFolders();
     void ConnectPages();
     void ConnectRows();
     void ConnectSaving();
