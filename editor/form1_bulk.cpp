@@ -22,49 +22,46 @@ using bulk::Column;
 
 namespace {
 
-QString ColumnText(const TForm1& form, Column column, int k) {
+// Row k's control of the column, in the order of RowValueControls.
+QWidget* ColumnControl(const TForm1& form, Column column, int k) {
     switch (column) {
         case Column::Title:
-            return form.TitleEdit(k)->text();
+            return form.TitleEdit(k);
         case Column::Artist:
-            return form.ArtistEdit(k)->text();
+            return form.ArtistEdit(k);
         case Column::Album:
-            return form.AlbumEdit(k)->text();
+            return form.AlbumEdit(k);
         case Column::Year:
-            return form.YearEdit(k)->text();
+            return form.YearEdit(k);
         case Column::Comment:
-            return form.CommentEdit(k)->text();
+            return form.CommentEdit(k);
         case Column::Track:
-            return form.TrackEdit(k)->text();
+            return form.TrackEdit(k);
         case Column::Genre:
-            return form.GenreEdit(k)->currentText();
+            return form.GenreEdit(k);
     }
-    return QString();
+    return nullptr;
+}
+
+QString ColumnText(const TForm1& form, Column column, int k) {
+    const QWidget* control = ColumnControl(form, column, k);
+    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
+        return spin->text();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        return combo->currentText();
+    }
+    return static_cast<const QLineEdit*>(control)->text();
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
-    switch (column) {
-        case Column::Title:
-            form.TitleEdit(k)->setText(text);
-            break;
-        case Column::Artist:
-            form.ArtistEdit(k)->setText(text);
-            break;
-        case Column::Album:
-            form.AlbumEdit(k)->setText(text);
-            break;
-        case Column::Year:
-            form.YearEdit(k)->setText(text);
-            break;
-        case Column::Comment:
-            form.CommentEdit(k)->setText(text);
-            break;
-        case Column::Track:
-            form.TrackEdit(k)->setText(text);
-            break;
-        case Column::Genre:
-            form.GenreEdit(k)->setEditText(text);
-            break;
+    QWidget* control = ColumnControl(form, column, k);
+    if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+        spin->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
+    } else {
+        static_cast<QLineEdit*>(control)->setText(text);
     }
 }
 
