@@ -209,6 +209,16 @@ class SavingTest : public ::testing::Test {
         }
     }
     void MakeReadOnly(const std::string& path) { ASSERT_EQ(::chmod(path.c_str(), 0444), 0); }
+    // One read-only file whose row has the focus and an edited title; its path.
+    std::string EditReadOnlyRow() {
+        MakeV1Files(1);
+        OpenFolder();
+        const std::string path = RowPath(0);
+        MakeReadOnly(path);
+        FocusRow(0);
+        form_->TitleEdit(0)->setText("changed");
+        return path;
+    }
     static bool ReadOnly(const std::string& path) {
         return (platform::GetFileAttributesA(path) & platform::FILE_ATTRIBUTE_READONLY) != 0;
     }
@@ -321,12 +331,7 @@ TEST_F(SavingTest, CommandsOnAnEmptyFolderOrWithoutAFocusedRowOnlyTellTheUser) {
 }
 
 TEST_F(SavingTest, ReadOnlyFileAnsweredNoIsLeftAlone) {
-    MakeV1Files(1);
-    OpenFolder();
-    const std::string path = RowPath(0);
-    MakeReadOnly(path);
-    FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    const std::string path = EditReadOnlyRow();
     const Bytes before = testing_mp3::ReadFile(path);
     dialogs_.QueueAnswer(Answer::No);
 
@@ -342,12 +347,7 @@ TEST_F(SavingTest, ReadOnlyFileAnsweredNoIsLeftAlone) {
 }
 
 TEST_F(SavingTest, ReadOnlyFileAnsweredYesBecomesNormalAndIsWritten) {
-    MakeV1Files(1);
-    OpenFolder();
-    const std::string path = RowPath(0);
-    MakeReadOnly(path);
-    FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    const std::string path = EditReadOnlyRow();
     dialogs_.QueueAnswer(Answer::Yes);
 
     form_->SpeedButton1Click();
