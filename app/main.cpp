@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     TAboutDlg about(&form1);
     form1.SetAboutDlg(&about);
 
-    form1.resize(806, 408);
+    // The window keeps the normal size it gave itself, centred on the screen.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         form1.setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, form1.size(),
                                               screen->availableGeometry()));

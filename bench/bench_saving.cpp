@@ -18,13 +18,14 @@
 #include "bench/bench_folder.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
+#include "editor/page_logic.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
 #include "platform/media_device.h"
 
 namespace {
 
-constexpr int kFiles = TForm1::kRowsPerPage;
+constexpr int kFiles = page_logic::kRowsPerPage;
 constexpr size_t kAudioFrames = 200;
 constexpr uint32_t kPadding = 4096;
 

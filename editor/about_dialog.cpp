@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "editor/colours.h"
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 
@@ -13,30 +14,25 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutDlg"));
     setWindowTitle(QStringLiteral("About Tagvora..."));
     setFixedSize(470, 215);
-    QPalette green = palette();
-    green.setColor(QPalette::Window, QColor(0xC0, 0xDC, 0xC0));
-    setPalette(green);
-    setAutoFillBackground(true);
+    colours::FillBackground(this, colours::kPaleGreen);
 
-    Image1 = new QLabel(this);
+    auto* Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(12, 12, 190, 89);
     Image1->setPixmap(glyphs::Logo(QSize(190, 89)));
     Image1->setToolTip(QStringLiteral("Logo of Tagvora"));
 
-    Label1 = new QLabel(this);
+    auto* Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(216, 12, 242, 40);
     QFont titleFont = font();
     titleFont.setPixelSize(24);
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    QPalette titleColour = Label1->palette();
-    titleColour.setColor(QPalette::WindowText, QColor(0x00, 0x80, 0x40));
-    Label1->setPalette(titleColour);
+    colours::SetColour(Label1, QPalette::WindowText, colours::kLogoGreen);
     Label1->setText(QString::fromStdString(page_logic::TitleText()));
 
-    Memo1 = new QPlainTextEdit(this);
+    auto* Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(216, 56, 242, 110);
     Memo1->setReadOnly(true);
@@ -46,7 +42,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
         "An editor for the tags of MP3 files: ID3v1.1 records and ID3v2 tags, a page "
         "of forty files at a time.\n\nBuilt with Qt, zlib and libmpg123."));
 
-    OKButton = new QPushButton(QStringLiteral("&OK"), this);
+    auto* OKButton = new QPushButton(QStringLiteral("&OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
     OKButton->setGeometry(383, 178, 75, 25);
     OKButton->setDefault(true);

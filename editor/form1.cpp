@@ -1,7 +1,6 @@
 // Main window layout and start state, the caption, the logo and the about box.
 #include "editor/form1.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -9,7 +8,6 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTimer>
@@ -17,29 +15,19 @@
 #include <QVBoxLayout>
 
 #include "editor/about_dialog.h"
+#include "editor/colours.h"
 #include "editor/dialogs.h"
+#include "editor/fonts.h"
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
-#include "editor/spin_edit.h"
 
 namespace {
-
-const QColor kPaleGreen(0xC0, 0xDC, 0xC0);
-const QColor kButtonBoxGreen(0x8D, 0xC0, 0x8D);
-const QColor kLogoGreen(0x00, 0x80, 0x40);
 
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
-}
-
-void Fill(QWidget* widget, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, colour);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 // A flat button that never takes the focus, so a click leaves it in the row.
@@ -63,16 +51,13 @@ QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, QRect 
 QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, bool bold,
                   QRect geometry) {
     auto* label = Named(new QLabel(text, parent), name);
-    QFont font(QStringLiteral("Sans Serif"));
-    font.setPixelSize(pixelSize);
+    QFont font = fonts::PixelFont(fonts::Role::Sans, pixelSize);
     font.setBold(bold);
     if (bold) {
         font.setStretch(QFont::Condensed);
     }
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kLogoGreen);
-    label->setPalette(palette);
+    colours::SetColour(label, QPalette::WindowText, colours::kLogoGreen);
     label->setGeometry(geometry);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(QStringLiteral("Press here!"));
@@ -109,6 +94,7 @@ void TForm1::FormCreate() {
                             static_cast<QWidget*>(Label4), static_cast<QWidget*>(Label11)}) {
         widget->installEventFilter(this);
     }
+    ConnectFolders();
     ConnectPages();
     ConnectRows();
     ConnectSaving();
@@ -122,9 +108,8 @@ void TForm1::FormCreate() {
 void TForm1::CreateLayout() {
     setObjectName(QStringLiteral("Form1"));
     resize(806, 408);
-    Fill(this, kPaleGreen);
-    QFont font = QApplication::font();
-    font.setPointSize(8);
+    colours::FillBackground(this, colours::kPaleGreen);
+    const QFont font = fonts::PointFont(fonts::Role::Sans, 8);
     setFont(font);
     setWindowIcon(glyphs::WindowIcon());
 
@@ -134,13 +119,13 @@ void TForm1::CreateLayout() {
 
     Panel2 = Named(new QFrame(this), "Panel2");
     Panel2->setFixedHeight(216);
-    Fill(Panel2, kPaleGreen);
+    colours::FillBackground(Panel2, colours::kPaleGreen);
     layout->addWidget(Panel2);
 
     Panel1 = Named(new QFrame(Panel2), "Panel1");
     Panel1->setGeometry(8, 8, 145, 177);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Fill(Panel1, kButtonBoxGreen);
+    colours::FillBackground(Panel1, colours::kButtonBoxGreen);
     SpeedButton1 = FlatButton(Panel1, "SpeedButton1", QStringLiteral("&Save Row"), {8, 8, 129, 28});
     SpeedButton2 =
         FlatButton(Panel1, "SpeedButton2", QStringLiteral("S&ave All Rows"), {8, 40, 129, 28});
@@ -179,7 +164,8 @@ void TForm1::CreateLayout() {
     Image1->setToolTip(QStringLiteral("Click here!"));
     Label1 = LogoLabel(Panel2, "Label1", QStringLiteral("ID3v1.1"), 48, true, {606, 10, 184, 56});
     Label4 = LogoLabel(Panel2, "Label4", QStringLiteral("Tagvora"), 35, false, {608, 60, 140, 40});
-    Label3 = LogoLabel(Panel2, "Label3", QStringLiteral("v1.4"), 16, false, {752, 74, 36, 20});
+    Label3 = LogoLabel(Panel2, "Label3", QString::fromStdString(page_logic::VersionText()), 16,
+                       false, {752, 74, 36, 20});
     Label11 = Named(new QLabel(QStringLiteral("by the Tagvora team"), Panel2), "Label11");
     QFont credits = font;
     credits.setItalic(true);
@@ -243,16 +229,12 @@ void TForm1::CreateLayout() {
     RowsArea = Named(new QWidget, "RowsArea");
     // The page builder sizes the area to the rows it shows.
     RowsArea->resize(780, 40);
-    Fill(RowsArea, kPaleGreen);
+    colours::FillBackground(RowsArea, colours::kPaleGreen);
     Label8 =
         Named(new QLabel(QStringLiteral("This folder does not contain any MP3 files."), RowsArea),
               "Label8");
-    QFont serif(QStringLiteral("Serif"));
-    serif.setPixelSize(13);
-    Label8->setFont(serif);
-    QPalette maroon = Label8->palette();
-    maroon.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
-    Label8->setPalette(maroon);
+    Label8->setFont(fonts::PixelFont(fonts::Role::Serif, 13));
+    colours::SetColour(Label8, QPalette::WindowText, colours::kMaroon);
     Label8->move(10, 10);
     Label8->adjustSize();
     Label8->hide();
@@ -287,53 +269,6 @@ void TForm1::ShowAbout() {
     if (AboutDlg != nullptr) {
         dialogs_.ShowModal(AboutDlg);
     }
-}
-
-QLabel* TForm1::FileLabel(int k) const {
-    return RowsArea->findChild<QLabel*>(QStringLiteral("FileLabel%1").arg(k),
-                                        Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::TitleEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("TitleEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::ArtistEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("ArtistEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::AlbumEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("AlbumEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-TSpinEdit* TForm1::YearEdit(int k) const {
-    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("YearEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QLineEdit* TForm1::CommentEdit(int k) const {
-    return RowsArea->findChild<QLineEdit*>(QStringLiteral("CommentEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-TSpinEdit* TForm1::TrackEdit(int k) const {
-    return RowsArea->findChild<TSpinEdit*>(QStringLiteral("TrackEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-QComboBox* TForm1::GenreEdit(int k) const {
-    return RowsArea->findChild<QComboBox*>(QStringLiteral("GenreEdit%1").arg(k),
-                                           Qt::FindDirectChildrenOnly);
-}
-
-std::vector<QWidget*> TForm1::RowValueControls(int k) const {
-    return {TitleEdit(k),   ArtistEdit(k), AlbumEdit(k), YearEdit(k),
-            CommentEdit(k), TrackEdit(k),  GenreEdit(k)};
-}
-
-int TForm1::RowsInScope() const {
-    return page_logic::RowsOnPage(static_cast<int>(FileList.size()), PageIndex);
-}
-
-std::string TForm1::FilePath(int fileIndex) const {
-    const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
-    return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -1,12 +1,14 @@
 // The main window: the command panel, the folder tree and the page of 40 rows.
 // One class, split by concern into several .cpp files:
-//   form1.cpp            layout, start state, caption, logo and about box
-//   form1_pages.cpp      folder listing, the page builder, paging, focused row
-//   form1_rows.cpp       filling rows from tags, writing rows, kind switch and copy
-//   form1_saving.cpp     Save Row, Save All Rows, the close query
-//   form1_bulk.cpp       column boxes, folder box, Classical, Names, Erase, Revert
-//   form1_scrolling.cpp  wheel and drag scrolling, tab order
-//   form1_playback.cpp   playing the focused row's file
+//   form1.cpp               layout, start state, caption, logo and about box
+//   form1_row_controls.cpp  creating the 40 rows' controls, finding them by name
+//   form1_folders.cpp       folder tree and combo box, listing the folder
+//   form1_pages.cpp         the page builder, modified flag, paging, focused row
+//   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
+//   form1_saving.cpp        Save Row, Save All Rows, the close query
+//   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
+//   form1_scrolling.cpp     wheel and drag scrolling, tab order
+//   form1_playback.cpp      playing the focused row's file
 // Controls carry their names as Qt object names; a row's controls are found by
 // name (prefix plus row number), never kept in an array.
 #pragma once
@@ -17,6 +19,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -36,6 +39,9 @@ class TGenreDropDown;
 class TShellTreeView;
 class TSpinEdit;
 class Tid3v2tag;
+namespace bulk {
+enum class Column;
+}
 namespace platform {
 class MediaDevice;
 }
@@ -63,8 +69,7 @@ enum TV2Field : unsigned {
 class TForm1 : public QWidget {
     Q_OBJECT
 
-public:
-    static constexpr int kRowsPerPage = 40;
+  public:
     static constexpr int kRowHeight = 20;
 
     TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media,
@@ -78,18 +83,6 @@ public:
     // Selects a folder as a click in the folder tree does (the save question,
     // listing, page 1). Returns false when the user kept the old folder.
     bool SelectFolder(const QString& path);
-
-    // --- window state (read by tests) ---
-    int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
-    std::string FolderPath;
-    std::vector<std::string> FileList;
-    int PageIndex = 0;
-    bool PageModified = false;
-    bool ShiftClick = false;
-    bool DragScrolling = false;
-    bool Playing = false;
-    std::string PlayingPath;
-    int MarqueeOffset = 0;
 
     // --- row controls, found by name ---
     QLabel* FileLabel(int k) const;
@@ -112,7 +105,8 @@ public:
 
     // Where LoadV2Row takes a row's values from; empty means the file's ID3v2
     // tag. Benchmarks set a fixed source to measure the widgets alone.
-    std::function<Tv2TAGInfo(const std::string& path)> V2RowSource;
+    using TV2RowSource = std::function<Tv2TAGInfo(const std::string& path)>;
+    void SetV2RowSource(TV2RowSource source) { V2RowSource = std::move(source); }
 
     // --- main window and start-up ---
     void RestoreCaption();
@@ -171,6 +165,31 @@ public:
     int64_t SuspendPlayback();
     void ResumePlayback(int64_t position);
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Tests read the window state, and set it up for a case, through this
+    // accessor (tests/helpers/window_fixture.h); they find controls by name.
+    friend struct TForm1TestAccess;
+
+    // The first row's top in the rows area.
+    static constexpr int kFirstRowTop = 10;
+
+    // --- window state ---
+    int TagKind = 1;  // 1 ID3v1.1, 2 ID3v2
+    std::string FolderPath;
+    std::vector<std::string> FileList;
+    int PageIndex = 0;
+    bool PageModified = false;
+    bool ShiftClick = false;
+    bool DragScrolling = false;
+    bool Playing = false;
+    std::string PlayingPath;
+    int MarqueeOffset = 0;
+    TV2RowSource V2RowSource;
+
     // --- fixed controls ---
     QFrame* Panel2 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -188,11 +207,11 @@ public:
     QPushButton* Button2 = nullptr;       // hidden: builds the page
     QComboBox* ShellComboBox1 = nullptr;
     TShellTreeView* ShellTreeView1 = nullptr;
-    QLabel* Image1 = nullptr;  // logo
-    QLabel* Label1 = nullptr;  // tag kind
-    QLabel* Label3 = nullptr;  // version
-    QLabel* Label4 = nullptr;  // program name
-    QLabel* Label11 = nullptr;  // credits
+    QLabel* Image1 = nullptr;        // logo
+    QLabel* Label1 = nullptr;        // tag kind
+    QLabel* Label3 = nullptr;        // version
+    QLabel* Label4 = nullptr;        // program name
+    QLabel* Label11 = nullptr;       // credits
     QCheckBox* CheckBox1 = nullptr;  // folder name for albums
     QCheckBox* CheckBox3 = nullptr;  // tab order
     QCheckBox* CheckBox4 = nullptr;
@@ -210,17 +229,13 @@ public:
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void FormCreate();
     void CreateLayout();
     void CreateRows();
     void ListFolder();
     void ShowAbout();
     // Each concern connects its own controls' signals.
+    void ConnectFolders();
     void ConnectPages();
     void ConnectRows();
     void ConnectSaving();
@@ -242,6 +257,11 @@ private:
     void PlaceCredits();
     void ShowKindCaptions();
     void FitKindLabel();
+    // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
+    std::optional<bulk::Column> ColumnOf(const QObject* box) const;
+    // Writes row k into the file at path in the current kind; true when written.
+    bool WriteRow(int k, const std::string& path);
+    void WriteWhileSuspended(const std::function<void()>& writes);
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);
@@ -254,6 +274,6 @@ private:
     QString titleText_;
     // Set by a folder change, consumed by the click or key move that follows it.
     bool folderJustChanged_ = false;
-    QStringListModel* genreModel_ = nullptr;  // the sorted genre names, shared by the rows
+    QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
 };

@@ -22,57 +22,54 @@ using bulk::Column;
 
 namespace {
 
-QString ColumnText(const TForm1& form, Column column, int k) {
+// Row k's control of the column, in the order of RowValueControls.
+QWidget* ColumnControl(const TForm1& form, Column column, int k) {
     switch (column) {
         case Column::Title:
-            return form.TitleEdit(k)->text();
+            return form.TitleEdit(k);
         case Column::Artist:
-            return form.ArtistEdit(k)->text();
+            return form.ArtistEdit(k);
         case Column::Album:
-            return form.AlbumEdit(k)->text();
+            return form.AlbumEdit(k);
         case Column::Year:
-            return form.YearEdit(k)->text();
+            return form.YearEdit(k);
         case Column::Comment:
-            return form.CommentEdit(k)->text();
+            return form.CommentEdit(k);
         case Column::Track:
-            return form.TrackEdit(k)->text();
+            return form.TrackEdit(k);
         case Column::Genre:
-            return form.GenreEdit(k)->currentText();
+            return form.GenreEdit(k);
     }
-    return QString();
+    return nullptr;
+}
+
+QString ColumnText(const TForm1& form, Column column, int k) {
+    const QWidget* control = ColumnControl(form, column, k);
+    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
+        return spin->text();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        return combo->currentText();
+    }
+    return static_cast<const QLineEdit*>(control)->text();
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
-    switch (column) {
-        case Column::Title:
-            form.TitleEdit(k)->setText(text);
-            break;
-        case Column::Artist:
-            form.ArtistEdit(k)->setText(text);
-            break;
-        case Column::Album:
-            form.AlbumEdit(k)->setText(text);
-            break;
-        case Column::Year:
-            form.YearEdit(k)->setText(text);
-            break;
-        case Column::Comment:
-            form.CommentEdit(k)->setText(text);
-            break;
-        case Column::Track:
-            form.TrackEdit(k)->setText(text);
-            break;
-        case Column::Genre:
-            form.GenreEdit(k)->setEditText(text);
-            break;
+    QWidget* control = ColumnControl(form, column, k);
+    if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+        spin->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
+    } else {
+        static_cast<QLineEdit*>(control)->setText(text);
     }
 }
 
-// The column that box CheckBox4..CheckBox10 stands above; none for other objects.
-std::optional<Column> ColumnOf(const TForm1& form, const QObject* box) {
-    const QCheckBox* const boxes[] = {form.CheckBox4, form.CheckBox5, form.CheckBox6,
-                                      form.CheckBox7, form.CheckBox8, form.CheckBox9,
-                                      form.CheckBox10};
+}  // namespace
+
+std::optional<Column> TForm1::ColumnOf(const QObject* box) const {
+    const QCheckBox* const boxes[] = {CheckBox4, CheckBox5, CheckBox6, CheckBox7,
+                                      CheckBox8, CheckBox9, CheckBox10};
     const Column columns[] = {Column::Title,   Column::Artist, Column::Album, Column::Year,
                               Column::Comment, Column::Track,  Column::Genre};
     for (size_t i = 0; i < std::size(boxes); ++i) {
@@ -82,8 +79,6 @@ std::optional<Column> ColumnOf(const TForm1& form, const QObject* box) {
     }
     return std::nullopt;
 }
-
-}  // namespace
 
 void TForm1::ConnectBulk() {
     // The boxes' mouse presses arrive through FilterBulkEvent.
@@ -107,7 +102,7 @@ bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {
     const Qt::KeyboardModifiers modifiers = static_cast<QMouseEvent*>(event)->modifiers();
     if (watched == CheckBox1) {
         CheckBox1MouseDown(modifiers);
-    } else if (ColumnOf(*this, watched)) {
+    } else if (ColumnOf(watched)) {
         ShiftiMouseDown(modifiers);
     }
     return false;
@@ -127,7 +122,7 @@ void TForm1::CheckBox1MouseDown(Qt::KeyboardModifiers modifiers) {
 // row, unchecking clears it; with Shift only the empty rows, or the rows
 // equal to the top, are touched.
 void TForm1::ColumnBoxClick(QCheckBox* box) {
-    const Column column = ColumnOf(*this, box).value();
+    const Column column = ColumnOf(box).value();
     const bool fill = box->isChecked();
     if (column == Column::Album) {
         // The folder box's clear action may blank the top album; keep it.

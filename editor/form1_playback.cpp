@@ -10,6 +10,7 @@
 
 #include "editor/application.h"
 #include "editor/glyphs.h"
+#include "editor/page_logic.h"
 #include "editor/save_logic.h"
 #include "platform/media_device.h"
 
@@ -67,7 +68,7 @@ void TForm1::PlayButtonClick() {
         dialogs_.Message(this, save_logic::NoFocusedRowMessage());
         return;
     }
-    StartPlayback(PageIndex * kRowsPerPage + *row);
+    StartPlayback(page_logic::FileIndex(PageIndex, *row));
 }
 
 void TForm1::StartPlayback(int fileIndex) {

@@ -11,6 +11,7 @@
 #include "editor/form1.h"
 
 #include "editor/application.h"
+#include "editor/colours.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/spin_edit.h"
@@ -264,9 +265,7 @@ void TForm1::SetRowUntagged(int k, bool untagged) {
     const QColor colour =
         QApplication::palette().color(untagged ? QPalette::Button : QPalette::Base);
     for (QWidget* control : RowValueControls(k)) {
-        QPalette palette = control->palette();
-        palette.setColor(QPalette::Base, colour);
-        control->setPalette(palette);
+        colours::SetColour(control, QPalette::Base, colour);
     }
 }
 

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QToolButton>
-#include <algorithm>
 #include <exception>
 
 #include "editor/dialogs.h"
@@ -13,11 +12,10 @@
 #include "editor/application.h"
 #include "editor/form2.h"
 #include "editor/latin1_edit.h"
+#include "editor/page_logic.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
-
-using namespace save_logic;
 
 namespace {
 
@@ -49,18 +47,19 @@ void MarkTagged(TForm1& form, int k) {
     }
 }
 
-// Writes row k into the file at path in the current kind; true when written.
+}  // namespace
+
 // An input/output failure in ID3v1 mode leaves as an exception, ending the command.
-bool WriteRow(TForm1& form, int k, const std::string& path) {
-    if (form.TagKind == 1) {
-        MarkTagged(form, k);
-        WriteV1Tag(path, V1Values(form, k));
+bool TForm1::WriteRow(int k, const std::string& path) {
+    if (TagKind == 1) {
+        MarkTagged(*this, k);
+        WriteV1Tag(path, V1Values(*this, k));
         return true;
     }
-    if (form.WriteV2Row(path, k) != 0) {
+    if (WriteV2Row(path, k) != 0) {
         return false;
     }
-    MarkTagged(form, k);
+    MarkTagged(*this, k);
     return true;
 }
 
@@ -68,21 +67,18 @@ bool WriteRow(TForm1& form, int k, const std::string& path) {
 // command without resuming playback, but stops it: a window left "playing"
 // with no device open would fail every later save at its suspend step. The
 // caption keeps naming the file that failed.
-template <typename Writes>
-void WriteWhileSuspended(TForm1& form, Writes writes) {
+void TForm1::WriteWhileSuspended(const std::function<void()>& writes) {
     try {
         writes();
     } catch (...) {
-        if (form.Playing) {
-            const QString caption = form.windowTitle();
-            form.StopPlayback();
-            form.setWindowTitle(caption);
+        if (Playing) {
+            const QString caption = windowTitle();
+            StopPlayback();
+            setWindowTitle(caption);
         }
         throw;
     }
 }
-
-}  // namespace
 
 void TForm1::ConnectSaving() {
     connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
@@ -91,30 +87,30 @@ void TForm1::ConnectSaving() {
 
 void TForm1::SpeedButton1Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, NoFilesMessage());
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     const int64_t position = SuspendPlayback();
     const std::optional<int> row = FindFocusedRow();
     if (!row) {
         ResumePlayback(position);
-        dialogs_.Message(this, NoFocusedRowMessage());
+        dialogs_.Message(this, save_logic::NoFocusedRowMessage());
         return;
     }
     const int k = *row;
-    const int fileIndex = PageIndex * kRowsPerPage + k;
+    const int fileIndex = page_logic::FileIndex(PageIndex, k);
     const std::string path = FilePath(fileIndex);
-    const QString fileName = DisplayName(FileList[fileIndex]);
-    if (FileIsReadOnly(path)) {
-        if (dialogs_.ConfirmYesNo(this, ReadOnlyQuestion(DisplayName(path))) !=
-            TDialogs::Answer::Yes) {
+    const QString fileName = save_logic::DisplayName(FileList[fileIndex]);
+    if (save_logic::FileIsReadOnly(path)) {
+        const QString question = save_logic::ReadOnlyQuestion(save_logic::DisplayName(path));
+        if (dialogs_.ConfirmYesNo(this, question) != TDialogs::Answer::Yes) {
             ResumePlayback(position);
-            dialogs_.Message(this, NotSavedMessage());
+            dialogs_.Message(this, save_logic::NotSavedMessage());
             return;
         }
-        if (const uint32_t error = ClearReadOnly(path); error != 0) {
+        if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
             ResumePlayback(position);
-            dialogs_.Error(this, SaveRowAttributeError(fileName, error));
+            dialogs_.Error(this, save_logic::SaveRowAttributeError(fileName, error));
             return;
         }
     }
@@ -122,27 +118,27 @@ void TForm1::SpeedButton1Click() {
         ResumePlayback(position);
         return;
     }
-    setWindowTitle(SavingCaption(fileName));
-    WriteWhileSuspended(*this, [&] { WriteRow(*this, k, path); });
+    setWindowTitle(save_logic::SavingCaption(fileName));
+    WriteWhileSuspended([&] { WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
 }
 
 void TForm1::SpeedButton2Click() {
     if (FileList.empty()) {
-        dialogs_.Message(this, NoFilesMessage());
+        dialogs_.Message(this, save_logic::NoFilesMessage());
         return;
     }
     if (Form2 == nullptr) {
         Form2 = new TForm2(this);
     }
     const int64_t position = SuspendPlayback();
-    const int first = PageIndex * kRowsPerPage;
-    const int end = std::min(first + kRowsPerPage, static_cast<int>(FileList.size()));
+    const int rows = RowsInScope();
 
     Form2->Clear();
-    for (int f = first; f < end; ++f) {
-        if (const std::string path = FilePath(f); FileIsReadOnly(path)) {
+    for (int k = 0; k < rows; ++k) {
+        if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
+            save_logic::FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
@@ -158,32 +154,34 @@ void TForm1::SpeedButton2Click() {
                 leftUnticked = true;
                 continue;
             }
-            if (const uint32_t error = ClearReadOnly(path); error != 0) {
-                dialogs_.Error(this, SaveAllAttributeError(DisplayName(FileNameOf(path)), error));
+            if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                dialogs_.Error(this,
+                               save_logic::SaveAllAttributeError(
+                                   save_logic::DisplayName(save_logic::FileNameOf(path)), error));
             }
         }
     }
 
     int saved = 0;
-    WriteWhileSuspended(*this, [&] {
-        for (int f = first; f < end; ++f) {
-            const int k = f - first;
+    WriteWhileSuspended([&] {
+        for (int k = 0; k < rows; ++k) {
+            const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k) || FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k) || save_logic::FileIsReadOnly(path)) {
                 continue;
             }
-            setWindowTitle(SavingCaption(DisplayName(FileList[f]), f + 1));
-            if (WriteRow(*this, k, path)) {
+            setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
+            if (WriteRow(k, path)) {
                 ++saved;
             }
         }
     });
     ResumePlayback(position);
-    setWindowTitle(SavedCaption(saved));
-    dialogs_.Message(this,
-                     FinalMessage(TagKind, DisplayName(FolderPath), PageIndex + 1, leftUnticked));
+    setWindowTitle(save_logic::SavedCaption(saved));
+    dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
+                                                    PageIndex + 1, leftUnticked));
     RestoreCaption();
     PageModified = false;
     SpeedButton1->setEnabled(false);
@@ -196,7 +194,7 @@ bool TForm1::FormCloseQuery() {
     if (!PageModified) {
         return true;
     }
-    switch (dialogs_.ConfirmYesNoCancel(this, CloseQuestion())) {
+    switch (dialogs_.ConfirmYesNoCancel(this, save_logic::CloseQuestion())) {
         case TDialogs::Answer::Yes:
             // A failed write must not close the window over the rows not yet
             // written: report it as the general error report does and stay open.

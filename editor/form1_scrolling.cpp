@@ -12,6 +12,7 @@
 #include "editor/form1.h"
 
 #include "editor/application.h"
+#include "editor/page_logic.h"
 
 namespace {
 
@@ -50,17 +51,17 @@ bool WheelScrollsRows(const TForm1& form) {
 }
 
 // The widgets behind the rows: the scroll box's viewport and its content.
-bool IsBackground(const TForm1& form, const QObject* watched) {
-    return watched == form.ScrollBox1->viewport() || watched == form.RowsArea;
+bool IsBackground(const QScrollArea* box, const QObject* watched) {
+    return watched == box->viewport() || watched == box->widget();
 }
 
 // The background and the controls on it.
-bool IsRowsAreaPart(const TForm1& form, const QObject* watched) {
-    if (IsBackground(form, watched)) {
+bool IsRowsAreaPart(const QScrollArea* box, const QObject* watched) {
+    if (IsBackground(box, watched)) {
         return true;
     }
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    return widget != nullptr && widget->parentWidget() == form.RowsArea;
+    return widget != nullptr && widget->parentWidget() == box->widget();
 }
 
 // Whole notches in the wheel input so far. High-resolution wheels and touchpads
@@ -72,19 +73,19 @@ int WheelNotches(QScrollArea* area, int delta) {
         rest = 0;  // a turn the other way starts afresh
     }
     // A page of rows is as far as one event can scroll.
-    rest +=
-        std::clamp(delta, -kWheelNotch * TForm1::kRowsPerPage, kWheelNotch * TForm1::kRowsPerPage);
+    rest += std::clamp(delta, -kWheelNotch * page_logic::kRowsPerPage,
+                       kWheelNotch * page_logic::kRowsPerPage);
     const int notches = rest / kWheelNotch;
     area->setProperty(kWheelRest, rest - notches * kWheelNotch);
     return notches;
 }
 
-void ScrollRowsArea(const TForm1& form, int dx, int dy) {
-    QScrollBar* horizontal = form.ScrollBox1->horizontalScrollBar();
-    QScrollBar* vertical = form.ScrollBox1->verticalScrollBar();
+void ScrollRowsArea(QScrollArea* box, int dx, int dy) {
+    QScrollBar* horizontal = box->horizontalScrollBar();
+    QScrollBar* vertical = box->verticalScrollBar();
     horizontal->setValue(horizontal->value() + dx);
     vertical->setValue(vertical->value() + dy);
-    form.ScrollBox1->viewport()->repaint();
+    box->viewport()->repaint();
 }
 
 }  // namespace
@@ -93,7 +94,7 @@ void TForm1::ConnectScrolling() {
     connect(CheckBox3, &QCheckBox::toggled, this, Guarded([this] { CheckBox3Click(); }));
     // Row controls that take the wheel themselves (spin fields, combo boxes)
     // would otherwise keep it from the rows area even without the focus.
-    for (int k = 0; k < kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         for (QWidget* control : RowValueControls(k)) {
             control->installEventFilter(this);
         }
@@ -101,7 +102,7 @@ void TForm1::ConnectScrolling() {
 }
 
 bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
-    if (ScrollBox1 == nullptr || !IsRowsAreaPart(*this, watched)) {
+    if (ScrollBox1 == nullptr || !IsRowsAreaPart(ScrollBox1, watched)) {
         return false;
     }
     switch (event->type()) {
@@ -137,7 +138,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonDblClick: {
             auto* widget = static_cast<QWidget*>(watched);
             const QPoint pos = static_cast<QMouseEvent*>(event)->position().toPoint();
-            if (!IsBackground(*this, widget) || widget->childAt(pos) != nullptr) {
+            if (!IsBackground(ScrollBox1, widget) || widget->childAt(pos) != nullptr) {
                 return false;
             }
             ScrollBox1MouseDown();
@@ -146,7 +147,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
         case QEvent::MouseMove: {
             // The pressed background widget keeps receiving the moves while
             // the button is held (Qt's implicit grab).
-            if (!DragScrolling || !IsBackground(*this, watched)) {
+            if (!DragScrolling || !IsBackground(ScrollBox1, watched)) {
                 return false;
             }
             const QPoint pos = static_cast<QWidget*>(watched)->mapTo(
@@ -155,7 +156,7 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
             return true;
         }
         case QEvent::MouseButtonRelease:
-            if (!DragScrolling || !IsBackground(*this, watched)) {
+            if (!DragScrolling || !IsBackground(ScrollBox1, watched)) {
                 return false;
             }
             ScrollBox1MouseUp();
@@ -168,14 +169,14 @@ bool TForm1::FilterScrollingEvent(QObject* watched, QEvent* event) {
 // Wheel turned towards the user: one row down.
 void TForm1::ScrollBox1MouseWheelDown() {
     if (WheelScrollsRows(*this)) {
-        ScrollRowsArea(*this, 0, kRowHeight);
+        ScrollRowsArea(ScrollBox1, 0, kRowHeight);
     }
 }
 
 // Wheel turned away from the user: one row up.
 void TForm1::ScrollBox1MouseWheelUp() {
     if (WheelScrollsRows(*this)) {
-        ScrollRowsArea(*this, 0, -kRowHeight);
+        ScrollRowsArea(ScrollBox1, 0, -kRowHeight);
     }
 }
 
@@ -202,7 +203,7 @@ void TForm1::ScrollBox1MouseMove(int x, int y) {
     } else if (y > ScrollBox1->height() - kDragBottomEdge) {
         dy = kDragStep;
     }
-    ScrollRowsArea(*this, dx, dy);
+    ScrollRowsArea(ScrollBox1, dx, dy);
 }
 
 void TForm1::ScrollBox1MouseUp() {
@@ -213,7 +214,7 @@ void TForm1::ScrollBox1MouseUp() {
 // it visits all seven value fields of each row. All 40 rows change.
 void TForm1::CheckBox3Click() {
     const bool allFields = !CheckBox3->isChecked();
-    for (int k = 0; k < kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const std::vector<QWidget*> controls = RowValueControls(k);
         for (size_t i = kFirstSwitchedColumn; i < controls.size(); ++i) {
             SetTabStop(controls[i], allFields);

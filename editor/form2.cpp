@@ -15,18 +15,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editor/colours.h"
+#include "editor/fonts.h"
+
 namespace {
 
 constexpr int kItemHeight = 16;
 constexpr int kMemoLeft = 16;
 constexpr int kMemoWidth = 321;
-const QColor kMaroon(0x80, 0x00, 0x00);
-
-QFont PixelFont(const QString& family, int pixels) {
-    QFont font(family);
-    font.setPixelSize(pixels);
-    return font;
-}
 
 QString SelectAllTip(bool checked) {
     return checked ? QStringLiteral("Deselect All") : QStringLiteral("Select All");
@@ -37,7 +33,7 @@ QString SelectAllTip(bool checked) {
 TForm2::TForm2(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Remove Read Onlys from Files"));
-    setFont(PixelFont(QStringLiteral("MS Sans Serif"), 11));
+    setFont(fonts::PixelFont(fonts::Role::Sans, 11));
     resize(400, 407);
     setMinimumSize(280, 280);
     setSizeGripEnabled(true);
@@ -62,9 +58,7 @@ void TForm2::CreateLayout() {
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    QPalette memoPalette = Memo1->palette();
-    memoPalette.setColor(QPalette::Base, memoPalette.color(QPalette::Button));
-    Memo1->setPalette(memoPalette);
+    colours::SetColour(Memo1, QPalette::Base, Memo1->palette().color(QPalette::Button));
     Memo1->setPlainText(
         QStringLiteral("The following files have a Read Only attribute and they can not be\n"
                        "saved if Read Only attributes won't be removed. Check the files in\n"
@@ -81,10 +75,8 @@ void TForm2::CreateLayout() {
 
     CheckListBox1 = new QListWidget(this);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setFont(PixelFont(QStringLiteral("MS Serif"), 13));
-    QPalette listPalette = CheckListBox1->palette();
-    listPalette.setColor(QPalette::Text, kMaroon);
-    CheckListBox1->setPalette(listPalette);
+    CheckListBox1->setFont(fonts::PixelFont(fonts::Role::Serif, 13));
+    colours::SetColour(CheckListBox1, QPalette::Text, colours::kMaroon);
     CheckListBox1->setUniformItemSizes(true);
     CheckListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     layout->addWidget(CheckListBox1, 1);

@@ -36,6 +36,11 @@ class TForm2 : public QDialog {
     void CheckBox1Click();         // the select-all box was clicked
     void FormActivate();
 
+  protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
     // --- controls ---
     QPlainTextEdit* Memo1 = nullptr;
     QCheckBox* CheckBox1 = nullptr;  // select all
@@ -47,11 +52,6 @@ class TForm2 : public QDialog {
     QPushButton* CancelButton = nullptr;
     QPushButton* OkButton = nullptr;
 
-  protected:
-    bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-
-  private:
     void CreateLayout();
     void CreateMenu();
     void SetAll(bool checked);

@@ -7,10 +7,10 @@
 #include <QPolygonF>
 #include <functional>
 
+#include "editor/colours.h"
+
 namespace glyphs {
 namespace {
-
-const QColor kDeepGreen(0x00, 0x80, 0x40);
 
 QPixmap Draw(const QSize& size, const std::function<void(QPainter&, const QRectF&)>& paint) {
     QPixmap pixmap(size);
@@ -41,7 +41,7 @@ void Triangle(QPainter& painter, const QRectF& box, bool pointsRight) {
               << QPointF(w * 0.75, h * 0.85);
     }
     painter.setPen(Qt::NoPen);
-    painter.setBrush(kDeepGreen);
+    painter.setBrush(colours::kLogoGreen);
     painter.drawPolygon(shape);
 }
 
@@ -71,14 +71,16 @@ QPixmap Logo(const QSize& size) {
         QLinearGradient fill(box.topLeft(), box.bottomRight());
         fill.setColorAt(0, QColor(0xF4, 0xFA, 0xF0));
         fill.setColorAt(1, QColor(0xC8, 0xE6, 0xC8));
-        painter.setPen(QPen(QColor(0x8D, 0xC0, 0x8D), 2));
+        painter.setPen(QPen(colours::kButtonBoxGreen, 2));
         painter.setBrush(fill);
         painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 10, 10);
         // Sound waves spreading to the right, faint enough for the text on top.
         painter.setBrush(Qt::NoBrush);
         const QPointF centre(box.right() - 44, box.top() + 30);
         for (int ring = 1; ring <= 4; ++ring) {
-            painter.setPen(QPen(QColor(0x8D, 0xC0, 0x8D, 200 - ring * 35), 2.5));
+            QColor wave = colours::kButtonBoxGreen;
+            wave.setAlpha(200 - ring * 35);
+            painter.setPen(QPen(wave, 2.5));
             const double radius = 8.0 * ring;
             painter.drawArc(
                 QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), -60 * 16,
@@ -93,9 +95,9 @@ QIcon WindowIcon() {
         icon.addPixmap(Draw(QSize(side, side), [](QPainter& painter, const QRectF& box) {
             const double s = box.width() / 48.0;
             painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor(0xC0, 0xDC, 0xC0));
+            painter.setBrush(colours::kPaleGreen);
             painter.drawRoundedRect(box.adjusted(1, 1, -1, -1), 8 * s, 8 * s);
-            Note(painter, QPointF(18 * s, 38 * s), s, kDeepGreen);
+            Note(painter, QPointF(18 * s, 38 * s), s, colours::kLogoGreen);
         }));
     }
     return icon;
@@ -108,7 +110,7 @@ QIcon Play() {
 QIcon Stop() {
     return Glyph([](QPainter& painter, const QRectF& box) {
         painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(0x80, 0x00, 0x00));
+        painter.setBrush(colours::kMaroon);
         painter.drawRect(box.adjusted(box.width() * 0.22, box.height() * 0.22, -box.width() * 0.22,
                                       -box.height() * 0.22));
     });

@@ -3,6 +3,8 @@
 
 #include <charconv>
 
+#include "editor/version.h"
+
 namespace page_logic {
 
 int PageCount(int fileCount) {
@@ -45,8 +47,12 @@ std::string FolderName(const std::string& path) {
     return path.substr(separator + 1);
 }
 
+std::string VersionText() {
+    return std::string("v") + tagvora::kVersion;
+}
+
 std::string TitleText() {
-    return "Tagvora v1.4";
+    return "Tagvora " + VersionText();
 }
 
 std::string Caption(const std::string& folderPath) {

@@ -24,6 +24,8 @@ std::string PageLabel(int fileCount, int page);
 // counts as that separator; empty when there is no other separator.
 std::string FolderName(const std::string& path);
 
+// "v1.4": the project version.
+std::string VersionText();
 // "Tagvora v1.4".
 std::string TitleText();
 // "Tagvora v1.4 - (/music)".

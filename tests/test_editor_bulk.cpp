@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -81,78 +82,78 @@ const QString kNoFiles = QStringLiteral("No mp3-files in the folder.");
 TEST_F(BulkTest, TitleFillWithShiftSetsOnlyEmptyRows) {
     Open(4);
     SetTitles({"A", "", " ", "B"});
-    Click(Window->CheckBox4, true);
-    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    Click(Find<QCheckBox>("CheckBox4"), true);
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox4")->isChecked());
     EXPECT_EQ(Titles(4), QStringList({"A", "A", "A", "B"}));
-    EXPECT_FALSE(Window->ShiftClick);
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_FALSE(State().ShiftClick);
+    EXPECT_TRUE(State().PageModified);
 }
 
 TEST_F(BulkTest, TitleFillWithoutShiftSetsEveryRow) {
     Open(4);
     SetTitles({"A", "", " ", "B"});
-    Click(Window->CheckBox4);
+    Click(Find<QCheckBox>("CheckBox4"));
     EXPECT_EQ(Titles(4), QStringList({"A", "A", "A", "A"}));
 }
 
 TEST_F(BulkTest, TitleClearWithShiftClearsRowsEqualToTheTop) {
     Open(3);
-    Window->CheckBox4->setChecked(true);
+    Find<QCheckBox>("CheckBox4")->setChecked(true);
     SetTitles({"A", "A ", "B"});
-    Click(Window->CheckBox4, true);
-    EXPECT_FALSE(Window->CheckBox4->isChecked());
+    Click(Find<QCheckBox>("CheckBox4"), true);
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox4")->isChecked());
     EXPECT_EQ(Titles(3), QStringList({"", "", "B"}));
-    EXPECT_FALSE(Window->ShiftClick);
+    EXPECT_FALSE(State().ShiftClick);
 }
 
 TEST_F(BulkTest, TitleClearWithoutShiftEmptiesEveryTitle) {
     Open(3);
-    Window->CheckBox4->setChecked(true);
+    Find<QCheckBox>("CheckBox4")->setChecked(true);
     SetTitles({"A", "A ", "B"});
-    Click(Window->CheckBox4);
+    Click(Find<QCheckBox>("CheckBox4"));
     EXPECT_EQ(Titles(3), QStringList({"", "", ""}));
 }
 
 TEST_F(BulkTest, KeyboardToggleActsWithoutShift) {
     Open(3);
     SetTitles({"A", "", "B"});
-    Window->CheckBox4->setFocus();
-    QTest::keyClick(Window->CheckBox4, Qt::Key_Space, Qt::ShiftModifier);
-    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    Find<QCheckBox>("CheckBox4")->setFocus();
+    QTest::keyClick(Find<QCheckBox>("CheckBox4"), Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox4")->isChecked());
     EXPECT_EQ(Titles(3), QStringList({"A", "A", "A"}));
 }
 
 TEST_F(BulkTest, TrackFillNumbersTheRowsFromTheTop) {
     Open(5);
     SetTracks({"5", "1", "0", "2", "0"});
-    Click(Window->CheckBox9);
+    Click(Find<QCheckBox>("CheckBox9"));
     EXPECT_EQ(Tracks(5), QStringList({"5", "6", "7", "8", "9"}));
 }
 
 TEST_F(BulkTest, TrackFillWithShiftNumbersOnlyRowsShowingZero) {
     Open(4);
     SetTracks({"5", "0", "3", "0"});
-    Click(Window->CheckBox9, true);
+    Click(Find<QCheckBox>("CheckBox9"), true);
     EXPECT_EQ(Tracks(4), QStringList({"5", "5", "3", "6"}));
 }
 
 TEST_F(BulkTest, TrackClearWritesZero) {
     Open(3);
-    Window->CheckBox9->setChecked(true);
+    Find<QCheckBox>("CheckBox9")->setChecked(true);
     SetTracks({"5", "6", "7"});
-    Click(Window->CheckBox9);
+    Click(Find<QCheckBox>("CheckBox9"));
     EXPECT_EQ(Tracks(3), QStringList({"0", "0", "0"}));
 }
 
 TEST_F(BulkTest, TrackFillWithATopThatIsNoNumberGoesToTheErrorReport) {
     Open(3);
     SetTracks({"", "0", "4"});
-    Click(Window->CheckBox9, true);
+    Click(Find<QCheckBox>("CheckBox9"), true);
     EXPECT_EQ(Dialogs.Errors(), QStringList({"'' is not a valid integer value"}));
     EXPECT_EQ(Tracks(3), QStringList({"", "0", "4"}));
-    EXPECT_TRUE(Window->CheckBox9->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox9")->isChecked());
     // The command ended before its last step.
-    EXPECT_TRUE(Window->ShiftClick);
+    EXPECT_TRUE(State().ShiftClick);
 }
 
 TEST_F(BulkTest, YearFillWithShiftSetsOnlyRowsShowingMinusOne) {
@@ -160,10 +161,10 @@ TEST_F(BulkTest, YearFillWithShiftSetsOnlyRowsShowingMinusOne) {
     Window->YearEdit(0)->setText("1999");
     Window->YearEdit(1)->setText("-1");
     Window->YearEdit(2)->setText("2004");
-    Click(Window->CheckBox7, true);
+    Click(Find<QCheckBox>("CheckBox7"), true);
     EXPECT_EQ(Window->YearEdit(1)->text(), "1999");
     EXPECT_EQ(Window->YearEdit(2)->text(), "2004");
-    Click(Window->CheckBox7);
+    Click(Find<QCheckBox>("CheckBox7"));
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(Window->YearEdit(k)->text(), "-1") << k;
     }
@@ -174,46 +175,46 @@ TEST_F(BulkTest, GenreFillWithShiftTreatsOneBlankAsEmpty) {
     Window->GenreEdit(0)->setEditText("Rock");
     Window->GenreEdit(1)->setEditText(" ");
     Window->GenreEdit(2)->setEditText("Jazz");
-    Click(Window->CheckBox10, true);
+    Click(Find<QCheckBox>("CheckBox10"), true);
     EXPECT_EQ(Window->GenreEdit(1)->currentText(), "Rock");
     EXPECT_EQ(Window->GenreEdit(2)->currentText(), "Jazz");
 }
 
 TEST_F(BulkTest, ColumnBoxWithAnEmptyFolderOnlyChangesItsMark) {
     Open(0);
-    Click(Window->CheckBox4);
-    EXPECT_TRUE(Window->CheckBox4->isChecked());
+    Click(Find<QCheckBox>("CheckBox4"));
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox4")->isChecked());
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 }
 
 TEST_F(BulkTest, FolderBoxSetsAndBlanksAlbums) {
     Open(3);
     SetAlbums({"X", "", "Y"});
-    Click(Window->CheckBox1);
+    Click(Find<QCheckBox>("CheckBox1"));
     EXPECT_EQ(Albums(3), QStringList({"Live", "Live", "Live"}));
-    Click(Window->CheckBox1);
+    Click(Find<QCheckBox>("CheckBox1"));
     EXPECT_EQ(Albums(3), QStringList({" ", " ", " "}));
 }
 
 TEST_F(BulkTest, FolderBoxWithShiftFillsEmptyAlbumsAndBlanksOnlyTheFolderName) {
     Open(3);
     SetAlbums({"X", " ", "Y"});
-    Click(Window->CheckBox1, true);
+    Click(Find<QCheckBox>("CheckBox1"), true);
     EXPECT_EQ(Albums(3), QStringList({"X", "Live", "Y"}));
     SetAlbums({"Live", "Live ", "Z"});
-    Click(Window->CheckBox1, true);
+    Click(Find<QCheckBox>("CheckBox1"), true);
     EXPECT_EQ(Albums(3), QStringList({" ", " ", "Z"}));
-    EXPECT_FALSE(Window->ShiftClick);
+    EXPECT_FALSE(State().ShiftClick);
 }
 
 TEST_F(BulkTest, AlbumBoxAfterFolderBoxKeepsTheTopAlbum) {
     Open(3);
-    Click(Window->CheckBox1);
+    Click(Find<QCheckBox>("CheckBox1"));
     SetAlbums({"Top", "Live", "Live"});
-    Click(Window->CheckBox6);
-    EXPECT_FALSE(Window->CheckBox1->isChecked());
-    EXPECT_TRUE(Window->CheckBox6->isChecked());
+    Click(Find<QCheckBox>("CheckBox6"));
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox6")->isChecked());
     EXPECT_EQ(Albums(3), QStringList({"Top", "Top", "Top"}));
 }
 
@@ -224,13 +225,13 @@ TEST_F(BulkTest, FolderBoxAfterAlbumBoxSetsTheFolderNameAndUnchecksBoth) {
             Dialogs.QueueAnswer(TDialogs::Answer::No);  // drop the first round's edits
         }
         OpenNamedFolder(folder.toStdString(), 3);
-        Click(Window->CheckBox6);
+        Click(Find<QCheckBox>("CheckBox6"));
         SetAlbums({"Top", "Other", ""});
-        Click(Window->CheckBox1, shift);
+        Click(Find<QCheckBox>("CheckBox1"), shift);
         EXPECT_EQ(Albums(3), QStringList({folder, folder, folder})) << shift;
-        EXPECT_FALSE(Window->CheckBox1->isChecked()) << shift;
-        EXPECT_FALSE(Window->CheckBox6->isChecked()) << shift;
-        EXPECT_FALSE(Window->ShiftClick);
+        EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked()) << shift;
+        EXPECT_FALSE(Find<QCheckBox>("CheckBox6")->isChecked()) << shift;
+        EXPECT_FALSE(State().ShiftClick);
     }
 }
 
@@ -241,9 +242,9 @@ TEST_F(BulkTest, NamesSetsTitlesFromFileNames) {
         testing_mp3::WriteMp3(folder + "/" + name);
     }
     OpenFolder(folder);
-    Window->SpeedButton6->click();
+    Find<QToolButton>("SpeedButton6")->click();
     for (int k = 0; k < 3; ++k) {
-        const std::string& name = Window->FileList[k];
+        const std::string& name = State().FileList[k];
         const QString expected = name == "Song.mp3" ? "Song" : name == "a.mp3" ? "a" : "";
         EXPECT_EQ(Window->TitleEdit(k)->text(), expected) << name;
     }
@@ -254,27 +255,27 @@ TEST_F(BulkTest, NamesDropCharactersATagCannotHold) {
     std::filesystem::create_directory(folder);
     testing_mp3::WriteMp3(folder + "/Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.mp3");
     OpenFolder(folder);
-    Window->SpeedButton6->click();
+    Find<QToolButton>("SpeedButton6")->click();
     EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromUtf8("Caf\xC3\xA9 "));
 }
 
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
     Open(45);
     // Untagged rows show Classical; start from another genre.
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         Window->GenreEdit(k)->setEditText("Rock");
     }
-    Window->SpeedButton5->click();
-    Window->SpeedButton6->click();
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    Find<QToolButton>("SpeedButton5")->click();
+    Find<QToolButton>("SpeedButton6")->click();
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         EXPECT_EQ(Window->GenreEdit(k)->currentText(), "Classical") << k;
         EXPECT_EQ(Window->TitleEdit(k)->text(),
-                  QString::fromStdString(Window->FileList[k]).chopped(4))
+                  QString::fromStdString(State().FileList[k]).chopped(4))
             << k;
     }
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    Window->SpeedButton3->click();
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    Find<QToolButton>("SpeedButton3")->click();
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         EXPECT_EQ(Window->TitleEdit(k)->text(), "") << k;
         EXPECT_EQ(Window->GenreEdit(k)->currentText(), " ") << k;
     }
@@ -283,13 +284,13 @@ TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
 TEST_F(BulkTest, PageCommandsOnTheLastPageLeaveTheHiddenRowsAlone) {
     Open(42);
     Window->OikealleClick();
-    ASSERT_EQ(Window->PageIndex, 1);
+    ASSERT_EQ(State().PageIndex, 1);
     Window->TitleEdit(2)->setText("hidden");
     Window->GenreEdit(2)->setEditText("Rock");
-    Window->SpeedButton6->click();
-    Window->SpeedButton5->click();
+    Find<QToolButton>("SpeedButton6")->click();
+    Find<QToolButton>("SpeedButton5")->click();
     EXPECT_EQ(Window->TitleEdit(1)->text(),
-              QString::fromStdString(Window->FileList[41]).chopped(4));
+              QString::fromStdString(State().FileList[41]).chopped(4));
     EXPECT_EQ(Window->TitleEdit(2)->text(), "hidden");
     EXPECT_NE(Window->GenreEdit(2)->currentText(), "Classical");
 }
@@ -298,12 +299,12 @@ TEST_F(BulkTest, EraseAllRowsAsksAndEmptiesEveryValue) {
     Open(2);
     SetTitles({"A", "B"});
     Dialogs.QueueAnswer(TDialogs::Answer::No);
-    Window->SpeedButton3->click();
+    Find<QToolButton>("SpeedButton3")->click();
     EXPECT_EQ(Dialogs.Questions(), QStringList({"Are you sure you want to erase all?"}));
     EXPECT_EQ(Titles(2), QStringList({"A", "B"}));
 
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    Window->SpeedButton3->click();
+    Find<QToolButton>("SpeedButton3")->click();
     for (int k = 0; k < 2; ++k) {
         EXPECT_EQ(Window->TitleEdit(k)->text(), "");
         EXPECT_EQ(Window->ArtistEdit(k)->text(), "");
@@ -312,15 +313,15 @@ TEST_F(BulkTest, EraseAllRowsAsksAndEmptiesEveryValue) {
         EXPECT_EQ(Window->YearEdit(k)->text(), "-1");
         EXPECT_EQ(Window->TrackEdit(k)->text(), "0");
         EXPECT_EQ(Window->GenreEdit(k)->currentText(), " ");
-        EXPECT_EQ(Window->FileLabel(k)->text(), QString::fromStdString(Window->FileList[k]));
+        EXPECT_EQ(Window->FileLabel(k)->text(), QString::fromStdString(State().FileList[k]));
     }
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 }
 
 TEST_F(BulkTest, RevertWithoutEditsAsksNothing) {
     Open(2);
     const QStringList titles = Titles(2);
-    Window->SpeedButton4->click();
+    Find<QToolButton>("SpeedButton4")->click();
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());
     EXPECT_EQ(Titles(2), titles);
 }
@@ -329,28 +330,29 @@ TEST_F(BulkTest, RevertReloadsTheEditedPageOnYesOnly) {
     Open(2);
     const QStringList titles = Titles(2);
     Window->TitleEdit(1)->setText("edited");
-    ASSERT_TRUE(Window->SpeedButton4->isEnabled());
+    ASSERT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled());
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
-    Window->SpeedButton4->click();
+    Find<QToolButton>("SpeedButton4")->click();
     EXPECT_EQ(Window->TitleEdit(1)->text(), "edited");
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    Window->SpeedButton4->click();
+    Find<QToolButton>("SpeedButton4")->click();
     EXPECT_EQ(Dialogs.Questions().size(), 2);
     EXPECT_EQ(Dialogs.Questions().back(),
               "If you will revert to last saved version, all modifications after your last "
               "saving, will lose. Continue?");
     EXPECT_EQ(Titles(2), titles);
-    EXPECT_FALSE(Window->PageModified);
-    EXPECT_FALSE(Window->SpeedButton4->isEnabled());
+    EXPECT_FALSE(State().PageModified);
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton4")->isEnabled());
 }
 
 TEST_F(BulkTest, PageCommandsWithAnEmptyFolderSayThereAreNoFiles) {
     Open(0);
     for (QToolButton* button :
-         {Window->SpeedButton5, Window->SpeedButton6, Window->SpeedButton3, Window->SpeedButton4}) {
+         {Find<QToolButton>("SpeedButton5"), Find<QToolButton>("SpeedButton6"),
+          Find<QToolButton>("SpeedButton3"), Find<QToolButton>("SpeedButton4")}) {
         button->setEnabled(true);
         button->click();
     }

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "editor/form2.h"
+#include "tests/helpers/window_fixture.h"
 
 namespace {
 
@@ -49,6 +50,11 @@ class Form2Test : public ::testing::Test {
         return form_->exec();
     }
 
+    template <typename T>
+    T* Find(const QString& name) const {
+        return Control<T>(*form_, name);
+    }
+
     std::unique_ptr<TForm2> form_;
 };
 
@@ -56,9 +62,9 @@ TEST_F(Form2Test, StartsWithItsCaptionSizesAndAnUncheckedSelectAllBox) {
     EXPECT_EQ(form_->windowTitle(), "Remove Read Onlys from Files");
     EXPECT_EQ(form_->size(), QSize(400, 407));
     EXPECT_EQ(form_->minimumSize(), QSize(280, 280));
-    EXPECT_FALSE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Select All");
-    EXPECT_TRUE(form_->OkButton->isDefault());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Select All");
+    EXPECT_TRUE(Find<QPushButton>("OkButton")->isDefault());
 }
 
 TEST_F(Form2Test, KeepsEntriesInCaseInsensitiveOrderUnticked) {
@@ -85,13 +91,13 @@ TEST_F(Form2Test, ClearEmptiesTheListButKeepsTheSelectAllBox) {
     form_->Valitsekaikki1Click();
     form_->Clear();
     EXPECT_EQ(form_->Count(), 0);
-    EXPECT_TRUE(form_->CheckBox1->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
 }
 
 TEST_F(Form2Test, MenuCommandsCarryTheirTextsAndShortcutsInOrder) {
-    const QList<QAction*> actions = form_->PopupMenu1->actions();
+    const QList<QAction*> actions = Find<QMenu>("PopupMenu1")->actions();
     ASSERT_EQ(actions.size(), 3);
-    EXPECT_EQ(actions[0], form_->Valitsekaikki1);
+    EXPECT_EQ(actions[0], Find<QAction>("Valitsekaikki1"));
     EXPECT_EQ(actions[0]->text(), "Valitse kaikki");
     EXPECT_EQ(actions[0]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
     EXPECT_EQ(actions[1]->text(), QString::fromUtf8("Käänteinen valinta"));
@@ -101,92 +107,96 @@ TEST_F(Form2Test, MenuCommandsCarryTheirTextsAndShortcutsInOrder) {
 
     ShowActive();
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-    QApplication::sendEvent(form_->CheckListBox1->viewport(), &rightClick);
-    EXPECT_TRUE(form_->PopupMenu1->isVisible()) << "a right click in the list opens the menu";
-    form_->PopupMenu1->close();
+    QApplication::sendEvent(Find<QListWidget>("CheckListBox1")->viewport(), &rightClick);
+    EXPECT_TRUE(Find<QMenu>("PopupMenu1")->isVisible())
+        << "a right click in the list opens the menu";
+    Find<QMenu>("PopupMenu1")->close();
 }
 
 TEST_F(Form2Test, SelectAllAndClearAllSetTheBoxAndItsTip) {
     AddThree();
     form_->Valitsekaikki1Click();
     EXPECT_EQ(Ticks(), std::vector<bool>(3, true));
-    EXPECT_TRUE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Deselect All");
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Deselect All");
 
     form_->Poistavalinta1Click();
     EXPECT_EQ(Ticks(), std::vector<bool>(3, false));
-    EXPECT_FALSE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Select All");
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Select All");
 }
 
 TEST_F(Form2Test, InvertingLeavesOnlyTheEntryTheUserUnticked) {
     AddThree();
     form_->Valitsekaikki1Click();
     form_->SetChecked(1, false);
-    EXPECT_TRUE(form_->CheckBox1->isChecked()) << "a single tick never moves the box";
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked()) << "a single tick never moves the box";
 
     form_->Knteinenvalinta1Click();
     EXPECT_EQ(Ticks(), (std::vector<bool>{false, true, false}));
-    EXPECT_FALSE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Select All");
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Select All");
 }
 
 TEST_F(Form2Test, InvertingIntoAllTickedChecksTheBox) {
     AddThree();
     form_->Knteinenvalinta1Click();
     EXPECT_EQ(Ticks(), std::vector<bool>(3, true));
-    EXPECT_TRUE(form_->CheckBox1->isChecked());
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Deselect All");
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Deselect All");
 }
 
 TEST_F(Form2Test, ShortcutsWorkWhileTheListHasTheFocus) {
     AddThree();
     ShowActive();
-    ASSERT_EQ(QApplication::focusWidget(), form_->CheckListBox1) << "activation focuses the list";
+    ASSERT_EQ(QApplication::focusWidget(), Find<QListWidget>("CheckListBox1"))
+        << "activation focuses the list";
 
-    QTest::keyClick(form_->CheckListBox1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(Find<QListWidget>("CheckListBox1"), Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Ticks(), std::vector<bool>(3, true));
     form_->SetChecked(0, false);
-    QTest::keyClick(form_->CheckListBox1, Qt::Key_A, Qt::ControlModifier | Qt::AltModifier);
+    QTest::keyClick(Find<QListWidget>("CheckListBox1"), Qt::Key_A,
+                    Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(Ticks(), (std::vector<bool>{true, false, false}));
-    QTest::keyClick(form_->CheckListBox1, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(Find<QListWidget>("CheckListBox1"), Qt::Key_A,
+                    Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Ticks(), std::vector<bool>(3, false));
-    EXPECT_FALSE(form_->CheckBox1->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
 }
 
 TEST_F(Form2Test, ClickingTheBoxTicksOrClearsEverythingAndFocusesTheList) {
     AddThree();
     ShowActive();
-    form_->OkButton->setFocus();
+    Find<QPushButton>("OkButton")->setFocus();
 
-    QTest::mouseClick(form_->CheckBox1, Qt::LeftButton);
+    QTest::mouseClick(Find<QCheckBox>("CheckBox1"), Qt::LeftButton);
     EXPECT_EQ(Ticks(), std::vector<bool>(3, true));
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Deselect All");
-    EXPECT_EQ(QApplication::focusWidget(), form_->CheckListBox1);
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Deselect All");
+    EXPECT_EQ(QApplication::focusWidget(), Find<QListWidget>("CheckListBox1"));
 
-    QTest::mouseClick(form_->CheckBox1, Qt::LeftButton);
+    QTest::mouseClick(Find<QCheckBox>("CheckBox1"), Qt::LeftButton);
     EXPECT_EQ(Ticks(), std::vector<bool>(3, false));
-    EXPECT_EQ(form_->CheckBox1->toolTip(), "Select All");
+    EXPECT_EQ(Find<QCheckBox>("CheckBox1")->toolTip(), "Select All");
 }
 
 TEST_F(Form2Test, TheBoxKeepsItsStateForTheNextShowing) {
     AddThree();
     EXPECT_EQ(ExecWith([this] {
-                  QTest::mouseClick(form_->CheckBox1, Qt::LeftButton);
-                  QTest::mouseClick(form_->OkButton, Qt::LeftButton);
+                  QTest::mouseClick(Find<QCheckBox>("CheckBox1"), Qt::LeftButton);
+                  QTest::mouseClick(Find<QPushButton>("OkButton"), Qt::LeftButton);
               }),
               QDialog::Accepted);
 
     form_->Clear();
     form_->Add("/n/x.mp3");
     form_->Add("/n/y.mp3");
-    EXPECT_TRUE(form_->CheckBox1->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
     EXPECT_EQ(Ticks(), std::vector<bool>(2, false));
     ExecWith([this] {
-        QTest::mouseClick(form_->CheckBox1, Qt::LeftButton);
-        EXPECT_FALSE(form_->CheckBox1->isChecked());
+        QTest::mouseClick(Find<QCheckBox>("CheckBox1"), Qt::LeftButton);
+        EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
         EXPECT_EQ(Ticks(), std::vector<bool>(2, false));
-        QTest::mouseClick(form_->CheckBox1, Qt::LeftButton);
+        QTest::mouseClick(Find<QCheckBox>("CheckBox1"), Qt::LeftButton);
         EXPECT_EQ(Ticks(), std::vector<bool>(2, true));
         form_->accept();
     });
@@ -197,8 +207,9 @@ TEST_F(Form2Test, CloseBoxEscAndCancelGiveCancelWhileEnterGivesOk) {
     EXPECT_EQ(ExecWith([this] { form_->close(); }), QDialog::Rejected);
     EXPECT_EQ(ExecWith([] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); }),
               QDialog::Rejected);
-    EXPECT_EQ(ExecWith([this] { QTest::mouseClick(form_->CancelButton, Qt::LeftButton); }),
-              QDialog::Rejected);
+    EXPECT_EQ(
+        ExecWith([this] { QTest::mouseClick(Find<QPushButton>("CancelButton"), Qt::LeftButton); }),
+        QDialog::Rejected);
     EXPECT_EQ(ExecWith([] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); }),
               QDialog::Accepted);
 }

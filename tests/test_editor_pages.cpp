@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <filesystem>
 
+#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "platform/directory.h"
@@ -22,7 +23,7 @@ namespace {
 
 int ShownRows(const TForm1& window) {
     int shown = 0;
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const bool visible = !window.TitleEdit(k)->isHidden();
         for (QWidget* control : window.RowValueControls(k)) {
             EXPECT_EQ(!control->isHidden(), visible) << control->objectName().toStdString();
@@ -34,9 +35,9 @@ int ShownRows(const TForm1& window) {
 }
 
 bool SaveButtonsEnabled(const TForm1& window) {
-    const bool enabled = window.SpeedButton1->isEnabled();
-    EXPECT_EQ(window.SpeedButton2->isEnabled(), enabled);
-    EXPECT_EQ(window.SpeedButton4->isEnabled(), enabled);
+    const bool enabled = Control<QToolButton>(window, "SpeedButton1")->isEnabled();
+    EXPECT_EQ(Control<QToolButton>(window, "SpeedButton2")->isEnabled(), enabled);
+    EXPECT_EQ(Control<QToolButton>(window, "SpeedButton4")->isEnabled(), enabled);
     return enabled;
 }
 
@@ -57,25 +58,25 @@ TEST_P(PageLayout, ShowsTheFilesOfThePage) {
     const PageCase& c = GetParam();
     OpenWindow(c.files, true);
     for (int page = 0; page < c.page; ++page) {
-        QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+        QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
     }
-    EXPECT_EQ(Window->PageIndex, c.page);
-    EXPECT_EQ(Window->Label9->text(), c.label);
-    EXPECT_FALSE(Window->Label9->isHidden());
+    EXPECT_EQ(State().PageIndex, c.page);
+    EXPECT_EQ(Find<QLabel>("Label9")->text(), c.label);
+    EXPECT_FALSE(Find<QLabel>("Label9")->isHidden());
     EXPECT_EQ(ShownRows(*Window), c.rows);
     EXPECT_EQ(Window->RowsInScope(), c.rows);
-    EXPECT_EQ(!Window->Oikealle->isHidden(), c.next);
-    EXPECT_EQ(!Window->Vasemmalle->isHidden(), c.previous);
-    EXPECT_EQ(!Window->Label8->isHidden(), c.files == 0);
+    EXPECT_EQ(!Find<QToolButton>("Oikealle")->isHidden(), c.next);
+    EXPECT_EQ(!Find<QToolButton>("Vasemmalle")->isHidden(), c.previous);
+    EXPECT_EQ(!Find<QLabel>("Label8")->isHidden(), c.files == 0);
     for (int k = 0; k < c.rows; ++k) {
-        const std::string& name = Window->FileList[c.page * 40 + k];
+        const std::string& name = State().FileList[c.page * 40 + k];
         EXPECT_EQ(Window->FileLabel(k)->text().toStdString(), name);
         EXPECT_EQ(Window->FileLabel(k)->toolTip().toStdString(), name);
         // The generated record of file "songNNN.mp3" is titled "Title NNN" (as a number).
         EXPECT_EQ(Window->TitleEdit(k)->text().toStdString(),
                   "Title " + std::to_string(std::stoi(name.substr(4, 3))));
     }
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
     EXPECT_FALSE(SaveButtonsEnabled(*Window));
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());
 }
@@ -99,26 +100,26 @@ TEST_F(Pages, ListsEveryMp3EntryInDirectoryOrder) {
     std::filesystem::create_directory(Dir.File("folder.mp3"));
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // not asked: nothing is modified
     OpenFolder();
-    EXPECT_EQ(Window->FileList, platform::ListMp3(Dir.Path()));
-    EXPECT_EQ(Window->FileList.size(), 6u);
+    EXPECT_EQ(State().FileList, platform::ListMp3(Dir.Path()));
+    EXPECT_EQ(State().FileList.size(), 6u);
     // The folder cannot be read as a file: reported, and the page still ends complete.
     EXPECT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_EQ(ShownRows(*Window), 6);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 }
 
 TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
     MakeFiles(2);
     OpenFolder();
-    std::filesystem::remove(Dir.File(Window->FileList[1]));
-    Window->Button2->click();
-    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(Window->FileList[1]) +
+    std::filesystem::remove(Dir.File(State().FileList[1]));
+    Find<QPushButton>("Button2")->click();
+    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(State().FileList[1]) +
                                               " could not be found for some reason..."});
     EXPECT_EQ(ShownRows(*Window), 2);
 
     Dialogs.Clear();
     Window->SpeedButton7Click();  // the ID3v2 kind finds the file gone too
-    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(Window->FileList[1]) +
+    EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(State().FileList[1]) +
                                               " could not be found for some reason..."});
     EXPECT_EQ(ShownRows(*Window), 2);
 }
@@ -128,7 +129,7 @@ TEST_F(Pages, OneTypedCharacterMarksThePageModified) {
     ASSERT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
     const QString edited = Window->TitleEdit(0)->text() + "x";
     QTest::keyClicks(QApplication::focusWidget(), "x");
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
     EXPECT_TRUE(SaveButtonsEnabled(*Window));
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
 }
@@ -136,11 +137,11 @@ TEST_F(Pages, OneTypedCharacterMarksThePageModified) {
 TEST_F(Pages, EveryValueControlReportsChanges) {
     OpenWindow(1, true);
     for (QWidget* control : Window->RowValueControls(0)) {
-        Window->Button2->click();
-        ASSERT_FALSE(Window->PageModified);
+        Find<QPushButton>("Button2")->click();
+        ASSERT_FALSE(State().PageModified);
         control->setFocus();
         QTest::keyClicks(QApplication::focusWidget(), "7");
-        EXPECT_TRUE(Window->PageModified) << control->objectName().toStdString();
+        EXPECT_TRUE(State().PageModified) << control->objectName().toStdString();
         EXPECT_TRUE(SaveButtonsEnabled(*Window));
     }
 }
@@ -148,7 +149,7 @@ TEST_F(Pages, EveryValueControlReportsChanges) {
 TEST_F(Pages, BuildingAPageFocusesTheFirstTitle) {
     OpenWindow(3);
     Window->ArtistEdit(2)->setFocus();
-    Window->Button2->click();
+    Find<QPushButton>("Button2")->click();
     EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
 }
 
@@ -162,39 +163,39 @@ TEST_F(Pages, PageQuestionAnswersOnNextPage) {
     const QString edited = Window->TitleEdit(0)->text() + "x";
     QTest::keyClicks(QApplication::focusWidget(), "x");
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
-    QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Questions(), QStringList{question});
     EXPECT_EQ(Dialogs.Messages(), QStringList{"No changes is saved."});
-    EXPECT_EQ(Window->PageIndex, 0);
+    EXPECT_EQ(State().PageIndex, 0);
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 
     Dialogs.Clear();
     Dialogs.QueueAnswer(TDialogs::Answer::No);
-    QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Questions().size(), 1);
-    EXPECT_EQ(Window->PageIndex, 1);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_EQ(State().PageIndex, 1);
+    EXPECT_FALSE(State().PageModified);
     EXPECT_FALSE(SaveButtonsEnabled(*Window));
 }
 
 TEST_F(Pages, PageQuestionAnswersOnPreviousPage) {
     OpenWindow(41, true);
-    QTest::mouseClick(Window->Oikealle, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
     const QString edited = Window->TitleEdit(0)->text() + "x";
     QTest::keyClicks(QApplication::focusWidget(), "x");
 
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
-    QTest::mouseClick(Window->Vasemmalle, Qt::LeftButton);
-    EXPECT_EQ(Window->PageIndex, 1);
+    QTest::mouseClick(Find<QToolButton>("Vasemmalle"), Qt::LeftButton);
+    EXPECT_EQ(State().PageIndex, 1);
     EXPECT_TRUE(Dialogs.Messages().isEmpty());
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
 
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    QTest::mouseClick(Window->Vasemmalle, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("Vasemmalle"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Questions().size(), 2);
-    EXPECT_EQ(Window->PageIndex, 0);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_EQ(State().PageIndex, 0);
+    EXPECT_FALSE(State().PageModified);
 }
 
 class FolderChange : public WindowFixture {
@@ -221,27 +222,27 @@ TEST_F(FolderChange, CancelKeepsTheFolderAndTheRows) {
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     EXPECT_FALSE(Window->SelectFolder(QString::fromStdString(other_)));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
-    EXPECT_EQ(Window->ShellTreeView1->Path().toStdString(), Dir.Path());
-    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(Find<TShellTreeView>("ShellTreeView1")->Path().toStdString(), Dir.Path());
+    EXPECT_EQ(State().FolderPath, Dir.Path());
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 }
 
 TEST_F(FolderChange, NoDropsTheEditsAndOpensTheFolder) {
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(other_)));
-    EXPECT_EQ(Window->FolderPath, other_);
-    EXPECT_EQ(Window->FileList, std::vector<std::string>{"x.mp3"});
+    EXPECT_EQ(State().FolderPath, other_);
+    EXPECT_EQ(State().FileList, std::vector<std::string>{"x.mp3"});
     EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
-    EXPECT_FALSE(Window->PageModified);
-    EXPECT_EQ(Window->ShellComboBox1->currentData().toString().toStdString(), other_);
+    EXPECT_FALSE(State().PageModified);
+    EXPECT_EQ(Find<QComboBox>("ShellComboBox1")->currentData().toString().toStdString(), other_);
 }
 
 TEST_F(FolderChange, YesSavesThenOpensTheFolder) {
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(other_)));
     EXPECT_EQ(Dialogs.Questions().size(), 1);
-    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(State().FolderPath, other_);
 }
 
 TEST_F(FolderChange, FailedSaveAfterYesKeepsTheFolderAndLaterQuestionsAsk) {
@@ -253,15 +254,15 @@ TEST_F(FolderChange, FailedSaveAfterYesKeepsTheFolderAndLaterQuestionsAsk) {
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     EXPECT_FALSE(Window->SelectFolder(other));
     EXPECT_EQ(Dialogs.Errors().size(), 1);
-    EXPECT_EQ(Window->FolderPath, Dir.Path());
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_EQ(State().FolderPath, Dir.Path());
+    EXPECT_TRUE(State().PageModified);
     // No answer outlives the failed change: each later change asks again.
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     EXPECT_FALSE(Window->SelectFolder(other));
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     EXPECT_TRUE(Window->SelectFolder(other));
     EXPECT_EQ(Dialogs.Questions().size(), 3);
-    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(State().FolderPath, other_);
 }
 
 TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
@@ -270,12 +271,12 @@ TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
     EXPECT_TRUE(Window->SelectFolder(folder));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     EXPECT_TRUE(Window->SelectFolder(folder));
     EXPECT_EQ(Window->TitleEdit(0)->text() + "x", edited_);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 
     Dialogs.Clear();
     EXPECT_TRUE(Window->SelectFolder(folder));  // nothing to lose: no question
@@ -283,7 +284,7 @@ TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
 }
 
 TEST_F(FolderChange, KeyboardMoveAsksAndBuildsTheNewPage) {
-    TShellTreeView* tree = Window->ShellTreeView1;
+    TShellTreeView* tree = Find<TShellTreeView>("ShellTreeView1");
     const QModelIndex folder = tree->currentIndex();
     tree->expand(folder);
     // The model lists folders in the background; "other" is the only child.
@@ -293,13 +294,13 @@ TEST_F(FolderChange, KeyboardMoveAsksAndBuildsTheNewPage) {
     QTest::keyClick(tree, Qt::Key_Down);
     EXPECT_EQ(tree->Path(), QString::fromStdString(other_));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
-    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(State().FolderPath, other_);
     EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 }
 
 TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
-    TShellTreeView* tree = Window->ShellTreeView1;
+    TShellTreeView* tree = Find<TShellTreeView>("ShellTreeView1");
     tree->expand(tree->currentIndex());
     QTRY_COMPARE(tree->model()->rowCount(tree->currentIndex()), 1);
     const QModelIndex target = tree->model()->index(0, 0, tree->currentIndex());
@@ -309,19 +310,19 @@ TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(Dialogs.Questions().size(), 1);
-    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(State().FolderPath, Dir.Path());
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
-    EXPECT_EQ(Window->FolderPath, other_);
+    EXPECT_EQ(State().FolderPath, other_);
     EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 }
 
 TEST_F(FolderChange, ComboHoldsThePathAndItsAncestorsAndSelectsInTheTree) {
-    QComboBox* combo = Window->ShellComboBox1;
+    QComboBox* combo = Find<QComboBox>("ShellComboBox1");
     ASSERT_GE(combo->count(), 2);
     EXPECT_EQ(combo->itemData(0).toString(), "/");
     EXPECT_EQ(combo->currentData().toString().toStdString(), Dir.Path());
@@ -331,16 +332,16 @@ TEST_F(FolderChange, ComboHoldsThePathAndItsAncestorsAndSelectsInTheTree) {
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     combo->setCurrentIndex(parent);
     emit combo->activated(parent);
-    EXPECT_EQ(Window->FolderPath, Dir.Path());
+    EXPECT_EQ(State().FolderPath, Dir.Path());
     EXPECT_EQ(combo->currentData().toString().toStdString(), Dir.Path());
-    EXPECT_TRUE(Window->PageModified);
+    EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     combo->setCurrentIndex(parent);
     emit combo->activated(parent);
-    EXPECT_EQ(Window->ShellTreeView1->Path().toStdString(), parentPath);
-    EXPECT_EQ(Window->FolderPath, parentPath);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_EQ(Find<TShellTreeView>("ShellTreeView1")->Path().toStdString(), parentPath);
+    EXPECT_EQ(State().FolderPath, parentPath);
+    EXPECT_FALSE(State().PageModified);
     EXPECT_EQ(Dialogs.Questions().size(), 2);
 }
 
@@ -351,11 +352,11 @@ TEST_F(Pages, FindFocusedRowNamesTheRowWithTheFocus) {
     EXPECT_EQ(Window->FindFocusedRow(), 2);
     Window->YearEdit(1)->setFocus();
     EXPECT_EQ(Window->FindFocusedRow(), 1);
-    Window->ShellTreeView1->setFocus();
+    Find<TShellTreeView>("ShellTreeView1")->setFocus();
     EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
     // A hidden row beyond the list never counts.
     Window->TitleEdit(1)->setFocus();
-    Window->FileList.resize(1);
+    State().FileList.resize(1);
     EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
 }
 
@@ -367,11 +368,11 @@ TEST_F(Pages, AlbumNamedLikeTheFolderChecksTheFolderBox) {
     testing_mp3::WriteMp3(best + "/b.mp3", {}, 2,
                           testing_mp3::V1Record("B", "", "Other", "", "", 2, 0));
     OpenFolder(best);
-    EXPECT_TRUE(Window->CheckBox1->isChecked());
+    EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
     QStringList albums = {Window->AlbumEdit(0)->text(), Window->AlbumEdit(1)->text()};
     albums.sort();
     EXPECT_EQ(albums, (QStringList{"Best", "Other"}));
 
     OpenFolder(Dir.Path());
-    EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
 }

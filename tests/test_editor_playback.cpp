@@ -45,47 +45,48 @@ class PlaybackTest : public WindowFixture {
     }
     // Starts a file without a folder on disk: the fake device opens any path.
     void PlayPath(const std::string& folder, const std::string& name) {
-        Window->FolderPath = folder;
-        Window->FileList = {name};
+        State().FolderPath = folder;
+        State().FileList = {name};
         Window->StartPlayback(0);
     }
     void ExpectStopped() {
-        EXPECT_FALSE(Window->Playing);
-        EXPECT_EQ(Window->PlayButton->text(), "&Play");
-        EXPECT_TRUE(ShowsGlyph(Window->PlayButton, Window->ImagePlay));
-        EXPECT_FALSE(Window->Timer1->isActive());
+        EXPECT_FALSE(State().Playing);
+        EXPECT_EQ(Find<QToolButton>("PlayButton")->text(), "&Play");
+        EXPECT_TRUE(ShowsGlyph(Find<QToolButton>("PlayButton"), Find<QLabel>("ImagePlay")));
+        EXPECT_FALSE(Find<QTimer>("Timer1")->isActive());
         EXPECT_FALSE(Media.IsOpen());
     }
 };
 
 TEST_F(PlaybackTest, StartsStoppedWithThePlayGlyphAndA100msTimer) {
     ExpectStopped();
-    EXPECT_EQ(Window->Timer1->interval(), 100);
-    EXPECT_EQ(Window->ImagePlay->size(), QSize(17, 17));
-    EXPECT_FALSE(Window->ImagePlay->isVisible());
-    EXPECT_NE(Window->ImagePlay->pixmap().toImage(), Window->ImageStop->pixmap().toImage());
+    EXPECT_EQ(Find<QTimer>("Timer1")->interval(), 100);
+    EXPECT_EQ(Find<QLabel>("ImagePlay")->size(), QSize(17, 17));
+    EXPECT_FALSE(Find<QLabel>("ImagePlay")->isVisible());
+    EXPECT_NE(Find<QLabel>("ImagePlay")->pixmap().toImage(),
+              Find<QLabel>("ImageStop")->pixmap().toImage());
 }
 
 TEST_F(PlaybackTest, PlayPlaysTheFocusedRowOfTheCurrentPage) {
     OpenWindow(45);
     Window->OikealleClick();
-    ASSERT_EQ(Window->PageIndex, 1);
+    ASSERT_EQ(State().PageIndex, 1);
     FocusRow(3);
 
-    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("PlayButton"), Qt::LeftButton);
 
     const std::string path = Window->FilePath(43);
     EXPECT_EQ(Media.Calls(), (std::vector<std::string>{"open " + path, "play"}));
-    EXPECT_TRUE(Window->Playing);
-    EXPECT_EQ(Window->PlayingPath, path);
-    EXPECT_EQ(Window->PlayButton->text(), "Sto&p");
-    EXPECT_TRUE(ShowsGlyph(Window->PlayButton, Window->ImageStop));
-    EXPECT_TRUE(Window->Timer1->isActive());
+    EXPECT_TRUE(State().Playing);
+    EXPECT_EQ(State().PlayingPath, path);
+    EXPECT_EQ(Find<QToolButton>("PlayButton")->text(), "Sto&p");
+    EXPECT_TRUE(ShowsGlyph(Find<QToolButton>("PlayButton"), Find<QLabel>("ImageStop")));
+    EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());
 
     // Pressing again stops, wherever the focus is now.
     Window->ArtistEdit(7)->setFocus();
-    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("PlayButton"), Qt::LeftButton);
     ExpectStopped();
 }
 
@@ -111,7 +112,7 @@ TEST_F(PlaybackTest, StopsOneHundredMillisecondsBeforeTheEndAndRestoresTheCaptio
 
     Media.Advance(9899);
     Window->Timer1Timer();
-    EXPECT_TRUE(Window->Playing);
+    EXPECT_TRUE(State().Playing);
     EXPECT_NE(Window->windowTitle(), normalCaption);
 
     Media.Advance(1);
@@ -145,8 +146,8 @@ TEST_F(PlaybackTest, ThePathScrollsThroughTheCaptionTwentyCharactersWide) {
     const std::string path = "/abcdefghijklmnopqrst/uvw.mp3x";  // 30 characters
     ASSERT_EQ(path.size(), 30u);
     PlayPath("/abcdefghijklmnopqrst", "uvw.mp3x");
-    ASSERT_EQ(Window->PlayingPath, path);
-    ASSERT_EQ(Window->MarqueeOffset, 0);
+    ASSERT_EQ(State().PlayingPath, path);
+    ASSERT_EQ(State().MarqueeOffset, 0);
 
     std::vector<int> starts;
     for (int tick = 0; tick < 33; ++tick) {
@@ -173,15 +174,15 @@ TEST_F(PlaybackTest, SuspendAndResumeContinueAtTheSamePosition) {
 
     EXPECT_EQ(Window->SuspendPlayback(), 3000);
     EXPECT_FALSE(Media.IsOpen());
-    EXPECT_FALSE(Window->Timer1->isActive());
-    EXPECT_TRUE(Window->Playing);
-    EXPECT_EQ(Window->PlayButton->text(), "Sto&p");
+    EXPECT_FALSE(Find<QTimer>("Timer1")->isActive());
+    EXPECT_TRUE(State().Playing);
+    EXPECT_EQ(Find<QToolButton>("PlayButton")->text(), "Sto&p");
 
     Window->ResumePlayback(3000);
     EXPECT_EQ(Media.Calls(), (std::vector<std::string>{"open /music/a.mp3", "play", "stop", "close",
                                                        "open /music/a.mp3", "seek 3000", "play"}));
     EXPECT_EQ(Media.Position(), 3000);
-    EXPECT_TRUE(Window->Timer1->isActive());
+    EXPECT_TRUE(Find<QTimer>("Timer1")->isActive());
 }
 
 TEST_F(PlaybackTest, SuspendAndResumeDoNothingWhenStopped) {
@@ -209,8 +210,8 @@ TEST_F(PlaybackTest, AFileTheDeviceCannotOpenIsReportedAndLeavesPlaybackStopped)
     EXPECT_EQ(Window->SuspendPlayback(), 0);
 
     Media.OpenFailure.clear();
-    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
-    EXPECT_TRUE(Window->Playing);
+    QTest::mouseClick(Find<QToolButton>("PlayButton"), Qt::LeftButton);
+    EXPECT_TRUE(State().Playing);
     EXPECT_EQ(Media.OpenedPath(), Window->FilePath(1));
 }
 
@@ -238,10 +239,10 @@ TEST_F(PlaybackTest, ARealFilePlaysWithTheProgressInTheCaptionUntilNearItsEnd) {
 
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(Window->PlayButton, Qt::LeftButton);
-    ASSERT_TRUE(Window->Playing);
+    QTest::mouseClick(Find<QToolButton>("PlayButton"), Qt::LeftButton);
+    ASSERT_TRUE(State().Playing);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Window->windowTitle().contains("%   "); }, 900));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !Window->Playing; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !State().Playing; }, 3000));
     EXPECT_GE(clock.elapsed(), 944 - 100);  // played in real time up to the end margin
     EXPECT_FALSE(Window->windowTitle().contains("%   "));
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());

@@ -18,6 +18,7 @@
 
 #include "editor/genre_drop_down.h"
 #include "editor/latin1_edit.h"
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v2/id3v2.h"
 #include "platform/clock.h"
@@ -80,7 +81,7 @@ class Rows : public WindowFixture {
     void OpenInV2() {
         OpenFolder();
         Window->SpeedButton7Click();
-        ASSERT_EQ(Window->TagKind, 2);
+        ASSERT_EQ(State().TagKind, 2);
     }
     // The row that shows the named file.
     int RowOf(const std::string& name) const {
@@ -149,22 +150,22 @@ TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
                           2, testing_mp3::V1Record("From v1", "", "", "2000", "", 1, 0));
     OpenFolder();
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
-    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
-    EXPECT_EQ(Window->TagKind, 2);
-    EXPECT_EQ(Window->Label1->text(), "ID3v2.4.0");
-    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify id3v1.1 tags");
-    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v1");
+    QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
+    EXPECT_EQ(State().TagKind, 2);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v2.4.0");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v1.1 tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v1");
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v2");
     EXPECT_EQ(Window->GenreEdit(0)->currentText(), "(17)");
     EXPECT_EQ(Window->YearEdit(0)->maximum(), -1);
     EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(0))->charLimit(), 0);
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 
-    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
-    EXPECT_EQ(Window->TagKind, 1);
-    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
-    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify id3v2.4.0 tags");
-    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
+    QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
+    EXPECT_EQ(State().TagKind, 1);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v2.4.0 tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
     EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
 }
@@ -174,13 +175,13 @@ TEST_F(Rows, ModeSwitchCancelKeepsKindCaptionsAndRows) {
     QTest::keyClicks(QApplication::focusWidget(), "x");
     const QString edited = Window->TitleEdit(0)->text();
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
-    QTest::mouseClick(Window->SpeedButton7, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
-    QTest::mouseClick(Window->SpeedButton8, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("SpeedButton8"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Questions().size(), 2);
-    EXPECT_EQ(Window->TagKind, 1);
-    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
-    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(State().TagKind, 1);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
 }
 
@@ -192,12 +193,12 @@ TEST_F(Rows, CopyKeepsValuesAndMarkersAndMarksThePageModified) {
     OpenInV2();
     const int longRow = RowOf("long.mp3");
     const int bare = RowOf("bare.mp3");
-    QTest::mouseClick(Window->SpeedButton8, Qt::LeftButton);
-    EXPECT_EQ(Window->TagKind, 1);
-    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
-    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
-    EXPECT_TRUE(Window->PageModified);
-    EXPECT_TRUE(Window->SpeedButton2->isEnabled());
+    QTest::mouseClick(Find<QToolButton>("SpeedButton8"), Qt::LeftButton);
+    EXPECT_EQ(State().TagKind, 1);
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
+    EXPECT_TRUE(State().PageModified);
+    EXPECT_TRUE(Find<QToolButton>("SpeedButton2")->isEnabled());
     // The 30-character limit stops typing but never cuts what is shown.
     EXPECT_EQ(Window->TitleEdit(longRow)->text().toStdString(), forty);
     EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(longRow))->charLimit(), 30);
@@ -237,7 +238,7 @@ TEST_F(Rows, EditedRowRoundTrips) {
     Window->TrackEdit(0)->setText("4");
     Window->GenreEdit(0)->setEditText("Jazz");
     EXPECT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
-    Window->Button2->click();
+    Find<QPushButton>("Button2")->click();
     EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromLatin1("Caf\xe9 song"));
     EXPECT_EQ(Window->ArtistEdit(0)->text(), "Someone");
     EXPECT_EQ(Window->AlbumEdit(0)->text(), "");
@@ -365,7 +366,7 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
     EXPECT_EQ(Window->TrackEdit(0)->text(), "3/12");
     EXPECT_FALSE(Window->YearEdit(0)->toolTip().isEmpty());
     EXPECT_TRUE(Window->ArtistEdit(0)->toolTip().isEmpty());
-    EXPECT_FALSE(Window->PageModified);
+    EXPECT_FALSE(State().PageModified);
 
     Window->ArtistEdit(0)->setText("Edited");
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
@@ -385,7 +386,7 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
     EXPECT_EQ(stored.Text("TPE1"), "Edited");
 
     // Once edited, the field is written like any other.
-    Window->Button2->click();
+    Find<QPushButton>("Button2")->click();
     Window->TitleEdit(0)->setText("New title");
     Window->TrackEdit(0)->setText("3");
     EXPECT_FALSE(TForm1::KeepsStoredValue(Window->TitleEdit(0)));
@@ -449,7 +450,7 @@ TEST_F(Rows, GenreCompletesInTheFirstKindOnly) {
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     Window->SpeedButton7Click();
-    ASSERT_EQ(Window->TagKind, 2);
+    ASSERT_EQ(State().TagKind, 2);
     genre->setFocus();
     genre->lineEdit()->selectAll();
     QTest::keyClicks(QApplication::focusWidget(), "roc");
@@ -493,7 +494,7 @@ TEST_F(GenreDropDown, TypingOpensTheListUnderTheBoxAndKeepsTheKeyboardInIt) {
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     Window->SpeedButton7Click();
-    ASSERT_EQ(Window->TagKind, 2);
+    ASSERT_EQ(State().TagKind, 2);
     EXPECT_FALSE(List()->isVisible());
     TypeGenre(0, "po");
     EXPECT_EQ(Window->GenreEdit(0)->currentText(), "po");  // both keys reached the field
@@ -522,7 +523,7 @@ TEST_F(GenreDropDown, ClickOnAnItemSetsItAndMarksThePageModified) {
         }
         TypeGenre(0, "c");
         ASSERT_TRUE(List()->isVisible());
-        Window->PageModified = false;
+        State().PageModified = false;
         const QModelIndexList found = List()->model()->match(
             List()->model()->index(0, 0), Qt::DisplayRole, "Country", 1, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1);
@@ -530,14 +531,14 @@ TEST_F(GenreDropDown, ClickOnAnItemSetsItAndMarksThePageModified) {
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
                           List()->visualRect(found[0]).center());
         EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Country");
-        EXPECT_TRUE(Window->PageModified);
+        EXPECT_TRUE(State().PageModified);
         EXPECT_FALSE(List()->isVisible());
         EXPECT_TRUE(Window->GenreEdit(0)->hasFocus());
     }
 }
 
 TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
-    OpenWindow(TForm1::kRowsPerPage);
+    OpenWindow(page_logic::kRowsPerPage);
     TypeGenre(0, "r");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(List()->isVisible());
@@ -552,7 +553,7 @@ TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
     EXPECT_FALSE(List()->isVisible());
 
     TypeGenre(0, "r");
-    QScrollBar* bar = Window->ScrollBox1->verticalScrollBar();
+    QScrollBar* bar = Find<QScrollArea>("ScrollBox1")->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(bar->value() + TForm1::kRowHeight);
     EXPECT_FALSE(List()->isVisible());

@@ -19,6 +19,7 @@
 #include "editor/application.h"
 #include "editor/form1.h"
 #include "editor/form2.h"
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
@@ -28,6 +29,7 @@
 #include "tests/helpers/fake_media_device.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/scripted_dialogs.h"
+#include "tests/helpers/window_fixture.h"
 
 // Readable failure output for texts.
 void PrintTo(const QString& text, std::ostream* out) {
@@ -130,6 +132,11 @@ class SavingTest : public ::testing::Test {
     }
 
     std::string File(const std::string& name) const { return dir_.File(name); }
+    template <typename T>
+    T* Find(const QString& name) const {
+        return Control<T>(*form_, name);
+    }
+    TForm1State State() const { return TForm1TestAccess::State(*form_); }
     // `count` files n00.mp3 ... with an ID3v1 record titled after the file.
     void MakeV1Files(int count) {
         for (int i = 0; i < count; ++i) {
@@ -152,7 +159,7 @@ class SavingTest : public ::testing::Test {
     }
     void SwitchToV2() {
         form_->SpeedButton7Click();
-        ASSERT_EQ(form_->TagKind, 2);
+        ASSERT_EQ(State().TagKind, 2);
     }
     void Activate() {
         form_->show();
@@ -166,12 +173,12 @@ class SavingTest : public ::testing::Test {
         ASSERT_TRUE(form_->TitleEdit(k)->hasFocus());
     }
     std::string RowPath(int k) const {
-        return form_->FilePath(form_->PageIndex * TForm1::kRowsPerPage + k);
+        return form_->FilePath(page_logic::FileIndex(State().PageIndex, k));
     }
     // Every file of the folder, byte for byte, keyed by path.
     std::map<std::string, Bytes> Snapshot() const {
         std::map<std::string, Bytes> files;
-        for (const std::string& name : form_->FileList) {
+        for (const std::string& name : State().FileList) {
             const std::string path = File(name);
             if (platform::FileExists(path)) {
                 files[path] = testing_mp3::ReadFile(path);
@@ -181,7 +188,7 @@ class SavingTest : public ::testing::Test {
     }
     std::map<std::string, uint64_t> AudioHashes() const {
         std::map<std::string, uint64_t> audio;
-        for (const std::string& name : form_->FileList) {
+        for (const std::string& name : State().FileList) {
             audio[name] = AudioHash(File(name));
         }
         return audio;
@@ -191,7 +198,7 @@ class SavingTest : public ::testing::Test {
     }
     // Gives all seven fields of every row of a full page a value of its own.
     void FillPage(const std::string& titleTail) {
-        for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+        for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
             form_->TitleEdit(k)->setText(QString::fromLatin1(PageTitle(k, titleTail)));
             form_->ArtistEdit(k)->setText("Artist");
             form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
@@ -202,6 +209,16 @@ class SavingTest : public ::testing::Test {
         }
     }
     void MakeReadOnly(const std::string& path) { ASSERT_EQ(::chmod(path.c_str(), 0444), 0); }
+    // One read-only file whose row has the focus and an edited title; its path.
+    std::string EditReadOnlyRow() {
+        MakeV1Files(1);
+        OpenFolder();
+        const std::string path = RowPath(0);
+        MakeReadOnly(path);
+        FocusRow(0);
+        form_->TitleEdit(0)->setText("changed");
+        return path;
+    }
     static bool ReadOnly(const std::string& path) {
         return (platform::GetFileAttributesA(path) & platform::FILE_ATTRIBUTE_READONLY) != 0;
     }
@@ -239,17 +256,17 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v1) {
     MakeV1Files(45);
     OpenFolder();
     form_->OikealleClick();
-    ASSERT_EQ(form_->PageIndex, 1);
+    ASSERT_EQ(State().PageIndex, 1);
     const std::string target = RowPath(2);
     FocusRow(2);
     QTest::keyClicks(form_->TitleEdit(2), "X");
     form_->YearEdit(2)->setText("1999");
     const auto before = Snapshot();
 
-    QTest::mouseClick(form_->SpeedButton1, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("SpeedButton1"), Qt::LeftButton);
 
     const Tv1TAGInfo record = ReadV1Tag(target);
-    EXPECT_EQ(record.Title, form_->FileList[42] + "X");
+    EXPECT_EQ(record.Title, State().FileList[42] + "X");
     EXPECT_EQ(record.Year, "1999");
     EXPECT_EQ(record.Artist, "Band");
     EXPECT_EQ(record.Genre, GenreByte("Rock"));
@@ -260,8 +277,8 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v1) {
         }
     }
     EXPECT_TRUE(dialogs_.ShownBoxes().empty());
-    EXPECT_TRUE(form_->PageModified) << "Save Row leaves the page modified";
-    EXPECT_TRUE(form_->SpeedButton2->isEnabled());
+    EXPECT_TRUE(State().PageModified) << "Save Row leaves the page modified";
+    EXPECT_TRUE(Find<QToolButton>("SpeedButton2")->isEnabled());
     EXPECT_EQ(form_->windowTitle(), QString("Tagvora v1.4 - (%1)").arg(dir_.Path().c_str()));
 }
 
@@ -314,12 +331,7 @@ TEST_F(SavingTest, CommandsOnAnEmptyFolderOrWithoutAFocusedRowOnlyTellTheUser) {
 }
 
 TEST_F(SavingTest, ReadOnlyFileAnsweredNoIsLeftAlone) {
-    MakeV1Files(1);
-    OpenFolder();
-    const std::string path = RowPath(0);
-    MakeReadOnly(path);
-    FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    const std::string path = EditReadOnlyRow();
     const Bytes before = testing_mp3::ReadFile(path);
     dialogs_.QueueAnswer(Answer::No);
 
@@ -335,12 +347,7 @@ TEST_F(SavingTest, ReadOnlyFileAnsweredNoIsLeftAlone) {
 }
 
 TEST_F(SavingTest, ReadOnlyFileAnsweredYesBecomesNormalAndIsWritten) {
-    MakeV1Files(1);
-    OpenFolder();
-    const std::string path = RowPath(0);
-    MakeReadOnly(path);
-    FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    const std::string path = EditReadOnlyRow();
     dialogs_.QueueAnswer(Answer::Yes);
 
     form_->SpeedButton1Click();
@@ -367,7 +374,7 @@ TEST_F(SavingTest, FileDeletedAfterThePageWasBuiltReportsErrorNumber2) {
                                    "2. \r\r This may result on that the disk is locked (for "
                                    "example CD-ROM or floppy) or network location is with Read "
                                    "Only type.")
-                               .arg(form_->FileList[0].c_str())}));
+                               .arg(State().FileList[0].c_str())}));
     EXPECT_FALSE(platform::FileExists(path)) << "nothing may create the file again";
 }
 
@@ -388,7 +395,7 @@ TEST_F(SavingTest, AttributeThatCannotBeClearedStopsSaveRow) {
 
     ASSERT_EQ(dialogs_.Errors().size(), 1);
     EXPECT_TRUE(dialogs_.Errors()[0].contains("an error happened of type 1."));
-    EXPECT_EQ(ReadV1Tag(path).Title, form_->FileList[0]);
+    EXPECT_EQ(ReadV1Tag(path).Title, State().FileList[0]);
 }
 
 TEST_F(SavingTest, UntaggedRowWithOnlyYearTrackOrGenreIsNotWritten) {
@@ -502,10 +509,10 @@ TEST_F(SaveAllTest, TwoOfThreeReadOnlyFilesTickedGivesTheExceptForm) {
                                    "page 1).")
                                .arg(dir_.Path().c_str())}));
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"4 files saved"});
-    EXPECT_FALSE(form_->PageModified);
-    EXPECT_FALSE(form_->SpeedButton1->isEnabled());
-    EXPECT_FALSE(form_->SpeedButton2->isEnabled());
-    EXPECT_FALSE(form_->SpeedButton4->isEnabled());
+    EXPECT_FALSE(State().PageModified);
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton4")->isEnabled());
     EXPECT_EQ(form_->windowTitle(), QString("Tagvora v1.4 - (%1)").arg(dir_.Path().c_str()));
 }
 
@@ -552,7 +559,7 @@ TEST_F(SaveAllTest, CancelledDialogWritesNothingAndChangesNoAttribute) {
         EXPECT_TRUE(ReadOnly(path));
     }
     EXPECT_EQ(dialogs_.ShownBoxes().size(), 1u) << "only the dialog itself";
-    EXPECT_TRUE(form_->PageModified);
+    EXPECT_TRUE(State().PageModified);
 }
 
 TEST_F(SaveAllTest, FileRemovedWhileTheDialogIsOpenIsSkippedAndTheRestSaved) {
@@ -613,22 +620,22 @@ TEST_F(SavingTest, Id3v1WriteFailureEndsTheCommandThroughTheGeneralErrorReport) 
     std::optional<platform::File> holder(std::in_place, RowPath(1), platform::File::Mode::Read,
                                          platform::File::Lock::Exclusive);
 
-    QTest::mouseClick(form_->SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(Find<QToolButton>("SpeedButton2"), Qt::LeftButton);
 
     ASSERT_EQ(dialogs_.Errors().size(), 1);
     EXPECT_TRUE(dialogs_.Errors()[0].contains(RowPath(1).c_str()));
     EXPECT_EQ(ReadV1Tag(RowPath(0)).Title, "edited");
-    EXPECT_EQ(ReadV1Tag(RowPath(2)).Title, form_->FileList[2]);
+    EXPECT_EQ(ReadV1Tag(RowPath(2)).Title, State().FileList[2]);
     EXPECT_TRUE(
-        form_->windowTitle().startsWith("Saving " + QString::fromStdString(form_->FileList[1])));
+        form_->windowTitle().startsWith("Saving " + QString::fromStdString(State().FileList[1])));
     EXPECT_FALSE(media_.IsOpen()) << "playback is not resumed";
-    EXPECT_TRUE(form_->PageModified);
+    EXPECT_TRUE(State().PageModified);
     EXPECT_TRUE(dialogs_.Messages().isEmpty());
 
     // Playback is stopped, not left "playing" with no device, so the next save works.
-    EXPECT_FALSE(form_->Playing);
-    EXPECT_EQ(form_->PlayButton->text(), "&Play");
-    EXPECT_FALSE(form_->Timer1->isActive());
+    EXPECT_FALSE(State().Playing);
+    EXPECT_EQ(Find<QToolButton>("PlayButton")->text(), "&Play");
+    EXPECT_FALSE(Find<QTimer>("Timer1")->isActive());
     holder.reset();
     FocusRow(1);
     form_->SpeedButton1Click();
@@ -681,7 +688,7 @@ TEST_F(SavingTest, CloseQueryKeepsTheWindowOpenWhenTheSaveFails) {
 
     EXPECT_FALSE(form_->FormCloseQuery());
     EXPECT_EQ(dialogs_.Errors().size(), 1);
-    EXPECT_TRUE(form_->PageModified);
+    EXPECT_TRUE(State().PageModified);
 }
 
 TEST_F(SavingTest, YesToTheQuestionOfEveryLeavingCommandSavesThePageFirst) {
@@ -730,7 +737,7 @@ TEST_F(SavingTest, FullPageInId3v1KeepsAudioAndReadsBackEveryValue) {
 
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"40 files saved"});
     for (int k = 0; k < 40; ++k) {
-        const std::string& name = form_->FileList[k];
+        const std::string& name = State().FileList[k];
         const Tv1TAGInfo record = ReadV1Tag(File(name));
         EXPECT_EQ(record.Title, PageTitle(k, ""));
         EXPECT_EQ(record.Artist, "Artist");
@@ -772,7 +779,7 @@ TEST_F(SavingTest, FullPageInId3v2KeepsAudioAndReadsBackEveryValue) {
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"40 files saved"});
     EXPECT_TRUE(dialogs_.Errors().isEmpty());
     for (int k = 0; k < 40; ++k) {
-        const std::string path = File(form_->FileList[k]);
+        const std::string path = File(State().FileList[k]);
         EXPECT_EQ(V2Text(path, "TIT2"), PageTitle(k, tail));
         EXPECT_EQ(V2Text(path, "TPE1"), "Artist");
         EXPECT_EQ(V2Text(path, "TALB"), "Alb\xE4m");
@@ -780,7 +787,7 @@ TEST_F(SavingTest, FullPageInId3v2KeepsAudioAndReadsBackEveryValue) {
         EXPECT_EQ(V2Text(path, "TRCK"), std::to_string(k + 1));
         EXPECT_EQ(V2Text(path, "TCON"), "Jazz");
         EXPECT_EQ(V2Comment(path), "c" + std::to_string(k));
-        EXPECT_EQ(AudioHash(path), audio.at(form_->FileList[k])) << path;
+        EXPECT_EQ(AudioHash(path), audio.at(State().FileList[k])) << path;
     }
 }
 

@@ -27,8 +27,10 @@ class ScrollingTest : public WindowFixture {
         OpenWindow(30);
     }
 
-    QScrollBar* Vertical() const { return Window->ScrollBox1->verticalScrollBar(); }
-    QScrollBar* Horizontal() const { return Window->ScrollBox1->horizontalScrollBar(); }
+    QScrollBar* Vertical() const { return Find<QScrollArea>("ScrollBox1")->verticalScrollBar(); }
+    QScrollBar* Horizontal() const {
+        return Find<QScrollArea>("ScrollBox1")->horizontalScrollBar();
+    }
 
     // One wheel notch over `target`: towards the user (down) or away (up); or
     // the given part of a notch, as high-resolution wheels report it.
@@ -53,7 +55,7 @@ class ScrollingTest : public WindowFixture {
 
     // A point of the rows area's content with no control under it.
     QPoint Background() const {
-        QWidget* area = Window->RowsArea;
+        QWidget* area = Find<QWidget>("RowsArea");
         for (int y = 0; y < area->height(); y += 5) {
             if (area->childAt(2, y) == nullptr) {
                 return {2, y};
@@ -65,8 +67,9 @@ class ScrollingTest : public WindowFixture {
 
     // Moves the held pointer to a point given in the scroll box's coordinates.
     void MoveTo(QPoint inScrollBox) {
-        QTest::mouseMove(Window->RowsArea,
-                         Window->RowsArea->mapFrom(Window->ScrollBox1, inScrollBox));
+        QTest::mouseMove(
+            Find<QWidget>("RowsArea"),
+            Find<QWidget>("RowsArea")->mapFrom(Find<QScrollArea>("ScrollBox1"), inScrollBox));
     }
 };
 
@@ -84,7 +87,7 @@ TEST_F(ScrollingTest, WheelWithTheFocusInATitleMovesOneRow) {
     EXPECT_EQ(Vertical()->value(), 60);
     EXPECT_EQ(Window->GenreEdit(3)->currentText(), genre);
     EXPECT_EQ(Window->YearEdit(3)->text(), year);
-    Wheel(Window->ScrollBox1->viewport(), false);
+    Wheel(Find<QScrollArea>("ScrollBox1")->viewport(), false);
     EXPECT_EQ(Vertical()->value(), 40);
 }
 
@@ -132,9 +135,9 @@ TEST_F(ScrollingTest, WheelWithTheFocusInTheFolderTreeDoesNotScroll) {
 }
 
 TEST_F(ScrollingTest, DragAgainstTheBottomAndTopEdgesScrollsTenPixelsPerMove) {
-    QTest::mousePress(Window->RowsArea, Qt::LeftButton, {}, Background());
-    ASSERT_TRUE(Window->DragScrolling);
-    const int height = Window->ScrollBox1->height();
+    QTest::mousePress(Find<QWidget>("RowsArea"), Qt::LeftButton, {}, Background());
+    ASSERT_TRUE(State().DragScrolling);
+    const int height = Find<QScrollArea>("ScrollBox1")->height();
     MoveTo({200, height - 39});
     MoveTo({200, height - 30});
     EXPECT_EQ(Vertical()->value(), 20);
@@ -146,8 +149,8 @@ TEST_F(ScrollingTest, DragAgainstTheBottomAndTopEdgesScrollsTenPixelsPerMove) {
     MoveTo({200, 9});
     MoveTo({200, 9});
     EXPECT_EQ(Vertical()->value(), 0);
-    QTest::mouseRelease(Window->RowsArea, Qt::LeftButton, {}, Background());
-    EXPECT_FALSE(Window->DragScrolling);
+    QTest::mouseRelease(Find<QWidget>("RowsArea"), Qt::LeftButton, {}, Background());
+    EXPECT_FALSE(State().DragScrolling);
     MoveTo({200, height - 5});
     EXPECT_EQ(Vertical()->value(), 0);
 }
@@ -156,28 +159,28 @@ TEST_F(ScrollingTest, DragAgainstTheSideEdgesScrollsSideways) {
     Window->resize(450, 600);
     QApplication::processEvents();
     ASSERT_GT(Horizontal()->maximum(), 20);
-    QTest::mousePress(Window->RowsArea, Qt::RightButton, {}, Background());
-    const int width = Window->ScrollBox1->width();
+    QTest::mousePress(Find<QWidget>("RowsArea"), Qt::RightButton, {}, Background());
+    const int width = Find<QScrollArea>("ScrollBox1")->width();
     MoveTo({width - 9, 100});
     MoveTo({width + 30, 100});
     EXPECT_EQ(Horizontal()->value(), 20);
     MoveTo({9, 100});
     EXPECT_EQ(Horizontal()->value(), 10);
     // A corner moves both ways at once.
-    MoveTo({width - 5, Window->ScrollBox1->height() - 5});
+    MoveTo({width - 5, Find<QScrollArea>("ScrollBox1")->height() - 5});
     EXPECT_EQ(Horizontal()->value(), 20);
     EXPECT_EQ(Vertical()->value(), 10);
-    QTest::mouseRelease(Window->RowsArea, Qt::RightButton, {}, Background());
+    QTest::mouseRelease(Find<QWidget>("RowsArea"), Qt::RightButton, {}, Background());
 }
 
 TEST_F(ScrollingTest, PressOnARowControlDoesNotStartDragScrolling) {
     QTest::mousePress(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(Window->DragScrolling);
+    EXPECT_FALSE(State().DragScrolling);
     QTest::mouseRelease(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 TEST_F(ScrollingTest, TabGoesFromArtistToTheNextTitleWhileTheBoxIsChecked) {
-    ASSERT_TRUE(Window->CheckBox3->isChecked());
+    ASSERT_TRUE(Find<QCheckBox>("CheckBox3")->isChecked());
     Window->TitleEdit(0)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_TRUE(Window->ArtistEdit(0)->hasFocus());
@@ -186,9 +189,9 @@ TEST_F(ScrollingTest, TabGoesFromArtistToTheNextTitleWhileTheBoxIsChecked) {
 }
 
 TEST_F(ScrollingTest, TabVisitsAllSevenFieldsWhileTheBoxIsUnchecked) {
-    QTest::mouseClick(Window->CheckBox3, Qt::LeftButton, {},
-                      QPoint(6, Window->CheckBox3->height() / 2));
-    ASSERT_FALSE(Window->CheckBox3->isChecked());
+    QTest::mouseClick(Find<QCheckBox>("CheckBox3"), Qt::LeftButton, {},
+                      QPoint(6, Find<QCheckBox>("CheckBox3")->height() / 2));
+    ASSERT_FALSE(Find<QCheckBox>("CheckBox3")->isChecked());
     Window->TitleEdit(5)->setFocus();
     for (QWidget* expected : Window->RowValueControls(5)) {
         EXPECT_TRUE(expected->hasFocus()) << expected->objectName().toStdString();
@@ -198,7 +201,7 @@ TEST_F(ScrollingTest, TabVisitsAllSevenFieldsWhileTheBoxIsUnchecked) {
     // Rows the page does not show switch too.
     EXPECT_TRUE(Window->GenreEdit(39)->focusPolicy() & Qt::TabFocus);
 
-    Window->CheckBox3->click();
+    Find<QCheckBox>("CheckBox3")->click();
     EXPECT_FALSE(Window->AlbumEdit(39)->focusPolicy() & Qt::TabFocus);
     Window->ArtistEdit(5)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

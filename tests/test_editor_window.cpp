@@ -4,8 +4,11 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStyle>
@@ -16,6 +19,9 @@
 
 #include "editor/about_dialog.h"
 #include "editor/application.h"
+#include "editor/fonts.h"
+#include "editor/form2.h"
+#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
@@ -23,28 +29,28 @@
 using WindowStart = WindowFixture;
 
 TEST_F(WindowStart, ShowsTheFirstKindWithSaveButtonsDisabled) {
-    EXPECT_EQ(Window->Label1->text(), "ID3v1.1");
-    EXPECT_EQ(Window->SpeedButton7->text(), "&Modify ID3v2.4.0-tags");
-    EXPECT_EQ(Window->SpeedButton8->text(), "&Copy tags to Id3v2");
-    EXPECT_FALSE(Window->SpeedButton1->isEnabled());
-    EXPECT_FALSE(Window->SpeedButton2->isEnabled());
-    EXPECT_FALSE(Window->SpeedButton4->isEnabled());
-    EXPECT_TRUE(Window->SpeedButton3->isEnabled());
-    EXPECT_EQ(Window->TagKind, 1);
-    EXPECT_EQ(Window->PageIndex, 0);
-    EXPECT_FALSE(Window->PageModified);
-    EXPECT_TRUE(Window->FileList.empty());
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton4")->isEnabled());
+    EXPECT_TRUE(Find<QToolButton>("SpeedButton3")->isEnabled());
+    EXPECT_EQ(State().TagKind, 1);
+    EXPECT_EQ(State().PageIndex, 0);
+    EXPECT_FALSE(State().PageModified);
+    EXPECT_TRUE(State().FileList.empty());
     EXPECT_EQ(Window->windowTitle(), "Tagvora v1.4");
     EXPECT_EQ(Window->TitleText(), "Tagvora v1.4");
 }
 
 TEST_F(WindowStart, HidesPagingAndEveryRow) {
-    EXPECT_TRUE(Window->Label9->isHidden());
-    EXPECT_TRUE(Window->Vasemmalle->isHidden());
-    EXPECT_TRUE(Window->Oikealle->isHidden());
-    EXPECT_TRUE(Window->Button2->isHidden());
-    EXPECT_TRUE(Window->Label8->isHidden());
-    for (int k = 0; k < TForm1::kRowsPerPage; ++k) {
+    EXPECT_TRUE(Find<QLabel>("Label9")->isHidden());
+    EXPECT_TRUE(Find<QToolButton>("Vasemmalle")->isHidden());
+    EXPECT_TRUE(Find<QToolButton>("Oikealle")->isHidden());
+    EXPECT_TRUE(Find<QPushButton>("Button2")->isHidden());
+    EXPECT_TRUE(Find<QLabel>("Label8")->isHidden());
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         ASSERT_NE(Window->FileLabel(k), nullptr) << k;
         EXPECT_TRUE(Window->FileLabel(k)->isHidden());
         for (QWidget* control : Window->RowValueControls(k)) {
@@ -52,7 +58,7 @@ TEST_F(WindowStart, HidesPagingAndEveryRow) {
             EXPECT_TRUE(control->isHidden()) << control->objectName().toStdString();
         }
     }
-    EXPECT_TRUE(Window->ShellTreeView1->Path().isEmpty());
+    EXPECT_TRUE(Find<TShellTreeView>("ShellTreeView1")->Path().isEmpty());
 }
 
 TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
@@ -86,9 +92,12 @@ TEST_F(WindowStart, GenreItemsAreSortedWithoutRegardToCase) {
 
 TEST_F(WindowStart, FlatButtonsNeverTakeTheFocus) {
     for (QToolButton* button :
-         {Window->SpeedButton1, Window->SpeedButton2, Window->SpeedButton3, Window->SpeedButton4,
-          Window->SpeedButton5, Window->SpeedButton6, Window->SpeedButton7, Window->SpeedButton8,
-          Window->Vasemmalle, Window->Oikealle, Window->PlayButton}) {
+         {Find<QToolButton>("SpeedButton1"), Find<QToolButton>("SpeedButton2"),
+          Find<QToolButton>("SpeedButton3"), Find<QToolButton>("SpeedButton4"),
+          Find<QToolButton>("SpeedButton5"), Find<QToolButton>("SpeedButton6"),
+          Find<QToolButton>("SpeedButton7"), Find<QToolButton>("SpeedButton8"),
+          Find<QToolButton>("Vasemmalle"), Find<QToolButton>("Oikealle"),
+          Find<QToolButton>("PlayButton")}) {
         EXPECT_EQ(button->focusPolicy(), Qt::NoFocus) << button->objectName().toStdString();
     }
 }
@@ -102,28 +111,51 @@ TEST_F(WindowStart, CaptionNamesTheChosenFolder) {
 
 TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
     Window->show();
-    for (QWidget* target :
-         {static_cast<QWidget*>(Window->Image1), static_cast<QWidget*>(Window->Label1),
-          static_cast<QWidget*>(Window->Label3), static_cast<QWidget*>(Window->Label4)}) {
+    for (QWidget* target : {static_cast<QWidget*>(Find<QLabel>("Image1")),
+                            static_cast<QWidget*>(Find<QLabel>("Label1")),
+                            static_cast<QWidget*>(Find<QLabel>("Label3")),
+                            static_cast<QWidget*>(Find<QLabel>("Label4"))}) {
         Dialogs.QueueModal([](QDialog* dialog) {
             auto* about = static_cast<TAboutDlg*>(dialog);
             EXPECT_EQ(about->windowTitle(), "About Tagvora...");
-            EXPECT_EQ(about->Label1->text(), "Tagvora v1.4");
-            EXPECT_TRUE(about->OKButton->isDefault());
+            EXPECT_EQ(Control<QLabel>(*about, "Label1")->text(), "Tagvora v1.4");
+            EXPECT_TRUE(Control<QPushButton>(*about, "OKButton")->isDefault());
             return int(QDialog::Accepted);
         });
         QTest::mouseClick(target, Qt::LeftButton);
     }
     EXPECT_EQ(Dialogs.Texts(ScriptedDialogs::Kind::Modal).size(), 4);
-    QTest::mouseClick(Window->Label11, Qt::LeftButton);
+    QTest::mouseClick(Find<QLabel>("Label11"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Messages(), QStringList{"Hello!"});
+}
+
+TEST_F(WindowStart, FontsAreTheDesktopsFontsOfTheirRole) {
+    // The layouts name fonts that Linux does not have; each stands for a role.
+    const auto family = [](const QFont& font) { return QFontInfo(font).family().toStdString(); };
+    const std::string sans = family(fonts::PixelFont(fonts::Role::Sans, 11));
+    const std::string serif = family(fonts::PixelFont(fonts::Role::Serif, 13));
+    ASSERT_TRUE(QFontDatabase::families().contains(QString::fromStdString(serif))) << serif;
+    TForm2 dialog;
+    const struct {
+        const QWidget* widget;
+        const std::string& family;
+    } cases[] = {{Window.get(), sans},
+                 {Find<QLabel>("Label4"), sans},
+                 {Find<QLabel>("Label8"), serif},
+                 {Window->YearEdit(0), serif},
+                 {&dialog, sans},
+                 {Control<QListWidget>(dialog, "CheckListBox1"), serif}};
+    for (const auto& each : cases) {
+        EXPECT_EQ(family(each.widget->font()), each.family)
+            << each.widget->objectName().toStdString();
+    }
 }
 
 TEST(AboutBox, OkAndEnterClose) {
     TAboutDlg about;
     EXPECT_EQ(about.size(), QSize(470, 215));
     about.show();
-    QTest::mouseClick(about.OKButton, Qt::LeftButton);
+    QTest::mouseClick(Control<QPushButton>(about, "OKButton"), Qt::LeftButton);
     EXPECT_EQ(about.result(), QDialog::Accepted);
     EXPECT_FALSE(about.isVisible());
     about.show();
@@ -157,10 +189,10 @@ TEST_F(WindowStart, AltLettersRunTheirCommandsEvenWhereCaptionsShareThem) {
     struct {
         Qt::Key key;
         QToolButton* runs;
-    } cases[] = {{Qt::Key_S, Window->SpeedButton1},
-                 {Qt::Key_C, Window->SpeedButton8},
-                 {Qt::Key_N, Window->SpeedButton6},
-                 {Qt::Key_E, Window->SpeedButton3}};
+    } cases[] = {{Qt::Key_S, Find<QToolButton>("SpeedButton1")},
+                 {Qt::Key_C, Find<QToolButton>("SpeedButton8")},
+                 {Qt::Key_N, Find<QToolButton>("SpeedButton6")},
+                 {Qt::Key_E, Find<QToolButton>("SpeedButton3")}};
     for (const auto& each : cases) {
         each.runs->setEnabled(true);
         // Keep the commands from running: only the routing of the key is tested.
@@ -169,5 +201,5 @@ TEST_F(WindowStart, AltLettersRunTheirCommandsEvenWhereCaptionsShareThem) {
         QTest::keyClick(QApplication::focusWidget(), each.key, Qt::AltModifier);
         EXPECT_TRUE(clicked.wait(1000)) << each.runs->objectName().toStdString();
     }
-    EXPECT_FALSE(Window->CheckBox1->isChecked());
+    EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
 }

@@ -2,9 +2,11 @@
 #include "tests/helpers/window_fixture.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
+#include <stdexcept>
 
 #include "editor/application.h"
 
@@ -28,6 +30,29 @@ Bytes V1Record(const std::string& title, const std::string& artist, const std::s
 }
 
 }  // namespace testing_mp3
+
+QObject* FindControl(const QObject& window, const QString& name, const QMetaObject& type) {
+    for (QObject* found : window.findChildren<QObject*>(name)) {
+        if (!found->metaObject()->inherits(&type)) {
+            continue;
+        }
+        // A dialog owned by the window has controls of the same names.
+        const QObject* parent = found->parent();
+        while (parent != &window && qobject_cast<const QDialog*>(parent) == nullptr) {
+            parent = parent->parent();
+        }
+        if (parent == &window) {
+            return found;
+        }
+    }
+    throw std::logic_error("no " + std::string(type.className()) + " named " + name.toStdString());
+}
+
+TForm1State TForm1TestAccess::State(TForm1& form) {
+    return {form.TagKind,      form.FolderPath,   form.FileList,      form.PageIndex,
+            form.PageModified, form.ShiftClick,   form.DragScrolling, form.Playing,
+            form.PlayingPath,  form.MarqueeOffset};
+}
 
 void WindowFixture::SetUp() {
     static_cast<TApplication*>(qApp)->SetDialogs(&Dialogs);

@@ -1,9 +1,11 @@
 // A main window over generated MP3 files in a temporary folder, with scripted
-// dialogs and a fake media device, for the window tests.
+// dialogs and a fake media device, for the window tests; and how tests reach a
+// window's controls (by object name) and the main window's state.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QObject>
 #include <QString>
 #include <memory>
 #include <string>
@@ -24,6 +26,32 @@ Bytes V1Record(const std::string& title, const std::string& artist, const std::s
 
 }  // namespace testing_mp3
 
+// The control of class T named `name` in the window, passing over the controls
+// of dialogs that the window owns; throws when the window has none.
+QObject* FindControl(const QObject& window, const QString& name, const QMetaObject& type);
+template <typename T>
+T* Control(const QObject& window, const QString& name) {
+    return static_cast<T*>(FindControl(window, name, T::staticMetaObject));
+}
+
+// The main window's state, for tests to read and to set up a case.
+struct TForm1State {
+    int& TagKind;
+    std::string& FolderPath;
+    std::vector<std::string>& FileList;
+    int& PageIndex;
+    bool& PageModified;
+    bool& ShiftClick;
+    bool& DragScrolling;
+    bool& Playing;
+    std::string& PlayingPath;
+    int& MarqueeOffset;
+};
+
+struct TForm1TestAccess {
+    static TForm1State State(TForm1& form);
+};
+
 class WindowFixture : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -39,6 +67,11 @@ class WindowFixture : public ::testing::Test {
     // Both: count files, then the folder opened.
     void OpenWindow(int count, bool v1Records = false);
     std::string PathOf(const std::string& name) const { return Dir.File(name); }
+    template <typename T>
+    T* Find(const QString& name) const {
+        return Control<T>(*Window, name);
+    }
+    TForm1State State() const { return TForm1TestAccess::State(*Window); }
 
     Tid3v2tag Tag;
     ScriptedDialogs Dialogs;

@@ -1,0 +1,123 @@
+// Choosing the folder: the folder tree and the combo box that follow each
+// other, the save question before the folder changes, and listing its MP3 files.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <utility>
+
+#include "editor/application.h"
+#include "editor/form1.h"
+#include "editor/shell_tree.h"
+#include "platform/directory.h"
+
+namespace {
+
+const QString kFolderQuestion = QStringLiteral(
+    "Do you want to save the changes made on this page before changing the directory?\n\n"
+    "No = changes will lose\n"
+    "Cancel = keep on this directory");
+
+}  // namespace
+
+void TForm1::ConnectFolders() {
+    // The question runs inside the tree's selection change; a save that fails
+    // after Yes is reported here and keeps the folder, so the failure never
+    // unwinds through the item view.
+    ShellTreeView1->OnChanging = [this](const QString&) {
+        try {
+            return ShellTreeView1Changing();
+        } catch (...) {
+            ReportCurrentException();
+            return false;
+        }
+    };
+    connect(ShellTreeView1, &TShellTreeView::changed, this,
+            Guarded([this] { ShellTreeView1Change(); }));
+    connect(ShellTreeView1, &TShellTreeView::click, this,
+            Guarded([this] { ShellTreeView1Click(); }));
+    // A change without a click (keyboard, type-ahead) must still end with the
+    // new folder's first page built before a row can be edited or saved.
+    connect(ShellTreeView1, &TShellTreeView::navigated, this, Guarded([this] {
+                folderJustChanged_ = false;
+                PageIndex = 0;
+                Button2Click();
+            }));
+    connect(ShellComboBox1, &QComboBox::activated, this,
+            [this](int index) { Guarded([this, index] { ShellComboBox1Chosen(index); })(); });
+}
+
+bool TForm1::SelectFolder(const QString& path) {
+    if (!ShellTreeView1->SelectPath(path)) {
+        return false;
+    }
+    ShellTreeView1Click();
+    return true;
+}
+
+bool TForm1::ShellTreeView1Changing() {
+    return AskToLeave(kFolderQuestion);
+}
+
+void TForm1::ShellTreeView1Change() {
+    folderJustChanged_ = true;
+    SyncFolderCombo(ShellTreeView1->Path());
+    ListFolder();
+}
+
+void TForm1::ShellTreeView1Click() {
+    // A click on the folder already shown rebuilds its first page. Unsaved
+    // edits are not dropped without the question that a folder change asks.
+    const bool changed = std::exchange(folderJustChanged_, false);
+    if (!changed && !AskToLeave(kFolderQuestion)) {
+        return;
+    }
+    PageIndex = 0;
+    Button2Click();
+}
+
+void TForm1::ShellComboBox1Click() {
+    ShellTreeView1Click();
+}
+
+void TForm1::ShellComboBox1Chosen(int index) {
+    const QString path = ShellComboBox1->itemData(index).toString();
+    if (!ShellTreeView1->SelectPath(path)) {
+        SyncFolderCombo(ShellTreeView1->Path());
+        return;
+    }
+    ShellComboBox1Click();
+}
+
+void TForm1::SyncFolderCombo(const QString& path) {
+    const QSignalBlocker blocker(ShellComboBox1);
+    ShellComboBox1->clear();
+    if (path.isEmpty()) {
+        return;
+    }
+    QStringList chain;
+    for (QString folder = path;; folder = QFileInfo(folder).path()) {
+        chain.prepend(folder);
+        if (QDir(folder).isRoot() || folder == QFileInfo(folder).path()) {
+            break;
+        }
+    }
+    for (const QString& folder : chain) {
+        ShellComboBox1->addItem(folder, folder);
+    }
+    ShellComboBox1->setCurrentIndex(static_cast<int>(chain.size()) - 1);
+}
+
+void TForm1::ListFolder() {
+    {
+        const QSignalBlocker blocker(CheckBox1);
+        CheckBox1->setChecked(false);
+    }
+    FileList.clear();
+    FolderPath = ShellTreeView1->Path().toStdString();
+    FileList = platform::ListMp3(FolderPath);
+    RestoreCaption();
+    Label8->setVisible(FileList.empty());
+}

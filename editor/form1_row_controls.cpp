@@ -1,0 +1,173 @@
+// The 40 rows of controls: created once at start, hidden, and found again by
+// name (prefix plus row number).
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QStringListModel>
+#include <algorithm>
+
+#include "editor/fonts.h"
+#include "editor/form1.h"
+#include "editor/genre_drop_down.h"
+#include "editor/latin1_edit.h"
+#include "editor/page_logic.h"
+#include "editor/spin_edit.h"
+#include "id3v1/genres.h"
+
+namespace {
+
+constexpr int kTitleLeft = 100;
+
+// The name prefixes of a row's controls; the row number follows.
+constexpr char kFileLabel[] = "FileLabel";
+constexpr char kTitleEdit[] = "TitleEdit";
+constexpr char kArtistEdit[] = "ArtistEdit";
+constexpr char kAlbumEdit[] = "AlbumEdit";
+constexpr char kYearEdit[] = "YearEdit";
+constexpr char kCommentEdit[] = "CommentEdit";
+constexpr char kTrackEdit[] = "TrackEdit";
+constexpr char kGenreEdit[] = "GenreEdit";
+
+QString RowName(const char* prefix, int k) {
+    return QLatin1String(prefix) + QString::number(k);
+}
+
+template <typename Control>
+Control* RowControl(const QWidget* rowsArea, const char* prefix, int k) {
+    return rowsArea->findChild<Control*>(RowName(prefix, k), Qt::FindDirectChildrenOnly);
+}
+
+QStringList SortedGenreNames() {
+    QStringList names;
+    for (const std::string& name : GenreList()) {
+        names << TLatin1Edit::FromTag(name);
+    }
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    return names;
+}
+
+TLatin1Edit* RowEdit(QWidget* parent, const QString& name, int left, int width, int top,
+                     bool tabStop) {
+    auto* edit = new TLatin1Edit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(left, top, width, TForm1::kRowHeight);
+    edit->setFrame(false);
+    edit->setCharLimit(30);
+    edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    edit->hide();
+    return edit;
+}
+
+TSpinEdit* RowSpin(QWidget* parent, const QString& name, int left, int top, int minimum,
+                   int maximum) {
+    auto* spin = new TSpinEdit(parent);
+    spin->setObjectName(name);
+    spin->setGeometry(left, top, 50, TForm1::kRowHeight);
+    spin->setFrame(false);
+    spin->setFont(fonts::PointFont(fonts::Role::Serif, 7));
+    spin->setRange(minimum, maximum);
+    spin->setFocusPolicy(Qt::ClickFocus);
+    spin->hide();
+    return spin;
+}
+
+}  // namespace
+
+void TForm1::CreateRows() {
+    genreModel_ = new QStringListModel(SortedGenreNames(), this);
+    genreDropDown_ = new TGenreDropDown(genreModel_, this, ScrollBox1);
+    QWidget* previous = nullptr;
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
+        const int top = kFirstRowTop + kRowHeight * k;
+        auto* label = new QLabel(RowsArea);
+        label->setObjectName(RowName(kFileLabel, k));
+        // Same top and height as the row's fields, the text centred on them.
+        label->move(10, top);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->hide();
+
+        QWidget* title = RowEdit(RowsArea, RowName(kTitleEdit, k), kTitleLeft, 108, top, true);
+        QWidget* artist =
+            RowEdit(RowsArea, RowName(kArtistEdit, k), kTitleLeft + 110, 120, top, true);
+        QWidget* album =
+            RowEdit(RowsArea, RowName(kAlbumEdit, k), kTitleLeft + 232, 120, top, false);
+        QWidget* year = RowSpin(RowsArea, RowName(kYearEdit, k), kTitleLeft + 354, top, -1, 9999);
+        auto* comment =
+            RowEdit(RowsArea, RowName(kCommentEdit, k), kTitleLeft + 406, 120, top, false);
+        comment->setCharLimit(28);
+        QWidget* track = RowSpin(RowsArea, RowName(kTrackEdit, k), kTitleLeft + 528, top, -1, 255);
+
+        auto* genre = new QComboBox(RowsArea);
+        genre->setObjectName(RowName(kGenreEdit, k));
+        genre->setGeometry(kTitleLeft + 580, top, 80, kRowHeight);
+        genre->setFrame(false);
+        genre->setEditable(true);
+        genre->setLineEdit(new TLatin1Edit(genre));
+        genre->setInsertPolicy(QComboBox::NoInsert);
+        genre->setModel(genreModel_);
+        genre->setMaxVisibleItems(20);
+        genre->setFocusPolicy(Qt::ClickFocus);
+        auto* completer = new QCompleter(genreModel_, genre);
+        completer->setObjectName(QStringLiteral("GenreCompleter"));
+        completer->setCompletionMode(QCompleter::InlineCompletion);
+        completer->setCaseSensitivity(Qt::CaseInsensitive);
+        genre->setCompleter(completer);
+        genreDropDown_->Attach(genre);
+        genre->hide();
+
+        for (QWidget* control : {title, artist, album, year, static_cast<QWidget*>(comment), track,
+                                 static_cast<QWidget*>(genre)}) {
+            if (previous != nullptr) {
+                setTabOrder(previous, control);
+            }
+            previous = control;
+            ConnectValueControl(control);
+        }
+    }
+}
+
+void TForm1::ConnectValueControl(QWidget* control) {
+    auto changed = [this, control] {
+        SetKeepsStoredValue(control, false);
+        TietojaModifoitu();
+    };
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+        connect(spin, &TSpinEdit::textChanged, this, changed);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        connect(combo, &QComboBox::editTextChanged, this, changed);
+    }
+}
+
+QLabel* TForm1::FileLabel(int k) const {
+    return RowControl<QLabel>(RowsArea, kFileLabel, k);
+}
+QLineEdit* TForm1::TitleEdit(int k) const {
+    return RowControl<QLineEdit>(RowsArea, kTitleEdit, k);
+}
+QLineEdit* TForm1::ArtistEdit(int k) const {
+    return RowControl<QLineEdit>(RowsArea, kArtistEdit, k);
+}
+QLineEdit* TForm1::AlbumEdit(int k) const {
+    return RowControl<QLineEdit>(RowsArea, kAlbumEdit, k);
+}
+TSpinEdit* TForm1::YearEdit(int k) const {
+    return RowControl<TSpinEdit>(RowsArea, kYearEdit, k);
+}
+QLineEdit* TForm1::CommentEdit(int k) const {
+    return RowControl<QLineEdit>(RowsArea, kCommentEdit, k);
+}
+TSpinEdit* TForm1::TrackEdit(int k) const {
+    return RowControl<TSpinEdit>(RowsArea, kTrackEdit, k);
+}
+QComboBox* TForm1::GenreEdit(int k) const {
+    return RowControl<QComboBox>(RowsArea, kGenreEdit, k);
+}
+
+std::vector<QWidget*> TForm1::RowValueControls(int k) const {
+    return {TitleEdit(k),   ArtistEdit(k), AlbumEdit(k), YearEdit(k),
+            CommentEdit(k), TrackEdit(k),  GenreEdit(k)};
+}
