@@ -52,20 +52,44 @@ void TFrameIndex::ClearFrames() {
     }
 }
 
-std::string TFrameIndex::Id(uint32_t index) const { return At(index).Id; }
-size_t TFrameIndex::DataSize(uint32_t index) const { return At(index).Data.size(); }
-std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) { return At(index).Data; }
-const std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) const { return At(index).Data; }
-uint8_t TFrameIndex::Modified(uint32_t index) const { return At(index).Modified; }
+std::string TFrameIndex::Id(uint32_t index) const {
+    return At(index).Id;
+}
+size_t TFrameIndex::DataSize(uint32_t index) const {
+    return At(index).Data.size();
+}
+std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) {
+    return At(index).Data;
+}
+const std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) const {
+    return At(index).Data;
+}
+uint8_t TFrameIndex::Modified(uint32_t index) const {
+    return At(index).Modified;
+}
 
-uint32_t TFrameIndex::FrameOffset(uint32_t index) const { return At(index).FrameOffset; }
-void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) { At(index).FrameOffset = value; }
-void TFrameIndex::SetHeaderLength(uint32_t index, uint32_t value) { At(index).HeaderLength = value; }
-uint32_t TFrameIndex::RawSize(uint32_t index) const { return At(index).RawSize; }
-uint32_t TFrameIndex::DataLength(uint32_t index) const { return At(index).DataLength; }
-void TFrameIndex::SetDataLength(uint32_t index, uint32_t value) { At(index).DataLength = value; }
+uint32_t TFrameIndex::FrameOffset(uint32_t index) const {
+    return At(index).FrameOffset;
+}
+void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) {
+    At(index).FrameOffset = value;
+}
+void TFrameIndex::SetHeaderLength(uint32_t index, uint32_t value) {
+    At(index).HeaderLength = value;
+}
+uint32_t TFrameIndex::RawSize(uint32_t index) const {
+    return At(index).RawSize;
+}
+uint32_t TFrameIndex::DataLength(uint32_t index) const {
+    return At(index).DataLength;
+}
+void TFrameIndex::SetDataLength(uint32_t index, uint32_t value) {
+    At(index).DataLength = value;
+}
 
-uint8_t TFrameIndex::EncryptionMethod(uint32_t index) const { return At(index).EncryptionMethod; }
+uint8_t TFrameIndex::EncryptionMethod(uint32_t index) const {
+    return At(index).EncryptionMethod;
+}
 void TFrameIndex::SetEncryptionMethod(uint32_t index, uint8_t value) {
     TFrameEntry& entry = At(index);
     if (entry.EncryptionMethod != value) {
@@ -74,7 +98,9 @@ void TFrameIndex::SetEncryptionMethod(uint32_t index, uint8_t value) {
     }
 }
 
-uint8_t TFrameIndex::GroupId(uint32_t index) const { return At(index).GroupId; }
+uint8_t TFrameIndex::GroupId(uint32_t index) const {
+    return At(index).GroupId;
+}
 void TFrameIndex::SetGroupId(uint32_t index, uint8_t value) {
     TFrameEntry& entry = At(index);
     if (entry.GroupId != value) {
@@ -116,18 +142,42 @@ void TFrameIndex::SetWantedFlags(uint32_t index, uint32_t part, uint8_t value) {
     entry.Modified = 1;
 }
 
-bool TFrameIndex::TagAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x40; }
-bool TFrameIndex::FileAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x20; }
-bool TFrameIndex::ReadOnly(uint32_t i) const { return At(i).StatusFlags & 0x10; }
-bool TFrameIndex::GroupingIdentity(uint32_t i) const { return At(i).FormatFlags & 0x40; }
-bool TFrameIndex::Compression(uint32_t i) const { return At(i).FormatFlags & 0x08; }
-bool TFrameIndex::Encryption(uint32_t i) const { return At(i).FormatFlags & 0x04; }
-bool TFrameIndex::Unsynchronisation(uint32_t i) const { return At(i).FormatFlags & 0x02; }
-bool TFrameIndex::DataLengthIndicator(uint32_t i) const { return At(i).FormatFlags & 0x01; }
-bool TFrameIndex::IsGrouped(uint32_t i) const { return At(i).State[1] & 0x40; }
-bool TFrameIndex::IsCompressed(uint32_t i) const { return At(i).State[1] & 0x08; }
-bool TFrameIndex::IsEncrypted(uint32_t i) const { return At(i).State[1] & 0x04; }
-bool TFrameIndex::IsUnsynchronised(uint32_t i) const { return At(i).State[1] & 0x02; }
+bool TFrameIndex::TagAlterPreservation(uint32_t i) const {
+    return At(i).StatusFlags & 0x40;
+}
+bool TFrameIndex::FileAlterPreservation(uint32_t i) const {
+    return At(i).StatusFlags & 0x20;
+}
+bool TFrameIndex::ReadOnly(uint32_t i) const {
+    return At(i).StatusFlags & 0x10;
+}
+bool TFrameIndex::GroupingIdentity(uint32_t i) const {
+    return At(i).FormatFlags & 0x40;
+}
+bool TFrameIndex::Compression(uint32_t i) const {
+    return At(i).FormatFlags & 0x08;
+}
+bool TFrameIndex::Encryption(uint32_t i) const {
+    return At(i).FormatFlags & 0x04;
+}
+bool TFrameIndex::Unsynchronisation(uint32_t i) const {
+    return At(i).FormatFlags & 0x02;
+}
+bool TFrameIndex::DataLengthIndicator(uint32_t i) const {
+    return At(i).FormatFlags & 0x01;
+}
+bool TFrameIndex::IsGrouped(uint32_t i) const {
+    return At(i).State[1] & 0x40;
+}
+bool TFrameIndex::IsCompressed(uint32_t i) const {
+    return At(i).State[1] & 0x08;
+}
+bool TFrameIndex::IsEncrypted(uint32_t i) const {
+    return At(i).State[1] & 0x04;
+}
+bool TFrameIndex::IsUnsynchronised(uint32_t i) const {
+    return At(i).State[1] & 0x02;
+}
 
 int TFrameIndex::Unsynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);

@@ -60,24 +60,42 @@ inline void WriteSyncsafe32(uint8_t* p, uint32_t v) {
 }
 
 // Frame flags between version 3 bytes and version 4 positions.
-inline uint8_t StatusFromV3(uint8_t v3) { return static_cast<uint8_t>(v3 >> 1); }
-inline uint8_t StatusToV3(uint8_t v4) { return static_cast<uint8_t>((v4 << 1) & 0xE0); }
+inline uint8_t StatusFromV3(uint8_t v3) {
+    return static_cast<uint8_t>(v3 >> 1);
+}
+inline uint8_t StatusToV3(uint8_t v4) {
+    return static_cast<uint8_t>((v4 << 1) & 0xE0);
+}
 inline uint8_t FormatFromV3(uint8_t v3) {
     uint8_t v4 = 0;
-    if (v3 & kV3Compression) v4 |= kFormatCompression | kFormatDataLength;
-    if (v3 & kV3Encryption) v4 |= kFormatEncryption;
-    if (v3 & kV3Grouping) v4 |= kFormatGrouping;
+    if (v3 & kV3Compression) {
+        v4 |= kFormatCompression | kFormatDataLength;
+    }
+    if (v3 & kV3Encryption) {
+        v4 |= kFormatEncryption;
+    }
+    if (v3 & kV3Grouping) {
+        v4 |= kFormatGrouping;
+    }
     return v4;
 }
 inline uint8_t FormatToV3(uint8_t v4) {
     uint8_t v3 = 0;
-    if (v4 & kFormatCompression) v3 |= kV3Compression;
-    if (v4 & kFormatEncryption) v3 |= kV3Encryption;
-    if (v4 & kFormatGrouping) v3 |= kV3Grouping;
+    if (v4 & kFormatCompression) {
+        v3 |= kV3Compression;
+    }
+    if (v4 & kFormatEncryption) {
+        v3 |= kV3Encryption;
+    }
+    if (v4 & kFormatGrouping) {
+        v3 |= kV3Grouping;
+    }
     return v3;
 }
 
 // A zero byte is inserted after 0xFF when the follower is 0x00 or at least 0xE0.
-inline bool NeedsUnsyncByte(uint8_t follower) { return follower == 0x00 || follower >= 0xE0; }
+inline bool NeedsUnsyncByte(uint8_t follower) {
+    return follower == 0x00 || follower >= 0xE0;
+}
 
 }  // namespace id3v2
