@@ -2,7 +2,11 @@
 // unsynchronisation transforms of one entry's data.
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
 
+using id3v2::kFrameDone;
+using id3v2::kFrameFailed;
+using id3v2::kFrameNothingToDo;
 using id3v2::NeedsUnsyncByte;
 
 TFrameEntry& TFrameIndex::At(uint32_t index) {
@@ -182,7 +186,7 @@ bool TFrameIndex::IsUnsynchronised(uint32_t i) const {
 int TFrameIndex::Unsynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
     if (entry.State[1] & 0x02) {
-        return -1;
+        return kFrameNothingToDo;
     }
     try {
         std::vector<uint8_t>& data = entry.Data;
@@ -219,16 +223,16 @@ int TFrameIndex::Unsynchronise(uint32_t index) {
         }
         entry.State[1] |= 0x02;
         entry.Modified = 1;
-        return 0;
+        return kFrameDone;
     } catch (...) {
-        return 4;
+        return kFrameFailed;
     }
 }
 
 int TFrameIndex::Resynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
     if ((entry.State[1] & 0x02) == 0) {
-        return -1;
+        return kFrameNothingToDo;
     }
     try {
         std::vector<uint8_t>& data = entry.Data;
@@ -249,8 +253,8 @@ int TFrameIndex::Resynchronise(uint32_t index) {
         data.resize(out);
         entry.State[1] &= static_cast<uint8_t>(~0x02);
         entry.Modified = 1;
-        return 0;
+        return kFrameDone;
     } catch (...) {
-        return 4;
+        return kFrameFailed;
     }
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "id3v2/result_codes.h"
+
 // Raised for a frame index outside 1..FrameCount or a part index other than 1 or 2.
 class ERangeError : public std::out_of_range {
   public:
@@ -81,9 +83,9 @@ class TFrameIndex {
     bool IsEncrypted(uint32_t index) const;       // State[2] 0x04
     bool IsUnsynchronised(uint32_t index) const;  // State[2] 0x02
 
-    // Status values: 0 done, -1 nothing to do, 4 failed; the compression pair
-    // also 1 (encrypted), 2 (unsynchronised) and, for DecompressFrame, -2
-    // (done, but the size differs from DataLength).
+    // Status values (id3v2::kFrame...): done, nothing to do, failed; the
+    // compression pair also encrypted, unsynchronised and, for DecompressFrame,
+    // size differs (done, but not to DataLength bytes).
     int CompressFrame(uint32_t index, uint8_t level);
     int DecompressFrame(uint32_t index);
     int Unsynchronise(uint32_t index);
@@ -105,7 +107,8 @@ struct COMM {
 };
 
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
-// error code (0 success), low byte warning bits; below 256 means success.
+// error code (0 success), low byte warning bits; id3v2::Succeeded tells success.
+// The codes and bits are named in id3v2/result_codes.h.
 class Tid3v2tag {
   public:
     Tid3v2tag() = default;
@@ -156,11 +159,9 @@ class Tid3v2tag {
     // Reads the tag at the current position of the open work-state file.
     uint16_t ReadTag();
 
-    // Text frames ("T..." but not "TXXX") and the comment frame; result codes
-    // 0 done, 1 no frame, 2 empty, 3 bad identifier, 4 text read only in part (a
-    // character beyond U+00FF, or more of the frame after it), 5 unknown encoding,
-    // 6 bad comment encoding, 7 bad language, 8 invalid text, 9 encrypted,
-    // 255 frame deleted.
+    // Text frames ("T..." but not "TXXX") and the comment frame; the results
+    // are the id3v2::kText... values (id3v2::TextReadInFull tells whether the
+    // text got is the whole stored value).
     uint8_t GetText(const std::string& id, std::string& text);
     uint8_t SetText(const std::string& id, const std::string& text);
     uint8_t GetComment(COMM& value, const std::string& description, const std::string& language);

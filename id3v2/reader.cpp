@@ -9,39 +9,13 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/work_state.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 
 namespace id3v2 {
 namespace {
-
-// Error codes of a load (high byte of the result word).
-constexpr uint8_t kCannotOpen = 0x01;
-constexpr uint8_t kReadFailed = 0x03;
-constexpr uint8_t kIoFailed = 0x05;
-constexpr uint8_t kOffsetPastEnd = 0x08;
-constexpr uint8_t kNoTag = 0x10;
-constexpr uint8_t kBadVersion = 0x11;
-constexpr uint8_t kRevisionRefused = 0x12;
-constexpr uint8_t kTagPastEnd = 0x20;
-constexpr uint8_t kBadFrameId = 0x21;
-constexpr uint8_t kCorrupt = 0xFE;
-
-// Warning bits (low byte).
-constexpr uint16_t kWarnHeaderFlags = 0x80;
-constexpr uint16_t kWarnExtendedHeader = 0x40;
-constexpr uint16_t kWarnRevision = 0x10;
-constexpr uint16_t kWarnPaddingDiffers = 0x04;
-
-constexpr uint16_t CodeOnly(uint8_t code) {
-    return static_cast<uint16_t>(code << 8);
-}
-
-// Setting an error code keeps the warnings collected so far.
-void SetCode(uint16_t& result, uint8_t code) {
-    result = static_cast<uint16_t>(CodeOnly(code) | (result & 0xFF));
-}
 
 uint8_t& RingByte(uint32_t k) {
     return Work.Pages[k / kPageSize][k % kPageSize];
@@ -143,7 +117,7 @@ bool StartBody(uint16_t& result, const uint8_t* header, bool v4) {
     tag.TagSize = ReadSyncsafe32(header + 6);
     Work.BodySize = tag.TagSize;
     if (Work.TagStart + 10 + int64_t{tag.TagSize} > Work.FileSize) {
-        SetCode(result, kTagPastEnd);
+        SetErrorCode(result, kTagPastEnd);
         return false;
     }
 
@@ -175,7 +149,7 @@ bool ExtendedHeaderV3(uint16_t& result) {
     tag.Crc = 0;
     if (tag.ExtendedHeader() && Work.Remaining > 10) {
         if (!Take(10)) {
-            SetCode(result, kCorrupt);
+            SetErrorCode(result, kCorrupt);
             return false;
         }
         const uint8_t* ext = Work.ScratchStream->data();
@@ -187,7 +161,7 @@ bool ExtendedHeaderV3(uint16_t& result) {
         tag.PaddingSize = ReadBigEndian32(ext + 6);
         if (tag.CrcPresent() && tag.ExtendedHeaderSize == 10) {
             if (!Take(4)) {
-                SetCode(result, kCorrupt);
+                SetErrorCode(result, kCorrupt);
                 return false;
             }
             tag.Crc = ReadBigEndian32(Work.ScratchStream->data());
@@ -218,7 +192,7 @@ bool ExtendedHeaderV4(uint16_t& result) {
         return true;
     }
     const auto corrupt = [&result] {
-        SetCode(result, kCorrupt);
+        SetErrorCode(result, kCorrupt);
         return false;
     };
     if (!Take(4)) {
@@ -344,24 +318,24 @@ void FrameLoop(uint16_t& result, bool v4) {
             // A trailing block that is neither padding nor a whole frame is
             // corrupt, unless a version-3 extended header declared padding.
             if (tag.PaddingSize == 0) {
-                SetCode(result, kCorrupt);
+                SetErrorCode(result, kCorrupt);
             }
             return;
         }
         if (block.size() < 10) {
-            SetCode(result, kCorrupt);
+            SetErrorCode(result, kCorrupt);
             return;
         }
 
         const uint32_t index = frames.AddFrame(std::string(block.begin(), block.begin() + 4));
         if (index == 0) {
-            SetCode(result, kBadFrameId);
+            SetErrorCode(result, kBadFrameId);
             return;
         }
         uint32_t size = v4 ? ReadSyncsafe32(&block[4]) : ReadBigEndian32(&block[4]);
         const int64_t dataOffset = TakenOffset();
         if (size > Work.Remaining || (!v4 && dataOffset + size > 0x10000000)) {
-            SetCode(result, kCorrupt);
+            SetErrorCode(result, kCorrupt);
             return;
         }
         const uint32_t frameOffset = static_cast<uint32_t>(dataOffset - 10);
@@ -373,14 +347,14 @@ void FrameLoop(uint16_t& result, bool v4) {
         frames.SetWantedFlags(index, 1, status);
         frames.SetWantedFlags(index, 2, format);
         if (!ReadFrameExtras(index, size, v4)) {
-            SetCode(result, kCorrupt);
+            SetErrorCode(result, kCorrupt);
             return;
         }
         frames.SetHeaderLength(index, static_cast<uint32_t>(TakenOffset() - frameOffset));
         std::vector<uint8_t>& data = frames.Data(index);
         if (ReadBody(data, size) != size) {
             data.clear();
-            SetCode(result, kCorrupt);
+            SetErrorCode(result, kCorrupt);
             return;
         }
     }
@@ -502,22 +476,22 @@ uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset)
             if (platform::FileExists(fileName)) {
                 ReadOnlyFile = IsProtected(platform::GetFileAttributesA(fileName));
             }
-            return CodeOnly(kCannotOpen);
+            return ResultWord(kCannotOpen);
         }
         ReadOnlyFile = IsProtected(platform::GetFileAttributesA(*Work.FileStream));
         Work.FileSize = Work.FileStream->Size();
         if (Work.FileSize <= tagOffset) {
-            return CodeOnly(kOffsetPastEnd);
+            return ResultWord(kOffsetPastEnd);
         }
         Work.FileStream->Seek(tagOffset);
         FileName = fileName;
         return ReadTag();
     } catch (const platform::OpenError&) {
-        return CodeOnly(kCannotOpen);
+        return ResultWord(kCannotOpen);
     } catch (const platform::ReadError&) {
-        return CodeOnly(kReadFailed);
+        return ResultWord(kReadFailed);
     } catch (const platform::IoError&) {
-        return CodeOnly(kIoFailed);
+        return ResultWord(kIoFailed);
     }
 }
 
@@ -527,7 +501,7 @@ uint16_t Tid3v2tag::ReadTag() {
     Status = "Loading tag";
     uint16_t result = 0;
     if (Work.FileSize - Work.FileStream->Position() < 10) {
-        return CodeOnly(kNoTag);
+        return ResultWord(kNoTag);
     }
     Work.ScratchStream = std::make_unique<std::vector<uint8_t>>(10);
     const uint8_t* header = Work.ScratchStream->data();
@@ -535,16 +509,16 @@ uint16_t Tid3v2tag::ReadTag() {
     const bool sizeValid = std::all_of(header + 6, header + 10, [](uint8_t b) { return b < 0x80; });
     if (std::memcmp(header, "ID3", 3) != 0 || header[3] == 0xFF || header[4] == 0xFF ||
         !sizeValid) {
-        return CodeOnly(kNoTag);
+        return ResultWord(kNoTag);
     }
     MajorVersion = header[3];
     Revision = header[4];
     TagOffset = static_cast<uint32_t>(Work.TagStart);
     if (MajorVersion != 3 && MajorVersion != 4) {
-        return CodeOnly(kBadVersion);
+        return ResultWord(kBadVersion);
     }
     if (Revision != 0 && AcceptRevisions == 0) {
-        return CodeOnly(kRevisionRefused);
+        return ResultWord(kRevisionRefused);
     }
     if (Revision != 0) {
         result |= kWarnRevision;

@@ -9,6 +9,7 @@
 
 #include "id3v2/crc32.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/work_state.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
@@ -123,21 +124,19 @@ namespace {
 
 using platform::File;
 
-constexpr uint16_t kWarnAdjusted = 0x08;
-
 // Encryption and grouping are never applied by the writer, so their flags must
 // agree with the data; with AdjustFlags the flag follows the data instead.
-uint16_t MatchFlagToData(Tid3v2tag& tag, uint8_t bit, uint16_t refusal, uint16_t& warnings) {
+uint16_t MatchFlagToData(Tid3v2tag& tag, uint8_t bit, uint8_t refusal, uint16_t& warnings) {
     TFrameIndex& frames = tag.Frames;
     for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
         const uint8_t held = frames.State(i, 2) & bit;
         const uint8_t format = frames.WantedFlags(i, 2);
         if (held != (format & bit)) {
             if (!tag.AdjustFlags) {
-                return refusal;
+                return ResultWord(refusal);
             }
             frames.SetWantedFlags(i, 2, static_cast<uint8_t>((format & ~bit) | held));
-            warnings |= kWarnAdjusted;
+            warnings |= kWarnFlagsAdjusted;
         }
     }
     return 0;
@@ -174,7 +173,7 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
         }
     }
     if (frames.FrameCount() == 0) {
-        return 0xFD00;
+        return ResultWord(kNoFrames);
     }
 
     if (version == 4) {
@@ -191,22 +190,22 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
             if (frames.DataLength(i) != 0) {
                 continue;
             }
-            if (frames.IsUnsynchronised(i) && frames.Resynchronise(i) != 0) {
-                return 0x0500;
+            if (frames.IsUnsynchronised(i) && frames.Resynchronise(i) != kFrameDone) {
+                return ResultWord(kIoFailed);
             }
             if (frames.IsEncrypted(i)) {
                 if (!tag.AdjustFlags) {
-                    return 0xC200;
+                    return ResultWord(kEncryptedLengthUnknown);
                 }
                 setFormat(i, kFormatDataLength, false);
-                warnings |= kWarnAdjusted;
+                warnings |= kWarnFlagsAdjusted;
                 frames.SetDataLength(i, 0);
                 continue;
             }
             if (frames.IsCompressed(i)) {
                 const int result = frames.DecompressFrame(i);
-                if (result != 0 && result != -2) {
-                    return 0x0500;  // the data length cannot be known
+                if (result != kFrameDone && result != kFrameSizeDiffers) {
+                    return ResultWord(kIoFailed);  // the data length cannot be known
                 }
             }
             frames.SetDataLength(i, static_cast<uint32_t>(frames.DataSize(i)));
@@ -222,19 +221,19 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
         }
         tag.Status = "Applying compression";
         // zlib works on the plain bytes; unsynchronisation is put back later.
-        if (frames.IsUnsynchronised(i) && frames.Resynchronise(i) != 0) {
-            return 0x0500;
+        if (frames.IsUnsynchronised(i) && frames.Resynchronise(i) != kFrameDone) {
+            return ResultWord(kIoFailed);
         }
         if (wanted) {
-            if (frames.CompressFrame(i, tag.CompressionLevel) != 0) {
+            if (frames.CompressFrame(i, tag.CompressionLevel) != kFrameDone) {
                 // Encrypted, or zlib failed: the frame goes out uncompressed.
                 setFormat(i, kFormatCompression, false);
-                warnings |= kWarnAdjusted;
+                warnings |= kWarnFlagsAdjusted;
             }
         } else {
             const int result = frames.DecompressFrame(i);
-            if (result != 0 && result != -2) {
-                return 0x0500;
+            if (result != kFrameDone && result != kFrameSizeDiffers) {
+                return ResultWord(kIoFailed);
             }
             if (frames.DataLengthIndicator(i)) {
                 frames.SetDataLength(i, static_cast<uint32_t>(frames.DataSize(i)));
@@ -242,7 +241,8 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
         }
     }
 
-    if (const uint16_t refused = MatchFlagToData(tag, kFormatEncryption, 0xC000, warnings)) {
+    if (const uint16_t refused =
+            MatchFlagToData(tag, kFormatEncryption, kEncryptionMismatch, warnings)) {
         return refused;
     }
 
@@ -253,12 +253,12 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
             continue;
         }
         tag.Status = "Applying unsync";
-        if ((wanted ? frames.Unsynchronise(i) : frames.Resynchronise(i)) != 0) {
-            return 0x0500;
+        if ((wanted ? frames.Unsynchronise(i) : frames.Resynchronise(i)) != kFrameDone) {
+            return ResultWord(kIoFailed);
         }
     }
 
-    return MatchFlagToData(tag, kFormatGrouping, 0xC100, warnings);
+    return MatchFlagToData(tag, kFormatGrouping, kGroupingMismatch, warnings);
 }
 
 // A version 3 frame header as written. With whole-tag unsynchronisation the
@@ -604,33 +604,33 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
     const std::string path = sameFile ? FileName : fileName;
     const WorkStateRelease release;
     if (LastResult > 0xFF) {
-        return 0xFE00;
+        return ResultWord(kLastLoadFailed);
     }
     try {
         if (!platform::FileExists(path)) {
-            return 0x0100;
+            return ResultWord(kCannotOpen);
         }
         if (platform::GetFileAttributesA(path) &
             (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
              platform::FILE_ATTRIBUTE_SYSTEM)) {
-            return 0x0200;
+            return ResultWord(kProtectedFile);
         }
         Work.FileStream = std::make_unique<platform::File>(path, platform::File::Mode::ReadWrite,
                                                            platform::File::Lock::Exclusive);
         Work.TagStart = start;
         const uint16_t result = SaveToStream(version, revision);
-        if (result < 0x100) {
+        if (Succeeded(result)) {
             FileName = path;
         }
         return result;
     } catch (const platform::OpenError&) {
-        return 0x0100;
+        return ResultWord(kCannotOpen);
     } catch (const platform::ReadError&) {
-        return 0x0300;
+        return ResultWord(kReadFailed);
     } catch (const platform::WriteError&) {
-        return 0x0400;
+        return ResultWord(kWriteFailed);
     } catch (const platform::IoError&) {
-        return 0x0500;
+        return ResultWord(kIoFailed);
     }
 }
 
@@ -644,16 +644,16 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         revision = Revision;
     }
     if (version != 3 && version != 4) {
-        return 0x1100;
+        return ResultWord(kBadVersion);
     }
     if (revision != 0) {
-        return 0x1200;
+        return ResultWord(kRevisionRefused);
     }
     if (Frames.FrameCount() == 0) {
-        return 0xFD00;
+        return ResultWord(kNoFrames);
     }
     if (!Work.FileStream) {
-        return 0x0500;
+        return ResultWord(kIoFailed);
     }
 
     const SaveBuffers buffers;
@@ -667,7 +667,7 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         const int64_t start = Work.TagStart;
         const int64_t fileSize = file.Size();
         if (fileSize < start) {
-            return 0x0800;
+            return ResultWord(kOffsetPastEnd);
         }
         if (const uint16_t refused = PrepareFrames(*this, version, warnings)) {
             return refused | warnings;
@@ -693,7 +693,7 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         layout.extendedHeader = ExtendedHeaderBytes(*this, layout);
         layout.size = 10 + layout.extendedHeader.size() + layout.framesSize + layout.padding;
         if (layout.size - 10 > kMaxTagBody) {
-            return 0x2200 | warnings;
+            return ResultWord(kTagTooLarge) | warnings;
         }
 
         Work.WorkBuffer = std::make_unique<std::vector<uint8_t>>(kStageSize);
@@ -721,10 +721,10 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         Status = "Save Complete";
         return warnings;
     } catch (const platform::ReadError&) {
-        return 0x0300 | warnings;
+        return ResultWord(kReadFailed) | warnings;
     } catch (const platform::WriteError&) {
-        return 0x0400 | warnings;
+        return ResultWord(kWriteFailed) | warnings;
     } catch (const platform::IoError&) {
-        return 0x0500 | warnings;
+        return ResultWord(kIoFailed) | warnings;
     }
 }

@@ -10,6 +10,8 @@
 
 namespace {
 
+using id3v2::kFrameDone;
+using id3v2::kFrameNothingToDo;
 using Bytes = std::vector<uint8_t>;
 
 // Expects the range error with its fixed message.
@@ -34,13 +36,13 @@ struct OneFrame {
 
 Bytes Unsynchronised(const Bytes& data) {
     OneFrame f(data);
-    EXPECT_EQ(f.frames.Unsynchronise(1), 0);
+    EXPECT_EQ(f.frames.Unsynchronise(1), kFrameDone);
     return f.frames.Data(1);
 }
 
 Bytes Resynchronised(const Bytes& data) {
     OneFrame f(data, 0x02);
-    EXPECT_EQ(f.frames.Resynchronise(1), 0);
+    EXPECT_EQ(f.frames.Resynchronise(1), kFrameDone);
     return f.frames.Data(1);
 }
 
@@ -312,12 +314,12 @@ TEST(FrameIndexUnsync, InsertsZeroAfterFalseSyncBytes) {
 TEST(FrameIndexUnsync, RecordsSizesStateAndModified) {
     OneFrame f({0xFF, 0xF0, 0x12});
     f.frames.SetDataLength(1, 99);
-    ASSERT_EQ(f.frames.Unsynchronise(1), 0);
+    ASSERT_EQ(f.frames.Unsynchronise(1), kFrameDone);
     EXPECT_EQ(f.frames.RawSize(1), 3u);
     EXPECT_EQ(f.frames.DataLength(1), 3u);
     EXPECT_EQ(f.frames.State(1, 2), 0x02);
     EXPECT_EQ(f.frames.Modified(1), 1);
-    EXPECT_EQ(f.frames.Unsynchronise(1), -1);  // already unsynchronised
+    EXPECT_EQ(f.frames.Unsynchronise(1), kFrameNothingToDo);  // already unsynchronised
     EXPECT_EQ(f.frames.DataSize(1), 4u);
 }
 
@@ -325,7 +327,7 @@ TEST(FrameIndexUnsync, CompressedOrEncryptedDataKeepsItsDataLength) {
     for (uint8_t state : {uint8_t{0x08}, uint8_t{0x04}}) {
         OneFrame f({0xFF, 0xFF}, state);
         f.frames.SetDataLength(1, 1000);
-        ASSERT_EQ(f.frames.Unsynchronise(1), 0);
+        ASSERT_EQ(f.frames.Unsynchronise(1), kFrameDone);
         EXPECT_EQ(f.frames.DataLength(1), 1000u);
         EXPECT_EQ(f.frames.RawSize(1), 2u);
         EXPECT_EQ(f.frames.State(1, 2), state | 0x02);
@@ -349,11 +351,11 @@ TEST(FrameIndexUnsync, ResynchroniseKeepsAFinalZeroAfterFF) {
 
 TEST(FrameIndexUnsync, ResynchroniseClearsStateAndRefusesPlainData) {
     OneFrame plain({0xFF, 0x00, 0xE0});
-    EXPECT_EQ(plain.frames.Resynchronise(1), -1);
+    EXPECT_EQ(plain.frames.Resynchronise(1), kFrameNothingToDo);
     EXPECT_EQ(plain.frames.DataSize(1), 3u);
 
     OneFrame f({0xFF, 0x00, 0xE0}, 0x0A);
-    ASSERT_EQ(f.frames.Resynchronise(1), 0);
+    ASSERT_EQ(f.frames.Resynchronise(1), kFrameDone);
     EXPECT_EQ(f.frames.State(1, 2), 0x08);
     EXPECT_EQ(f.frames.Modified(1), 1);
 }
@@ -370,13 +372,13 @@ TEST(FrameIndexUnsync, RandomDataRoundTrips) {
                                      : interesting[random() % std::size(interesting)];
         }
         OneFrame f(data);
-        ASSERT_EQ(f.frames.Unsynchronise(1), 0);
+        ASSERT_EQ(f.frames.Unsynchronise(1), kFrameDone);
         const Bytes& unsynced = f.frames.Data(1);
         ASSERT_EQ(unsynced, ReferenceUnsync(data));
         for (size_t i = 0; i + 1 < unsynced.size(); ++i) {
             ASSERT_FALSE(unsynced[i] == 0xFF && unsynced[i + 1] >= 0xE0);
         }
-        ASSERT_EQ(f.frames.Resynchronise(1), 0);
+        ASSERT_EQ(f.frames.Resynchronise(1), kFrameDone);
         ASSERT_EQ(f.frames.Data(1), data);
     }
 }

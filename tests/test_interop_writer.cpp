@@ -18,6 +18,7 @@
 
 namespace {
 
+using id3v2::kTextDone;
 using testing_mp3::Bytes;
 using testing_mp3::ReadFile;
 using testing_mp3::TempDir;
@@ -75,14 +76,14 @@ TEST_P(InteropWriter, TagLibReadsOurTextValues) {
     WriteMp3(path, {}, 30);
 
     Tid3v2tag tag;
-    ASSERT_EQ(tag.SetText("TIT2", kTitle), 0);
-    ASSERT_EQ(tag.SetText("TPE1", kArtist), 0);
-    ASSERT_EQ(tag.SetText("TALB", kAlbum), 0);
-    ASSERT_EQ(tag.SetText("TRCK", kTrack), 0);
+    ASSERT_EQ(tag.SetText("TIT2", kTitle), kTextDone);
+    ASSERT_EQ(tag.SetText("TPE1", kArtist), kTextDone);
+    ASSERT_EQ(tag.SetText("TALB", kAlbum), kTextDone);
+    ASSERT_EQ(tag.SetText("TRCK", kTrack), kTextDone);
     COMM comment;
     comment.Language = "eng";
     comment.Text = kComment;
-    ASSERT_EQ(tag.SetComment(comment, "", "eng"), 0);
+    ASSERT_EQ(tag.SetComment(comment, "", "eng"), kTextDone);
     tag.SetUnsynchronisation(v.unsync);
     tag.SetExtendedHeader(v.extended);
     tag.SetCrcPresent(v.crc);
@@ -96,12 +97,12 @@ TEST_P(InteropWriter, TagLibReadsOurTextValues) {
     Tid3v2tag ours;
     ASSERT_EQ(ours.LoadFromFile(path, 0), 0);
     std::string text;
-    EXPECT_EQ(ours.GetText("TIT2", text), 0);
+    EXPECT_EQ(ours.GetText("TIT2", text), kTextDone);
     EXPECT_EQ(text, kTitle);
-    EXPECT_EQ(ours.GetText("TALB", text), 0);
+    EXPECT_EQ(ours.GetText("TALB", text), kTextDone);
     EXPECT_EQ(text, kAlbum);
     COMM read;
-    EXPECT_EQ(ours.GetComment(read, "", "eng"), 0);
+    EXPECT_EQ(ours.GetComment(read, "", "eng"), kTextDone);
     EXPECT_EQ(read.Text, kComment);
 
     const TagLibView theirs = ReadWithTagLib(path);
