@@ -59,6 +59,14 @@ inline void WriteSyncsafe32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v & 0x7F);
 }
 
+// A tag header: "ID3", version and revision bytes below 0xFF, and a syncsafe
+// size whose four bytes are each below 0x80. The 10 bytes must be readable.
+inline bool IsTagHeader(const uint8_t* header) {
+    return header[0] == 'I' && header[1] == 'D' && header[2] == '3' && header[3] != 0xFF &&
+           header[4] != 0xFF && header[6] < 0x80 && header[7] < 0x80 && header[8] < 0x80 &&
+           header[9] < 0x80;
+}
+
 // Frame flags between version 3 bytes and version 4 positions.
 inline uint8_t StatusFromV3(uint8_t v3) {
     return static_cast<uint8_t>(v3 >> 1);

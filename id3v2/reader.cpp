@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "id3v2/file_attributes.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
@@ -452,16 +453,6 @@ bool IsPadding(const std::vector<uint8_t>& block) {
 
 using namespace id3v2;
 
-namespace {
-
-// Read-only, hidden or system, or attributes that cannot be read at all.
-uint8_t IsProtected(uint32_t attributes) {
-    return (attributes & (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
-                          platform::FILE_ATTRIBUTE_SYSTEM)) != 0;
-}
-
-}  // namespace
-
 uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset) {
     Work.CurrentTag = this;
     Work.TagStart = tagOffset;
@@ -474,11 +465,11 @@ uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset)
                 std::make_unique<platform::File>(fileName, platform::File::Mode::Read);
         } catch (const platform::OpenError&) {
             if (platform::FileExists(fileName)) {
-                ReadOnlyFile = IsProtected(platform::GetFileAttributesA(fileName));
+                ReadOnlyFile = IsProtectedFile(platform::GetFileAttributesA(fileName)) ? 1 : 0;
             }
             return ResultWord(kCannotOpen);
         }
-        ReadOnlyFile = IsProtected(platform::GetFileAttributesA(*Work.FileStream));
+        ReadOnlyFile = IsProtectedFile(platform::GetFileAttributesA(*Work.FileStream)) ? 1 : 0;
         Work.FileSize = Work.FileStream->Size();
         if (Work.FileSize <= tagOffset) {
             return ResultWord(kOffsetPastEnd);
@@ -506,9 +497,7 @@ uint16_t Tid3v2tag::ReadTag() {
     Work.ScratchStream = std::make_unique<std::vector<uint8_t>>(10);
     const uint8_t* header = Work.ScratchStream->data();
     Work.FileStream->ReadExact(Work.ScratchStream->data(), 10);
-    const bool sizeValid = std::all_of(header + 6, header + 10, [](uint8_t b) { return b < 0x80; });
-    if (std::memcmp(header, "ID3", 3) != 0 || header[3] == 0xFF || header[4] == 0xFF ||
-        !sizeValid) {
+    if (!IsTagHeader(header)) {
         return ResultWord(kNoTag);
     }
     MajorVersion = header[3];

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "id3v2/crc32.h"
+#include "id3v2/file_attributes.h"
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
 #include "id3v2/work_state.h"
@@ -436,9 +437,7 @@ uint32_t FindOldTagSize(File& file, int64_t start, int64_t fileSize) {
     uint8_t header[10];
     file.Seek(start);
     file.ReadExact(header, sizeof header);
-    if (header[0] != 'I' || header[1] != 'D' || header[2] != '3' || header[3] == 0xFF ||
-        header[4] == 0xFF || header[6] >= 0x80 || header[7] >= 0x80 || header[8] >= 0x80 ||
-        header[9] >= 0x80) {
+    if (!IsTagHeader(header)) {
         return 0;
     }
     int64_t size = int64_t{ReadSyncsafe32(header + 6)} + 10;
@@ -610,9 +609,7 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
         if (!platform::FileExists(path)) {
             return ResultWord(kCannotOpen);
         }
-        if (platform::GetFileAttributesA(path) &
-            (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
-             platform::FILE_ATTRIBUTE_SYSTEM)) {
+        if (IsProtectedFile(platform::GetFileAttributesA(path))) {
             return ResultWord(kProtectedFile);
         }
         Work.FileStream = std::make_unique<platform::File>(path, platform::File::Mode::ReadWrite,
