@@ -1,7 +1,5 @@
 // The tag writer: the exact bytes of both versions, the refusing checks and
 // their codes, padding, CRC, moving the audio data, and the unsync helpers.
-#include "id3v2/writer.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -13,6 +11,9 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/padding.h"
+#include "id3v2/staged_output.h"
+#include "id3v2/unsync.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/writer.h"
+#include "id3v2/staged_output.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {
