@@ -9,7 +9,8 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
-#include "id3v2/reader.h"
+#include "id3v2/read_ring.h"
+#include "id3v2/tag_parser.h"
 #include "id3v2/work_state.h"
 #include "tests/helpers/mp3_files.h"
 
