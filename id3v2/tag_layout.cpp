@@ -114,33 +114,32 @@ uint32_t ExtendedHeaderBaseSize(const Tid3v2tag& tag, const TagLayout& layout) {
            (tag.RestrictionsPresent() ? 2 : 0);
 }
 
-std::vector<uint8_t> ExtendedHeaderBytes(const Tid3v2tag& tag, const TagLayout& layout) {
-    std::vector<uint8_t> bytes;
-    if (!layout.extended) {
-        return bytes;
+// Version 3: size, flags, padding size and CRC; when the tag is
+// unsynchronised, the padding size and CRC are unsynchronised as one run.
+std::vector<uint8_t> ExtendedHeaderV3(const TagLayout& layout) {
+    std::vector<uint8_t> bytes(6, 0);
+    bytes[3] = layout.crcPresent ? 10 : 6;
+    bytes[4] = layout.crcPresent ? 0x80 : 0x00;
+    const size_t runStart = bytes.size();
+    bytes.resize(runStart + 4);
+    WriteBigEndian32(&bytes[runStart], layout.padding);
+    if (layout.crcPresent) {
+        bytes.resize(runStart + 8);
+        WriteBigEndian32(&bytes[runStart + 4], layout.crc);
     }
-    if (layout.version == 3) {
-        bytes.assign(6, 0);
-        bytes[3] = layout.crcPresent ? 10 : 6;
-        bytes[4] = layout.crcPresent ? 0x80 : 0x00;
-        // Padding size and CRC form one run for unsynchronisation.
-        const size_t runStart = bytes.size();
-        bytes.resize(runStart + 4);
-        WriteBigEndian32(&bytes[runStart], layout.padding);
-        if (layout.crcPresent) {
-            bytes.resize(runStart + 8);
-            WriteBigEndian32(&bytes[runStart + 4], layout.crc);
-        }
-        if (layout.unsync) {
-            const size_t runLength = bytes.size() - runStart;
-            const size_t inserted = layout.crcPresent ? CountUnsync(&bytes[runStart], runLength)
-                                                      : CountUnsync32(layout.padding);
-            bytes.resize(bytes.size() + inserted);
-            UnsyncInPlace(&bytes[runStart], runLength);
-        }
-        return bytes;
+    if (layout.unsync) {
+        const size_t runLength = bytes.size() - runStart;
+        const size_t inserted = layout.crcPresent ? CountUnsync(&bytes[runStart], runLength)
+                                                  : CountUnsync32(layout.padding);
+        bytes.resize(bytes.size() + inserted);
+        UnsyncInPlace(&bytes[runStart], runLength);
     }
-    bytes.resize(4);
+    return bytes;
+}
+
+// Version 4: syncsafe size, one flag byte, then the data of each flag in turn.
+std::vector<uint8_t> ExtendedHeaderV4(const Tid3v2tag& tag, const TagLayout& layout) {
+    std::vector<uint8_t> bytes(4);
     WriteSyncsafe32(bytes.data(), ExtendedHeaderBaseSize(tag, layout));
     bytes.push_back(0x01);
     bytes.push_back(static_cast<uint8_t>((tag.TagIsUpdate() ? kExtUpdate : 0) |
@@ -162,6 +161,13 @@ std::vector<uint8_t> ExtendedHeaderBytes(const Tid3v2tag& tag, const TagLayout& 
         bytes.push_back(tag.Restrictions);
     }
     return bytes;
+}
+
+std::vector<uint8_t> ExtendedHeaderBytes(const Tid3v2tag& tag, const TagLayout& layout) {
+    if (!layout.extended) {
+        return {};
+    }
+    return layout.version == 3 ? ExtendedHeaderV3(layout) : ExtendedHeaderV4(tag, layout);
 }
 
 // The version 4 CRC covers the padding too: one zero byte per padding byte.
