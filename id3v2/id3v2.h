@@ -1,6 +1,25 @@
 // The ID3v2 tag library: one tag in memory (Tid3v2tag) with its frame table
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
 // holding ISO-8859-1 bytes. Indices into the frame table are 1-based.
+// Where each operation lives:
+//   tag.cpp                the tag object's lifetime
+//   frame_index.cpp        the frame table, Unsynchronise, Resynchronise
+//   compression.cpp        CompressFrame, DecompressFrame and the zlib glue
+//   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
+//   reader.cpp             LoadFromFile, ReadTag
+//     tag_parser.cpp       ParseV23, ParseV24: extended headers, frames, padding
+//     read_ring.cpp        the 64 KB read ring and its de-unsynchronisation
+//   writer.cpp             SaveToFile, SaveToStream
+//     frame_preparation.cpp  frames brought to their wanted form
+//     tag_layout.cpp       headers, size, padding and CRC, writing the tag
+//     padding.cpp          the padding policy
+//     audio_move.cpp       moving the audio data when the tag's size changes
+//     staged_output.cpp    16 KB block output and save progress
+//   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
+//   layout.h               byte layout shared by reader, writer and tests
+//   result_codes.h         the result words, text results and status values
+//   file_attributes.h      which files a load marks and a save refuses
+//   work_state.cpp         the state of the running load or save
 #pragma once
 
 #include <cstddef>
