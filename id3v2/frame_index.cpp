@@ -3,11 +3,11 @@
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
+#include "id3v2/unsync.h"
 
 using id3v2::kFrameDone;
 using id3v2::kFrameFailed;
 using id3v2::kFrameNothingToDo;
-using id3v2::NeedsUnsyncByte;
 
 TFrameEntry& TFrameIndex::At(uint32_t index) {
     if (index < 1 || index > entries_.size()) {
@@ -195,32 +195,7 @@ int TFrameIndex::Unsynchronise(uint32_t index) {
             entry.DataLength = static_cast<uint32_t>(size);
         }
         entry.RawSize = static_cast<uint32_t>(size);
-
-        size_t points = 0;
-        for (size_t i = 0; i + 1 < size; ++i) {
-            if (data[i] == 0xFF) {
-                if (NeedsUnsyncByte(data[i + 1])) {
-                    ++points;
-                } else {
-                    ++i;  // the follower cannot start a pair
-                }
-            }
-        }
-        if (points > 0) {
-            data.resize(size + points);
-            // Move from the last byte backwards so each byte moves once; `next`
-            // keeps the original follower, which may already be overwritten.
-            size_t out = size + points;
-            int next = -1;
-            for (size_t in = size; in-- > 0 && out > in;) {
-                const uint8_t byte = data[in];
-                if (byte == 0xFF && next >= 0 && NeedsUnsyncByte(static_cast<uint8_t>(next))) {
-                    data[--out] = 0x00;
-                }
-                data[--out] = byte;
-                next = byte;
-            }
-        }
+        id3v2::UnsyncBytes(data);
         entry.State[1] |= 0x02;
         entry.Modified = 1;
         return kFrameDone;
@@ -235,22 +210,8 @@ int TFrameIndex::Resynchronise(uint32_t index) {
         return kFrameNothingToDo;
     }
     try {
-        std::vector<uint8_t>& data = entry.Data;
-        const size_t size = data.size();
-        // A zero after 0xFF goes when its follower is 0x00 or at least 0xE0; a
-        // final zero has no follower and stays, as in the reader.
-        size_t out = 0;
-        uint8_t previous = 0;
-        for (size_t in = 0; in < size; ++in) {
-            const uint8_t byte = data[in];
-            const bool inserted = in > 0 && byte == 0x00 && previous == 0xFF && in + 1 < size &&
-                                  NeedsUnsyncByte(data[in + 1]);
-            previous = byte;
-            if (!inserted) {
-                data[out++] = byte;
-            }
-        }
-        data.resize(out);
+        // A final zero has no follower and stays, as in the reader.
+        id3v2::ResyncBytes(entry.Data);
         entry.State[1] &= static_cast<uint8_t>(~0x02);
         entry.Modified = 1;
         return kFrameDone;

@@ -44,9 +44,7 @@ std::vector<uint8_t> FrameHeaderV3(const TFrameIndex& frames, uint32_t i, bool u
         if (follower) {
             header.push_back(data[0]);
         }
-        const size_t length = header.size();
-        header.resize(length + CountUnsync(header.data(), length));
-        UnsyncInPlace(header.data(), length);
+        UnsyncBytes(header);
         if (follower) {
             header.pop_back();
         }
