@@ -29,25 +29,6 @@ const QString kUnshownHint = QStringLiteral(
     "The stored value could not be shown in full. Saving keeps it as stored unless you edit "
     "this field.");
 
-// Forgets everything of the previously loaded tag, so that a file without a
-// tag gets one of its own: no frames, flags or header values of another file.
-void StartFreshTag(Tid3v2tag& tag) {
-    const Tid3v2tag fresh;
-    tag.MajorVersion = fresh.MajorVersion;
-    tag.Revision = fresh.Revision;
-    tag.TagSize = fresh.TagSize;
-    tag.Flags = fresh.Flags;
-    tag.ExtendedFlags = fresh.ExtendedFlags;
-    tag.PaddingSize = fresh.PaddingSize;
-    tag.ExtendedHeaderSize = fresh.ExtendedHeaderSize;
-    tag.Crc = fresh.Crc;
-    tag.Restrictions = fresh.Restrictions;
-    tag.LastResult = fresh.LastResult;
-    tag.Modified = fresh.Modified;
-    tag.TagOffset = fresh.TagOffset;
-    tag.Frames.ClearFrames();
-}
-
 }  // namespace
 
 void TForm1::ConnectRows() {
@@ -179,7 +160,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
             dialogs_.Error(this, QStringLiteral("Error #%1! Can not save tags!").arg(loaded));
             return loaded;
         }
-        StartFreshTag(tag_);
+        tag_.StartFreshTag();
     }
     const struct {
         QWidget* control;

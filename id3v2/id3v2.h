@@ -2,7 +2,7 @@
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
 // holding ISO-8859-1 bytes. Indices into the frame table are 1-based.
 // Where each operation lives:
-//   tag.cpp                the tag object's lifetime
+//   tag.cpp                the tag object's lifetime, StartFreshTag
 //   frame_index.cpp        the frame table, Unsynchronise, Resynchronise
 //   compression.cpp        CompressFrame, DecompressFrame and the zlib glue
 //   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
@@ -131,6 +131,10 @@ struct COMM {
 class Tid3v2tag {
   public:
     Tid3v2tag() = default;
+    Tid3v2tag(const Tid3v2tag&) = default;
+    Tid3v2tag(Tid3v2tag&&) = default;
+    Tid3v2tag& operator=(const Tid3v2tag&) = default;
+    Tid3v2tag& operator=(Tid3v2tag&&) = default;
     virtual ~Tid3v2tag();
 
     uint8_t MajorVersion = 3;
@@ -172,6 +176,12 @@ class Tid3v2tag {
     void SetCrcPresent(bool on) { SetBit(ExtendedFlags, 0x20, on); }
     bool RestrictionsPresent() const { return (ExtendedFlags & 0x10) != 0; }
     void SetRestrictionsPresent(bool on) { SetBit(ExtendedFlags, 0x10, on); }
+
+    // Forgets the tag last loaded, so that a file without a tag gets one of its
+    // own: the header values, results and frames return to their defaults. The
+    // file name and read-only mark, the progress of the running work and the
+    // writer settings stay.
+    void StartFreshTag();
 
     // Loads the tag that starts at tagOffset of the file.
     uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);

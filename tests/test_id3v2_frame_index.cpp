@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "id3v2/id3v2.h"
@@ -83,6 +84,32 @@ TEST(Id3v2Tag, NewObjectHasTheDefaults) {
     EXPECT_TRUE(tag.FileName.empty());
     EXPECT_TRUE(tag.Status.empty());
     EXPECT_EQ(tag.Frames.FrameCount(), 0u);
+}
+
+TEST(Id3v2Tag, StartFreshTagForgetsTheTagAndKeepsFileProgressAndSettings) {
+    const auto tagPart = [](const Tid3v2tag& t) {
+        return std::tuple(t.MajorVersion, t.Revision, t.TagSize, t.Flags, t.ExtendedFlags,
+                          t.PaddingSize, t.ExtendedHeaderSize, t.Crc, t.Restrictions, t.LastResult,
+                          t.Modified, t.TagOffset, t.Frames.FrameCount());
+    };
+    const auto keptPart = [](const Tid3v2tag& t) {
+        return std::tuple(t.ReadOnlyFile, t.FileName, t.Complete, t.Progress, t.Status,
+                          t.AcceptRevisions, t.AdjustFlags, t.PruneFrames, t.CompressionLevel,
+                          t.PaddingMode, t.PaddingBlock, t.PaddingLimit);
+    };
+    Tid3v2tag tag;
+    tag.Frames.AddFrame("TIT2");
+    tag.MajorVersion = 4, tag.Revision = 1, tag.TagSize = 99, tag.Flags = 0xF0;
+    tag.ExtendedFlags = 0x70, tag.PaddingSize = 5, tag.ExtendedHeaderSize = 6, tag.Crc = 7;
+    tag.Restrictions = 8, tag.LastResult = 0x1000, tag.Modified = 1, tag.TagOffset = 9;
+    tag.ReadOnlyFile = 1, tag.FileName = "a.mp3", tag.Complete = 0, tag.Progress = 42;
+    tag.Status = "Loading tag", tag.AcceptRevisions = 0, tag.AdjustFlags = 1, tag.PruneFrames = 0;
+    tag.CompressionLevel = 3, tag.PaddingMode = 2, tag.PaddingBlock = 512, tag.PaddingLimit = 7;
+    const Tid3v2tag before = tag;
+
+    tag.StartFreshTag();
+    EXPECT_EQ(tagPart(tag), tagPart(Tid3v2tag()));
+    EXPECT_EQ(keptPart(tag), keptPart(before));
 }
 
 TEST(Id3v2Tag, EachFlagSetterTouchesOnlyItsBitAndAlwaysMarksModified) {
