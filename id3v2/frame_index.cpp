@@ -78,9 +78,6 @@ uint32_t TFrameIndex::FrameOffset(uint32_t index) const {
 void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) {
     At(index).FrameOffset = value;
 }
-void TFrameIndex::SetHeaderLength(uint32_t index, uint32_t value) {
-    At(index).HeaderLength = value;
-}
 uint32_t TFrameIndex::RawSize(uint32_t index) const {
     return At(index).RawSize;
 }

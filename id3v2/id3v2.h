@@ -41,7 +41,6 @@ struct TFrameEntry {
     uint8_t Modified = 0;
     uint32_t FrameOffset = 0;   // frame header offset from the tag header, as read
     uint32_t RawSize = 0;       // data size before the last Unsynchronise
-    uint32_t HeaderLength = 0;  // 10 plus the extra fields, as read
     std::string Id;             // four characters A-Z, 0-9
     uint8_t State[2] = {0, 0};  // [0]: status byte as read; [1]: what Data holds now
     uint8_t StatusFlags = 0;    // wanted status flags
@@ -71,7 +70,6 @@ class TFrameIndex {
 
     uint32_t FrameOffset(uint32_t index) const;
     void SetFrameOffset(uint32_t index, uint32_t value);
-    void SetHeaderLength(uint32_t index, uint32_t value);
     uint32_t RawSize(uint32_t index) const;
     uint32_t DataLength(uint32_t index) const;
     void SetDataLength(uint32_t index, uint32_t value);

@@ -243,7 +243,6 @@ bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
         SetErrorCode(result, kCorrupt);
         return false;
     }
-    frames.SetHeaderLength(index, static_cast<uint32_t>(TakenOffset() - frameOffset));
     std::vector<uint8_t>& data = frames.Data(index);
     if (ReadBody(data, size) != size) {
         data.clear();

@@ -244,7 +244,6 @@ TEST(FrameIndex, BadEntryOrPartIndexRaisesTheRangeError) {
         ExpectRangeError([&] { frames.DataSize(bad); });
         ExpectRangeError([&] { frames.Data(bad); });
         ExpectRangeError([&] { frames.FrameOffset(bad); });
-        ExpectRangeError([&] { frames.SetHeaderLength(bad, 1); });
         ExpectRangeError([&] { frames.RawSize(bad); });
         ExpectRangeError([&] { frames.SetDataLength(bad, 1); });
         ExpectRangeError([&] { frames.SetEncryptionMethod(bad, 1); });
@@ -273,7 +272,6 @@ TEST(FrameIndex, SettersStoreInTheirOwnFields) {
     frames.AddFrame("AAAA");
     frames.AddFrame("BBBB");
     frames.SetFrameOffset(1, 123);
-    frames.SetHeaderLength(1, 14);
     frames.SetDataLength(1, 456);
     frames.SetEncryptionMethod(1, 0x80);
     frames.SetGroupId(1, 0x81);
