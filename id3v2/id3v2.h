@@ -39,13 +39,15 @@ class ERangeError : public std::out_of_range {
 // One frame of the table. All flag bytes use ID3v2.4 bit positions.
 struct TFrameEntry {
     uint8_t Modified = 0;
-    uint32_t FrameOffset = 0;   // frame header offset from the tag header, as read
-    uint32_t RawSize = 0;       // data size before the last Unsynchronise
-    std::string Id;             // four characters A-Z, 0-9
-    uint8_t State[2] = {0, 0};  // [0]: status byte as read; [1]: what Data holds now
-    uint8_t StatusFlags = 0;    // wanted status flags
-    uint8_t FormatFlags = 0;    // wanted format flags
-    uint32_t DataLength = 0;    // length of the plain data when known
+    uint32_t FrameOffset = 0;  // frame header offset from the tag header, as read
+    uint32_t RawSize = 0;      // data size before the last Unsynchronise
+    std::string Id;            // four characters A-Z, 0-9
+    // [0]: status byte as read; [1]: what Data holds now. The accessors below
+    // number them 1 and 2.
+    uint8_t State[2] = {0, 0};
+    uint8_t StatusFlags = 0;  // wanted status flags
+    uint8_t FormatFlags = 0;  // wanted format flags
+    uint32_t DataLength = 0;  // length of the plain data when known
     uint8_t EncryptionMethod = 0;
     uint8_t GroupId = 0;
     std::vector<uint8_t> Data;  // everything after the header and its extra fields
@@ -94,11 +96,11 @@ class TFrameIndex {
     bool Encryption(uint32_t index) const;             // FormatFlags 0x04
     bool Unsynchronisation(uint32_t index) const;      // FormatFlags 0x02
     bool DataLengthIndicator(uint32_t index) const;    // FormatFlags 0x01
-    // State tests: what Data holds now.
-    bool IsGrouped(uint32_t index) const;         // State[2] 0x40
-    bool IsCompressed(uint32_t index) const;      // State[2] 0x08
-    bool IsEncrypted(uint32_t index) const;       // State[2] 0x04
-    bool IsUnsynchronised(uint32_t index) const;  // State[2] 0x02
+    // State tests: what Data holds now, State(index, 2), held in State[1].
+    bool IsGrouped(uint32_t index) const;         // State[1] 0x40
+    bool IsCompressed(uint32_t index) const;      // State[1] 0x08
+    bool IsEncrypted(uint32_t index) const;       // State[1] 0x04
+    bool IsUnsynchronised(uint32_t index) const;  // State[1] 0x02
 
     // Status values (id3v2::kFrame...): done, nothing to do, failed; the
     // compression pair also encrypted, unsynchronised and, for DecompressFrame,
