@@ -18,7 +18,7 @@
 //   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
 //   layout.h               byte layout shared by reader, writer and tests
 //   result_codes.h         the result words, text results and status values
-//   file_attributes.h      which files a load marks and a save refuses
+//   file_access.h          protected files and the codes of failed file operations
 //   work_state.cpp         the state of the running load or save
 #pragma once
 

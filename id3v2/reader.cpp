@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/file_attributes.h"
+#include "id3v2/file_access.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
@@ -39,12 +39,8 @@ uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset)
         Work.FileStream->Seek(tagOffset);
         FileName = fileName;
         return ReadTag();
-    } catch (const platform::OpenError&) {
-        return ResultWord(kCannotOpen);
-    } catch (const platform::ReadError&) {
-        return ResultWord(kReadFailed);
-    } catch (const platform::IoError&) {
-        return ResultWord(kIoFailed);
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error));
     }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "id3v2/audio_move.h"
-#include "id3v2/file_attributes.h"
+#include "id3v2/file_access.h"
 #include "id3v2/frame_preparation.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
@@ -117,14 +117,8 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
             FileName = path;
         }
         return result;
-    } catch (const platform::OpenError&) {
-        return ResultWord(kCannotOpen);
-    } catch (const platform::ReadError&) {
-        return ResultWord(kReadFailed);
-    } catch (const platform::WriteError&) {
-        return ResultWord(kWriteFailed);
-    } catch (const platform::IoError&) {
-        return ResultWord(kIoFailed);
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error));
     }
 }
 
@@ -160,11 +154,7 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         PutTagIntoFile(*this, file, start, fileSize, Work.OldTagSize, layout);
         RecordSave(*this, version, revision, start, layout, warnings);
         return warnings;
-    } catch (const platform::ReadError&) {
-        return ResultWord(kReadFailed) | warnings;
-    } catch (const platform::WriteError&) {
-        return ResultWord(kWriteFailed) | warnings;
-    } catch (const platform::IoError&) {
-        return ResultWord(kIoFailed) | warnings;
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error)) | warnings;
     }
 }
