@@ -74,29 +74,33 @@ inline uint8_t StatusFromV3(uint8_t v3) {
 inline uint8_t StatusToV3(uint8_t v4) {
     return static_cast<uint8_t>((v4 << 1) & 0xE0);
 }
+
+// The version 3 format bits and the version 4 bits they stand for.
+struct FormatBitPair {
+    uint8_t v3;
+    uint8_t v4;
+};
+constexpr FormatBitPair kFormatBitPairs[] = {{kV3Compression, kFormatCompression},
+                                             {kV3Encryption, kFormatEncryption},
+                                             {kV3Grouping, kFormatGrouping}};
+
+// A compressed version 3 frame always carries its decompressed size, which
+// version 4 announces with the data length indicator.
 inline uint8_t FormatFromV3(uint8_t v3) {
-    uint8_t v4 = 0;
-    if (v3 & kV3Compression) {
-        v4 |= kFormatCompression | kFormatDataLength;
-    }
-    if (v3 & kV3Encryption) {
-        v4 |= kFormatEncryption;
-    }
-    if (v3 & kV3Grouping) {
-        v4 |= kFormatGrouping;
+    uint8_t v4 = (v3 & kV3Compression) ? kFormatDataLength : 0;
+    for (const FormatBitPair& pair : kFormatBitPairs) {
+        if (v3 & pair.v3) {
+            v4 |= pair.v4;
+        }
     }
     return v4;
 }
 inline uint8_t FormatToV3(uint8_t v4) {
     uint8_t v3 = 0;
-    if (v4 & kFormatCompression) {
-        v3 |= kV3Compression;
-    }
-    if (v4 & kFormatEncryption) {
-        v3 |= kV3Encryption;
-    }
-    if (v4 & kFormatGrouping) {
-        v3 |= kV3Grouping;
+    for (const FormatBitPair& pair : kFormatBitPairs) {
+        if (v4 & pair.v4) {
+            v3 |= pair.v3;
+        }
     }
     return v3;
 }
