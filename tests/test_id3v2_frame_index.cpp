@@ -146,21 +146,20 @@ TEST(Id3v2Tag, EachFlagSetterTouchesOnlyItsBitAndAlwaysMarksModified) {
 }
 
 TEST(Id3v2Tag, FlagGettersReadTheirBits) {
+    const auto getters = {&Tid3v2tag::Unsynchronisation, &Tid3v2tag::ExtendedHeader,
+                          &Tid3v2tag::TagIsUpdate, &Tid3v2tag::CrcPresent,
+                          &Tid3v2tag::RestrictionsPresent};
     Tid3v2tag tag;
     tag.Flags = 0xC0;
     tag.ExtendedFlags = 0x70;
-    EXPECT_TRUE(tag.Unsynchronisation());
-    EXPECT_TRUE(tag.ExtendedHeader());
-    EXPECT_TRUE(tag.TagIsUpdate());
-    EXPECT_TRUE(tag.CrcPresent());
-    EXPECT_TRUE(tag.RestrictionsPresent());
+    for (const auto get : getters) {
+        EXPECT_TRUE((tag.*get)());
+    }
     tag.Flags = 0x3F;
     tag.ExtendedFlags = 0x8F;
-    EXPECT_FALSE(tag.Unsynchronisation());
-    EXPECT_FALSE(tag.ExtendedHeader());
-    EXPECT_FALSE(tag.TagIsUpdate());
-    EXPECT_FALSE(tag.CrcPresent());
-    EXPECT_FALSE(tag.RestrictionsPresent());
+    for (const auto get : getters) {
+        EXPECT_FALSE((tag.*get)());
+    }
 }
 
 TEST(FrameIndex, AddFrameUpperCasesAndRefusesBadIdentifiers) {
@@ -297,33 +296,32 @@ TEST(FrameIndex, SettersStoreInTheirOwnFields) {
 }
 
 TEST(FrameIndex, WantedFlagTestsReadTheirBits) {
+    const auto tests = {&TFrameIndex::TagAlterPreservation,
+                        &TFrameIndex::FileAlterPreservation,
+                        &TFrameIndex::ReadOnly,
+                        &TFrameIndex::GroupingIdentity,
+                        &TFrameIndex::Compression,
+                        &TFrameIndex::Encryption,
+                        &TFrameIndex::Unsynchronisation,
+                        &TFrameIndex::DataLengthIndicator,
+                        &TFrameIndex::IsGrouped,
+                        &TFrameIndex::IsCompressed,
+                        &TFrameIndex::IsEncrypted,
+                        &TFrameIndex::IsUnsynchronised};
     TFrameIndex frames;
     frames.AddFrame("AAAA");
     frames.SetWantedFlags(1, 1, 0x70);
     frames.SetWantedFlags(1, 2, 0x4F);
     frames.SetState(1, 2, 0x4E);
-    EXPECT_TRUE(frames.TagAlterPreservation(1));
-    EXPECT_TRUE(frames.FileAlterPreservation(1));
-    EXPECT_TRUE(frames.ReadOnly(1));
-    EXPECT_TRUE(frames.GroupingIdentity(1));
-    EXPECT_TRUE(frames.Compression(1));
-    EXPECT_TRUE(frames.Encryption(1));
-    EXPECT_TRUE(frames.Unsynchronisation(1));
-    EXPECT_TRUE(frames.DataLengthIndicator(1));
-    EXPECT_TRUE(frames.IsGrouped(1));
-    EXPECT_TRUE(frames.IsCompressed(1));
-    EXPECT_TRUE(frames.IsEncrypted(1));
-    EXPECT_TRUE(frames.IsUnsynchronised(1));
-
+    for (const auto test : tests) {
+        EXPECT_TRUE((frames.*test)(1));
+    }
     frames.SetWantedFlags(1, 1, 0x8F);
     frames.SetWantedFlags(1, 2, 0xB0);
     frames.SetState(1, 2, 0xB1);
-    EXPECT_FALSE(frames.TagAlterPreservation(1) || frames.FileAlterPreservation(1) ||
-                 frames.ReadOnly(1));
-    EXPECT_FALSE(frames.GroupingIdentity(1) || frames.Compression(1) || frames.Encryption(1) ||
-                 frames.Unsynchronisation(1) || frames.DataLengthIndicator(1));
-    EXPECT_FALSE(frames.IsGrouped(1) || frames.IsCompressed(1) || frames.IsEncrypted(1) ||
-                 frames.IsUnsynchronised(1));
+    for (const auto test : tests) {
+        EXPECT_FALSE((frames.*test)(1));
+    }
 }
 
 TEST(FrameIndexUnsync, InsertsZeroAfterFalseSyncBytes) {
