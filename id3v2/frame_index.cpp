@@ -144,56 +144,56 @@ void TFrameIndex::SetWantedFlags(uint32_t index, uint32_t part, uint8_t value) {
 }
 
 bool TFrameIndex::TagAlterPreservation(uint32_t i) const {
-    return At(i).StatusFlags & 0x40;
+    return At(i).StatusFlags & id3v2::kStatusTagAlter;
 }
 bool TFrameIndex::FileAlterPreservation(uint32_t i) const {
-    return At(i).StatusFlags & 0x20;
+    return At(i).StatusFlags & id3v2::kStatusFileAlter;
 }
 bool TFrameIndex::ReadOnly(uint32_t i) const {
-    return At(i).StatusFlags & 0x10;
+    return At(i).StatusFlags & id3v2::kStatusReadOnly;
 }
 bool TFrameIndex::GroupingIdentity(uint32_t i) const {
-    return At(i).FormatFlags & 0x40;
+    return At(i).FormatFlags & id3v2::kFormatGrouping;
 }
 bool TFrameIndex::Compression(uint32_t i) const {
-    return At(i).FormatFlags & 0x08;
+    return At(i).FormatFlags & id3v2::kFormatCompression;
 }
 bool TFrameIndex::Encryption(uint32_t i) const {
-    return At(i).FormatFlags & 0x04;
+    return At(i).FormatFlags & id3v2::kFormatEncryption;
 }
 bool TFrameIndex::Unsynchronisation(uint32_t i) const {
-    return At(i).FormatFlags & 0x02;
+    return At(i).FormatFlags & id3v2::kFormatUnsync;
 }
 bool TFrameIndex::DataLengthIndicator(uint32_t i) const {
-    return At(i).FormatFlags & 0x01;
+    return At(i).FormatFlags & id3v2::kFormatDataLength;
 }
 bool TFrameIndex::IsGrouped(uint32_t i) const {
-    return At(i).State[1] & 0x40;
+    return At(i).State[1] & id3v2::kFormatGrouping;
 }
 bool TFrameIndex::IsCompressed(uint32_t i) const {
-    return At(i).State[1] & 0x08;
+    return At(i).State[1] & id3v2::kFormatCompression;
 }
 bool TFrameIndex::IsEncrypted(uint32_t i) const {
-    return At(i).State[1] & 0x04;
+    return At(i).State[1] & id3v2::kFormatEncryption;
 }
 bool TFrameIndex::IsUnsynchronised(uint32_t i) const {
-    return At(i).State[1] & 0x02;
+    return At(i).State[1] & id3v2::kFormatUnsync;
 }
 
 int TFrameIndex::Unsynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
-    if (entry.State[1] & 0x02) {
+    if (entry.State[1] & id3v2::kFormatUnsync) {
         return kFrameNothingToDo;
     }
     try {
         std::vector<uint8_t>& data = entry.Data;
         const size_t size = data.size();
-        if ((entry.State[1] & 0x0C) == 0) {
+        if ((entry.State[1] & (id3v2::kFormatCompression | id3v2::kFormatEncryption)) == 0) {
             entry.DataLength = static_cast<uint32_t>(size);
         }
         entry.RawSize = static_cast<uint32_t>(size);
         id3v2::UnsyncBytes(data);
-        entry.State[1] |= 0x02;
+        entry.State[1] |= id3v2::kFormatUnsync;
         entry.Modified = 1;
         return kFrameDone;
     } catch (...) {
@@ -203,13 +203,13 @@ int TFrameIndex::Unsynchronise(uint32_t index) {
 
 int TFrameIndex::Resynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
-    if ((entry.State[1] & 0x02) == 0) {
+    if ((entry.State[1] & id3v2::kFormatUnsync) == 0) {
         return kFrameNothingToDo;
     }
     try {
         // A final zero has no follower and stays, as in the reader.
         id3v2::ResyncBytes(entry.Data);
-        entry.State[1] &= static_cast<uint8_t>(~0x02);
+        entry.State[1] &= static_cast<uint8_t>(~id3v2::kFormatUnsync);
         entry.Modified = 1;
         return kFrameDone;
     } catch (...) {
