@@ -99,7 +99,7 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
     const int64_t start = startOffset >= 0 ? startOffset : (sameFile ? int64_t{TagOffset} : 0);
     const std::string path = sameFile ? FileName : fileName;
     const WorkStateRelease release;
-    if (LastResult > 0xFF) {
+    if (!Succeeded(LastResult)) {
         return ResultWord(kLastLoadFailed);
     }
     try {
