@@ -18,46 +18,17 @@
 #include "id3v1/genres.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/result_codes.h"
 #include "platform/attributes.h"
 #include "platform/clock.h"
 
 namespace {
 
-// Load codes that mean the file has no ID3v2 tag at all: no tag header, or an
-// empty file.
-constexpr uint8_t kNoTagCode = 0x10;
-constexpr uint8_t kEmptyFileCode = 0x08;
-constexpr uint8_t kCannotOpenCode = 0x01;
 constexpr int kClassical = 32;
 const char* const kKeepsStoredValue = "keepsStoredValue";
 const QString kUnshownHint = QStringLiteral(
     "The stored value could not be shown in full. Saving keeps it as stored unless you edit "
     "this field.");
-
-// True for decoder results that mean the stored text was not read in full:
-// anything but done (0), no frame (1) and empty (2).
-bool NotShownInFull(uint8_t result) {
-    return result > 2;
-}
-
-// Forgets everything of the previously loaded tag, so that a file without a
-// tag gets one of its own: no frames, flags or header values of another file.
-void StartFreshTag(Tid3v2tag& tag) {
-    const Tid3v2tag fresh;
-    tag.MajorVersion = fresh.MajorVersion;
-    tag.Revision = fresh.Revision;
-    tag.TagSize = fresh.TagSize;
-    tag.Flags = fresh.Flags;
-    tag.ExtendedFlags = fresh.ExtendedFlags;
-    tag.PaddingSize = fresh.PaddingSize;
-    tag.ExtendedHeaderSize = fresh.ExtendedHeaderSize;
-    tag.Crc = fresh.Crc;
-    tag.Restrictions = fresh.Restrictions;
-    tag.LastResult = fresh.LastResult;
-    tag.Modified = fresh.Modified;
-    tag.TagOffset = fresh.TagOffset;
-    tag.Frames.ClearFrames();
-}
 
 }  // namespace
 
@@ -84,11 +55,12 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     }
     Tv2TAGInfo info;
     info.Year = std::to_string(platform::CurrentYear());
-    // The load tells a missing file by code 0x01; only then is existence asked,
+    // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
-    if (loaded >= 256) {
-        info.NotFound = (loaded >> 8) == kCannotOpenCode && !platform::FileExists(path);
+    if (!id3v2::Succeeded(loaded)) {
+        info.NotFound =
+            id3v2::ErrorCode(loaded) == id3v2::kCannotOpen && !platform::FileExists(path);
         return info;
     }
     const struct {
@@ -99,7 +71,7 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        if (NotShownInFull(tag_.GetText(frame.id, *frame.text))) {
+        if (!id3v2::TextReadInFull(tag_.GetText(frame.id, *frame.text))) {
             info.Unshown |= frame.field;
         }
     }
@@ -111,7 +83,7 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
         info.Unshown |= kV2Track;
     }
     COMM comment;
-    if (NotShownInFull(tag_.GetComment(comment, "", "None"))) {
+    if (!id3v2::TextReadInFull(tag_.GetComment(comment, "", "None"))) {
         info.Unshown |= kV2Comment;
     }
     info.Comment = comment.Text;
@@ -184,13 +156,12 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
     // The file's own tag first, so the file keeps its other frames and its
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
-    if (loaded >= 256) {
-        const uint8_t code = static_cast<uint8_t>(loaded >> 8);
-        if (code != kNoTagCode && code != kEmptyFileCode) {
+    if (!id3v2::Succeeded(loaded)) {
+        if (!id3v2::FoundNoTag(loaded)) {
             dialogs_.Error(this, QStringLiteral("Error #%1! Can not save tags!").arg(loaded));
             return loaded;
         }
-        StartFreshTag(tag_);
+        tag_.StartFreshTag();
     }
     const struct {
         QWidget* control;
@@ -217,7 +188,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         tag_.SetComment(comment, "", "None");
     }
     const uint16_t saved = tag_.SaveToFile(path, 255, -1, 255);
-    if (saved >= 256) {
+    if (!id3v2::Succeeded(saved)) {
         dialogs_.Message(this, QStringLiteral("Error #%1! Can not save tags!").arg(saved));
         return saved;
     }

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/text_results.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/unicode_text.h"
 
 namespace {

@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     TFrameIndex frames;
     frames.AddFrame("TEST");
     frames.Data(1) = input;
-    if (frames.Unsynchronise(1) != 0) {
+    if (frames.Unsynchronise(1) != id3v2::kFrameDone) {
         std::abort();
     }
     const std::vector<uint8_t>& unsynced = frames.Data(1);
@@ -21,13 +21,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             std::abort();
         }
     }
-    if (frames.RawSize(1) != size || frames.Resynchronise(1) != 0 || frames.Data(1) != input) {
+    if (frames.RawSize(1) != size || frames.Resynchronise(1) != id3v2::kFrameDone ||
+        frames.Data(1) != input) {
         std::abort();
     }
 
     frames.Data(1) = input;
     frames.SetState(1, 2, 0x02);
-    if (frames.Resynchronise(1) != 0 || frames.DataSize(1) > size) {
+    if (frames.Resynchronise(1) != id3v2::kFrameDone || frames.DataSize(1) > size) {
         std::abort();
     }
     return 0;

@@ -10,6 +10,7 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
 
 namespace {
 
@@ -89,9 +90,9 @@ void RunToStreamEnd(z_stream& stream, Process process, int flush, Finish finish,
 // Status of a frame operation that cannot run on data held in this state.
 int RefusalStatus(uint8_t state) {
     if (state & id3v2::kFormatUnsync) {
-        return 2;
+        return id3v2::kFrameUnsynchronised;
     }
-    return (state & id3v2::kFormatEncryption) ? 1 : -1;
+    return (state & id3v2::kFormatEncryption) ? id3v2::kFrameEncrypted : id3v2::kFrameNothingToDo;
 }
 
 }  // namespace
@@ -169,9 +170,9 @@ int TFrameIndex::CompressFrame(uint32_t index, uint8_t level) {
         entry.Data = std::move(packed);
         entry.State[1] |= id3v2::kFormatCompression;
         entry.Modified = 1;
-        return 0;
+        return id3v2::kFrameDone;
     } catch (const std::exception&) {
-        return 4;
+        return id3v2::kFrameFailed;
     }
 }
 
@@ -183,13 +184,14 @@ int TFrameIndex::DecompressFrame(uint32_t index) {
     }
     try {
         std::vector<uint8_t> plain = DecompressBuffer(entry.Data.data(), entry.Data.size(), 0);
-        const int status = plain.size() == entry.DataLength ? 0 : -2;
+        const int status =
+            plain.size() == entry.DataLength ? id3v2::kFrameDone : id3v2::kFrameSizeDiffers;
         entry.DataLength = 0;
         entry.Data = std::move(plain);
         entry.State[1] &= static_cast<uint8_t>(~id3v2::kFormatCompression);
         entry.Modified = 1;
         return status;
     } catch (const std::exception&) {
-        return 4;
+        return id3v2::kFrameFailed;
     }
 }

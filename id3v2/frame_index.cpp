@@ -2,8 +2,12 @@
 // unsynchronisation transforms of one entry's data.
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
+#include "id3v2/unsync.h"
 
-using id3v2::NeedsUnsyncByte;
+using id3v2::kFrameDone;
+using id3v2::kFrameFailed;
+using id3v2::kFrameNothingToDo;
 
 TFrameEntry& TFrameIndex::At(uint32_t index) {
     if (index < 1 || index > entries_.size()) {
@@ -52,20 +56,41 @@ void TFrameIndex::ClearFrames() {
     }
 }
 
-std::string TFrameIndex::Id(uint32_t index) const { return At(index).Id; }
-size_t TFrameIndex::DataSize(uint32_t index) const { return At(index).Data.size(); }
-std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) { return At(index).Data; }
-const std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) const { return At(index).Data; }
-uint8_t TFrameIndex::Modified(uint32_t index) const { return At(index).Modified; }
+std::string TFrameIndex::Id(uint32_t index) const {
+    return At(index).Id;
+}
+size_t TFrameIndex::DataSize(uint32_t index) const {
+    return At(index).Data.size();
+}
+std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) {
+    return At(index).Data;
+}
+const std::vector<uint8_t>& TFrameIndex::Data(uint32_t index) const {
+    return At(index).Data;
+}
+uint8_t TFrameIndex::Modified(uint32_t index) const {
+    return At(index).Modified;
+}
 
-uint32_t TFrameIndex::FrameOffset(uint32_t index) const { return At(index).FrameOffset; }
-void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) { At(index).FrameOffset = value; }
-void TFrameIndex::SetHeaderLength(uint32_t index, uint32_t value) { At(index).HeaderLength = value; }
-uint32_t TFrameIndex::RawSize(uint32_t index) const { return At(index).RawSize; }
-uint32_t TFrameIndex::DataLength(uint32_t index) const { return At(index).DataLength; }
-void TFrameIndex::SetDataLength(uint32_t index, uint32_t value) { At(index).DataLength = value; }
+uint32_t TFrameIndex::FrameOffset(uint32_t index) const {
+    return At(index).FrameOffset;
+}
+void TFrameIndex::SetFrameOffset(uint32_t index, uint32_t value) {
+    At(index).FrameOffset = value;
+}
+uint32_t TFrameIndex::RawSize(uint32_t index) const {
+    return At(index).RawSize;
+}
+uint32_t TFrameIndex::DataLength(uint32_t index) const {
+    return At(index).DataLength;
+}
+void TFrameIndex::SetDataLength(uint32_t index, uint32_t value) {
+    At(index).DataLength = value;
+}
 
-uint8_t TFrameIndex::EncryptionMethod(uint32_t index) const { return At(index).EncryptionMethod; }
+uint8_t TFrameIndex::EncryptionMethod(uint32_t index) const {
+    return At(index).EncryptionMethod;
+}
 void TFrameIndex::SetEncryptionMethod(uint32_t index, uint8_t value) {
     TFrameEntry& entry = At(index);
     if (entry.EncryptionMethod != value) {
@@ -74,7 +99,9 @@ void TFrameIndex::SetEncryptionMethod(uint32_t index, uint8_t value) {
     }
 }
 
-uint8_t TFrameIndex::GroupId(uint32_t index) const { return At(index).GroupId; }
+uint8_t TFrameIndex::GroupId(uint32_t index) const {
+    return At(index).GroupId;
+}
 void TFrameIndex::SetGroupId(uint32_t index, uint8_t value) {
     TFrameEntry& entry = At(index);
     if (entry.GroupId != value) {
@@ -116,91 +143,76 @@ void TFrameIndex::SetWantedFlags(uint32_t index, uint32_t part, uint8_t value) {
     entry.Modified = 1;
 }
 
-bool TFrameIndex::TagAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x40; }
-bool TFrameIndex::FileAlterPreservation(uint32_t i) const { return At(i).StatusFlags & 0x20; }
-bool TFrameIndex::ReadOnly(uint32_t i) const { return At(i).StatusFlags & 0x10; }
-bool TFrameIndex::GroupingIdentity(uint32_t i) const { return At(i).FormatFlags & 0x40; }
-bool TFrameIndex::Compression(uint32_t i) const { return At(i).FormatFlags & 0x08; }
-bool TFrameIndex::Encryption(uint32_t i) const { return At(i).FormatFlags & 0x04; }
-bool TFrameIndex::Unsynchronisation(uint32_t i) const { return At(i).FormatFlags & 0x02; }
-bool TFrameIndex::DataLengthIndicator(uint32_t i) const { return At(i).FormatFlags & 0x01; }
-bool TFrameIndex::IsGrouped(uint32_t i) const { return At(i).State[1] & 0x40; }
-bool TFrameIndex::IsCompressed(uint32_t i) const { return At(i).State[1] & 0x08; }
-bool TFrameIndex::IsEncrypted(uint32_t i) const { return At(i).State[1] & 0x04; }
-bool TFrameIndex::IsUnsynchronised(uint32_t i) const { return At(i).State[1] & 0x02; }
+bool TFrameIndex::TagAlterPreservation(uint32_t i) const {
+    return At(i).StatusFlags & id3v2::kStatusTagAlter;
+}
+bool TFrameIndex::FileAlterPreservation(uint32_t i) const {
+    return At(i).StatusFlags & id3v2::kStatusFileAlter;
+}
+bool TFrameIndex::ReadOnly(uint32_t i) const {
+    return At(i).StatusFlags & id3v2::kStatusReadOnly;
+}
+bool TFrameIndex::GroupingIdentity(uint32_t i) const {
+    return At(i).FormatFlags & id3v2::kFormatGrouping;
+}
+bool TFrameIndex::Compression(uint32_t i) const {
+    return At(i).FormatFlags & id3v2::kFormatCompression;
+}
+bool TFrameIndex::Encryption(uint32_t i) const {
+    return At(i).FormatFlags & id3v2::kFormatEncryption;
+}
+bool TFrameIndex::Unsynchronisation(uint32_t i) const {
+    return At(i).FormatFlags & id3v2::kFormatUnsync;
+}
+bool TFrameIndex::DataLengthIndicator(uint32_t i) const {
+    return At(i).FormatFlags & id3v2::kFormatDataLength;
+}
+bool TFrameIndex::IsGrouped(uint32_t i) const {
+    return At(i).State[1] & id3v2::kFormatGrouping;
+}
+bool TFrameIndex::IsCompressed(uint32_t i) const {
+    return At(i).State[1] & id3v2::kFormatCompression;
+}
+bool TFrameIndex::IsEncrypted(uint32_t i) const {
+    return At(i).State[1] & id3v2::kFormatEncryption;
+}
+bool TFrameIndex::IsUnsynchronised(uint32_t i) const {
+    return At(i).State[1] & id3v2::kFormatUnsync;
+}
 
 int TFrameIndex::Unsynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
-    if (entry.State[1] & 0x02) {
-        return -1;
+    if (entry.State[1] & id3v2::kFormatUnsync) {
+        return kFrameNothingToDo;
     }
     try {
         std::vector<uint8_t>& data = entry.Data;
         const size_t size = data.size();
-        if ((entry.State[1] & 0x0C) == 0) {
+        if ((entry.State[1] & (id3v2::kFormatCompression | id3v2::kFormatEncryption)) == 0) {
             entry.DataLength = static_cast<uint32_t>(size);
         }
         entry.RawSize = static_cast<uint32_t>(size);
-
-        size_t points = 0;
-        for (size_t i = 0; i + 1 < size; ++i) {
-            if (data[i] == 0xFF) {
-                if (NeedsUnsyncByte(data[i + 1])) {
-                    ++points;
-                } else {
-                    ++i;  // the follower cannot start a pair
-                }
-            }
-        }
-        if (points > 0) {
-            data.resize(size + points);
-            // Move from the last byte backwards so each byte moves once; `next`
-            // keeps the original follower, which may already be overwritten.
-            size_t out = size + points;
-            int next = -1;
-            for (size_t in = size; in-- > 0 && out > in;) {
-                const uint8_t byte = data[in];
-                if (byte == 0xFF && next >= 0 && NeedsUnsyncByte(static_cast<uint8_t>(next))) {
-                    data[--out] = 0x00;
-                }
-                data[--out] = byte;
-                next = byte;
-            }
-        }
-        entry.State[1] |= 0x02;
+        id3v2::UnsyncBytes(data);
+        entry.State[1] |= id3v2::kFormatUnsync;
         entry.Modified = 1;
-        return 0;
+        return kFrameDone;
     } catch (...) {
-        return 4;
+        return kFrameFailed;
     }
 }
 
 int TFrameIndex::Resynchronise(uint32_t index) {
     TFrameEntry& entry = At(index);
-    if ((entry.State[1] & 0x02) == 0) {
-        return -1;
+    if ((entry.State[1] & id3v2::kFormatUnsync) == 0) {
+        return kFrameNothingToDo;
     }
     try {
-        std::vector<uint8_t>& data = entry.Data;
-        const size_t size = data.size();
-        // A zero after 0xFF goes when its follower is 0x00 or at least 0xE0; a
-        // final zero has no follower and stays, as in the reader.
-        size_t out = 0;
-        uint8_t previous = 0;
-        for (size_t in = 0; in < size; ++in) {
-            const uint8_t byte = data[in];
-            const bool inserted = in > 0 && byte == 0x00 && previous == 0xFF && in + 1 < size &&
-                                  NeedsUnsyncByte(data[in + 1]);
-            previous = byte;
-            if (!inserted) {
-                data[out++] = byte;
-            }
-        }
-        data.resize(out);
-        entry.State[1] &= static_cast<uint8_t>(~0x02);
+        // A final zero has no follower and stays, as in the reader.
+        id3v2::ResyncBytes(entry.Data);
+        entry.State[1] &= static_cast<uint8_t>(~id3v2::kFormatUnsync);
         entry.Modified = 1;
-        return 0;
+        return kFrameDone;
     } catch (...) {
-        return 4;
+        return kFrameFailed;
     }
 }

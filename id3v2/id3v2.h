@@ -1,6 +1,27 @@
 // The ID3v2 tag library: one tag in memory (Tid3v2tag) with its frame table
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
-// holding ISO-8859-1 bytes. Indices into the frame table are 1-based.
+// holding ISO-8859-1 bytes, except in the Utf8 operations. Indices into the frame table are 1-based.
+// Where each operation lives:
+//   tag.cpp                the tag object's lifetime, StartFreshTag
+//   frame_index.cpp        the frame table, Unsynchronise, Resynchronise
+//   compression.cpp        CompressFrame, DecompressFrame and the zlib glue
+//   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
+//   unicode_frames.cpp     GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
+//     unicode_text.cpp     the text codec: every encoding to and from UTF-8
+//   reader.cpp             LoadFromFile, ReadTag
+//     tag_parser.cpp       ParseV23, ParseV24: extended headers, frames, padding
+//     read_ring.cpp        the 64 KB read ring and its de-unsynchronisation
+//   writer.cpp             SaveToFile, SaveToStream
+//     frame_preparation.cpp  frames brought to their wanted form
+//     tag_layout.cpp       headers, size, padding and CRC, writing the tag
+//     padding.cpp          the padding policy
+//     audio_move.cpp       moving the audio data when the tag's size changes
+//     staged_output.cpp    16 KB block output and save progress
+//   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
+//   layout.h               byte layout shared by reader, writer and tests
+//   result_codes.h         the result words, text results and status values
+//   file_access.h          protected files and the codes of failed file operations
+//   work_state.cpp         the state of the running load or save
 #pragma once
 
 #include <cstddef>
@@ -8,6 +29,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "id3v2/result_codes.h"
 
 // Raised for a frame index outside 1..FrameCount or a part index other than 1 or 2.
 class ERangeError : public std::out_of_range {
@@ -18,14 +41,15 @@ class ERangeError : public std::out_of_range {
 // One frame of the table. All flag bytes use ID3v2.4 bit positions.
 struct TFrameEntry {
     uint8_t Modified = 0;
-    uint32_t FrameOffset = 0;   // frame header offset from the tag header, as read
-    uint32_t RawSize = 0;       // data size before the last Unsynchronise
-    uint32_t HeaderLength = 0;  // 10 plus the extra fields, as read
-    std::string Id;             // four characters A-Z, 0-9
-    uint8_t State[2] = {0, 0};  // [0]: status byte as read; [1]: what Data holds now
-    uint8_t StatusFlags = 0;    // wanted status flags
-    uint8_t FormatFlags = 0;    // wanted format flags
-    uint32_t DataLength = 0;    // length of the plain data when known
+    uint32_t FrameOffset = 0;  // frame header offset from the tag header, as read
+    uint32_t RawSize = 0;      // data size before the last Unsynchronise
+    std::string Id;            // four characters A-Z, 0-9
+    // [0]: status byte as read; [1]: what Data holds now. The accessors below
+    // number them 1 and 2.
+    uint8_t State[2] = {0, 0};
+    uint8_t StatusFlags = 0;  // wanted status flags
+    uint8_t FormatFlags = 0;  // wanted format flags
+    uint32_t DataLength = 0;  // length of the plain data when known
     uint8_t EncryptionMethod = 0;
     uint8_t GroupId = 0;
     std::vector<uint8_t> Data;  // everything after the header and its extra fields
@@ -50,7 +74,6 @@ class TFrameIndex {
 
     uint32_t FrameOffset(uint32_t index) const;
     void SetFrameOffset(uint32_t index, uint32_t value);
-    void SetHeaderLength(uint32_t index, uint32_t value);
     uint32_t RawSize(uint32_t index) const;
     uint32_t DataLength(uint32_t index) const;
     void SetDataLength(uint32_t index, uint32_t value);
@@ -75,15 +98,15 @@ class TFrameIndex {
     bool Encryption(uint32_t index) const;             // FormatFlags 0x04
     bool Unsynchronisation(uint32_t index) const;      // FormatFlags 0x02
     bool DataLengthIndicator(uint32_t index) const;    // FormatFlags 0x01
-    // State tests: what Data holds now.
-    bool IsGrouped(uint32_t index) const;         // State[2] 0x40
-    bool IsCompressed(uint32_t index) const;      // State[2] 0x08
-    bool IsEncrypted(uint32_t index) const;       // State[2] 0x04
-    bool IsUnsynchronised(uint32_t index) const;  // State[2] 0x02
+    // State tests: what Data holds now, State(index, 2), held in State[1].
+    bool IsGrouped(uint32_t index) const;         // State[1] 0x40
+    bool IsCompressed(uint32_t index) const;      // State[1] 0x08
+    bool IsEncrypted(uint32_t index) const;       // State[1] 0x04
+    bool IsUnsynchronised(uint32_t index) const;  // State[1] 0x02
 
-    // Status values: 0 done, -1 nothing to do, 4 failed; the compression pair
-    // also 1 (encrypted), 2 (unsynchronised) and, for DecompressFrame, -2
-    // (done, but the size differs from DataLength).
+    // Status values (id3v2::kFrame...): done, nothing to do, failed; the
+    // compression pair also encrypted, unsynchronised and, for DecompressFrame,
+    // size differs (done, but not to DataLength bytes).
     int CompressFrame(uint32_t index, uint8_t level);
     int DecompressFrame(uint32_t index);
     int Unsynchronise(uint32_t index);
@@ -105,10 +128,15 @@ struct COMM {
 };
 
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
-// error code (0 success), low byte warning bits; below 256 means success.
+// error code (0 success), low byte warning bits; id3v2::Succeeded tells success.
+// The codes and bits are named in id3v2/result_codes.h.
 class Tid3v2tag {
   public:
     Tid3v2tag() = default;
+    Tid3v2tag(const Tid3v2tag&) = default;
+    Tid3v2tag(Tid3v2tag&&) = default;
+    Tid3v2tag& operator=(const Tid3v2tag&) = default;
+    Tid3v2tag& operator=(Tid3v2tag&&) = default;
     virtual ~Tid3v2tag();
 
     uint8_t MajorVersion = 3;
@@ -151,16 +179,20 @@ class Tid3v2tag {
     bool RestrictionsPresent() const { return (ExtendedFlags & 0x10) != 0; }
     void SetRestrictionsPresent(bool on) { SetBit(ExtendedFlags, 0x10, on); }
 
+    // Forgets the tag last loaded, so that a file without a tag gets one of its
+    // own: the header values, results and frames return to their defaults. The
+    // file name and read-only mark, the progress of the running work and the
+    // writer settings stay.
+    void StartFreshTag();
+
     // Loads the tag that starts at tagOffset of the file.
     uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);
     // Reads the tag at the current position of the open work-state file.
     uint16_t ReadTag();
 
-    // Text frames ("T..." but not "TXXX") and the comment frame; result codes
-    // 0 done, 1 no frame, 2 empty, 3 bad identifier, 4 text read only in part (a
-    // character beyond U+00FF, or more of the frame after it), 5 unknown encoding,
-    // 6 bad comment encoding, 7 bad language, 8 invalid text, 9 encrypted,
-    // 255 frame deleted.
+    // Text frames ("T..." but not "TXXX") and the comment frame; the results
+    // are the id3v2::kText... values (id3v2::TextReadInFull tells whether the
+    // text got is the whole stored value).
     uint8_t GetText(const std::string& id, std::string& text);
     uint8_t SetText(const std::string& id, const std::string& text);
     uint8_t GetComment(COMM& value, const std::string& description, const std::string& language);
@@ -168,7 +200,7 @@ class Tid3v2tag {
                        const std::string& language);
 
     // The same frames with UTF-8 texts (unicode_frames.cpp; result codes in
-    // id3v2/text_results.h). Getters read every encoding in full; setters write
+    // id3v2/result_codes.h). Getters read every encoding in full; setters write
     // a text of U+0001..U+00FF as ISO-8859-1 (the bytes SetText and SetComment
     // write), any other as UTF-16 with byte order mark, or as UTF-8 when
     // MajorVersion is 4. SetCommentUtf8 chooses the encoding itself and ignores

@@ -59,25 +59,55 @@ inline void WriteSyncsafe32(uint8_t* p, uint32_t v) {
     p[3] = static_cast<uint8_t>(v & 0x7F);
 }
 
+// A tag header: "ID3", version and revision bytes below 0xFF, and a syncsafe
+// size whose four bytes are each below 0x80. The 10 bytes must be readable.
+inline bool IsTagHeader(const uint8_t* header) {
+    return header[0] == 'I' && header[1] == 'D' && header[2] == '3' && header[3] != 0xFF &&
+           header[4] != 0xFF && header[6] < 0x80 && header[7] < 0x80 && header[8] < 0x80 &&
+           header[9] < 0x80;
+}
+
 // Frame flags between version 3 bytes and version 4 positions.
-inline uint8_t StatusFromV3(uint8_t v3) { return static_cast<uint8_t>(v3 >> 1); }
-inline uint8_t StatusToV3(uint8_t v4) { return static_cast<uint8_t>((v4 << 1) & 0xE0); }
+inline uint8_t StatusFromV3(uint8_t v3) {
+    return static_cast<uint8_t>(v3 >> 1);
+}
+inline uint8_t StatusToV3(uint8_t v4) {
+    return static_cast<uint8_t>((v4 << 1) & 0xE0);
+}
+
+// The version 3 format bits and the version 4 bits they stand for.
+struct FormatBitPair {
+    uint8_t v3;
+    uint8_t v4;
+};
+constexpr FormatBitPair kFormatBitPairs[] = {{kV3Compression, kFormatCompression},
+                                             {kV3Encryption, kFormatEncryption},
+                                             {kV3Grouping, kFormatGrouping}};
+
+// A compressed version 3 frame always carries its decompressed size, which
+// version 4 announces with the data length indicator.
 inline uint8_t FormatFromV3(uint8_t v3) {
-    uint8_t v4 = 0;
-    if (v3 & kV3Compression) v4 |= kFormatCompression | kFormatDataLength;
-    if (v3 & kV3Encryption) v4 |= kFormatEncryption;
-    if (v3 & kV3Grouping) v4 |= kFormatGrouping;
+    uint8_t v4 = (v3 & kV3Compression) ? kFormatDataLength : 0;
+    for (const FormatBitPair& pair : kFormatBitPairs) {
+        if (v3 & pair.v3) {
+            v4 |= pair.v4;
+        }
+    }
     return v4;
 }
 inline uint8_t FormatToV3(uint8_t v4) {
     uint8_t v3 = 0;
-    if (v4 & kFormatCompression) v3 |= kV3Compression;
-    if (v4 & kFormatEncryption) v3 |= kV3Encryption;
-    if (v4 & kFormatGrouping) v3 |= kV3Grouping;
+    for (const FormatBitPair& pair : kFormatBitPairs) {
+        if (v4 & pair.v4) {
+            v3 |= pair.v3;
+        }
+    }
     return v3;
 }
 
 // A zero byte is inserted after 0xFF when the follower is 0x00 or at least 0xE0.
-inline bool NeedsUnsyncByte(uint8_t follower) { return follower == 0x00 || follower >= 0xE0; }
+inline bool NeedsUnsyncByte(uint8_t follower) {
+    return follower == 0x00 || follower >= 0xE0;
+}
 
 }  // namespace id3v2

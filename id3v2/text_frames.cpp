@@ -9,20 +9,21 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/result_codes.h"
+
+using id3v2::kTextBadCommentEncoding;
+using id3v2::kTextBadId;
+using id3v2::kTextBadLanguage;
+using id3v2::kTextDone;
+using id3v2::kTextEmpty;
+using id3v2::kTextEncrypted;
+using id3v2::kTextFrameDeleted;
+using id3v2::kTextInvalid;
+using id3v2::kTextNoFrame;
+using id3v2::kTextReadInPart;
+using id3v2::kTextUnknownEncoding;
 
 namespace {
-
-constexpr uint8_t kDone = 0;
-constexpr uint8_t kNoFrame = 1;
-constexpr uint8_t kEmpty = 2;
-constexpr uint8_t kBadId = 3;
-constexpr uint8_t kBeyondLatin1 = 4;
-constexpr uint8_t kUnknownEncoding = 5;
-constexpr uint8_t kBadCommentEncoding = 6;
-constexpr uint8_t kBadLanguage = 7;
-constexpr uint8_t kInvalidText = 8;
-constexpr uint8_t kEncrypted = 9;
-constexpr uint8_t kDeleted = 255;
 
 // Comment frame data: encoding byte, three language bytes, then the description.
 constexpr size_t kCommentLanguageOffset = 1;
@@ -47,9 +48,9 @@ uint8_t DecodeLatin1(std::span<const uint8_t> bytes, bool multiLine, size_t& con
     const uint8_t last = static_cast<uint8_t>(text.back());
     if (!multiLine && last < 0x20 && last != 0x00 && !IsLineBreak(last)) {
         text.clear();
-        return kInvalidText;
+        return kTextInvalid;
     }
-    return kDone;
+    return kTextDone;
 }
 
 uint8_t DecodeUtf16(std::span<const uint8_t> bytes, uint8_t encoding, size_t& consumed,
@@ -63,17 +64,17 @@ uint8_t DecodeUtf16(std::span<const uint8_t> bytes, uint8_t encoding, size_t& co
             bigEndian = true;
         } else {
             consumed = 0;
-            return kInvalidText;
+            return kTextInvalid;
         }
         i = 2;
     }
-    uint8_t result = kDone;
+    uint8_t result = kTextDone;
     while (i + 2 <= bytes.size()) {
         const uint16_t unit = bigEndian ? static_cast<uint16_t>(bytes[i] << 8 | bytes[i + 1])
                                         : static_cast<uint16_t>(bytes[i + 1] << 8 | bytes[i]);
         i += 2;
         if (unit > 0xFF) {
-            result = kBeyondLatin1;
+            result = kTextReadInPart;
             break;
         }
         if (unit == 0x0000) {
@@ -81,7 +82,7 @@ uint8_t DecodeUtf16(std::span<const uint8_t> bytes, uint8_t encoding, size_t& co
         }
         if (unit < 0x20) {
             text.clear();
-            result = kInvalidText;
+            result = kTextInvalid;
             break;
         }
         text.push_back(static_cast<char>(unit));
@@ -99,12 +100,12 @@ uint8_t DecodeUtf8(std::span<const uint8_t> bytes, size_t& consumed, std::string
         uint8_t character = byte;
         if (byte >= 0xC4) {
             consumed = i;
-            return kBeyondLatin1;
+            return kTextReadInPart;
         }
         if (byte >= 0xC0) {
             if (i == bytes.size()) {
                 consumed = i;
-                return kInvalidText;  // cut off: the text read so far stays
+                return kTextInvalid;  // cut off: the text read so far stays
             }
             character = static_cast<uint8_t>((byte & 0x03) << 6 | (bytes[i++] & 0x3F));
         } else if (byte >= 0x80) {
@@ -119,9 +120,9 @@ uint8_t DecodeUtf8(std::span<const uint8_t> bytes, size_t& consumed, std::string
     const uint8_t last = static_cast<uint8_t>(text.back());
     if (last < 0x20 && last != 0x00) {
         text.clear();
-        return kInvalidText;
+        return kTextInvalid;
     }
-    return kDone;
+    return kTextDone;
 }
 
 }  // namespace
@@ -151,7 +152,7 @@ bool IsEncrypted(const TFrameIndex& frames, uint32_t i) {
 // decompression leaves the stored bytes, which the decoder then reads as they are.
 uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i) {
     if (IsEncrypted(frames, i)) {
-        return kEncrypted;  // checked first so the frame stays exactly as it is
+        return kTextEncrypted;  // checked first so the frame stays exactly as it is
     }
     const uint8_t flags = frames.WantedFlags(i, 2) | frames.State(i, 2);
     if (flags & id3v2::kFormatUnsync) {
@@ -160,18 +161,18 @@ uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i) {
     if (flags & id3v2::kFormatCompression) {
         frames.DecompressFrame(i);
     }
-    return frames.DataSize(i) == 0 ? kEmpty : kDone;
+    return frames.DataSize(i) == 0 ? kTextEmpty : kTextDone;
 }
 
 // The decoder stops at a terminator or, in a single-line text, at a line break.
 // When anything but zero bytes follows in the frame (further values of a
 // multi-value frame, the rest of a broken line), the text read is only part of
-// the frame: it is reported as 4, which keeps the text read so far, so that a
-// caller writing it back does not cut the frame short.
+// the frame: it is reported as read in part, which keeps the text read so far,
+// so that a caller writing it back does not cut the frame short.
 uint8_t ReportUnreadRest(uint8_t result, const std::vector<uint8_t>& data, size_t end) {
-    if (result == kDone && std::any_of(data.begin() + static_cast<std::ptrdiff_t>(end), data.end(),
-                                       [](uint8_t byte) { return byte != 0; })) {
-        return kBeyondLatin1;
+    if (result == kTextDone && std::any_of(data.begin() + static_cast<std::ptrdiff_t>(end),
+                                           data.end(), [](uint8_t byte) { return byte != 0; })) {
+        return kTextReadInPart;
     }
     return result;
 }
@@ -202,7 +203,7 @@ uint8_t FindComment(TFrameIndex& frames, const std::string& description,
                     uint32_t& found) {
     found = 0;
     for (uint32_t i = FindFrame(frames, "COMM"); i != 0; i = FindFrame(frames, "COMM", i + 1)) {
-        if (const uint8_t result = PrepareForReading(frames, i); result != kDone) {
+        if (const uint8_t result = PrepareForReading(frames, i); result != kTextDone) {
             return result;
         }
         const std::vector<uint8_t>& data = frames.Data(i);
@@ -212,7 +213,7 @@ uint8_t FindComment(TFrameIndex& frames, const std::string& description,
         if (!frameDescription.empty() && frameDescription.back() == '\0') {
             frameDescription.pop_back();
         }
-        if (result != kDone) {
+        if (result != kTextDone) {
             return result;
         }
         // The decoder succeeded from offset 4, so the three language bytes exist.
@@ -222,10 +223,10 @@ uint8_t FindComment(TFrameIndex& frames, const std::string& description,
                 0;
         if (frameDescription == description && languageMatches) {
             found = i;
-            return kDone;
+            return kTextDone;
         }
     }
-    return kDone;
+    return kTextDone;
 }
 
 // The language is a short string of at most three characters; missing ones
@@ -258,7 +259,7 @@ uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, u
     const size_t wanted = limit;
     limit = 0;
     if (start >= data.size()) {
-        return kEmpty;
+        return kTextEmpty;
     }
     const size_t available = data.size() - start;
     const std::span<const uint8_t> bytes =
@@ -273,20 +274,20 @@ uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, u
         case 3:
             return DecodeUtf8(bytes, limit, text);
         default:
-            return kUnknownEncoding;
+            return kTextUnknownEncoding;
     }
 }
 
 uint8_t Tid3v2tag::GetText(const std::string& id, std::string& text) {
     text.clear();
     if (!IsTextFrameId(id)) {
-        return kBadId;
+        return kTextBadId;
     }
     const uint32_t i = FindFrame(Frames, id);
     if (i == 0) {
-        return kNoFrame;
+        return kTextNoFrame;
     }
-    if (const uint8_t result = PrepareForReading(Frames, i); result != kDone) {
+    if (const uint8_t result = PrepareForReading(Frames, i); result != kTextDone) {
         return result;
     }
     const std::vector<uint8_t>& data = Frames.Data(i);
@@ -297,29 +298,29 @@ uint8_t Tid3v2tag::GetText(const std::string& id, std::string& text) {
 
 uint8_t Tid3v2tag::SetText(const std::string& id, const std::string& text) {
     if (!IsTextFrameId(id)) {
-        return kBadId;
+        return kTextBadId;
     }
     uint32_t i = FindFrame(Frames, id);
     if (i != 0 && IsEncrypted(Frames, i)) {
-        return kEncrypted;
+        return kTextEncrypted;
     }
     if (text.empty()) {
         if (i == 0) {
-            return kDone;
+            return kTextDone;
         }
         Frames.DeleteFrame(i);
-        return kDeleted;
+        return kTextFrameDeleted;
     }
     if (i == 0) {
         i = Frames.AddFrame(id);
         if (i == 0) {
-            return kBadId;  // not a valid frame identifier once upper-cased
+            return kTextBadId;  // not a valid frame identifier once upper-cased
         }
     }
     std::vector<uint8_t> data{0x00};  // ISO-8859-1; the caller's bytes as they are
     data.insert(data.end(), text.begin(), text.end());
     ReplaceData(Frames, i, std::move(data));
-    return kDone;
+    return kTextDone;
 }
 
 uint8_t Tid3v2tag::GetComment(COMM& value, const std::string& description,
@@ -329,11 +330,11 @@ uint8_t Tid3v2tag::GetComment(COMM& value, const std::string& description,
     uint32_t i = 0;
     if (const uint8_t result =
             FindComment(Frames, description, language, value.Description, consumed, i);
-        result != kDone) {
+        result != kTextDone) {
         return result;
     }
     if (i == 0) {
-        return kNoFrame;
+        return kTextNoFrame;
     }
     const std::vector<uint8_t>& data = Frames.Data(i);
     value.Encoding = data[0];
@@ -353,25 +354,25 @@ uint8_t Tid3v2tag::SetComment(const COMM& value, const std::string& description,
     uint32_t i = 0;
     if (const uint8_t result =
             FindComment(Frames, description, language, frameDescription, consumed, i);
-        result != kDone) {
+        result != kTextDone) {
         return result;
     }
     if (i == 0 && value.Text.empty()) {
-        return kDone;
+        return kTextDone;
     }
     if (value.Encoding > 3) {
-        return kBadCommentEncoding;
+        return kTextBadCommentEncoding;
     }
     if (!IsValidLanguage(value.Language)) {
-        return kBadLanguage;
+        return kTextBadLanguage;
     }
     if (value.Text.empty()) {
         Frames.DeleteFrame(i);
-        return kDeleted;
+        return kTextFrameDeleted;
     }
     if (i == 0) {
         i = Frames.AddFrame("COMM");
     }
     ReplaceData(Frames, i, CommentData(value));
-    return kDone;
+    return kTextDone;
 }

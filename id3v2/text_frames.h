@@ -13,9 +13,10 @@
 // little-endian. `limit` is in: the most bytes to read, 0 for no limit; out: the
 // bytes consumed from `start`, byte order mark and terminator included, so a
 // caller finds what follows a terminated text. In multi-line mode line breaks do
-// not end an ISO-8859-1 text. Returns 0 done, 2 start at or past the end,
-// 4 a character beyond U+00FF (the text so far stays), 5 unknown encoding,
-// 8 invalid text (text emptied, except for a UTF-8 sequence cut off at the end).
+// not end an ISO-8859-1 text. Returns kTextDone, kTextEmpty (start at or past
+// the end), kTextReadInPart (a character beyond U+00FF; the text so far stays),
+// kTextUnknownEncoding or kTextInvalid (text emptied, except for a UTF-8
+// sequence cut off at the end), all of id3v2/result_codes.h.
 uint8_t DecodeText(std::span<const uint8_t> data, size_t start, size_t& limit, uint8_t encoding,
                    bool multiLine, std::string& text);
 

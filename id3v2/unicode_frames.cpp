@@ -10,7 +10,7 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/text_frames.h"
-#include "id3v2/text_results.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/unicode_text.h"
 
 namespace {
@@ -152,7 +152,7 @@ uint8_t Tid3v2tag::SetTextUtf8(const std::string& id, const std::string& text) {
             return kTextDone;
         }
         Frames.DeleteFrame(i);
-        return kTextDeleted;
+        return kTextFrameDeleted;
     }
     if (i == 0) {
         i = Frames.AddFrame(id);
@@ -212,7 +212,7 @@ uint8_t Tid3v2tag::SetCommentUtf8(const COMM& value, const std::string& descript
     }
     if (text->empty()) {
         Frames.DeleteFrame(i);
-        return kTextDeleted;
+        return kTextFrameDeleted;
     }
     if (i == 0) {
         i = Frames.AddFrame("COMM");

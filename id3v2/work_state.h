@@ -47,6 +47,16 @@ extern WorkState Work;
 // Frees the file, the buffers and the ring, whichever exist.
 void ReleaseWorkState();
 
+// Creates the save's buffers in the work state (staging, zero block, work
+// buffer) and frees them when the save ends, however it ends.
+class SaveBuffers {
+  public:
+    SaveBuffers();
+    ~SaveBuffers();
+    SaveBuffers(const SaveBuffers&) = delete;
+    SaveBuffers& operator=(const SaveBuffers&) = delete;
+};
+
 // Calls ReleaseWorkState when a load or save leaves its scope, also by an exception.
 class WorkStateRelease {
   public:

@@ -83,7 +83,10 @@ class Mpg123Device final : public MediaDevice {
 
     // Shared with the decode thread.
     mutable std::mutex mutex_;
-    std::condition_variable_any wake_;
+    // The decode thread's pacing wait. Nothing calls notify on it by hand: the
+    // stop_token overload of wait_until notifies it when Halt requests a stop,
+    // so a stop ends the wait at once instead of after the paced interval.
+    std::condition_variable_any pacing_;
     bool playing_ = false;
     int64_t pausedSamples_ = 0;     // position while not playing
     int64_t originSamples_ = 0;     // position when the clock started
@@ -279,10 +282,11 @@ void Mpg123Device::DecodeLoop(std::stop_token stop) {
             return;
         }
         // Outputs such as "dummy" take data at once; wait until the clock has
-        // nearly caught up with what was decoded.
+        // nearly caught up with what was decoded, or until a stop is requested.
         const auto ahead =
             std::chrono::microseconds((decodedSamples_ - originSamples_) * 1000000 / rate_);
-        wake_.wait_until(lock, stop, originTime_ + ahead - kDecodeLead, [] { return false; });
+        const auto stopRequested = [&stop] { return stop.stop_requested(); };
+        pacing_.wait_until(lock, stop, originTime_ + ahead - kDecodeLead, stopRequested);
     }
 }
 

@@ -260,7 +260,7 @@ TEST_F(Rows, CommentInAnyLanguageIsReadAndReplaced) {
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag stored(PathOf("a.mp3"));
     COMM comment;
-    EXPECT_EQ(stored.tag.GetComment(comment, "", "None"), 0);
+    EXPECT_EQ(stored.tag.GetComment(comment, "", "None"), id3v2::kTextDone);
     EXPECT_EQ(comment.Text, "Hello");
     EXPECT_EQ(comment.Language, "ENG");
     const std::vector<std::string> ids = stored.Ids();
@@ -276,10 +276,10 @@ TEST_F(Rows, CommentWithADescriptionIsLeftAndANewOneAdded) {
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag stored(PathOf("a.mp3"));
     COMM note;
-    EXPECT_EQ(stored.tag.GetComment(note, "note", "None"), 0);
+    EXPECT_EQ(stored.tag.GetComment(note, "note", "None"), id3v2::kTextDone);
     EXPECT_EQ(note.Text, "Kept");
     COMM plain;
-    EXPECT_EQ(stored.tag.GetComment(plain, "", "None"), 0);
+    EXPECT_EQ(stored.tag.GetComment(plain, "", "None"), id3v2::kTextDone);
     EXPECT_EQ(plain.Text, "New");
 }
 

@@ -1,7 +1,20 @@
 // The genre table and the lookups between genre bytes and names.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <utility>
+
 #include "id3v1/genres.h"
+
+namespace {
+
+void ExpectGenreBytes(std::initializer_list<std::pair<const char*, int>> cases) {
+    for (const auto& [text, byte] : cases) {
+        EXPECT_EQ(GenreByte(text), byte) << text;
+    }
+}
+
+}  // namespace
 
 TEST(Id3v1Genres, TableKeepsItsOwnNumberingFrom123On) {
     const TGenreList& list = GenreList();
@@ -39,19 +52,12 @@ TEST(Id3v1Genres, NameToByteFindsTheFirstEntry) {
 }
 
 TEST(Id3v1Genres, NameToByteIgnoresCase) {
-    EXPECT_EQ(GenreByte("rock"), 17);
-    EXPECT_EQ(GenreByte("PUNK"), 43);
-    EXPECT_EQ(GenreByte("hIP-hOP"), 7);
-    EXPECT_EQ(GenreByte("jpop"), 147);
-    EXPECT_EQ(GenreByte("DRUM & BASS"), 128);
+    ExpectGenreBytes(
+        {{"rock", 17}, {"PUNK", 43}, {"hIP-hOP", 7}, {"jpop", 147}, {"DRUM & BASS", 128}});
 }
 
 TEST(Id3v1Genres, NoMatchIs255) {
-    EXPECT_EQ(GenreByte(""), 255);
-    EXPECT_EQ(GenreByte("Rocks"), 255);
-    EXPECT_EQ(GenreByte("Rock "), 255);
-    EXPECT_EQ(GenreByte("  "), 255);
-    EXPECT_EQ(GenreByte("Polka\xE9"), 255);
+    ExpectGenreBytes({{"", 255}, {"Rocks", 255}, {"Rock ", 255}, {"  ", 255}, {"Polka\xE9", 255}});
 }
 
 TEST(Id3v1Genres, CaseFoldingCoversLatin1Letters) {

@@ -13,6 +13,13 @@
 
 namespace {
 
+using id3v2::kFrameDone;
+using id3v2::kFrameEncrypted;
+using id3v2::kFrameFailed;
+using id3v2::kFrameNothingToDo;
+using id3v2::kFrameSizeDiffers;
+using id3v2::kFrameUnsynchronised;
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes RandomBytes(size_t size, uint32_t seed) {
@@ -278,13 +285,13 @@ TEST_F(FrameCompression, CompressThenDecompressRestoresTheFrame) {
     const uint32_t i = AddFrame(plain);
     tag.Frames.SetWantedFlags(i, 2, 0x02);
 
-    ASSERT_EQ(tag.Frames.CompressFrame(i, 3), 0);
+    ASSERT_EQ(tag.Frames.CompressFrame(i, 3), kFrameDone);
     EXPECT_TRUE(tag.Frames.IsCompressed(i));
     EXPECT_EQ(tag.Frames.DataLength(i), plain.size());
     EXPECT_LT(tag.Frames.DataSize(i), plain.size());
     EXPECT_EQ(ZlibUncompress(tag.Frames.Data(i), plain.size()), plain);
 
-    ASSERT_EQ(tag.Frames.DecompressFrame(i), 0);
+    ASSERT_EQ(tag.Frames.DecompressFrame(i), kFrameDone);
     EXPECT_FALSE(tag.Frames.IsCompressed(i));
     EXPECT_EQ(tag.Frames.DataLength(i), 0u);
     EXPECT_EQ(tag.Frames.Data(i), plain);
@@ -293,9 +300,9 @@ TEST_F(FrameCompression, CompressThenDecompressRestoresTheFrame) {
 
 TEST_F(FrameCompression, EmptyFrameRoundTrips) {
     const uint32_t i = AddFrame({});
-    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), 0);
+    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), kFrameDone);
     EXPECT_FALSE(tag.Frames.Data(i).empty());
-    EXPECT_EQ(tag.Frames.DecompressFrame(i), 0);
+    EXPECT_EQ(tag.Frames.DecompressFrame(i), kFrameDone);
     EXPECT_TRUE(tag.Frames.Data(i).empty());
 }
 
@@ -304,7 +311,9 @@ TEST_F(FrameCompression, CompressRefusesDataThatIsNotPlain) {
     const struct {
         uint8_t state;
         int status;
-    } cases[] = {{0x02, 2}, {0x06, 2}, {0x0E, 2}, {0x04, 1}, {0x0C, 1}, {0x08, -1}};
+    } cases[] = {{0x02, kFrameUnsynchronised}, {0x06, kFrameUnsynchronised},
+                 {0x0E, kFrameUnsynchronised}, {0x04, kFrameEncrypted},
+                 {0x0C, kFrameEncrypted},      {0x08, kFrameNothingToDo}};
     for (const auto& c : cases) {
         const uint32_t i = AddFrame(data, c.state);
         tag.Frames.SetDataLength(i, 77);
@@ -320,7 +329,10 @@ TEST_F(FrameCompression, DecompressRefusesDataThatIsNotJustCompressed) {
     const struct {
         uint8_t state;
         int status;
-    } cases[] = {{0x00, -1}, {0x40, -1}, {0x02, 2}, {0x0A, 2}, {0x0E, 2}, {0x04, 1}, {0x0C, 1}};
+    } cases[] = {{0x00, kFrameNothingToDo},    {0x40, kFrameNothingToDo},
+                 {0x02, kFrameUnsynchronised}, {0x0A, kFrameUnsynchronised},
+                 {0x0E, kFrameUnsynchronised}, {0x04, kFrameEncrypted},
+                 {0x0C, kFrameEncrypted}};
     for (const auto& c : cases) {
         const uint32_t i = AddFrame(data, c.state);
         EXPECT_EQ(tag.Frames.DecompressFrame(i), c.status) << int{c.state};
@@ -333,34 +345,34 @@ TEST_F(FrameCompression, SizeDifferentFromDataLengthIsReportedButKept) {
     const Bytes plain = WordSoup(1000);
     const uint32_t i = AddFrame(CompressBuffer(plain.data(), plain.size(), 2), 0x09);
     tag.Frames.SetDataLength(i, 999);
-    EXPECT_EQ(tag.Frames.DecompressFrame(i), -2);
+    EXPECT_EQ(tag.Frames.DecompressFrame(i), kFrameSizeDiffers);
     EXPECT_EQ(tag.Frames.Data(i), plain);
     EXPECT_EQ(tag.Frames.State(i, 2), 0x01);
     EXPECT_EQ(tag.Frames.DataLength(i), 0u);
 }
 
-TEST_F(FrameCompression, FailuresGiveFourAndKeepTheFrame) {
+TEST_F(FrameCompression, FailuresAreReportedAndKeepTheFrame) {
     const Bytes junk = {'j', 'u', 'n', 'k', 0, 1, 2, 3};
     const uint32_t corrupt = AddFrame(junk, 0x08);
     tag.Frames.SetDataLength(corrupt, 500);
-    EXPECT_EQ(tag.Frames.DecompressFrame(corrupt), 4);
+    EXPECT_EQ(tag.Frames.DecompressFrame(corrupt), kFrameFailed);
     EXPECT_EQ(tag.Frames.Data(corrupt), junk);
     EXPECT_EQ(tag.Frames.State(corrupt, 2), 0x08);
     EXPECT_EQ(tag.Frames.DataLength(corrupt), 500u);
 
     const Bytes& bomb = ZipBomb();
     const uint32_t hostile = AddFrame(bomb, 0x08);
-    EXPECT_EQ(tag.Frames.DecompressFrame(hostile), 4);
+    EXPECT_EQ(tag.Frames.DecompressFrame(hostile), kFrameFailed);
     EXPECT_EQ(tag.Frames.Data(hostile), bomb);
     EXPECT_TRUE(tag.Frames.IsCompressed(hostile));
 
     const Bytes needsDictionary = StreamWithPresetDictionary();
     const uint32_t dictionary = AddFrame(needsDictionary, 0x08);
-    EXPECT_EQ(tag.Frames.DecompressFrame(dictionary), 4);
+    EXPECT_EQ(tag.Frames.DecompressFrame(dictionary), kFrameFailed);
     EXPECT_EQ(tag.Frames.Data(dictionary), needsDictionary);
 
     const uint32_t plain = AddFrame(junk);
-    EXPECT_EQ(tag.Frames.CompressFrame(plain, 9), 4);
+    EXPECT_EQ(tag.Frames.CompressFrame(plain, 9), kFrameFailed);
     EXPECT_EQ(tag.Frames.Data(plain), junk);
     EXPECT_FALSE(tag.Frames.IsCompressed(plain));
 }

@@ -12,6 +12,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 using namespace std::string_literals;
+using namespace id3v2;  // the result names
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
     Bytes all;
@@ -51,7 +52,7 @@ Decoded Decode(const Bytes& data, uint8_t encoding, bool multiLine = false, size
 
 TEST(DecodeLatin1, KeepsTheTerminatorAndCountsWhatItRead) {
     const Decoded d = Decode(Concat({Chars("Title"), {0}, Chars("rest")}), 0);
-    EXPECT_EQ(d.result, 0);
+    EXPECT_EQ(d.result, kTextDone);
     EXPECT_EQ(d.text, "Title\0"s);
     EXPECT_EQ(d.consumed, 6u);
 }
@@ -67,40 +68,40 @@ TEST(DecodeLatin1, ReadsToTheEndOrTheLimit) {
 TEST(DecodeLatin1, LineBreaksEndASingleLineTextAndStayInAMultiLineOne) {
     const Bytes text = Chars("one\r\ntwo");
     const Decoded single = Decode(text, 0);
-    EXPECT_EQ(single.result, 0);
+    EXPECT_EQ(single.result, kTextDone);
     EXPECT_EQ(single.text, "one\r");
     EXPECT_EQ(Decode(text, 0, true).text, "one\r\ntwo");
 }
 
 TEST(DecodeLatin1, OtherControlCharacterInvalidatesASingleLineText) {
     const Decoded d = Decode(Chars("ab\tcd"), 0);
-    EXPECT_EQ(d.result, 8);
+    EXPECT_EQ(d.result, kTextInvalid);
     EXPECT_EQ(d.text, "");
     const Decoded multi = Decode(Chars("ab\tcd"), 0, true);
-    EXPECT_EQ(multi.result, 0);
+    EXPECT_EQ(multi.result, kTextDone);
     EXPECT_EQ(multi.text, "ab\t");
 }
 
-TEST(DecodeText, StartAtOrPastTheEndGivesTwo) {
+TEST(DecodeText, StartAtOrPastTheEndIsEmpty) {
     for (size_t start : {3u, 4u, 100u}) {
         const Decoded d = Decode(Chars("abc"), 0, false, start);
-        EXPECT_EQ(d.result, 2);
+        EXPECT_EQ(d.result, kTextEmpty);
         EXPECT_EQ(d.text, "");
     }
-    EXPECT_EQ(Decode({}, 1).result, 2);
+    EXPECT_EQ(Decode({}, 1).result, kTextEmpty);
 }
 
-TEST(DecodeText, UnknownEncodingGivesFive) {
+TEST(DecodeText, UnknownEncodingIsRefused) {
     for (uint8_t encoding : {4, 5, 8, 10, 255}) {
         const Decoded d = Decode(Chars("abc"), encoding);
-        EXPECT_EQ(d.result, 5) << int{encoding};
+        EXPECT_EQ(d.result, kTextUnknownEncoding) << int{encoding};
         EXPECT_EQ(d.text, "");
     }
 }
 
 TEST(DecodeUtf16, ByteOrderMarkPicksTheByteOrder) {
     const Decoded little = Decode(Concat({{0xFF, 0xFE}, Utf16("Abc")}), 1);
-    EXPECT_EQ(little.result, 0);
+    EXPECT_EQ(little.result, kTextDone);
     EXPECT_EQ(little.text, "Abc");
     EXPECT_EQ(little.consumed, 8u);
     EXPECT_EQ(Decode(Concat({{0xFE, 0xFF}, Utf16("Abc", true)}), 1).text, "Abc");
@@ -109,7 +110,7 @@ TEST(DecodeUtf16, ByteOrderMarkPicksTheByteOrder) {
 TEST(DecodeUtf16, MissingOrBadByteOrderMarkIsInvalid) {
     for (const Bytes& data : {Utf16("Abc"), Bytes{0xFF}, Bytes{0xFE, 0xFE, 0x41, 0}}) {
         const Decoded d = Decode(data, 1);
-        EXPECT_EQ(d.result, 8);
+        EXPECT_EQ(d.result, kTextInvalid);
         EXPECT_EQ(d.text, "");
     }
 }
@@ -118,12 +119,12 @@ TEST(DecodeUtf16, EncodingsTwoAndNineHaveAFixedByteOrder) {
     EXPECT_EQ(Decode(Utf16("Ab\xE9", true), 2).text, "Ab\xE9");
     EXPECT_EQ(Decode(Utf16("Ab\xE9"), 9).text, "Ab\xE9");
     // Read with the wrong order every unit has a non-zero high byte.
-    EXPECT_EQ(Decode(Utf16("Ab"), 2).result, 4);
+    EXPECT_EQ(Decode(Utf16("Ab"), 2).result, kTextReadInPart);
 }
 
 TEST(DecodeUtf16, ZeroUnitEndsTheTextAndIsCounted) {
     const Decoded d = Decode(Concat({{0xFF, 0xFE}, Utf16("ab"), {0, 0}, Utf16("cd")}), 1);
-    EXPECT_EQ(d.result, 0);
+    EXPECT_EQ(d.result, kTextDone);
     EXPECT_EQ(d.text, "ab");
     EXPECT_EQ(d.consumed, 8u);
 }
@@ -131,14 +132,14 @@ TEST(DecodeUtf16, ZeroUnitEndsTheTextAndIsCounted) {
 TEST(DecodeUtf16, CharacterBeyondLatin1KeepsTheTextSoFar) {
     // A, Cyrillic small de (U+0434), b
     const Decoded d = Decode({0xFF, 0xFE, 0x41, 0x00, 0x34, 0x04, 0x62, 0x00}, 1);
-    EXPECT_EQ(d.result, 4);
+    EXPECT_EQ(d.result, kTextReadInPart);
     EXPECT_EQ(d.text, "A");
 }
 
 TEST(DecodeUtf16, ControlUnitInvalidatesEvenInMultiLineMode) {
     for (bool multiLine : {false, true}) {
         const Decoded d = Decode(Concat({{0xFF, 0xFE}, Utf16("a\nb")}), 1, multiLine);
-        EXPECT_EQ(d.result, 8);
+        EXPECT_EQ(d.result, kTextInvalid);
         EXPECT_EQ(d.text, "");
     }
 }
@@ -154,7 +155,7 @@ TEST(DecodeUtf16, OddTrailingByteAndLimitEndTheText) {
 
 TEST(DecodeUtf8, TwoByteSequencesGiveLatin1Characters) {
     const Decoded d = Decode({'c', 'a', 'f', 0xC3, 0xA9, 0xC2, 0xA0}, 3);
-    EXPECT_EQ(d.result, 0);
+    EXPECT_EQ(d.result, kTextDone);
     EXPECT_EQ(d.text, "caf\xE9\xA0");
     EXPECT_EQ(d.consumed, 7u);
 }
@@ -165,31 +166,31 @@ TEST(DecodeUtf8, LoneContinuationByteKeepsItsLowBits) {
 
 TEST(DecodeUtf8, TerminatorIsKeptAndCounted) {
     const Decoded d = Decode({'a', 'b', 0, 'c'}, 3);
-    EXPECT_EQ(d.result, 0);
+    EXPECT_EQ(d.result, kTextDone);
     EXPECT_EQ(d.text, "ab\0"s);
     EXPECT_EQ(d.consumed, 3u);
 }
 
 TEST(DecodeUtf8, CutOffSequenceKeepsTheTextSoFar) {
     const Decoded d = Decode({'a', 'b', 0xC3}, 3);
-    EXPECT_EQ(d.result, 8);
+    EXPECT_EQ(d.result, kTextInvalid);
     EXPECT_EQ(d.text, "ab");
     // The limit cuts the sequence just as the end of the data does.
     const Decoded limited = Decode({'a', 0xC3, 0xA9}, 3, false, 0, 2);
-    EXPECT_EQ(limited.result, 8);
+    EXPECT_EQ(limited.result, kTextInvalid);
     EXPECT_EQ(limited.text, "a");
 }
 
 TEST(DecodeUtf8, CharacterBeyondLatin1KeepsTheTextSoFar) {
     const Decoded d = Decode({'a', 'b', 0xD0, 0xB4, 'c'}, 3);
-    EXPECT_EQ(d.result, 4);
+    EXPECT_EQ(d.result, kTextReadInPart);
     EXPECT_EQ(d.text, "ab");
 }
 
 TEST(DecodeUtf8, LineBreakInvalidatesEvenInMultiLineMode) {
     for (bool multiLine : {false, true}) {
         const Decoded d = Decode(Chars("a\nb"), 3, multiLine);
-        EXPECT_EQ(d.result, 8);
+        EXPECT_EQ(d.result, kTextInvalid);
         EXPECT_EQ(d.text, "");
     }
 }
@@ -205,7 +206,7 @@ class TextFrames : public testing::Test {
     uint32_t AddText(const std::string& id, const std::string& text) {
         return Add(id, Concat({{0}, Chars(text)}));
     }
-    std::string Text(const std::string& id, uint8_t expectedResult = 0) {
+    std::string Text(const std::string& id, uint8_t expectedResult = kTextDone) {
         std::string text = "stale";
         EXPECT_EQ(tag.GetText(id, text), expectedResult) << id;
         return text;
@@ -231,9 +232,9 @@ TEST_F(TextFrames, GetTextReportsATextThatStopsBeforeMoreOfTheFrame) {
     AddText("TIT2", "Line\r\nbreak");
     Add("TALB", Concat({{1, 0xFF, 0xFE}, Utf16("A"), {0, 0}, Utf16("B")}));
     AddText("TCON", "Rock"s + '\0' + '\0');
-    EXPECT_EQ(Text("TPE1", 4), "One\0"s);
-    EXPECT_EQ(Text("TIT2", 4), "Line\r");
-    EXPECT_EQ(Text("TALB", 4), "A");
+    EXPECT_EQ(Text("TPE1", kTextReadInPart), "One\0"s);
+    EXPECT_EQ(Text("TIT2", kTextReadInPart), "Line\r");
+    EXPECT_EQ(Text("TALB", kTextReadInPart), "A");
     EXPECT_EQ(Text("TCON"), "Rock\0"s);  // only zero bytes follow
 }
 
@@ -243,35 +244,35 @@ TEST_F(TextFrames, GetTextUsesTheFrameEncoding) {
     Add("TCON", Chars("\x07Rock"));
     EXPECT_EQ(Text("TALB"), "Album");
     EXPECT_EQ(Text("TPE1"), "Bj\xF6rk");
-    EXPECT_EQ(Text("TCON", 5), "");
+    EXPECT_EQ(Text("TCON", kTextUnknownEncoding), "");
 }
 
-TEST_F(TextFrames, GetTextWithoutTheFrameGivesOne) {
+TEST_F(TextFrames, GetTextWithoutTheFrameReportsNoFrame) {
     AddText("TPE1", "Artist");
-    EXPECT_EQ(Text("TIT2", 1), "");
+    EXPECT_EQ(Text("TIT2", kTextNoFrame), "");
 }
 
 TEST_F(TextFrames, GetTextRefusesIdentifiersThatAreNotTextFrames) {
     AddText("TXXX", "x");
     Add("COMM", {0, 'e', 'n', 'g', 0, 'x'});
     for (const char* id : {"TXXX", "COMM", "TIT", "TIT22", "", "tit2"}) {
-        EXPECT_EQ(Text(id, 3), "");
+        EXPECT_EQ(Text(id, kTextBadId), "");
     }
 }
 
-TEST_F(TextFrames, GetTextOfEmptyFrameOrBareEncodingByteGivesTwo) {
+TEST_F(TextFrames, GetTextOfEmptyFrameOrBareEncodingByteIsEmpty) {
     Add("TIT2", {});
     Add("TPE1", {0});
-    EXPECT_EQ(Text("TIT2", 2), "");
-    EXPECT_EQ(Text("TPE1", 2), "");
+    EXPECT_EQ(Text("TIT2", kTextEmpty), "");
+    EXPECT_EQ(Text("TPE1", kTextEmpty), "");
 }
 
 TEST_F(TextFrames, GetTextLeavesTheFrameDecodedWithItsWantedFlags) {
     const std::string title = "Ti\xFF\xE9tle";  // 0xFF 0xE9 needs an unsynchronisation byte
     const uint32_t i = AddText("TIT2", title);
     tag.Frames.SetWantedFlags(i, 2, 0x0B);
-    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), 0);
-    ASSERT_EQ(tag.Frames.Unsynchronise(i), 0);
+    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), kFrameDone);
+    ASSERT_EQ(tag.Frames.Unsynchronise(i), kFrameDone);
 
     EXPECT_EQ(Text("TIT2"), title);
     EXPECT_EQ(tag.Frames.State(i, 2), 0);
@@ -284,7 +285,7 @@ TEST_F(TextFrames, GetTextRefusesEncryptedFramesAndLeavesThem) {
     tag.Frames.SetWantedFlags(i, 2, 0x06);
     tag.Frames.SetState(i, 2, 0x06);
     const Bytes stored = tag.Frames.Data(i);
-    EXPECT_EQ(Text("TIT2", 9), "");
+    EXPECT_EQ(Text("TIT2", kTextEncrypted), "");
     EXPECT_EQ(tag.Frames.Data(i), stored);
     EXPECT_EQ(tag.Frames.State(i, 2), 0x06);
 }
@@ -298,7 +299,7 @@ TEST_F(TextFrames, GetTextReadsAFrameThatFailsToDecompressAsStored) {
 }
 
 TEST_F(TextFrames, SetTextAddsAFrameWithEncodingZero) {
-    EXPECT_EQ(tag.SetText("TIT2", "Caf\xE9"), 0);
+    EXPECT_EQ(tag.SetText("TIT2", "Caf\xE9"), kTextDone);
     ASSERT_EQ(tag.Frames.FrameCount(), 1u);
     EXPECT_EQ(tag.Frames.Id(1), "TIT2");
     EXPECT_EQ(tag.Frames.Data(1), Concat({{0}, Chars("Caf\xE9")}));
@@ -314,7 +315,7 @@ TEST_F(TextFrames, SetTextReplacesTheDataAndKeepsTheFlags) {
     tag.Frames.SetWantedFlags(i, 2, 0x09);
     tag.Frames.SetDataLength(i, static_cast<uint32_t>(plain.size()));
 
-    EXPECT_EQ(tag.SetText("TIT2", "New"), 0);
+    EXPECT_EQ(tag.SetText("TIT2", "New"), kTextDone);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
     EXPECT_EQ(tag.Frames.Data(i), Concat({{0}, Chars("New")}));
     EXPECT_EQ(tag.Frames.State(i, 2), 0);
@@ -326,22 +327,22 @@ TEST_F(TextFrames, SetTextReplacesTheDataAndKeepsTheFlags) {
 TEST_F(TextFrames, SetTextWithEmptyTextDeletesTheFrame) {
     AddText("TPE1", "Artist");
     AddText("TIT2", "Title");
-    EXPECT_EQ(tag.SetText("TIT2", ""), 255);
+    EXPECT_EQ(tag.SetText("TIT2", ""), kTextFrameDeleted);
     ASSERT_EQ(tag.Frames.FrameCount(), 1u);
     EXPECT_EQ(tag.Frames.Id(1), "TPE1");
-    EXPECT_EQ(tag.SetText("TIT2", ""), 0);
+    EXPECT_EQ(tag.SetText("TIT2", ""), kTextDone);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
 TEST_F(TextFrames, SetTextRefusesBadIdentifiersAndAddsNothing) {
     for (const char* id : {"TXXX", "COMM", "TIT", "T-X1", "T 12"}) {
-        EXPECT_EQ(tag.SetText(id, "x"), 3) << id;
+        EXPECT_EQ(tag.SetText(id, "x"), kTextBadId) << id;
     }
     EXPECT_EQ(tag.Frames.FrameCount(), 0u);
 }
 
 TEST_F(TextFrames, SetTextAddsALowerCaseIdentifierInUpperCase) {
-    EXPECT_EQ(tag.SetText("Tit2", "x"), 0);
+    EXPECT_EQ(tag.SetText("Tit2", "x"), kTextDone);
     EXPECT_EQ(tag.Frames.Id(1), "TIT2");
 }
 
@@ -349,8 +350,8 @@ TEST_F(TextFrames, SetTextLeavesEncryptedFramesAlone) {
     const uint32_t i = AddText("TIT2", "secret");
     tag.Frames.SetState(i, 2, 0x04);
     tag.Frames.SetWantedFlags(i, 2, 0x04);
-    EXPECT_EQ(tag.SetText("TIT2", "plain"), 9);
-    EXPECT_EQ(tag.SetText("TIT2", ""), 9);
+    EXPECT_EQ(tag.SetText("TIT2", "plain"), kTextEncrypted);
+    EXPECT_EQ(tag.SetText("TIT2", ""), kTextEncrypted);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
     EXPECT_EQ(tag.Frames.Data(i), Concat({{0}, Chars("secret")}));
 }
@@ -370,7 +371,7 @@ Bytes Latin1Comment(const std::string& language, const std::string& description,
 class CommentFrames : public TextFrames {
   protected:
     COMM Get(const std::string& description, const std::string& language,
-             uint8_t expectedResult = 0) {
+             uint8_t expectedResult = kTextDone) {
         COMM value{7, "old", "old", "old"};
         EXPECT_EQ(tag.GetComment(value, description, language), expectedResult);
         return value;
@@ -393,7 +394,7 @@ TEST_F(CommentFrames, DescriptionMustMatchExactly) {
     EXPECT_EQ(Get("", "None").Text, "second");
     EXPECT_EQ(Get("note", "None").Text, "first");
     EXPECT_EQ(Get("Note", "None").Text, "third");
-    const COMM none = Get("no", "None", 1);
+    const COMM none = Get("no", "None", kTextNoFrame);
     EXPECT_EQ(none.Text, "");
     EXPECT_EQ(none.Language, "");
     EXPECT_EQ(none.Description, "Note");  // the last description examined
@@ -406,7 +407,7 @@ TEST_F(CommentFrames, ThreeCharacterLanguageMustMatchOthersMatchAny) {
     EXPECT_EQ(Get("", "deu").Text, "deutsch");
     EXPECT_EQ(Get("", "None").Text, "deutsch");
     EXPECT_EQ(Get("", "").Text, "deutsch");
-    EXPECT_EQ(Get("", "ENG", 1).Text, "");
+    EXPECT_EQ(Get("", "ENG", kTextNoFrame).Text, "");
 }
 
 TEST_F(CommentFrames, MultiLineCommentInEachEncoding) {
@@ -418,16 +419,16 @@ TEST_F(CommentFrames, MultiLineCommentInEachEncoding) {
     Add("COMM", Comment(9, "eng", Concat({Utf16("le"), {0, 0}}), Utf16("a\nb")));
     EXPECT_EQ(Get("latin", "None").Text, "a\nb");
     for (const char* description : {"utf16", "be", "utf8", "le"}) {
-        const COMM value = Get(description, "None", 8);
+        const COMM value = Get(description, "None", kTextInvalid);
         EXPECT_EQ(value.Text, "") << description;
         EXPECT_EQ(value.Language, "eng");
     }
 }
 
-TEST_F(CommentFrames, CommentTextThatStopsBeforeMoreOfTheFrameGivesFour) {
+TEST_F(CommentFrames, CommentTextThatStopsBeforeMoreOfTheFrameIsReadInPart) {
     Add("COMM", Latin1Comment("eng", "", "tab\there"));
     Add("COMM", Latin1Comment("eng", "end", "text"s + '\0'));
-    EXPECT_EQ(Get("", "None", 4).Text, "tab\t");
+    EXPECT_EQ(Get("", "None", kTextReadInPart).Text, "tab\t");
     EXPECT_EQ(Get("end", "None").Text, "text\0"s);
 }
 
@@ -444,27 +445,27 @@ TEST_F(CommentFrames, UnicodeCommentsDecodeAfterTheirDescription) {
 TEST_F(CommentFrames, UnreadableCommentStopsTheSearch) {
     Add("COMM", {0, 'e', 'n', 'g'});  // nothing after the language
     Add("COMM", Latin1Comment("eng", "", "never reached"));
-    EXPECT_EQ(Get("", "None", 2).Text, "");
+    EXPECT_EQ(Get("", "None", kTextEmpty).Text, "");
 
     tag.Frames.ClearFrames();
     const uint32_t secret = Add("COMM", Latin1Comment("eng", "", "secret"));
     tag.Frames.SetState(secret, 2, 0x04);
     Add("COMM", Latin1Comment("eng", "", "never reached"));
-    EXPECT_EQ(Get("", "None", 9).Text, "");
+    EXPECT_EQ(Get("", "None", kTextEncrypted).Text, "");
 
     tag.Frames.ClearFrames();
     Add("COMM", Comment(1, "eng", {'x', 0}, {}));  // no byte order mark
-    EXPECT_EQ(Get("", "None", 8).Text, "");
+    EXPECT_EQ(Get("", "None", kTextInvalid).Text, "");
 }
 
-TEST_F(CommentFrames, CommentWithoutTextGivesTwo) {
+TEST_F(CommentFrames, CommentWithoutTextIsEmpty) {
     Add("COMM", Latin1Comment("eng", "", ""));
-    EXPECT_EQ(Get("", "None", 2).Language, "eng");
+    EXPECT_EQ(Get("", "None", kTextEmpty).Language, "eng");
 }
 
 TEST_F(CommentFrames, SetCommentReplacesTheMatchingFrame) {
     Add("COMM", Latin1Comment("deu", "", "alt"));
-    EXPECT_EQ(tag.SetComment({0, "ENG", "", "hello"}, "", "None"), 0);
+    EXPECT_EQ(tag.SetComment({0, "ENG", "", "hello"}, "", "None"), kTextDone);
     ASSERT_EQ(tag.Frames.FrameCount(), 1u);
     EXPECT_EQ(tag.Frames.Data(1), Concat({{0}, Chars("ENG"), {0}, Chars("hello")}));
     EXPECT_EQ(tag.Frames.State(1, 2), 0);
@@ -472,7 +473,7 @@ TEST_F(CommentFrames, SetCommentReplacesTheMatchingFrame) {
 
 TEST_F(CommentFrames, SetCommentAddsAFrameWhenNoneMatches) {
     Add("COMM", Latin1Comment("eng", "note", "kept"));
-    EXPECT_EQ(tag.SetComment({0, "eng", "", "new"}, "", "None"), 0);
+    EXPECT_EQ(tag.SetComment({0, "eng", "", "new"}, "", "None"), kTextDone);
     ASSERT_EQ(tag.Frames.FrameCount(), 2u);
     EXPECT_EQ(tag.Frames.Id(2), "COMM");
     EXPECT_EQ(Get("", "None").Text, "new");
@@ -480,15 +481,15 @@ TEST_F(CommentFrames, SetCommentAddsAFrameWhenNoneMatches) {
 }
 
 TEST_F(CommentFrames, SetCommentWritesTheValueDescriptionWithOneTerminator) {
-    EXPECT_EQ(tag.SetComment({3, "fin", "desc", "text"}, "", "None"), 0);
+    EXPECT_EQ(tag.SetComment({3, "fin", "desc", "text"}, "", "None"), kTextDone);
     EXPECT_EQ(tag.Frames.Data(1), Concat({{3}, Chars("fin"), Chars("desc"), {0}, Chars("text")}));
-    EXPECT_EQ(tag.SetComment({0, "fin", "desc"s + '\0', "more"}, "desc", "fin"), 0);
+    EXPECT_EQ(tag.SetComment({0, "fin", "desc"s + '\0', "more"}, "desc", "fin"), kTextDone);
     EXPECT_EQ(tag.Frames.Data(1), Concat({{0}, Chars("fin"), Chars("desc"), {0}, Chars("more")}));
 }
 
 TEST_F(CommentFrames, SetThenGetRoundTrips) {
     const COMM written{0, "eng", "", "line one\r\nline two"};
-    ASSERT_EQ(tag.SetComment(written, "", "None"), 0);
+    ASSERT_EQ(tag.SetComment(written, "", "None"), kTextDone);
     const COMM read = Get("", "None");
     EXPECT_EQ(read.Encoding, written.Encoding);
     EXPECT_EQ(read.Language, written.Language);
@@ -498,9 +499,9 @@ TEST_F(CommentFrames, SetThenGetRoundTrips) {
 TEST_F(CommentFrames, SetCommentWithEmptyTextDeletesTheMatchingFrame) {
     Add("COMM", Latin1Comment("eng", "note", "kept"));
     Add("COMM", Latin1Comment("eng", "", "gone"));
-    EXPECT_EQ(tag.SetComment({0, "eng", "", ""}, "", "None"), 255);
+    EXPECT_EQ(tag.SetComment({0, "eng", "", ""}, "", "None"), kTextFrameDeleted);
     ASSERT_EQ(tag.Frames.FrameCount(), 1u);
-    EXPECT_EQ(tag.SetComment({0, "eng", "", ""}, "", "None"), 0);
+    EXPECT_EQ(tag.SetComment({0, "eng", "", ""}, "", "None"), kTextDone);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
@@ -510,27 +511,27 @@ TEST_F(CommentFrames, SetCommentChecksEncodingAndLanguage) {
         if (existing) {
             Add("COMM", Latin1Comment("eng", "", "old"));
         }
-        EXPECT_EQ(tag.SetComment({4, "eng", "", "x"}, "", "None"), 6);
-        EXPECT_EQ(tag.SetComment({0, "en", "", "x"}, "", "None"), 7);
-        EXPECT_EQ(tag.SetComment({0, "e\tg", "", "x"}, "", "None"), 7);
+        EXPECT_EQ(tag.SetComment({4, "eng", "", "x"}, "", "None"), kTextBadCommentEncoding);
+        EXPECT_EQ(tag.SetComment({0, "en", "", "x"}, "", "None"), kTextBadLanguage);
+        EXPECT_EQ(tag.SetComment({0, "e\tg", "", "x"}, "", "None"), kTextBadLanguage);
         EXPECT_EQ(tag.Frames.FrameCount(), existing ? 1u : 0u);
     }
     // The checks come before a deletion too.
-    EXPECT_EQ(tag.SetComment({4, "eng", "", ""}, "", "None"), 6);
+    EXPECT_EQ(tag.SetComment({4, "eng", "", ""}, "", "None"), kTextBadCommentEncoding);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
 TEST_F(CommentFrames, SetCommentStopsAtAnUnreadableComment) {
     Add("COMM", Comment(6, "eng", {0}, Chars("odd encoding")));
-    EXPECT_EQ(tag.SetComment({0, "eng", "", "x"}, "", "None"), 5);
+    EXPECT_EQ(tag.SetComment({0, "eng", "", "x"}, "", "None"), kTextUnknownEncoding);
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
 TEST_F(CommentFrames, SetCommentReplacesACompressedFrame) {
     const uint32_t i = Add("COMM", Latin1Comment("eng", "", "old"));
     tag.Frames.SetWantedFlags(i, 2, 0x09);
-    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), 0);
-    EXPECT_EQ(tag.SetComment({0, "eng", "", "new"}, "", "eng"), 0);
+    ASSERT_EQ(tag.Frames.CompressFrame(i, 2), kFrameDone);
+    EXPECT_EQ(tag.SetComment({0, "eng", "", "new"}, "", "eng"), kTextDone);
     EXPECT_EQ(tag.Frames.Data(i), Latin1Comment("eng", "", "new"));
     EXPECT_EQ(tag.Frames.State(i, 2), 0);
     EXPECT_EQ(tag.Frames.WantedFlags(i, 2), 0x09);

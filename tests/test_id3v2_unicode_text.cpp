@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/text_results.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/unicode_text.h"
 #include "tests/helpers/mp3_files.h"
 
@@ -228,7 +228,7 @@ TEST_F(UnicodeFrames, SettersRefuseWhatTheyCannotWriteAndDeleteOnEmpty) {
         {"bad language", "TIT2", "a", "\u0430\u043D\u0433", 0, kTextDone, kTextBadLanguage, 2},
         {"short language", "TIT2", "a", "en", 0, kTextDone, kTextBadLanguage, 2},
         {"encrypted", "TIT2", "a", "eng", 0x04, kTextEncrypted, kTextEncrypted, 2},
-        {"empty deletes", "TIT2", "", "eng", 0, kTextDeleted, kTextDeleted, 0},
+        {"empty deletes", "TIT2", "", "eng", 0, kTextFrameDeleted, kTextFrameDeleted, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

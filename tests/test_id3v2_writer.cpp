@@ -1,7 +1,5 @@
 // The tag writer: the exact bytes of both versions, the refusing checks and
 // their codes, padding, CRC, moving the audio data, and the unsync helpers.
-#include "id3v2/writer.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <zlib.h>
@@ -13,10 +11,30 @@
 
 #include "id3v2/id3v2.h"
 #include "id3v2/layout.h"
+#include "id3v2/padding.h"
+#include "id3v2/staged_output.h"
+#include "id3v2/unsync.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {
 
+using id3v2::kBadVersion;
+using id3v2::kCannotOpen;
+using id3v2::kEncryptedLengthUnknown;
+using id3v2::kEncryptionMismatch;
+using id3v2::kFrameDone;
+using id3v2::kGroupingMismatch;
+using id3v2::kIoFailed;
+using id3v2::kLastLoadFailed;
+using id3v2::kNoFrames;
+using id3v2::kOffsetPastEnd;
+using id3v2::kProtectedFile;
+using id3v2::kRevisionRefused;
+using id3v2::kTagPastEnd;
+using id3v2::kTagTooLarge;
+using id3v2::kTextDone;
+using id3v2::kWarnFlagsAdjusted;
+using id3v2::ResultWord;
 using testing_mp3::Bytes;
 using testing_mp3::Concat;
 using testing_mp3::Frame;
@@ -116,12 +134,12 @@ TEST(UnsyncRun, AgreesWithTheFrameTransformAndItsInverse) {
         TFrameIndex frames;
         frames.AddFrame("TEST");
         frames.Data(1) = data;
-        ASSERT_EQ(frames.Unsynchronise(1), 0);
+        ASSERT_EQ(frames.Unsynchronise(1), kFrameDone);
         const Bytes unsynced = Unsync(data);
         ASSERT_EQ(unsynced, frames.Data(1));
         EXPECT_EQ(id3v2::CountResync(unsynced.data(), unsynced.size()),
                   unsynced.size() - data.size());
-        ASSERT_EQ(frames.Resynchronise(1), 0);
+        ASSERT_EQ(frames.Resynchronise(1), kFrameDone);
         EXPECT_EQ(frames.Data(1), data);
     }
 }
@@ -347,30 +365,32 @@ TEST_F(WriterTest, RefusedSavesReturnTheirCodeAndLeaveTheFileAlone) {
         int64_t offset;
     };
     const Case cases[] = {
-        {"version 2", 0x1100, [](Tid3v2tag&) {}, 2, 0, 0},
-        {"revision 1", 0x1200, [](Tid3v2tag&) {}, 3, 1, 0},
-        {"no frames", 0xFD00, [](Tid3v2tag& t) { t.Frames.ClearFrames(); }, 3, 0, 0},
-        {"all frames empty", 0xFD00,
+        {"version 2", ResultWord(kBadVersion), [](Tid3v2tag&) {}, 2, 0, 0},
+        {"revision 1", ResultWord(kRevisionRefused), [](Tid3v2tag&) {}, 3, 1, 0},
+        {"no frames", ResultWord(kNoFrames), [](Tid3v2tag& t) { t.Frames.ClearFrames(); }, 3, 0, 0},
+        {"all frames empty", ResultWord(kNoFrames),
          [](Tid3v2tag& t) {
              t.Frames.Data(1).clear();
              t.Frames.Data(2).clear();
          },
          4, 0, 0},
-        {"failed last load", 0xFE00, [](Tid3v2tag& t) { t.LastResult = 0x2000; }, 3, 0, 0},
-        {"offset past the end", 0x0800, [](Tid3v2tag&) {}, 3, 0, 5000},
-        {"encryption flag without encrypted data", 0xC000,
+        {"failed last load", ResultWord(kLastLoadFailed),
+         [](Tid3v2tag& t) { t.LastResult = ResultWord(kTagPastEnd); }, 3, 0, 0},
+        {"offset past the end", ResultWord(kOffsetPastEnd), [](Tid3v2tag&) {}, 3, 0, 5000},
+        {"encryption flag without encrypted data", ResultWord(kEncryptionMismatch),
          [](Tid3v2tag& t) { t.Frames.SetWantedFlags(1, 2, 0x04); }, 3, 0, 0},
-        {"grouping flag without a group byte", 0xC100,
+        {"grouping flag without a group byte", ResultWord(kGroupingMismatch),
          [](Tid3v2tag& t) { t.Frames.SetWantedFlags(1, 2, 0x40); }, 3, 0, 0},
-        {"data length of encrypted data unknown", 0xC200,
+        {"data length of encrypted data unknown", ResultWord(kEncryptedLengthUnknown),
          [](Tid3v2tag& t) {
              t.Frames.SetState(1, 2, 0x04);
              t.Frames.SetWantedFlags(1, 2, 0x05);
          },
          4, 0, 0},
-        {"compressed data that does not decompress", 0x0500,
+        {"compressed data that does not decompress", ResultWord(kIoFailed),
          [](Tid3v2tag& t) { t.Frames.SetState(1, 2, 0x08); }, 3, 0, 0},
-        {"tag too large", 0x2200, [](Tid3v2tag& t) { t.PaddingSize = 0x0FFFFFF0; }, 3, 0, 0},
+        {"tag too large", ResultWord(kTagTooLarge),
+         [](Tid3v2tag& t) { t.PaddingSize = 0x0FFFFFF0; }, 3, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -391,7 +411,7 @@ TEST_F(WriterTest, ARefusedSaveKeepsItsPreparationButNotTheSavedState) {
     Tid3v2tag tag;
     TwoTextFrames(tag, 0x0FFFFFF0);  // too large
     tag.Frames.SetWantedFlags(2, 2, 0x02);
-    EXPECT_EQ(tag.SaveToFile(path, 4, 0, 0), 0x2200);
+    EXPECT_EQ(tag.SaveToFile(path, 4, 0, 0), ResultWord(kTagTooLarge));
     EXPECT_EQ(ReadFile(path), original);
     EXPECT_TRUE(tag.Unsynchronisation());
     EXPECT_TRUE(tag.Frames.IsUnsynchronised(1));
@@ -405,20 +425,20 @@ TEST_F(WriterTest, ARefusedSaveKeepsItsPreparationButNotTheSavedState) {
 TEST_F(WriterTest, ProtectedOrMissingFilesAreNotWritten) {
     Tid3v2tag tag;
     TwoTextFrames(tag, 10);
-    EXPECT_EQ(tag.SaveToFile(dir.File("missing.mp3"), 3, 0, 0), 0x0100);
+    EXPECT_EQ(tag.SaveToFile(dir.File("missing.mp3"), 3, 0, 0), ResultWord(kCannotOpen));
 
     const Bytes original = Audio(500);
     const std::string readOnly = Make(original, "ro.mp3");
     ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
     struct stat before {};
     ASSERT_EQ(::stat(readOnly.c_str(), &before), 0);
-    EXPECT_EQ(tag.SaveToFile(readOnly, 3, 0, 0), 0x0200);
+    EXPECT_EQ(tag.SaveToFile(readOnly, 3, 0, 0), ResultWord(kProtectedFile));
     struct stat after {};
     ASSERT_EQ(::stat(readOnly.c_str(), &after), 0);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
     EXPECT_EQ(ReadFile(readOnly), original);
 
-    EXPECT_EQ(tag.SaveToFile(Make(original, ".hidden.mp3"), 3, 0, 0), 0x0200);
+    EXPECT_EQ(tag.SaveToFile(Make(original, ".hidden.mp3"), 3, 0, 0), ResultWord(kProtectedFile));
 }
 
 TEST_F(WriterTest, AdjustFlagsDropsWhatCannotBeHonouredWithAWarning) {
@@ -428,7 +448,7 @@ TEST_F(WriterTest, AdjustFlagsDropsWhatCannotBeHonouredWithAWarning) {
     tag.AdjustFlags = 1;
     tag.Frames.SetWantedFlags(1, 2, 0x04);  // encryption without encrypted data
     tag.Frames.SetWantedFlags(2, 2, 0x40);  // grouping without a group byte
-    EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), 0x0008);
+    EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), kWarnFlagsAdjusted);
     EXPECT_EQ(tag.Frames.WantedFlags(1, 2), 0);
     EXPECT_EQ(tag.Frames.WantedFlags(2, 2), 0);
     const Bytes frames = TwoTextFramesV(3);
@@ -442,7 +462,7 @@ TEST_F(WriterTest, EncryptedDataKeepsItsFlagWhenFlagsAreAdjusted) {
     TwoTextFrames(tag, 0);
     tag.AdjustFlags = 1;
     tag.Frames.SetState(1, 2, 0x04);  // encrypted data, flag asks for plain
-    EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), 0x0008);
+    EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), kWarnFlagsAdjusted);
     EXPECT_EQ(tag.Frames.WantedFlags(1, 2), 0x04);
     EXPECT_EQ(ReadFile(path)[19], 0x40);  // version 3 encryption bit of the first frame
 }
@@ -453,7 +473,7 @@ TEST_F(WriterTest, AFrameThatCannotBeCompressedIsWrittenUncompressed) {
     TwoTextFrames(tag, 0);
     tag.CompressionLevel = 9;  // no such level: zlib refuses
     tag.Frames.SetWantedFlags(1, 2, 0x08);
-    EXPECT_EQ(tag.SaveToFile(path, 4, 0, 0), 0x0008);
+    EXPECT_EQ(tag.SaveToFile(path, 4, 0, 0), kWarnFlagsAdjusted);
     EXPECT_EQ(tag.Frames.WantedFlags(1, 2), 0x01);  // compression cleared, length kept
     EXPECT_EQ(tag.Frames.DataLength(1), 6u);
     const Bytes file = ReadFile(path);
@@ -472,7 +492,7 @@ TEST_F(WriterTest, APlainFramesDataLengthFollowsItsNewText) {
         Make(Concat({TagHeader(4, static_cast<uint32_t>(loaded.size())), loaded, Audio(100)}));
     Tid3v2tag tag;
     ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
-    ASSERT_EQ(tag.SetText("TIT2", "A much longer title"), 0);
+    ASSERT_EQ(tag.SetText("TIT2", "A much longer title"), kTextDone);
     tag.PaddingMode = 0;
     ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
     const Bytes file = ReadFile(path);

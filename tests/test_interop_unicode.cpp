@@ -10,7 +10,7 @@
 #include <string>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/text_results.h"
+#include "id3v2/result_codes.h"
 #include "id3v2/unicode_text.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/seeds.h"

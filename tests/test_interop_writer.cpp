@@ -21,6 +21,7 @@
 
 namespace {
 
+using id3v2::kTextDone;
 using testing_mp3::Bytes;
 using testing_mp3::ReadFile;
 using testing_mp3::TempDir;
@@ -88,14 +89,14 @@ Bytes PictureData() {
 // The tag every variant writes: four text frames, a comment and a picture,
 // with the variant's options.
 void FillTag(Tid3v2tag& tag, const Variant& v) {
-    ASSERT_EQ(tag.SetText("TIT2", kTitle), 0);
-    ASSERT_EQ(tag.SetText("TPE1", kArtist), 0);
-    ASSERT_EQ(tag.SetText("TALB", kAlbum), 0);
-    ASSERT_EQ(tag.SetText("TRCK", kTrack), 0);
+    ASSERT_EQ(tag.SetText("TIT2", kTitle), kTextDone);
+    ASSERT_EQ(tag.SetText("TPE1", kArtist), kTextDone);
+    ASSERT_EQ(tag.SetText("TALB", kAlbum), kTextDone);
+    ASSERT_EQ(tag.SetText("TRCK", kTrack), kTextDone);
     COMM comment;
     comment.Language = "eng";
     comment.Text = kComment;
-    ASSERT_EQ(tag.SetComment(comment, "", "eng"), 0);
+    ASSERT_EQ(tag.SetComment(comment, "", "eng"), kTextDone);
     const uint32_t picture = tag.Frames.AddFrame("APIC");
     tag.Frames.Data(picture) = PictureData();
     tag.SetUnsynchronisation(v.unsync);
@@ -145,12 +146,12 @@ TEST_P(InteropWriter, TagLibReadsOurTextValues) {
     Tid3v2tag ours;
     ASSERT_EQ(ours.LoadFromFile(path, 0), 0);
     std::string text;
-    EXPECT_EQ(ours.GetText("TIT2", text), 0);
+    EXPECT_EQ(ours.GetText("TIT2", text), kTextDone);
     EXPECT_EQ(text, kTitle);
-    EXPECT_EQ(ours.GetText("TALB", text), 0);
+    EXPECT_EQ(ours.GetText("TALB", text), kTextDone);
     EXPECT_EQ(text, kAlbum);
     COMM read;
-    EXPECT_EQ(ours.GetComment(read, "", "eng"), 0);
+    EXPECT_EQ(ours.GetComment(read, "", "eng"), kTextDone);
     EXPECT_EQ(read.Text, kComment);
 
     const TagLibView theirs = ReadWithTagLib(path);

@@ -1,5 +1,5 @@
-// Routines of the tag reader over the shared work state: body parsing for
-// versions 3 and 4, taking bytes from the read ring, and the padding test.
+// The read ring of a load: the tag body streamed forwards through four 16 KB
+// pages, de-unsynchronised in place for a version 3 tag, taken by the parsers.
 #pragma once
 
 #include <cstdint>
@@ -7,15 +7,23 @@
 
 namespace id3v2 {
 
-// Parse the body of a version-3 or version-4 tag into Work.CurrentTag; each
-// adds its error code and warning bits to `result`.
-void ParseV23(uint16_t& result);
-void ParseV24(uint16_t& result);
+// Loads the first piece of the body (Work.BodySize bytes after the tag header
+// at the file position) into a fresh ring. With deunsync, the whole body is
+// de-unsynchronised on its way through the ring.
+void FillRing(bool deunsync);
 
 // Takes up to n body bytes from the read ring (refilling it from the file) and
 // appends them to `destination`. Returns the number taken, which is less than
 // n only when the body has no more bytes.
 uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n);
+// Takes exactly n body bytes into the scratch stream; false when the body ends first.
+bool Take(uint32_t n);
+
+// Offset of the next byte to take, from the tag header, as the file position
+// and the ring's fill tell it.
+int64_t TakenOffset();
+// Progress of the load: how far the file position has come through the tag.
+void UpdateLoadProgress();
 
 // Removes unsynchronisation zeros in place over the ring: examines the bytes
 // at ring indices first up to (not including) last, with Work.DeunsyncPrevious
@@ -24,9 +32,5 @@ uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n);
 // `first`. Returns the number of bytes removed; the look-ahead byte is
 // examined by the next pass, which begins at its new position.
 uint32_t DeunsyncRing(uint32_t first, uint32_t last);
-
-// A block where a frame header would be starts the padding when it is all
-// zeros or begins with "MP3e".
-bool IsPadding(const std::vector<uint8_t>& block);
 
 }  // namespace id3v2

@@ -1,0 +1,37 @@
+// The tag as a save writes it: frame headers, extended header, padding, size
+// and CRC worked out before the file is touched, then written out in one run.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "id3v2/id3v2.h"
+#include "id3v2/staged_output.h"
+#include "platform/file.h"
+
+namespace id3v2 {
+
+struct TagLayout {
+    uint8_t version = 3;
+    bool unsync = false;
+    bool extended = false;
+    bool crcPresent = false;
+    std::vector<std::vector<uint8_t>> frameHeaders;
+    uint64_t framesSize = 0;  // frame headers and data as written
+    uint32_t crc = 0xFFFFFFFF;
+    uint32_t padding = 0;
+    std::vector<uint8_t> extendedHeader;
+    uint64_t size = 0;  // the whole tag, 10-byte header included
+};
+
+// Lays out the prepared frames for a file of fileSize bytes whose old tag
+// takes oldSize bytes. Chooses the padding and stores it in PaddingSize; a
+// CRC bit sets the tag's extended-header flag. The work state's zero block
+// must exist.
+TagLayout LayOutTag(Tid3v2tag& tag, uint8_t version, uint64_t fileSize, uint32_t oldSize);
+
+// Writes the laid out tag at `start` through the staged output and flushes it.
+void WriteTag(platform::File& file, int64_t start, const Tid3v2tag& tag, const TagLayout& layout,
+              SaveProgress& progress);
+
+}  // namespace id3v2
