@@ -8,7 +8,7 @@ class QDialog;
 class QWidget;
 
 class TDialogs {
-public:
+  public:
     enum class Answer { Yes, No, Cancel };
 
     virtual ~TDialogs() = default;
@@ -26,7 +26,7 @@ public:
 
 // The real implementation over QMessageBox and QDialog::exec.
 class TMessageBoxDialogs : public TDialogs {
-public:
+  public:
     void Message(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNo(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;

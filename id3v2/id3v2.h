@@ -1,7 +1,7 @@
 // The ID3v2 tag library: one tag in memory (Tid3v2tag) with its frame table
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
-// holding ISO-8859-1 bytes, except in the Utf8 operations. Indices into the frame table are 1-based.
-// Where each operation lives:
+// holding ISO-8859-1 bytes, except in the Utf8 operations. Indices into the frame table are
+// 1-based. Where each operation lives:
 //   tag.cpp                the tag object's lifetime, StartFreshTag
 //   frame_index.cpp        the frame table, Unsynchronise, Resynchronise
 //   compression.cpp        CompressFrame, DecompressFrame and the zlib glue

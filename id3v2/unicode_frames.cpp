@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/text_frames.h"
 #include "id3v2/result_codes.h"
+#include "id3v2/text_frames.h"
 #include "id3v2/unicode_text.h"
 
 namespace {

@@ -52,7 +52,9 @@ void FakeMediaDevice::Seek(int64_t positionMs) {
     position_ = std::clamp<int64_t>(positionMs, 0, LengthMs);
 }
 
-int64_t FakeMediaDevice::Position() { return open_ ? position_ : 0; }
+int64_t FakeMediaDevice::Position() {
+    return open_ ? position_ : 0;
+}
 
 void FakeMediaDevice::Close() {
     if (open_) {

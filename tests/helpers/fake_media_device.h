@@ -7,7 +7,7 @@
 #include "platform/media_device.h"
 
 class FakeMediaDevice : public platform::MediaDevice {
-public:
+  public:
     // Length reported for every opened file, in milliseconds.
     int64_t LengthMs = 10000;
     // When set, Open throws MediaError with this text.
@@ -30,7 +30,7 @@ public:
     int64_t Position() override;
     void Close() override;
 
-private:
+  private:
     void RequireOpen() const;
     bool open_ = false;
     bool playing_ = false;

@@ -56,7 +56,9 @@ TDialogs::Answer ScriptedDialogs::ConfirmYesNoCancel(QWidget*, const QString& te
     return NextAnswer(Answer::Cancel);
 }
 
-void ScriptedDialogs::Error(QWidget*, const QString& text) { shown_.push_back({Kind::Error, text}); }
+void ScriptedDialogs::Error(QWidget*, const QString& text) {
+    shown_.push_back({Kind::Error, text});
+}
 
 int ScriptedDialogs::ShowModal(QDialog* dialog) {
     shown_.push_back({Kind::Modal, dialog->objectName()});

@@ -10,7 +10,7 @@
 #include "editor/dialogs.h"
 
 class ScriptedDialogs : public TDialogs {
-public:
+  public:
     enum class Kind { Message, YesNo, YesNoCancel, Error, Modal };
     struct Shown {
         Kind kind;
@@ -37,7 +37,7 @@ public:
     void Error(QWidget* parent, const QString& text) override;
     int ShowModal(QDialog* dialog) override;
 
-private:
+  private:
     Answer NextAnswer(Answer fallback);
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog*)>> modals_;
