@@ -183,16 +183,50 @@ void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
     frames.Data(i) = std::move(data);
 }
 
+uint8_t StoreTextFrame(TFrameIndex& frames, const std::string& id, std::vector<uint8_t> data) {
+    uint32_t i = FindFrame(frames, id);
+    if (i != 0 && IsEncrypted(frames, i)) {
+        return kTextEncrypted;
+    }
+    if (data.empty()) {
+        if (i == 0) {
+            return kTextDone;
+        }
+        frames.DeleteFrame(i);
+        return kTextFrameDeleted;
+    }
+    if (i == 0) {
+        i = frames.AddFrame(id);
+        if (i == 0) {
+            return kTextBadId;  // not a valid frame identifier once upper-cased
+        }
+    }
+    ReplaceData(frames, i, std::move(data));
+    return kTextDone;
+}
+
+uint8_t StoreComment(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data) {
+    if (data.empty()) {
+        frames.DeleteFrame(i);
+        return kTextFrameDeleted;
+    }
+    if (i == 0) {
+        i = frames.AddFrame("COMM");
+    }
+    ReplaceData(frames, i, std::move(data));
+    return kTextDone;
+}
+
 }  // namespace id3v2::text_frames
 
 namespace {
 
 using id3v2::text_frames::FindFrame;
-using id3v2::text_frames::IsEncrypted;
 using id3v2::text_frames::IsTextFrameId;
 using id3v2::text_frames::PrepareForReading;
-using id3v2::text_frames::ReplaceData;
 using id3v2::text_frames::ReportUnreadRest;
+using id3v2::text_frames::StoreComment;
+using id3v2::text_frames::StoreTextFrame;
 
 // Walks the comment frames in table order to the first whose description and
 // language match. `found` is its index or 0; `frameDescription` holds the last
@@ -300,27 +334,12 @@ uint8_t Tid3v2tag::SetText(const std::string& id, const std::string& text) {
     if (!IsTextFrameId(id)) {
         return kTextBadId;
     }
-    uint32_t i = FindFrame(Frames, id);
-    if (i != 0 && IsEncrypted(Frames, i)) {
-        return kTextEncrypted;
+    std::vector<uint8_t> data;
+    if (!text.empty()) {
+        data.push_back(0x00);  // ISO-8859-1; the caller's bytes as they are
+        data.insert(data.end(), text.begin(), text.end());
     }
-    if (text.empty()) {
-        if (i == 0) {
-            return kTextDone;
-        }
-        Frames.DeleteFrame(i);
-        return kTextFrameDeleted;
-    }
-    if (i == 0) {
-        i = Frames.AddFrame(id);
-        if (i == 0) {
-            return kTextBadId;  // not a valid frame identifier once upper-cased
-        }
-    }
-    std::vector<uint8_t> data{0x00};  // ISO-8859-1; the caller's bytes as they are
-    data.insert(data.end(), text.begin(), text.end());
-    ReplaceData(Frames, i, std::move(data));
-    return kTextDone;
+    return StoreTextFrame(Frames, id, std::move(data));
 }
 
 uint8_t Tid3v2tag::GetComment(COMM& value, const std::string& description,
@@ -366,13 +385,6 @@ uint8_t Tid3v2tag::SetComment(const COMM& value, const std::string& description,
     if (!IsValidLanguage(value.Language)) {
         return kTextBadLanguage;
     }
-    if (value.Text.empty()) {
-        Frames.DeleteFrame(i);
-        return kTextFrameDeleted;
-    }
-    if (i == 0) {
-        i = Frames.AddFrame("COMM");
-    }
-    ReplaceData(Frames, i, CommentData(value));
-    return kTextDone;
+    return StoreComment(Frames, i,
+                        value.Text.empty() ? std::vector<uint8_t>{} : CommentData(value));
 }

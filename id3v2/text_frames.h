@@ -38,5 +38,12 @@ uint8_t PrepareForReading(TFrameIndex& frames, uint32_t i);
 uint8_t ReportUnreadRest(uint8_t result, const std::vector<uint8_t>& data, size_t end);
 // Replaces the frame's data by plain bytes (State[2] becomes 0).
 void ReplaceData(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data);
+// The setters' last step for the text frame `id`: empty data deletes the frame
+// (kTextFrameDeleted, or kTextDone when there is none), other data replaces the
+// frame's data or goes into a new frame. kTextEncrypted leaves an encrypted
+// frame alone; kTextBadId when the identifier cannot be added.
+uint8_t StoreTextFrame(TFrameIndex& frames, const std::string& id, std::vector<uint8_t> data);
+// The same for comment frame `i` (0: none yet) with empty data meaning "no text".
+uint8_t StoreComment(TFrameIndex& frames, uint32_t i, std::vector<uint8_t> data);
 
 }  // namespace id3v2::text_frames

@@ -17,11 +17,11 @@ namespace {
 
 using namespace id3v2;
 using text_frames::FindFrame;
-using text_frames::IsEncrypted;
 using text_frames::IsTextFrameId;
 using text_frames::PrepareForReading;
-using text_frames::ReplaceData;
 using text_frames::ReportUnreadRest;
+using text_frames::StoreComment;
+using text_frames::StoreTextFrame;
 
 // Comment frame data: encoding byte, three language bytes, then the description.
 constexpr size_t kLanguageOffset = 1;
@@ -143,29 +143,14 @@ uint8_t Tid3v2tag::SetTextUtf8(const std::string& id, const std::string& text) {
     if (!value) {
         return kTextInvalid;
     }
-    uint32_t i = FindFrame(Frames, id);
-    if (i != 0 && IsEncrypted(Frames, i)) {
-        return kTextEncrypted;
+    std::vector<uint8_t> data;
+    if (!value->empty()) {
+        const uint8_t encoding =
+            IsLatin1Text(*value) ? kEncodingLatin1 : UnicodeEncodingFor(MajorVersion);
+        data.push_back(encoding);
+        AppendEncoded(data, *value, encoding);
     }
-    if (value->empty()) {
-        if (i == 0) {
-            return kTextDone;
-        }
-        Frames.DeleteFrame(i);
-        return kTextFrameDeleted;
-    }
-    if (i == 0) {
-        i = Frames.AddFrame(id);
-        if (i == 0) {
-            return kTextBadId;
-        }
-    }
-    const uint8_t encoding =
-        IsLatin1Text(*value) ? kEncodingLatin1 : UnicodeEncodingFor(MajorVersion);
-    std::vector<uint8_t> data{encoding};
-    AppendEncoded(data, *value, encoding);
-    ReplaceData(Frames, i, std::move(data));
-    return kTextDone;
+    return StoreTextFrame(Frames, id, std::move(data));
 }
 
 uint8_t Tid3v2tag::GetCommentUtf8(COMM& value, const std::string& description,
@@ -211,11 +196,7 @@ uint8_t Tid3v2tag::SetCommentUtf8(const COMM& value, const std::string& descript
         return kTextBadLanguage;
     }
     if (text->empty()) {
-        Frames.DeleteFrame(i);
-        return kTextFrameDeleted;
-    }
-    if (i == 0) {
-        i = Frames.AddFrame("COMM");
+        return StoreComment(Frames, i, {});
     }
     const uint8_t encoding = IsLatin1Text(*frameDescription) && IsLatin1Text(*text)
                                  ? kEncodingLatin1
@@ -225,6 +206,5 @@ uint8_t Tid3v2tag::SetCommentUtf8(const COMM& value, const std::string& descript
     AppendEncoded(data, *frameDescription, encoding);
     data.insert(data.end(), TerminatorWidth(encoding), 0);
     AppendEncoded(data, *text, encoding);
-    ReplaceData(Frames, i, std::move(data));
-    return kTextDone;
+    return StoreComment(Frames, i, std::move(data));
 }
