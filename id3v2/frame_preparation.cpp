@@ -1,6 +1,8 @@
 // The preparation passes of a save over the frame table, in the order they run.
 #include "id3v2/frame_preparation.h"
 
+#include <vector>
+
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
 
@@ -123,6 +125,13 @@ uint16_t ApplyUnsynchronisation(Tid3v2tag& tag) {
         tag.Progress = static_cast<uint8_t>(5 * i / count + 5);
         const bool wanted = frames.Unsynchronisation(i);
         if (frames.IsUnsynchronised(i) == wanted) {
+            // Data held unsynchronised as a file had it (from another writer,
+            // or from our own saves before) may end in 0xFF without the zero
+            // that every reader expects after it.
+            std::vector<uint8_t>& data = frames.Data(i);
+            if (wanted && !data.empty() && data.back() == 0xFF) {
+                data.push_back(0x00);
+            }
             continue;
         }
         tag.Status = "Applying unsync";

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "id3v2/id3v2.h"
@@ -42,6 +43,7 @@ using testing_mp3::Latin1Text;
 using testing_mp3::ReadFile;
 using testing_mp3::TagHeader;
 using testing_mp3::TempDir;
+using testing_mp3::ToBytes;
 using testing_mp3::WriteFile;
 
 // Audio whose every byte tells its position, so a shifted or lost byte shows.
@@ -135,7 +137,12 @@ TEST(UnsyncRun, AgreesWithTheFrameTransformAndItsInverse) {
         frames.AddFrame("TEST");
         frames.Data(1) = data;
         ASSERT_EQ(frames.Unsynchronise(1), kFrameDone);
-        const Bytes unsynced = Unsync(data);
+        // The frame's data ends its stream: a final 0xFF gets a zero, which a
+        // run inside the tag does not need.
+        Bytes unsynced = Unsync(data);
+        if (!data.empty() && data.back() == 0xFF) {
+            unsynced.push_back(0x00);
+        }
         ASSERT_EQ(unsynced, frames.Data(1));
         EXPECT_EQ(id3v2::CountResync(unsynced.data(), unsynced.size()),
                   unsynced.size() - data.size());
@@ -350,6 +357,78 @@ TEST_F(WriterTest, Version4CrcCoversFramesAndPaddingInFiveSevenBitBytes) {
     EXPECT_EQ(file[5], 0x40);
     EXPECT_EQ(Bytes(file.begin() + 10, file.begin() + 22), extended);
     EXPECT_EQ(tag.Crc, crc);
+}
+
+// --- unsynchronised data that ends in 0xFF ---
+
+// Each frame of a saved file with its data brought back to plain bytes.
+std::vector<std::pair<std::string, Bytes>> PlainFrames(const std::string& path) {
+    Tid3v2tag tag;
+    EXPECT_EQ(tag.LoadFromFile(path, 0), 0);
+    std::vector<std::pair<std::string, Bytes>> frames;
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        tag.Frames.Resynchronise(i);
+        tag.Frames.DecompressFrame(i);
+        frames.emplace_back(tag.Frames.Id(i), tag.Frames.Data(i));
+    }
+    return frames;
+}
+
+TEST_F(WriterTest, UnsynchronisedDataEndingInFFGetsAZeroWhereAReaderNeedsIt) {
+    const Bytes v3First = Concat({ToBytes("PRIV"), {0, 0, 0, 2, 0, 0, 0x41, 0xFF}});
+    const Bytes v3Second = Concat({ToBytes("PRIV"), {0, 0, 0, 2, 0, 0, 0x42, 0xFF}});
+    const struct {
+        uint8_t version;
+        uint32_t padding;
+        Bytes body;
+    } cases[] = {
+        // Each version 4 frame is unsynchronised on its own.
+        {4, 0,
+         Concat({Frame(4, "PRIV", {0x41, 0xFF, 0x00}, 0, 0x02),
+                 Frame(4, "PRIV", {0x42, 0xFF, 0x00}, 0, 0x02)})},
+        // Version 3 unsynchronises the tag as one stream: the next frame's
+        // identifier needs no zero, the end of the frames does.
+        {3, 0, Concat({v3First, v3Second, {0x00}})},
+        {3, 3, Concat({v3First, v3Second, {0x00}, Zeros(3)})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << int{c.version} << " padding " << c.padding);
+        const std::string path = Make(Audio(100));
+        Tid3v2tag tag;
+        tag.PaddingMode = 0;
+        tag.PaddingSize = c.padding;
+        tag.SetUnsynchronisation(true);
+        AddFrame(tag, "PRIV", {0x41, 0xFF});
+        AddFrame(tag, "PRIV", {0x42, 0xFF});
+        ASSERT_EQ(tag.SaveToFile(path, c.version, 0, 0), 0);
+        EXPECT_EQ(ReadFile(path),
+                  Concat({TagHeader(c.version, static_cast<uint32_t>(c.body.size()), 0x80), c.body,
+                          Audio(100)}));
+        const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
+                                                                  {"PRIV", {0x42, 0xFF}}};
+        EXPECT_EQ(PlainFrames(path), plain);
+    }
+}
+
+// As a version 4 load leaves frames with their own unsync flag: one that its
+// writer ended with the zero after 0xFF, one that it left without.
+TEST_F(WriterTest, DataHeldUnsynchronisedEndingInFFKeepsItsSizeInEitherVersion) {
+    for (uint8_t version : {3, 4}) {
+        SCOPED_TRACE(int{version});
+        const std::string path = Make(Audio(100));
+        Tid3v2tag tag;
+        tag.PaddingMode = 0;
+        tag.PaddingSize = 8;
+        AddFrame(tag, "PRIV", {0x41, 0xFF, 0x00}, 0x02);
+        AddFrame(tag, "PRIV", {0x42, 0xFF}, 0x02);
+        ASSERT_EQ(tag.SaveToFile(path, version, 0, 0), 0);
+        const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
+                                                                  {"PRIV", {0x42, 0xFF}}};
+        EXPECT_EQ(PlainFrames(path), plain);
+        if (version == 4) {
+            EXPECT_EQ(tag.Frames.Data(2), (Bytes{0x42, 0xFF, 0x00}));
+        }
+    }
 }
 
 // --- refusing checks: each leaves the file as it was ---
