@@ -76,6 +76,20 @@ std::vector<uint8_t> FrameHeaderV4(const TFrameIndex& frames, uint32_t i) {
     return header;
 }
 
+// Folds a frame into the CRC register. Version 3 covers the frames as they
+// are before the tag's unsynchronisation, version 4 the frames as written.
+void FoldFrameIntoCrc(uint32_t& crc, const std::vector<uint8_t>& header,
+                      const std::vector<uint8_t>& data, bool resynchronise) {
+    UpdateCrc32(header.data(), header.size(), crc);
+    if (resynchronise) {
+        std::vector<uint8_t> plain = data;
+        ResyncBytes(plain);
+        UpdateCrc32(plain.data(), plain.size(), crc);
+    } else {
+        UpdateCrc32(data.data(), data.size(), crc);
+    }
+}
+
 // Lays out the frames and folds them into the CRC register when one is wanted.
 // A version 3 tag is unsynchronised as one stream: a 0xFF ending a frame's
 // data meets the next frame's identifier, which needs no zero, so the zero
@@ -99,12 +113,11 @@ TagLayout PlanFrames(Tid3v2tag& tag, uint8_t version) {
         const bool unsyncData = unsyncTag && frames.IsUnsynchronised(i);
         FrameLayout frame{version == 3 ? FrameHeaderV3(frames, i) : FrameHeaderV4(frames, i),
                           data.size()};
+        if (layout.crcPresent) {
+            FoldFrameIntoCrc(layout.crc, frame.header, data, unsyncData);
+        }
         if (unsyncTag) {
             UnsyncHeaderV3(frame.header, data);
-        }
-        if (layout.crcPresent) {
-            UpdateCrc32(frame.header.data(), frame.header.size(), layout.crc);
-            UpdateCrc32(data.data(), data.size(), layout.crc);
         }
         if (unsyncData && EndsInFinalUnsyncZero(data)) {
             --frame.dataSize;
@@ -205,6 +218,8 @@ TagLayout LayOutTag(Tid3v2tag& tag, uint8_t version, uint64_t fileSize, uint32_t
     if (version == 4 && layout.crcPresent) {
         FoldPaddingIntoCrc(layout);
     }
+    // The standard CRC-32, the one every other program checks: the register inverted.
+    layout.crc ^= 0xFFFFFFFF;
     layout.extendedHeader = ExtendedHeaderBytes(tag, layout);
     layout.size = 10 + layout.extendedHeader.size() + framesEnd + layout.padding;
     return layout;

@@ -27,7 +27,7 @@ struct TagLayout {
     // A version 3 tag unsynchronised as a whole whose frames end in 0xFF: a
     // zero follows them, before any padding.
     bool finalZero = false;
-    uint32_t crc = 0xFFFFFFFF;
+    uint32_t crc = 0xFFFFFFFF;  // the register while folding, the stored CRC-32 after
     uint32_t padding = 0;
     std::vector<uint8_t> extendedHeader;
     uint64_t size = 0;  // the whole tag, 10-byte header included

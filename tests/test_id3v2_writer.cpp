@@ -82,9 +82,9 @@ Bytes TwoTextFramesV(uint8_t version) {
                    Frame(version, "TPE1", Latin1Text("Artist"))});
 }
 
-// The register the writer stores: the CRC-32 register without final inversion.
-uint32_t Register(const Bytes& bytes) {
-    return ~static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
+// The standard CRC-32, as zlib and every reader that checks it compute it.
+uint32_t Crc32(const Bytes& bytes) {
+    return static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
 class WriterTest : public ::testing::Test {
@@ -329,7 +329,7 @@ TEST_F(WriterTest, Version3CrcForcesTheExtendedHeaderAndCoversFramesOnly) {
     Tid3v2tag tag;
     const Bytes file = SaveWithCrc(tag, 3, 40);
     const Bytes frames = TwoTextFramesV(3);
-    const uint32_t crc = Register(frames);
+    const uint32_t crc = Crc32(frames);
     Bytes extended = {0, 0, 0, 0x0A, 0x80, 0x00, 0, 0, 0, 40, 0, 0, 0, 0};
     id3v2::WriteBigEndian32(&extended[10], crc);
     EXPECT_EQ(file[5], 0x40);
@@ -341,7 +341,7 @@ TEST_F(WriterTest, Version3CrcForcesTheExtendedHeaderAndCoversFramesOnly) {
 TEST_F(WriterTest, Version4CrcCoversFramesAndPaddingInFiveSevenBitBytes) {
     Tid3v2tag tag;
     const Bytes file = SaveWithCrc(tag, 4, 33);
-    const uint32_t crc = Register(Concat({TwoTextFramesV(4), Zeros(33)}));
+    const uint32_t crc = Crc32(Concat({TwoTextFramesV(4), Zeros(33)}));
     const Bytes extended = {0,
                             0,
                             0,
@@ -357,6 +357,21 @@ TEST_F(WriterTest, Version4CrcCoversFramesAndPaddingInFiveSevenBitBytes) {
     EXPECT_EQ(file[5], 0x40);
     EXPECT_EQ(Bytes(file.begin() + 10, file.begin() + 22), extended);
     EXPECT_EQ(tag.Crc, crc);
+}
+
+TEST_F(WriterTest, Version3CrcIsTakenOverTheFramesBeforeUnsynchronisation) {
+    const std::string path = Make(Audio(200));
+    Tid3v2tag tag;
+    tag.PaddingMode = 0;
+    tag.SetUnsynchronisation(true);
+    tag.SetCrcPresent(true);
+    AddFrame(tag, "PRIV", {0xFF, 0xE0, 0xFF});
+    ASSERT_EQ(tag.SaveToFile(path, 3, 0, 0), 0);
+    const uint32_t crc = Crc32(Concat({ToBytes("PRIV"), {0, 0, 0, 3, 0, 0, 0xFF, 0xE0, 0xFF}}));
+    EXPECT_EQ(tag.Crc, crc);
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path, 0), 0);
+    EXPECT_EQ(loaded.Crc, crc);
 }
 
 // --- unsynchronised data that ends in 0xFF ---
