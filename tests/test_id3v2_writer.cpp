@@ -446,6 +446,49 @@ TEST_F(WriterTest, DataHeldUnsynchronisedEndingInFFKeepsItsSizeInEitherVersion) 
     }
 }
 
+// --- text that version 3 cannot hold ---
+
+TEST_F(WriterTest, Version3SavesReencodeUtf8AndUtf16BeTextVersion4KeepsIt) {
+    const Bytes kino8 = ToBytes("\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE");  // "Кино"
+    const Bytes kino16be = {0x04, 0x1A, 0x04, 0x38, 0x04, 0x3D, 0x04, 0x3E};
+    const Bytes kino16 = {0xFF, 0xFE, 0x1A, 0x04, 0x38, 0x04, 0x3D, 0x04, 0x3E, 0x04};
+    const Bytes picture = Concat({{3}, ToBytes("image/png"), {0, 3, 0, 0xFF, 0xD8}});
+    const struct {
+        const char* id;
+        Bytes data;
+        Bytes inVersion3;
+        uint8_t held = 0;  // State(i, 2) and FormatFlags
+    } frames[] = {
+        {"TIT2", Concat({{3}, kino8}), Concat({{1}, kino16})},
+        {"TPE1", Concat({{2}, kino16be}), Concat({{1}, kino16})},
+        {"TALB", Concat({{3}, kino8, {0}, kino8}), Concat({{1}, kino16, {0, 0}, kino16})},
+        {"TRCK", {3, '7'}, {1, 0xFF, 0xFE, '7', 0}, 0x08},
+        {"COMM", Concat({{3}, ToBytes("engd"), {0}, kino8}),
+         Concat({{1}, ToBytes("eng"), {0xFF, 0xFE, 'd', 0, 0, 0}, kino16})},
+        {"TCON", Concat({{1}, kino16}), Concat({{1}, kino16})},
+        {"APIC", picture, picture},
+        // Not decodable, or encrypted: kept as they are, with the save's warning.
+        {"TPE2", {3, 0xC3}, {3, 0xC3}},
+        {"TPE3", {3, 0x55}, {3, 0x55}, 0x04},
+    };
+    for (uint8_t version : {3, 4}) {
+        SCOPED_TRACE(int{version});
+        const std::string path = Make(Audio(100));
+        Tid3v2tag tag;
+        std::vector<std::pair<std::string, Bytes>> expected;
+        for (const auto& frame : frames) {
+            const uint32_t i = AddFrame(tag, frame.id, frame.data, frame.held & 0x04);
+            if (frame.held & 0x08) {
+                ASSERT_EQ(tag.Frames.CompressFrame(i, 2), kFrameDone);
+                tag.Frames.SetWantedFlags(i, 2, 0x08);
+            }
+            expected.emplace_back(frame.id, version == 3 ? frame.inVersion3 : frame.data);
+        }
+        EXPECT_EQ(tag.SaveToFile(path, version, 0, 0), version == 3 ? kWarnFlagsAdjusted : 0);
+        EXPECT_EQ(PlainFrames(path), expected);
+    }
+}
+
 // --- refusing checks: each leaves the file as it was ---
 
 TEST_F(WriterTest, RefusedSavesReturnTheirCodeAndLeaveTheFileAlone) {
@@ -482,7 +525,7 @@ TEST_F(WriterTest, RefusedSavesReturnTheirCodeAndLeaveTheFileAlone) {
          },
          4, 0, 0},
         {"compressed data that does not decompress", ResultWord(kIoFailed),
-         [](Tid3v2tag& t) { t.Frames.SetState(1, 2, 0x08); }, 3, 0, 0},
+         [](Tid3v2tag& t) { t.Frames.SetState(1, 2, 0x08); }, 4, 0, 0},
         {"tag too large", ResultWord(kTagTooLarge),
          [](Tid3v2tag& t) { t.PaddingSize = 0x0FFFFFF0; }, 3, 0, 0},
     };
