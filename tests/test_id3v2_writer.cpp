@@ -406,42 +406,31 @@ TEST_F(WriterTest, UnsynchronisedDataEndingInFFGetsAZeroWhereAReaderNeedsIt) {
         {3, 0, Concat({v3First, v3Second, {0x00}})},
         {3, 3, Concat({v3First, v3Second, {0x00}, Zeros(3)})},
     };
+    // The same data given plain, or held unsynchronised as a version 4 load
+    // leaves it: with the zero after its final 0xFF, or without, as some
+    // writers (and our own before) left it.
+    const struct {
+        uint8_t held;
+        Bytes first, second;
+    } sources[] = {{0, {0x41, 0xFF}, {0x42, 0xFF}}, {0x02, {0x41, 0xFF, 0x00}, {0x42, 0xFF}}};
+    const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
+                                                              {"PRIV", {0x42, 0xFF}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << int{c.version} << " padding " << c.padding);
-        const std::string path = Make(Audio(100));
-        Tid3v2tag tag;
-        tag.PaddingMode = 0;
-        tag.PaddingSize = c.padding;
-        tag.SetUnsynchronisation(true);
-        AddFrame(tag, "PRIV", {0x41, 0xFF});
-        AddFrame(tag, "PRIV", {0x42, 0xFF});
-        ASSERT_EQ(tag.SaveToFile(path, c.version, 0, 0), 0);
-        EXPECT_EQ(ReadFile(path),
-                  Concat({TagHeader(c.version, static_cast<uint32_t>(c.body.size()), 0x80), c.body,
-                          Audio(100)}));
-        const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
-                                                                  {"PRIV", {0x42, 0xFF}}};
-        EXPECT_EQ(PlainFrames(path), plain);
-    }
-}
-
-// As a version 4 load leaves frames with their own unsync flag: one that its
-// writer ended with the zero after 0xFF, one that it left without.
-TEST_F(WriterTest, DataHeldUnsynchronisedEndingInFFKeepsItsSizeInEitherVersion) {
-    for (uint8_t version : {3, 4}) {
-        SCOPED_TRACE(int{version});
-        const std::string path = Make(Audio(100));
-        Tid3v2tag tag;
-        tag.PaddingMode = 0;
-        tag.PaddingSize = 8;
-        AddFrame(tag, "PRIV", {0x41, 0xFF, 0x00}, 0x02);
-        AddFrame(tag, "PRIV", {0x42, 0xFF}, 0x02);
-        ASSERT_EQ(tag.SaveToFile(path, version, 0, 0), 0);
-        const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
-                                                                  {"PRIV", {0x42, 0xFF}}};
-        EXPECT_EQ(PlainFrames(path), plain);
-        if (version == 4) {
-            EXPECT_EQ(tag.Frames.Data(2), (Bytes{0x42, 0xFF, 0x00}));
+        for (const auto& source : sources) {
+            SCOPED_TRACE(testing::Message() << int{c.version} << " padding " << c.padding
+                                            << " held " << int{source.held});
+            const std::string path = Make(Audio(100));
+            Tid3v2tag tag;
+            tag.PaddingMode = 0;
+            tag.PaddingSize = c.padding;
+            tag.SetUnsynchronisation(true);
+            AddFrame(tag, "PRIV", source.first, source.held);
+            AddFrame(tag, "PRIV", source.second, source.held);
+            ASSERT_EQ(tag.SaveToFile(path, c.version, 0, 0), 0);
+            EXPECT_EQ(ReadFile(path),
+                      Concat({TagHeader(c.version, static_cast<uint32_t>(c.body.size()), 0x80),
+                              c.body, Audio(100)}));
+            EXPECT_EQ(PlainFrames(path), plain);
         }
     }
 }
@@ -461,7 +450,6 @@ TEST_F(WriterTest, Version3SavesReencodeUtf8AndUtf16BeTextVersion4KeepsIt) {
     } frames[] = {
         {"TIT2", Concat({{3}, kino8}), Concat({{1}, kino16})},
         {"TPE1", Concat({{2}, kino16be}), Concat({{1}, kino16})},
-        {"TALB", Concat({{3}, kino8, {0}, kino8}), Concat({{1}, kino16, {0, 0}, kino16})},
         {"TRCK", {3, '7'}, {1, 0xFF, 0xFE, '7', 0}, 0x08},
         {"COMM", Concat({{3}, ToBytes("engd"), {0}, kino8}),
          Concat({{1}, ToBytes("eng"), {0xFF, 0xFE, 'd', 0, 0, 0}, kino16})},
