@@ -1,6 +1,6 @@
 // Fuzzes the frame table's unsynchronisation: Unsynchronise must leave no
-// false sync and Resynchronise must give the input back; Resynchronise of
-// arbitrary data must stay within it.
+// false sync and no final 0xFF, and Resynchronise must give the input back;
+// Resynchronise of arbitrary data must stay within it.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -20,6 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (unsynced[i] == 0xFF && unsynced[i + 1] >= 0xE0) {
             std::abort();
         }
+    }
+    if (!unsynced.empty() && unsynced.back() == 0xFF) {
+        std::abort();
     }
     if (frames.RawSize(1) != size || frames.Resynchronise(1) != id3v2::kFrameDone ||
         frames.Data(1) != input) {

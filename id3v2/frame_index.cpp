@@ -192,7 +192,7 @@ int TFrameIndex::Unsynchronise(uint32_t index) {
             entry.DataLength = static_cast<uint32_t>(size);
         }
         entry.RawSize = static_cast<uint32_t>(size);
-        id3v2::UnsyncBytes(data);
+        id3v2::UnsyncData(data);
         entry.State[1] |= id3v2::kFormatUnsync;
         entry.Modified = 1;
         return kFrameDone;
@@ -207,7 +207,7 @@ int TFrameIndex::Resynchronise(uint32_t index) {
         return kFrameNothingToDo;
     }
     try {
-        // A final zero has no follower and stays, as in the reader.
+        // A final zero after 0xFF goes too: Unsynchronise put it there.
         id3v2::ResyncBytes(entry.Data);
         entry.State[1] &= static_cast<uint8_t>(~id3v2::kFormatUnsync);
         entry.Modified = 1;

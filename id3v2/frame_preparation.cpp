@@ -1,8 +1,15 @@
 // The preparation passes of a save over the frame table, in the order they run.
 #include "id3v2/frame_preparation.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "id3v2/compression.h"
 #include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
+#include "id3v2/unicode_text.h"
+#include "id3v2/unsync.h"
 
 namespace id3v2 {
 namespace {
@@ -81,6 +88,53 @@ uint16_t SettleDataLengths(Tid3v2tag& tag, uint16_t& warnings) {
     return 0;
 }
 
+// The plain bytes of a frame that is not encrypted, or nothing when its
+// compressed data does not inflate.
+std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i) {
+    std::vector<uint8_t> plain = frames.Data(i);
+    if (frames.IsUnsynchronised(i)) {
+        ResyncBytes(plain);
+    }
+    if (frames.IsCompressed(i)) {
+        try {
+            plain = DecompressBuffer(plain.data(), plain.size(), 0);
+        } catch (const EZLibError&) {
+            return std::nullopt;
+        }
+    }
+    return plain;
+}
+
+// Version 3 has neither UTF-16BE nor UTF-8, and its readers show such text
+// empty: text-information and comment frames in them become UTF-16 with byte
+// order mark, held plain so that the later passes encode them as wanted. A
+// frame that cannot be re-encoded (encrypted, or not decodable) stays as it
+// is, with a warning.
+void ReencodeTextForVersion3(TFrameIndex& frames, uint16_t& warnings) {
+    for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
+        const std::string id = frames.Id(i);
+        if (id != "COMM" && id[0] != 'T') {
+            continue;
+        }
+        std::optional<std::vector<uint8_t>> plain;
+        if (!frames.IsEncrypted(i)) {
+            plain = PlainData(frames, i);
+        }
+        std::vector<uint8_t> reencoded;
+        const TReencoding outcome =
+            plain ? ReencodeForVersion3(id, *plain, reencoded) : TReencoding::Cannot;
+        if (outcome == TReencoding::Cannot) {
+            warnings |= kWarnFlagsAdjusted;
+        } else if (outcome == TReencoding::Reencoded) {
+            frames.Data(i) = std::move(reencoded);
+            frames.SetState(
+                i, 2,
+                static_cast<uint8_t>(frames.State(i, 2) & ~(kFormatCompression | kFormatUnsync)));
+            frames.SetDataLength(i, 0);
+        }
+    }
+}
+
 // Progress runs from 0 to 5 over this pass.
 uint16_t ApplyCompression(Tid3v2tag& tag, uint16_t& warnings) {
     TFrameIndex& frames = tag.Frames;
@@ -123,6 +177,13 @@ uint16_t ApplyUnsynchronisation(Tid3v2tag& tag) {
         tag.Progress = static_cast<uint8_t>(5 * i / count + 5);
         const bool wanted = frames.Unsynchronisation(i);
         if (frames.IsUnsynchronised(i) == wanted) {
+            // Data held unsynchronised as a file had it (from another writer,
+            // or from our own saves before) may end in 0xFF without the zero
+            // that every reader expects after it.
+            std::vector<uint8_t>& data = frames.Data(i);
+            if (wanted && !data.empty() && data.back() == 0xFF) {
+                data.push_back(0x00);
+            }
             continue;
         }
         tag.Status = "Applying unsync";
@@ -165,6 +226,8 @@ uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
         if (const uint16_t refused = SettleDataLengths(tag, warnings)) {
             return refused;
         }
+    } else {
+        ReencodeTextForVersion3(tag.Frames, warnings);
     }
     if (const uint16_t refused = ApplyCompression(tag, warnings)) {
         return refused;

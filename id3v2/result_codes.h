@@ -60,7 +60,9 @@ constexpr uint16_t kWarnHeaderFlags = 0x80;     // undefined tag header flags se
 constexpr uint16_t kWarnExtendedHeader = 0x40;  // irregular extended header
 constexpr uint16_t kWarnRevision = 0x10;        // a revision other than 0
 constexpr uint16_t kWarnPaddingDiffers = 0x04;  // version 3: not the declared padding
-// Warning bit of saves: a frame flag the writer cannot honour was changed.
+// Warning bit of saves: a frame is not written as asked. A frame flag the
+// writer cannot honour was changed, or a version 3 save left a text or comment
+// frame in an encoding version 3 lacks (encrypted, or not decodable).
 constexpr uint16_t kWarnFlagsAdjusted = 0x08;
 
 // A load that found no ID3v2 tag at all: no tag header at the offset, or

@@ -13,10 +13,8 @@
 namespace id3v2 {
 namespace {
 
-// A version 3 frame header as written. With whole-tag unsynchronisation the
-// header is unsynchronised together with the first data byte, so that a 0xFF
-// ending the header gets its zero byte when the data starts with 0x00 or 0xE0+.
-std::vector<uint8_t> FrameHeaderV3(const TFrameIndex& frames, uint32_t i, bool unsync) {
+// A version 3 frame header before any unsynchronisation.
+std::vector<uint8_t> FrameHeaderV3(const TFrameIndex& frames, uint32_t i) {
     const std::vector<uint8_t>& data = frames.Data(i);
     const uint8_t format = frames.WantedFlags(i, 2);
     // The size field counts the data as the reader sees it, de-unsynchronised.
@@ -39,17 +37,21 @@ std::vector<uint8_t> FrameHeaderV3(const TFrameIndex& frames, uint32_t i, bool u
         header.push_back(frames.GroupId(i));
     }
     WriteBigEndian32(&header[4], static_cast<uint32_t>(size + header.size() - 10));
-    if (unsync) {
-        const bool follower = !data.empty();
-        if (follower) {
-            header.push_back(data[0]);
-        }
-        UnsyncBytes(header);
-        if (follower) {
-            header.pop_back();
-        }
-    }
     return header;
+}
+
+// With whole-tag unsynchronisation a version 3 header is unsynchronised together
+// with the first data byte, so that a 0xFF ending the header gets its zero byte
+// when the data starts with 0x00 or 0xE0+.
+void UnsyncHeaderV3(std::vector<uint8_t>& header, const std::vector<uint8_t>& data) {
+    const bool follower = !data.empty();
+    if (follower) {
+        header.push_back(data[0]);
+    }
+    UnsyncBytes(header);
+    if (follower) {
+        header.pop_back();
+    }
 }
 
 std::vector<uint8_t> FrameHeaderV4(const TFrameIndex& frames, uint32_t i) {
@@ -74,7 +76,25 @@ std::vector<uint8_t> FrameHeaderV4(const TFrameIndex& frames, uint32_t i) {
     return header;
 }
 
+// Folds a frame into the CRC register. Version 3 covers the frames as they
+// are before the tag's unsynchronisation, version 4 the frames as written.
+void FoldFrameIntoCrc(uint32_t& crc, const std::vector<uint8_t>& header,
+                      const std::vector<uint8_t>& data, bool resynchronise) {
+    UpdateCrc32(header.data(), header.size(), crc);
+    if (resynchronise) {
+        std::vector<uint8_t> plain = data;
+        ResyncBytes(plain);
+        UpdateCrc32(plain.data(), plain.size(), crc);
+    } else {
+        UpdateCrc32(data.data(), data.size(), crc);
+    }
+}
+
 // Lays out the frames and folds them into the CRC register when one is wanted.
+// A version 3 tag is unsynchronised as one stream: a 0xFF ending a frame's
+// data meets the next frame's identifier, which needs no zero, so the zero
+// that Unsynchronise put after it is left out (a reader would keep it as
+// data); where the frames end, 0xFF gets its zero back.
 TagLayout PlanFrames(Tid3v2tag& tag, uint8_t version) {
     TagLayout layout;
     layout.version = version;
@@ -85,18 +105,28 @@ TagLayout PlanFrames(Tid3v2tag& tag, uint8_t version) {
         tag.Status = "Calculating CRC-32";
     }
     layout.extended = tag.ExtendedHeader();
+    const bool unsyncTag = version == 3 && layout.unsync;
     const TFrameIndex& frames = tag.Frames;
+    uint8_t lastByte = 0;
     for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
-        std::vector<uint8_t> header =
-            version == 3 ? FrameHeaderV3(frames, i, layout.unsync) : FrameHeaderV4(frames, i);
         const std::vector<uint8_t>& data = frames.Data(i);
+        const bool unsyncData = unsyncTag && frames.IsUnsynchronised(i);
+        FrameLayout frame{version == 3 ? FrameHeaderV3(frames, i) : FrameHeaderV4(frames, i),
+                          data.size()};
         if (layout.crcPresent) {
-            UpdateCrc32(header.data(), header.size(), layout.crc);
-            UpdateCrc32(data.data(), data.size(), layout.crc);
+            FoldFrameIntoCrc(layout.crc, frame.header, data, unsyncData);
         }
-        layout.framesSize += header.size() + data.size();
-        layout.frameHeaders.push_back(std::move(header));
+        if (unsyncTag) {
+            UnsyncHeaderV3(frame.header, data);
+        }
+        if (unsyncData && EndsInFinalUnsyncZero(data)) {
+            --frame.dataSize;
+        }
+        lastByte = frame.dataSize > 0 ? data[frame.dataSize - 1] : frame.header.back();
+        layout.framesSize += frame.header.size() + frame.dataSize;
+        layout.frames.push_back(std::move(frame));
     }
+    layout.finalZero = unsyncTag && lastByte == 0xFF;
     return layout;
 }
 
@@ -181,15 +211,17 @@ void FoldPaddingIntoCrc(TagLayout& layout) {
 
 TagLayout LayOutTag(Tid3v2tag& tag, uint8_t version, uint64_t fileSize, uint32_t oldSize) {
     TagLayout layout = PlanFrames(tag, version);
-    const uint64_t sizeWithoutPadding =
-        10 + ExtendedHeaderBaseSize(tag, layout) + layout.framesSize;
+    const uint64_t framesEnd = layout.framesSize + (layout.finalZero ? 1 : 0);
+    const uint64_t sizeWithoutPadding = 10 + ExtendedHeaderBaseSize(tag, layout) + framesEnd;
     layout.padding = ChoosePadding(tag, fileSize, oldSize, sizeWithoutPadding);
     tag.PaddingSize = layout.padding;
     if (version == 4 && layout.crcPresent) {
         FoldPaddingIntoCrc(layout);
     }
+    // The standard CRC-32, the one every other program checks: the register inverted.
+    layout.crc ^= 0xFFFFFFFF;
     layout.extendedHeader = ExtendedHeaderBytes(tag, layout);
-    layout.size = 10 + layout.extendedHeader.size() + layout.framesSize + layout.padding;
+    layout.size = 10 + layout.extendedHeader.size() + framesEnd + layout.padding;
     return layout;
 }
 
@@ -215,12 +247,11 @@ void WriteTag(platform::File& file, int64_t start, const Tid3v2tag& tag, const T
     put(header, sizeof header);
     put(layout.extendedHeader.data(), layout.extendedHeader.size());
     for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
-        const std::vector<uint8_t>& frameHeader = layout.frameHeaders[i - 1];
-        const std::vector<uint8_t>& data = tag.Frames.Data(i);
-        put(frameHeader.data(), frameHeader.size());
-        put(data.data(), data.size());
+        const FrameLayout& frame = layout.frames[i - 1];
+        put(frame.header.data(), frame.header.size());
+        put(tag.Frames.Data(i).data(), frame.dataSize);
     }
-    WriteZeros(layout.padding, progress);
+    WriteZeros((layout.finalZero ? 1 : 0) + uint64_t{layout.padding}, progress);
     WriteStaged(nullptr, 0);
 }
 

@@ -11,14 +11,23 @@
 
 namespace id3v2 {
 
+// One frame as written: its header, and how many bytes of its Data follow.
+struct FrameLayout {
+    std::vector<uint8_t> header;
+    size_t dataSize = 0;
+};
+
 struct TagLayout {
     uint8_t version = 3;
     bool unsync = false;
     bool extended = false;
     bool crcPresent = false;
-    std::vector<std::vector<uint8_t>> frameHeaders;
+    std::vector<FrameLayout> frames;
     uint64_t framesSize = 0;  // frame headers and data as written
-    uint32_t crc = 0xFFFFFFFF;
+    // A version 3 tag unsynchronised as a whole whose frames end in 0xFF: a
+    // zero follows them, before any padding.
+    bool finalZero = false;
+    uint32_t crc = 0xFFFFFFFF;  // the register while folding, the stored CRC-32 after
     uint32_t padding = 0;
     std::vector<uint8_t> extendedHeader;
     uint64_t size = 0;  // the whole tag, 10-byte header included

@@ -39,10 +39,11 @@ void PlaceUnsyncZeros(uint8_t* buffer, size_t length, size_t inserted) {
     }
 }
 
-// Whether the zero at i was inserted by unsynchronisation.
+// Whether the zero at i was inserted by unsynchronisation: it follows 0xFF and
+// either ends the bytes or comes before a byte that needed it.
 bool IsInsertedZero(const uint8_t* bytes, size_t i, size_t length) {
-    return i > 0 && i + 1 < length && bytes[i] == 0x00 && bytes[i - 1] == 0xFF &&
-           NeedsUnsyncByte(bytes[i + 1]);
+    return i > 0 && bytes[i] == 0x00 && bytes[i - 1] == 0xFF &&
+           (i + 1 == length || NeedsUnsyncByte(bytes[i + 1]));
 }
 
 }  // namespace
@@ -62,6 +63,18 @@ void UnsyncBytes(std::vector<uint8_t>& bytes) {
     }
 }
 
+void UnsyncData(std::vector<uint8_t>& bytes) {
+    UnsyncBytes(bytes);
+    if (!bytes.empty() && bytes.back() == 0xFF) {
+        bytes.push_back(0x00);
+    }
+}
+
+bool EndsInFinalUnsyncZero(const std::vector<uint8_t>& bytes) {
+    const size_t length = bytes.size();
+    return length >= 2 && bytes[length - 2] == 0xFF && bytes[length - 1] == 0x00;
+}
+
 void ResyncBytes(std::vector<uint8_t>& bytes) {
     // `out` lags behind `in` by the zeros removed so far, so the bytes before
     // and after `in` still read as they were.
@@ -77,7 +90,7 @@ void ResyncBytes(std::vector<uint8_t>& bytes) {
 
 size_t CountResync(const uint8_t* bytes, size_t length) {
     size_t count = 0;
-    for (size_t i = 1; i + 1 < length; ++i) {
+    for (size_t i = 1; i < length; ++i) {
         if (IsInsertedZero(bytes, i, length)) {
             ++count;
         }

@@ -48,12 +48,14 @@ Bytes Resynchronised(const Bytes& data) {
 }
 
 // The unsynchronisation scheme written forwards into a second buffer, as an
-// independent reference for the in-place backwards version.
+// independent reference for the in-place backwards version. A final 0xFF is
+// followed by a zero, as every reader expects.
 Bytes ReferenceUnsync(const Bytes& data) {
     Bytes out;
     for (size_t i = 0; i < data.size(); ++i) {
         out.push_back(data[i]);
-        if (data[i] == 0xFF && i + 1 < data.size() && (data[i + 1] == 0 || data[i + 1] >= 0xE0)) {
+        const bool last = i + 1 == data.size();
+        if (data[i] == 0xFF && (last || data[i + 1] == 0 || data[i + 1] >= 0xE0)) {
             out.push_back(0x00);
         }
     }
@@ -328,10 +330,15 @@ TEST(FrameIndexUnsync, InsertsZeroAfterFalseSyncBytes) {
     EXPECT_EQ(Unsynchronised({0xFF, 0xE0}), (Bytes{0xFF, 0x00, 0xE0}));
     EXPECT_EQ(Unsynchronised({0xFF, 0x00}), (Bytes{0xFF, 0x00, 0x00}));
     EXPECT_EQ(Unsynchronised({0xFF, 0x01}), (Bytes{0xFF, 0x01}));
-    EXPECT_EQ(Unsynchronised({0xFF, 0xDF, 0xFF}), (Bytes{0xFF, 0xDF, 0xFF}));
-    EXPECT_EQ(Unsynchronised({0xFF, 0xFF, 0xFF}), (Bytes{0xFF, 0x00, 0xFF, 0x00, 0xFF}));
-    EXPECT_EQ(Unsynchronised({0x41, 0xFF}), (Bytes{0x41, 0xFF}));
     EXPECT_EQ(Unsynchronised({}), Bytes{});
+}
+
+// Whatever a reader finds after the data could pair with a final 0xFF.
+TEST(FrameIndexUnsync, AppendsZeroAfterAFinalFF) {
+    EXPECT_EQ(Unsynchronised({0xFF, 0xDF, 0xFF}), (Bytes{0xFF, 0xDF, 0xFF, 0x00}));
+    EXPECT_EQ(Unsynchronised({0xFF, 0xFF, 0xFF}), (Bytes{0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00}));
+    EXPECT_EQ(Unsynchronised({0x41, 0xFF}), (Bytes{0x41, 0xFF, 0x00}));
+    EXPECT_EQ(Unsynchronised({0xFF}), (Bytes{0xFF, 0x00}));
 }
 
 TEST(FrameIndexUnsync, RecordsSizesStateAndModified) {
@@ -366,10 +373,14 @@ TEST(FrameIndexUnsync, ResynchroniseRemovesOnlyInsertedZeros) {
     EXPECT_EQ(Resynchronised({0xFF, 0x00, 0x00, 0x00, 0xE0}), (Bytes{0xFF, 0x00, 0x00, 0xE0}));
 }
 
-TEST(FrameIndexUnsync, ResynchroniseKeepsAFinalZeroAfterFF) {
-    EXPECT_EQ(Resynchronised({0xFF, 0x00}), (Bytes{0xFF, 0x00}));
-    // The same whether or not earlier bytes were removed.
-    EXPECT_EQ(Resynchronised({0xFF, 0x00, 0xE0, 0xFF, 0x00}), (Bytes{0xFF, 0xE0, 0xFF, 0x00}));
+TEST(FrameIndexUnsync, ResynchroniseRemovesAFinalZeroAfterFF) {
+    EXPECT_EQ(Resynchronised({0xFF, 0x00}), (Bytes{0xFF}));
+    EXPECT_EQ(Resynchronised({0x41, 0xFF, 0x00}), (Bytes{0x41, 0xFF}));
+    // The same whether or not earlier bytes were removed: each byte is judged
+    // by its neighbours in the input.
+    EXPECT_EQ(Resynchronised({0xFF, 0x00, 0xE0, 0xFF, 0x00}), (Bytes{0xFF, 0xE0, 0xFF}));
+    EXPECT_EQ(Resynchronised({0xFF, 0x00, 0x00}), (Bytes{0xFF, 0x00}));
+    EXPECT_EQ(Resynchronised({0xFF, 0xFF, 0x00, 0x00}), (Bytes{0xFF, 0xFF, 0x00}));
 }
 
 TEST(FrameIndexUnsync, ResynchroniseClearsStateAndRefusesPlainData) {
@@ -401,6 +412,7 @@ TEST(FrameIndexUnsync, RandomDataRoundTrips) {
         for (size_t i = 0; i + 1 < unsynced.size(); ++i) {
             ASSERT_FALSE(unsynced[i] == 0xFF && unsynced[i + 1] >= 0xE0);
         }
+        ASSERT_TRUE(unsynced.empty() || unsynced.back() != 0xFF);
         ASSERT_EQ(f.frames.Resynchronise(1), kFrameDone);
         ASSERT_EQ(f.frames.Data(1), data);
     }

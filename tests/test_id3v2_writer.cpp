@@ -7,6 +7,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "id3v2/id3v2.h"
@@ -42,6 +43,7 @@ using testing_mp3::Latin1Text;
 using testing_mp3::ReadFile;
 using testing_mp3::TagHeader;
 using testing_mp3::TempDir;
+using testing_mp3::ToBytes;
 using testing_mp3::WriteFile;
 
 // Audio whose every byte tells its position, so a shifted or lost byte shows.
@@ -80,9 +82,9 @@ Bytes TwoTextFramesV(uint8_t version) {
                    Frame(version, "TPE1", Latin1Text("Artist"))});
 }
 
-// The register the writer stores: the CRC-32 register without final inversion.
-uint32_t Register(const Bytes& bytes) {
-    return ~static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
+// The standard CRC-32, as zlib and every reader that checks it compute it.
+uint32_t Crc32(const Bytes& bytes) {
+    return static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
 class WriterTest : public ::testing::Test {
@@ -135,7 +137,12 @@ TEST(UnsyncRun, AgreesWithTheFrameTransformAndItsInverse) {
         frames.AddFrame("TEST");
         frames.Data(1) = data;
         ASSERT_EQ(frames.Unsynchronise(1), kFrameDone);
-        const Bytes unsynced = Unsync(data);
+        // The frame's data ends its stream: a final 0xFF gets a zero, which a
+        // run inside the tag does not need.
+        Bytes unsynced = Unsync(data);
+        if (!data.empty() && data.back() == 0xFF) {
+            unsynced.push_back(0x00);
+        }
         ASSERT_EQ(unsynced, frames.Data(1));
         EXPECT_EQ(id3v2::CountResync(unsynced.data(), unsynced.size()),
                   unsynced.size() - data.size());
@@ -322,7 +329,7 @@ TEST_F(WriterTest, Version3CrcForcesTheExtendedHeaderAndCoversFramesOnly) {
     Tid3v2tag tag;
     const Bytes file = SaveWithCrc(tag, 3, 40);
     const Bytes frames = TwoTextFramesV(3);
-    const uint32_t crc = Register(frames);
+    const uint32_t crc = Crc32(frames);
     Bytes extended = {0, 0, 0, 0x0A, 0x80, 0x00, 0, 0, 0, 40, 0, 0, 0, 0};
     id3v2::WriteBigEndian32(&extended[10], crc);
     EXPECT_EQ(file[5], 0x40);
@@ -334,7 +341,7 @@ TEST_F(WriterTest, Version3CrcForcesTheExtendedHeaderAndCoversFramesOnly) {
 TEST_F(WriterTest, Version4CrcCoversFramesAndPaddingInFiveSevenBitBytes) {
     Tid3v2tag tag;
     const Bytes file = SaveWithCrc(tag, 4, 33);
-    const uint32_t crc = Register(Concat({TwoTextFramesV(4), Zeros(33)}));
+    const uint32_t crc = Crc32(Concat({TwoTextFramesV(4), Zeros(33)}));
     const Bytes extended = {0,
                             0,
                             0,
@@ -350,6 +357,124 @@ TEST_F(WriterTest, Version4CrcCoversFramesAndPaddingInFiveSevenBitBytes) {
     EXPECT_EQ(file[5], 0x40);
     EXPECT_EQ(Bytes(file.begin() + 10, file.begin() + 22), extended);
     EXPECT_EQ(tag.Crc, crc);
+}
+
+TEST_F(WriterTest, Version3CrcIsTakenOverTheFramesBeforeUnsynchronisation) {
+    const std::string path = Make(Audio(200));
+    Tid3v2tag tag;
+    tag.PaddingMode = 0;
+    tag.SetUnsynchronisation(true);
+    tag.SetCrcPresent(true);
+    AddFrame(tag, "PRIV", {0xFF, 0xE0, 0xFF});
+    ASSERT_EQ(tag.SaveToFile(path, 3, 0, 0), 0);
+    const uint32_t crc = Crc32(Concat({ToBytes("PRIV"), {0, 0, 0, 3, 0, 0, 0xFF, 0xE0, 0xFF}}));
+    EXPECT_EQ(tag.Crc, crc);
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path, 0), 0);
+    EXPECT_EQ(loaded.Crc, crc);
+}
+
+// --- unsynchronised data that ends in 0xFF ---
+
+// Each frame of a saved file with its data brought back to plain bytes.
+std::vector<std::pair<std::string, Bytes>> PlainFrames(const std::string& path) {
+    Tid3v2tag tag;
+    EXPECT_EQ(tag.LoadFromFile(path, 0), 0);
+    std::vector<std::pair<std::string, Bytes>> frames;
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        tag.Frames.Resynchronise(i);
+        tag.Frames.DecompressFrame(i);
+        frames.emplace_back(tag.Frames.Id(i), tag.Frames.Data(i));
+    }
+    return frames;
+}
+
+TEST_F(WriterTest, UnsynchronisedDataEndingInFFGetsAZeroWhereAReaderNeedsIt) {
+    const Bytes v3First = Concat({ToBytes("PRIV"), {0, 0, 0, 2, 0, 0, 0x41, 0xFF}});
+    const Bytes v3Second = Concat({ToBytes("PRIV"), {0, 0, 0, 2, 0, 0, 0x42, 0xFF}});
+    const struct {
+        uint8_t version;
+        uint32_t padding;
+        Bytes body;
+    } cases[] = {
+        // Each version 4 frame is unsynchronised on its own.
+        {4, 0,
+         Concat({Frame(4, "PRIV", {0x41, 0xFF, 0x00}, 0, 0x02),
+                 Frame(4, "PRIV", {0x42, 0xFF, 0x00}, 0, 0x02)})},
+        // Version 3 unsynchronises the tag as one stream: the next frame's
+        // identifier needs no zero, the end of the frames does.
+        {3, 0, Concat({v3First, v3Second, {0x00}})},
+        {3, 3, Concat({v3First, v3Second, {0x00}, Zeros(3)})},
+    };
+    // The same data given plain, or held unsynchronised as a version 4 load
+    // leaves it: with the zero after its final 0xFF, or without, as some
+    // writers (and our own before) left it.
+    const struct {
+        uint8_t held;
+        Bytes first, second;
+    } sources[] = {{0, {0x41, 0xFF}, {0x42, 0xFF}}, {0x02, {0x41, 0xFF, 0x00}, {0x42, 0xFF}}};
+    const std::vector<std::pair<std::string, Bytes>> plain = {{"PRIV", {0x41, 0xFF}},
+                                                              {"PRIV", {0x42, 0xFF}}};
+    for (const auto& c : cases) {
+        for (const auto& source : sources) {
+            SCOPED_TRACE(testing::Message() << int{c.version} << " padding " << c.padding
+                                            << " held " << int{source.held});
+            const std::string path = Make(Audio(100));
+            Tid3v2tag tag;
+            tag.PaddingMode = 0;
+            tag.PaddingSize = c.padding;
+            tag.SetUnsynchronisation(true);
+            AddFrame(tag, "PRIV", source.first, source.held);
+            AddFrame(tag, "PRIV", source.second, source.held);
+            ASSERT_EQ(tag.SaveToFile(path, c.version, 0, 0), 0);
+            EXPECT_EQ(ReadFile(path),
+                      Concat({TagHeader(c.version, static_cast<uint32_t>(c.body.size()), 0x80),
+                              c.body, Audio(100)}));
+            EXPECT_EQ(PlainFrames(path), plain);
+        }
+    }
+}
+
+// --- text that version 3 cannot hold ---
+
+TEST_F(WriterTest, Version3SavesReencodeUtf8AndUtf16BeTextVersion4KeepsIt) {
+    const Bytes kino8 = ToBytes("\xD0\x9A\xD0\xB8\xD0\xBD\xD0\xBE");  // "Кино"
+    const Bytes kino16be = {0x04, 0x1A, 0x04, 0x38, 0x04, 0x3D, 0x04, 0x3E};
+    const Bytes kino16 = {0xFF, 0xFE, 0x1A, 0x04, 0x38, 0x04, 0x3D, 0x04, 0x3E, 0x04};
+    const Bytes picture = Concat({{3}, ToBytes("image/png"), {0, 3, 0, 0xFF, 0xD8}});
+    const struct {
+        const char* id;
+        Bytes data;
+        Bytes inVersion3;
+        uint8_t held = 0;  // State(i, 2) and FormatFlags
+    } frames[] = {
+        {"TIT2", Concat({{3}, kino8}), Concat({{1}, kino16})},
+        {"TPE1", Concat({{2}, kino16be}), Concat({{1}, kino16})},
+        {"TRCK", {3, '7'}, {1, 0xFF, 0xFE, '7', 0}, 0x08},
+        {"COMM", Concat({{3}, ToBytes("engd"), {0}, kino8}),
+         Concat({{1}, ToBytes("eng"), {0xFF, 0xFE, 'd', 0, 0, 0}, kino16})},
+        {"TCON", Concat({{1}, kino16}), Concat({{1}, kino16})},
+        {"APIC", picture, picture},
+        // Not decodable, or encrypted: kept as they are, with the save's warning.
+        {"TPE2", {3, 0xC3}, {3, 0xC3}},
+        {"TPE3", {3, 0x55}, {3, 0x55}, 0x04},
+    };
+    for (uint8_t version : {3, 4}) {
+        SCOPED_TRACE(int{version});
+        const std::string path = Make(Audio(100));
+        Tid3v2tag tag;
+        std::vector<std::pair<std::string, Bytes>> expected;
+        for (const auto& frame : frames) {
+            const uint32_t i = AddFrame(tag, frame.id, frame.data, frame.held & 0x04);
+            if (frame.held & 0x08) {
+                ASSERT_EQ(tag.Frames.CompressFrame(i, 2), kFrameDone);
+                tag.Frames.SetWantedFlags(i, 2, 0x08);
+            }
+            expected.emplace_back(frame.id, version == 3 ? frame.inVersion3 : frame.data);
+        }
+        EXPECT_EQ(tag.SaveToFile(path, version, 0, 0), version == 3 ? kWarnFlagsAdjusted : 0);
+        EXPECT_EQ(PlainFrames(path), expected);
+    }
 }
 
 // --- refusing checks: each leaves the file as it was ---
@@ -388,7 +513,7 @@ TEST_F(WriterTest, RefusedSavesReturnTheirCodeAndLeaveTheFileAlone) {
          },
          4, 0, 0},
         {"compressed data that does not decompress", ResultWord(kIoFailed),
-         [](Tid3v2tag& t) { t.Frames.SetState(1, 2, 0x08); }, 3, 0, 0},
+         [](Tid3v2tag& t) { t.Frames.SetState(1, 2, 0x08); }, 4, 0, 0},
         {"tag too large", ResultWord(kTagTooLarge),
          [](Tid3v2tag& t) { t.PaddingSize = 0x0FFFFFF0; }, 3, 0, 0},
     };
