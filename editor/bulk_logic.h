@@ -22,8 +22,9 @@ QString Trimmed(const QString& text);
 bool FillTakesRow(Column column, const QString& text, bool shift);
 
 // Whether the clear action clears a row that shows `text`; `top` is the top
-// row's exact text, compared with the row's trimmed text.
-bool ClearTakesRow(const QString& text, const QString& top, bool shift);
+// row's exact text, compared with the row's trimmed text. Genres are equal when
+// they name the same genre: "(17)", "(17)Rock", "17" and "Rock" are one.
+bool ClearTakesRow(Column column, const QString& text, const QString& top, bool shift);
 
 // A text that had to be a whole number and is not; the message names the text.
 class ConversionError : public std::runtime_error {

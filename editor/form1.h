@@ -6,6 +6,7 @@
 //   form1_pages.cpp         the page builder, modified flag, paging, focused row
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
+//   form1_changes.cpp       the values each row showed, and which of them changed
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
 //   form1_playback.cpp      playing the focused row's file
@@ -55,7 +56,7 @@ struct Tv2TAGInfo {
     unsigned Unshown = 0;
 };
 
-// The seven values of a row, as bits for Tv2TAGInfo::Unshown.
+// The seven values of a row, as bits for Tv2TAGInfo::Unshown and TForm1::ChangedFields.
 enum TV2Field : unsigned {
     kV2Title = 1,
     kV2Artist = 2,
@@ -65,6 +66,9 @@ enum TV2Field : unsigned {
     kV2Track = 32,
     kV2Genre = 64,
 };
+// The bits in the order of TForm1::RowValueControls.
+constexpr TV2Field kV2Fields[] = {kV2Title,   kV2Artist, kV2Album, kV2Year,
+                                  kV2Comment, kV2Track,  kV2Genre};
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -102,6 +106,11 @@ class TForm1 : public QWidget {
     // True when the control shows a stored ID3v2 value that could not be shown
     // in full and has not been edited since: saving keeps that frame as stored.
     static bool KeepsStoredValue(const QWidget* control);
+    // The text a value control shows.
+    static QString ValueText(const QWidget* control);
+    // The values of row k that differ from what it showed when the page was
+    // built or the row was last saved (bits of TV2Field); 0 for an unchanged row.
+    unsigned ChangedFields(int k) const;
 
     // Where LoadV2Row takes a row's values from; empty means the file's ID3v2
     // tag. Benchmarks set a fixed source to measure the widgets alone.
@@ -252,8 +261,13 @@ class TForm1 : public QWidget {
     void ShellComboBox1Chosen(int index);
     void ConnectValueControl(QWidget* control);
     static void SetKeepsStoredValue(QWidget* control, bool keep);
+    // Row k's values as now shown become the ones its changes are measured from.
+    void RememberShownValues(int k);
+    // Every value of row k counts as changed until it is saved (the copy).
+    void ForgetShownValues(int k);
     void FillV1Row(int k, const std::string& path, bool& notFound);
     void FillV2Row(int k, const std::string& path, bool& notFound);
+    void ReadTimestampYear(Tv2TAGInfo& info);
     void PlaceCredits();
     void ShowKindCaptions();
     void FitKindLabel();

@@ -44,14 +44,7 @@ QWidget* ColumnControl(const TForm1& form, Column column, int k) {
 }
 
 QString ColumnText(const TForm1& form, Column column, int k) {
-    const QWidget* control = ColumnControl(form, column, k);
-    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
-        return spin->text();
-    }
-    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
-        return combo->currentText();
-    }
-    return static_cast<const QLineEdit*>(control)->text();
+    return TForm1::ValueText(ColumnControl(form, column, k));
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
@@ -143,7 +136,7 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
             // before it changed and the Shift flag still set.
             SetColumnText(*this, column, k,
                           column == Column::Track ? bulk::TrackNumber(top, numbered++) : top);
-        } else if (!fill && bulk::ClearTakesRow(text, top, ShiftClick)) {
+        } else if (!fill && bulk::ClearTakesRow(column, text, top, ShiftClick)) {
             SetColumnText(*this, column, k, bulk::EmptyText(column));
         }
     }
@@ -164,7 +157,7 @@ void TForm1::CheckBox1Click() {
         const QString album = AlbumEdit(k)->text();
         if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
             AlbumEdit(k)->setText(folder);
-        } else if (!fill && bulk::ClearTakesRow(album, folder, ShiftClick)) {
+        } else if (!fill && bulk::ClearTakesRow(Column::Album, album, folder, ShiftClick)) {
             AlbumEdit(k)->setText(QStringLiteral(" "));
         }
     }

@@ -15,6 +15,7 @@
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/spin_edit.h"
+#include "editor/tag_values.h"
 #include "id3v1/genres.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
@@ -71,8 +72,13 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        if (!id3v2::TextReadInFull(tag_.GetText(frame.id, *frame.text))) {
+        const uint8_t result = tag_.GetText(frame.id, *frame.text);
+        if (!id3v2::TextReadInFull(result)) {
             info.Unshown |= frame.field;
+        }
+        *frame.text = tag_values::FirstValue(*frame.text);
+        if (frame.field == kV2Year && result == id3v2::kTextNoFrame) {
+            ReadTimestampYear(info);
         }
     }
     // A year or track that is not a whole number cannot live in a numeric field.
@@ -86,9 +92,20 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     if (!id3v2::TextReadInFull(tag_.GetComment(comment, "", "None"))) {
         info.Unshown |= kV2Comment;
     }
-    info.Comment = comment.Text;
+    info.Comment = tag_values::FirstValue(comment.Text);
     info.NoTag = false;
     return info;
+}
+
+// Version 4 keeps the year in the timestamp TDRC; shown when there is no TYER.
+void TForm1::ReadTimestampYear(Tv2TAGInfo& info) {
+    std::string timestamp;
+    const uint8_t result = tag_.GetText("TDRC", timestamp);
+    bool whole = true;
+    info.Year = tag_values::YearOfTimestamp(tag_values::FirstValue(timestamp), whole);
+    if (!whole || !id3v2::TextReadInFull(result)) {
+        info.Unshown |= kV2Year;
+    }
 }
 
 bool TForm1::FillRow(int k, const std::string& path) {
@@ -142,10 +159,8 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
     GenreEdit(k)->setEditText(
         TLatin1Edit::FromTag(values.NoTag ? GenreList()[kClassical] : values.Genre));
     const std::vector<QWidget*> controls = RowValueControls(k);
-    const unsigned fields[] = {kV2Title,   kV2Artist, kV2Album, kV2Year,
-                               kV2Comment, kV2Track,  kV2Genre};
     for (size_t i = 0; i < controls.size(); ++i) {
-        if ((values.Unshown & fields[i]) != 0) {
+        if ((values.Unshown & kV2Fields[i]) != 0) {
             SetKeepsStoredValue(controls[i], true);
         }
     }
@@ -163,24 +178,37 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         }
         tag_.StartFreshTag();
     }
+    // Only the values the user changed are set; every other frame stays as
+    // stored. A value that could not be shown in full stays until edited.
+    const unsigned changed = ChangedFields(k);
+    const auto set = [&](unsigned field, QWidget* control) {
+        return (changed & field) != 0 && !KeepsStoredValue(control);
+    };
     const struct {
+        unsigned field;
         QWidget* control;
         const char* id;
         std::string text;
     } texts[] = {
-        {TitleEdit(k), "TIT2", TLatin1Edit::ToTag(TitleEdit(k)->text())},
-        {ArtistEdit(k), "TPE1", TLatin1Edit::ToTag(ArtistEdit(k)->text())},
-        {AlbumEdit(k), "TALB", TLatin1Edit::ToTag(AlbumEdit(k)->text())},
-        {YearEdit(k), "TYER", std::to_string(YearEdit(k)->value())},
-        {TrackEdit(k), "TRCK", std::to_string(TrackEdit(k)->value())},
-        {GenreEdit(k), "TCON", TLatin1Edit::ToTag(GenreEdit(k)->currentText())},
+        {kV2Title, TitleEdit(k), "TIT2", TLatin1Edit::ToTag(TitleEdit(k)->text())},
+        {kV2Artist, ArtistEdit(k), "TPE1", TLatin1Edit::ToTag(ArtistEdit(k)->text())},
+        {kV2Album, AlbumEdit(k), "TALB", TLatin1Edit::ToTag(AlbumEdit(k)->text())},
+        {kV2Track, TrackEdit(k), "TRCK", tag_values::TrackText(TrackEdit(k)->value())},
+        {kV2Genre, GenreEdit(k), "TCON",
+         tag_values::GenreText(TLatin1Edit::ToTag(GenreEdit(k)->currentText()))},
     };
     for (const auto& text : texts) {
-        if (!KeepsStoredValue(text.control)) {
+        if (set(text.field, text.control)) {
             tag_.SetText(text.id, text.text);
         }
     }
-    if (!KeepsStoredValue(CommentEdit(k))) {
+    if (set(kV2Year, YearEdit(k))) {
+        // The year frame of the tag's version; the other one goes, so the two never disagree.
+        tag_.SetText(tag_values::YearFrame(tag_.MajorVersion),
+                     tag_values::YearText(YearEdit(k)->value()));
+        tag_.SetText(tag_values::OtherYearFrame(tag_.MajorVersion), "");
+    }
+    if (set(kV2Comment, CommentEdit(k))) {
         COMM comment;
         comment.Encoding = 0;
         comment.Language = "ENG";
@@ -223,6 +251,11 @@ void TForm1::SpeedButton8Click() {
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
         SetRowLimits(k, TagKind);
+        // The values read from one kind are all to be saved into the other; an
+        // untagged row's placeholders are no values of its file.
+        if (!RowUntagged(k)) {
+            ForgetShownValues(k);
+        }
     }
     TietojaModifoitu();
 }

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <exception>
+#include <iterator>
+#include <vector>
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
@@ -19,7 +21,13 @@
 
 namespace {
 
-bool RowToBeWritten(const TForm1& form, int k) {
+// `changed` are the row's changed fields (TForm1::ChangedFields).
+bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
+    // A row whose values all stand as shown is not written: its file keeps
+    // its bytes and its modification time.
+    if (changed == 0) {
+        return false;
+    }
     // Controls are found by name, so a tagged row skips looking up its texts.
     if (!form.RowUntagged(k)) {
         return true;
@@ -37,6 +45,16 @@ TV1Values V1Values(const TForm1& form, int k) {
     values.Year = form.YearEdit(k)->value();
     values.Track = form.TrackEdit(k)->value();
     values.Genre = TLatin1Edit::ToTag(form.GenreEdit(k)->currentText());
+    // Only the changed values; the record keeps the others as stored.
+    const unsigned changed = form.ChangedFields(k);
+    const TV1Field v1Fields[] = {kV1Title,   kV1Artist, kV1Album, kV1Year,
+                                 kV1Comment, kV1Track,  kV1Genre};
+    values.Fields = 0;
+    for (size_t i = 0; i < std::size(v1Fields); ++i) {
+        if (changed & kV2Fields[i]) {
+            values.Fields |= v1Fields[i];
+        }
+    }
     return values;
 }
 
@@ -54,12 +72,13 @@ bool TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
         MarkTagged(*this, k);
         WriteV1Tag(path, V1Values(*this, k));
-        return true;
-    }
-    if (WriteV2Row(path, k) != 0) {
+    } else if (WriteV2Row(path, k) == 0) {
+        MarkTagged(*this, k);
+    } else {
         return false;
     }
-    MarkTagged(*this, k);
+    // Later changes of the row are measured from what it now holds.
+    RememberShownValues(k);
     return true;
 }
 
@@ -98,6 +117,11 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
+    const unsigned changed = ChangedFields(k);
+    if (changed == 0) {
+        ResumePlayback(position);
+        return;
+    }
     const int fileIndex = page_logic::FileIndex(PageIndex, k);
     const std::string path = FilePath(fileIndex);
     const QString fileName = save_logic::DisplayName(FileList[fileIndex]);
@@ -114,7 +138,7 @@ void TForm1::SpeedButton1Click() {
             return;
         }
     }
-    if (!RowToBeWritten(*this, k)) {
+    if (!RowToBeWritten(*this, k, changed)) {
         ResumePlayback(position);
         return;
     }
@@ -134,11 +158,16 @@ void TForm1::SpeedButton2Click() {
     }
     const int64_t position = SuspendPlayback();
     const int rows = RowsInScope();
+    std::vector<unsigned> changed(static_cast<size_t>(rows));
+    for (int k = 0; k < rows; ++k) {
+        changed[k] = ChangedFields(k);
+    }
 
+    // Only the files of rows that hold changes are asked about.
     Form2->Clear();
     for (int k = 0; k < rows; ++k) {
         if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
-            save_logic::FileIsReadOnly(path)) {
+            changed[k] != 0 && save_logic::FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
@@ -169,7 +198,7 @@ void TForm1::SpeedButton2Click() {
             const std::string path = FilePath(f);
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k) || save_logic::FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k, changed[k]) || save_logic::FileIsReadOnly(path)) {
                 continue;
             }
             setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
