@@ -80,6 +80,12 @@ QString TrackNumber(const QString& top, int offset) {
     return QString::number(static_cast<long long>(WholeNumber(top)) + offset);
 }
 
+QString DecodedName(const std::string& bytes, bool& whole) {
+    QString name = QString::fromStdString(bytes);
+    whole = name.toStdString() == bytes;
+    return name;
+}
+
 QString TitleFromFileName(const QString& fileName) {
     return fileName.size() <= 4 ? QString() : fileName.left(fileName.size() - 4);
 }

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <stdexcept>
+#include <string>
 
 namespace bulk {
 
@@ -39,6 +40,10 @@ int WholeNumber(const QString& text);
 // The track number given to the row numbered `offset` places after the first
 // numbered row. Throws ConversionError when `top` is not a whole number.
 QString TrackNumber(const QString& top, int offset);
+
+// A file or folder name as text: its bytes decoded as UTF-8, with U+FFFD for
+// bytes that are not; `whole` tells whether every byte decoded.
+QString DecodedName(const std::string& bytes, bool& whole);
 
 // The title that Names gives a file: its name without the last four
 // characters (the ".mp3" of the listed files); empty for shorter names.

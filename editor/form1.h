@@ -7,6 +7,7 @@
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
 //   form1_changes.cpp       the values each row showed, and which of them changed
+//   form1_marks.cpp         marks on value controls: not shown in full, not storable
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
 //   form1_playback.cpp      playing the focused row's file
@@ -47,7 +48,7 @@ namespace platform {
 class MediaDevice;
 }
 
-// A row's values as read from an ID3v2 tag.
+// A row's values as read from an ID3v2 tag; texts in UTF-8.
 struct Tv2TAGInfo {
     std::string Title, Artist, Album, Year, Comment, Track, Genre;
     bool NotFound = false;
@@ -106,6 +107,9 @@ class TForm1 : public QWidget {
     // True when the control shows a stored ID3v2 value that could not be shown
     // in full and has not been edited since: saving keeps that frame as stored.
     static bool KeepsStoredValue(const QWidget* control);
+    // True while the rows edit ID3v1 and the control shows a value that a
+    // record cannot hold; saving stores what fits and says so.
+    static bool NotStorable(const QWidget* control);
     // The text a value control shows.
     static QString ValueText(const QWidget* control);
     // The values of row k that differ from what it showed when the page was
@@ -255,12 +259,16 @@ class TForm1 : public QWidget {
     // the page is modified; Yes saves the page. False when the user chose to stay.
     bool AskToLeave(const QString& question);
     bool AskToLeavePage();
-    void SetRowTexts(int k, const std::string& title, const std::string& artist,
-                     const std::string& album, const std::string& comment);
+    void SetRowTexts(int k, const QString& title, const QString& artist, const QString& album,
+                     const QString& comment);
     void SyncFolderCombo(const QString& path);
     void ShellComboBox1Chosen(int index);
-    void ConnectValueControl(QWidget* control);
+    void ConnectValueControl(QWidget* control, bulk::Column column);
     static void SetKeepsStoredValue(QWidget* control, bool keep);
+    // Marks the control when the rows edit ID3v1 and its value does not fit a record.
+    void CheckStorable(QWidget* control, bulk::Column column) const;
+    // Marks a value made from a file or folder name that was not valid UTF-8.
+    static void SetNameNotDecoded(QWidget* control, bool on);
     // Row k's values as now shown become the ones its changes are measured from.
     void RememberShownValues(int k);
     // Every value of row k counts as changed until it is saved (the copy).

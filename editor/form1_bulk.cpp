@@ -147,7 +147,8 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
 // unchecking blanks the albums (with Shift only those equal to the name).
 void TForm1::CheckBox1Click() {
     const bool fill = CheckBox1->isChecked();
-    const QString folder = QString::fromStdString(page_logic::FolderName(FolderPath));
+    bool whole = true;
+    const QString folder = bulk::DecodedName(page_logic::FolderName(FolderPath), whole);
     if (fill && CheckBox6->isChecked()) {
         CheckBox6->setChecked(false);
         ColumnBoxClick(CheckBox6);
@@ -157,6 +158,7 @@ void TForm1::CheckBox1Click() {
         const QString album = AlbumEdit(k)->text();
         if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
             AlbumEdit(k)->setText(folder);
+            SetNameNotDecoded(AlbumEdit(k), !whole);
         } else if (!fill && bulk::ClearTakesRow(Column::Album, album, folder, ShiftClick)) {
             AlbumEdit(k)->setText(QStringLiteral(" "));
         }
@@ -184,8 +186,11 @@ void TForm1::SpeedButton6Click() {
     }
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        const std::string& name = FileList[page_logic::FileIndex(PageIndex, k)];
-        TitleEdit(k)->setText(bulk::TitleFromFileName(QString::fromStdString(name)));
+        bool whole = true;
+        const QString name =
+            bulk::DecodedName(FileList[page_logic::FileIndex(PageIndex, k)], whole);
+        TitleEdit(k)->setText(bulk::TitleFromFileName(name));
+        SetNameNotDecoded(TitleEdit(k), !whole);
     }
 }
 

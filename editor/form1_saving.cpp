@@ -13,8 +13,8 @@
 
 #include "editor/application.h"
 #include "editor/form2.h"
-#include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
+#include "editor/record_fit.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
@@ -38,13 +38,14 @@ bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
 
 TV1Values V1Values(const TForm1& form, int k) {
     TV1Values values;
-    values.Title = TLatin1Edit::ToTag(form.TitleEdit(k)->text());
-    values.Artist = TLatin1Edit::ToTag(form.ArtistEdit(k)->text());
-    values.Album = TLatin1Edit::ToTag(form.AlbumEdit(k)->text());
-    values.Comment = TLatin1Edit::ToTag(form.CommentEdit(k)->text());
+    // What the record can hold of each text; the row shows where that is not all.
+    values.Title = record_fit::Latin1Part(form.TitleEdit(k)->text());
+    values.Artist = record_fit::Latin1Part(form.ArtistEdit(k)->text());
+    values.Album = record_fit::Latin1Part(form.AlbumEdit(k)->text());
+    values.Comment = record_fit::Latin1Part(form.CommentEdit(k)->text());
     values.Year = form.YearEdit(k)->value();
     values.Track = form.TrackEdit(k)->value();
-    values.Genre = TLatin1Edit::ToTag(form.GenreEdit(k)->currentText());
+    values.Genre = record_fit::Latin1Part(form.GenreEdit(k)->currentText());
     // Only the changed values; the record keeps the others as stored.
     const unsigned changed = form.ChangedFields(k);
     const TV1Field v1Fields[] = {kV1Title,   kV1Artist, kV1Album, kV1Year,
@@ -56,6 +57,17 @@ TV1Values V1Values(const TForm1& form, int k) {
         }
     }
     return values;
+}
+
+// True when writing the row's changed values stores one of them shortened.
+bool WritesShortened(const TForm1& form, int k, unsigned changed) {
+    const std::vector<QWidget*> controls = form.RowValueControls(k);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if ((changed & kV2Fields[i]) != 0 && TForm1::NotStorable(controls[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Gives an untagged row the window colour once its file has a tag.
@@ -143,9 +155,14 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
-    WriteWhileSuspended([&] { WriteRow(k, path); });
+    const bool shortened = WritesShortened(*this, k, changed);
+    bool written = false;
+    WriteWhileSuspended([&] { written = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
+    if (written && shortened) {
+        dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
+    }
 }
 
 void TForm1::SpeedButton2Click() {
@@ -192,6 +209,7 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
+    QStringList shortenedFiles;
     WriteWhileSuspended([&] {
         for (int k = 0; k < rows; ++k) {
             const int f = page_logic::FileIndex(PageIndex, k);
@@ -201,9 +219,14 @@ void TForm1::SpeedButton2Click() {
             if (!RowToBeWritten(*this, k, changed[k]) || save_logic::FileIsReadOnly(path)) {
                 continue;
             }
-            setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
+            const QString name = save_logic::DisplayName(FileList[f]);
+            setWindowTitle(save_logic::SavingCaption(name, f + 1));
+            const bool shortened = WritesShortened(*this, k, changed[k]);
             if (WriteRow(k, path)) {
                 ++saved;
+                if (shortened) {
+                    shortenedFiles << name;
+                }
             }
         }
     });
@@ -211,6 +234,9 @@ void TForm1::SpeedButton2Click() {
     setWindowTitle(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
                                                     PageIndex + 1, leftUnticked));
+    if (!shortenedFiles.isEmpty()) {
+        dialogs_.Message(this, save_logic::ShortenedMessage(shortenedFiles));
+    }
     RestoreCaption();
     PageModified = false;
     SpeedButton1->setEnabled(false);

@@ -1,4 +1,4 @@
-// Year frames, "no value" texts and terminators of a row's ID3v2 values.
+// Year frames and "no value" texts of a row's ID3v2 values.
 #include "editor/tag_values.h"
 
 #include <algorithm>
@@ -36,10 +36,6 @@ std::string TrackText(int track) {
 
 std::string GenreText(const std::string& genre) {
     return genre.find_first_not_of(' ') == std::string::npos ? std::string() : genre;
-}
-
-std::string FirstValue(const std::string& text) {
-    return text.substr(0, text.find('\0'));
 }
 
 }  // namespace tag_values

@@ -24,7 +24,4 @@ std::string YearText(int year);
 std::string TrackText(int track);
 std::string GenreText(const std::string& genre);
 
-// A text up to its first terminator: a frame's value ends there.
-std::string FirstValue(const std::string& text);
-
 }  // namespace tag_values
