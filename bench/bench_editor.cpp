@@ -1,6 +1,7 @@
 // Window benchmarks: listing a folder of 10,000 MP3 files against a bare
 // readdir loop, and building a page of 40 rows in ID3v2 mode from the files
-// against the same page from a fixed tag source (the cost of the widgets alone).
+// against the same page from a fixed tag source (the cost of the widgets alone),
+// with Latin-1 tags and with Unicode tags (UTF-16 text of other scripts).
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <stdlib.h>
@@ -22,32 +23,71 @@
 
 namespace {
 
-std::vector<uint8_t> TextFrame(const std::string& id, const std::string& text) {
-    const uint32_t size = static_cast<uint32_t>(text.size() + 1);
+// A text as frame data: ISO-8859-1 when it can be, else UTF-16 with byte order mark.
+std::vector<uint8_t> TextData(const std::string& text) {
+    const QString unicode = QString::fromStdString(text);
+    if (unicode.toLatin1() == QByteArray::fromStdString(text)) {
+        std::vector<uint8_t> data = {0};
+        data.insert(data.end(), text.begin(), text.end());
+        return data;
+    }
+    std::vector<uint8_t> data = {1, 0xFF, 0xFE};
+    for (const QChar c : unicode) {
+        data.insert(data.end(),
+                    {static_cast<uint8_t>(c.unicode()), static_cast<uint8_t>(c.unicode() >> 8)});
+    }
+    return data;
+}
+
+// A version-3 frame: header and data.
+std::vector<uint8_t> Frame(const std::string& id, const std::vector<uint8_t>& data) {
+    const uint32_t size = static_cast<uint32_t>(data.size());
     std::vector<uint8_t> frame(id.begin(), id.end());
     for (int shift : {24, 16, 8, 0}) {
         frame.push_back(static_cast<uint8_t>(size >> shift));
     }
-    frame.insert(frame.end(), {0, 0, 0});
-    frame.insert(frame.end(), text.begin(), text.end());
+    frame.insert(frame.end(), {0, 0});
+    frame.insert(frame.end(), data.begin(), data.end());
     return frame;
+}
+
+// A comment frame with an empty description in the text's encoding.
+std::vector<uint8_t> CommentFrame(const std::string& text) {
+    const std::vector<uint8_t> textData = TextData(text);
+    const bool utf16 = textData[0] == 1;
+    std::vector<uint8_t> data = {textData[0], 'E', 'N', 'G'};
+    data.insert(data.end(), utf16 ? std::initializer_list<uint8_t>{0xFF, 0xFE, 0, 0}
+                                  : std::initializer_list<uint8_t>{0});
+    data.insert(data.end(), textData.begin() + 1, textData.end());
+    return Frame("COMM", data);
+}
+
+// The values of file `index`, in UTF-8.
+Tv2TAGInfo Values(const std::string& index, bool unicode) {
+    Tv2TAGInfo info;
+    info.Title = (unicode ? "Заголовок " : "Title ") + index;
+    info.Artist = (unicode ? "アーティスト " : "Artist ") + index;
+    info.Album = unicode ? "Альбом" : "Album";
+    info.Year = "2001";
+    info.Comment = unicode ? "Σχόλιο" : "A comment";
+    info.Track = index;
+    info.Genre = "Jazz";
+    info.NoTag = false;
+    return info;
 }
 
 // An ID3v2.3 tag with the seven values a row shows, 1 KB of padding, and
 // 100 frames of silent audio.
-void WriteTaggedMp3(const std::string& path, int index) {
+void WriteTaggedMp3(const std::string& path, int index, bool unicode) {
     std::vector<uint8_t> body;
-    const std::string n = std::to_string(index);
-    for (const auto& frame : {TextFrame("TIT2", "Title " + n), TextFrame("TPE1", "Artist " + n),
-                              TextFrame("TALB", "Album"), TextFrame("TYER", "2001"),
-                              TextFrame("TRCK", n), TextFrame("TCON", "Jazz")}) {
+    const Tv2TAGInfo values = Values(std::to_string(index), unicode);
+    for (const auto& frame :
+         {Frame("TIT2", TextData(values.Title)), Frame("TPE1", TextData(values.Artist)),
+          Frame("TALB", TextData(values.Album)), Frame("TYER", TextData(values.Year)),
+          Frame("TRCK", TextData(values.Track)), Frame("TCON", TextData(values.Genre)),
+          CommentFrame(values.Comment)}) {
         body.insert(body.end(), frame.begin(), frame.end());
     }
-    const std::string comment = std::string("\0ENG\0", 5) + "A comment";
-    std::vector<uint8_t> comm = {'C', 'O', 'M', 'M', 0, 0, 0, static_cast<uint8_t>(comment.size()),
-                                 0,   0};
-    comm.insert(comm.end(), comment.begin(), comment.end());
-    body.insert(body.end(), comm.begin(), comm.end());
     body.resize(body.size() + 1024, 0);
     const uint32_t size = static_cast<uint32_t>(body.size());
     std::vector<uint8_t> file = {'I',
@@ -119,29 +159,19 @@ void BM_ListFolderBareReaddir(benchmark::State& state) {
     ListTenThousand(state, false);
 }
 
-void BuildPage(benchmark::State& state, bool fromFiles) {
+void BuildPage(benchmark::State& state, bool fromFiles, bool unicode) {
     BenchFolder folder;
     for (int i = 0; i < 40; ++i) {
-        WriteTaggedMp3(folder.Path() + "/song" + std::to_string(i) + ".mp3", i);
+        WriteTaggedMp3(folder.Path() + "/song" + std::to_string(i) + ".mp3", i, unicode);
     }
     Window window;
     window.form.SelectFolder(QString::fromStdString(folder.Path()));
     window.form.SpeedButton7Click();
     if (!fromFiles) {
         // The same values the files hold, without touching them.
-        window.form.SetV2RowSource([](const std::string& path) {
-            Tv2TAGInfo info;
+        window.form.SetV2RowSource([unicode](const std::string& path) {
             const size_t first = path.rfind("song") + 4;
-            const std::string n = path.substr(first, path.size() - first - 4);
-            info.Title = "Title " + n;
-            info.Artist = "Artist " + n;
-            info.Album = "Album";
-            info.Year = "2001";
-            info.Comment = "A comment";
-            info.Track = n;
-            info.Genre = "Jazz";
-            info.NoTag = false;
-            return info;
+            return Values(path.substr(first, path.size() - first - 4), unicode);
         });
     }
     for (auto _ : state) {
@@ -151,10 +181,16 @@ void BuildPage(benchmark::State& state, bool fromFiles) {
 }
 
 void BM_BuildPageV2FromFiles(benchmark::State& state) {
-    BuildPage(state, true);
+    BuildPage(state, true, false);
 }
 void BM_BuildPageV2FixedSource(benchmark::State& state) {
-    BuildPage(state, false);
+    BuildPage(state, false, false);
+}
+void BM_BuildPageV2UnicodeFromFiles(benchmark::State& state) {
+    BuildPage(state, true, true);
+}
+void BM_BuildPageV2UnicodeFixedSource(benchmark::State& state) {
+    BuildPage(state, false, true);
 }
 
 }  // namespace
@@ -163,6 +199,8 @@ BENCHMARK(BM_ListFolderInWindow)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListFolderBareReaddir)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildPageV2FromFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildPageV2FixedSource)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildPageV2UnicodeFromFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BuildPageV2UnicodeFixedSource)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

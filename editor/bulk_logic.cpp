@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "editor/page_logic.h"
+#include "id3v1/genres.h"
 
 namespace bulk {
 
@@ -11,6 +12,13 @@ namespace {
 
 bool IsBlankOrControl(QChar c) {
     return c.unicode() <= 0x20;
+}
+
+// A genre text as compared: a reference to a genre number stands for the
+// number's name; any other text for itself.
+QString GenreKey(const QString& genre) {
+    const std::optional<uint8_t> number = GenreReference(genre.toStdString());
+    return number ? QString::fromLatin1(GenreName(*number)) : genre;
 }
 
 }  // namespace
@@ -45,8 +53,14 @@ bool FillTakesRow(Column column, const QString& text, bool shift) {
     return !shift || trimmed.isEmpty() || trimmed == EmptyText(column);
 }
 
-bool ClearTakesRow(const QString& text, const QString& top, bool shift) {
-    return !shift || Trimmed(text) == top;
+bool ClearTakesRow(Column column, const QString& text, const QString& top, bool shift) {
+    if (!shift) {
+        return true;
+    }
+    if (column == Column::Genre) {
+        return GenreKey(Trimmed(text)) == GenreKey(top);
+    }
+    return Trimmed(text) == top;
 }
 
 ConversionError::ConversionError(const QString& text)
@@ -64,6 +78,12 @@ int WholeNumber(const QString& text) {
 QString TrackNumber(const QString& top, int offset) {
     // Summed in 64 bits so that a top near the integer limit cannot wrap round.
     return QString::number(static_cast<long long>(WholeNumber(top)) + offset);
+}
+
+QString DecodedName(const std::string& bytes, bool& whole) {
+    QString name = QString::fromStdString(bytes);
+    whole = name.toStdString() == bytes;
+    return name;
 }
 
 QString TitleFromFileName(const QString& fileName) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <stdexcept>
+#include <string>
 
 namespace bulk {
 
@@ -22,8 +23,9 @@ QString Trimmed(const QString& text);
 bool FillTakesRow(Column column, const QString& text, bool shift);
 
 // Whether the clear action clears a row that shows `text`; `top` is the top
-// row's exact text, compared with the row's trimmed text.
-bool ClearTakesRow(const QString& text, const QString& top, bool shift);
+// row's exact text, compared with the row's trimmed text. Genres are equal when
+// they name the same genre: "(17)", "(17)Rock", "17" and "Rock" are one.
+bool ClearTakesRow(Column column, const QString& text, const QString& top, bool shift);
 
 // A text that had to be a whole number and is not; the message names the text.
 class ConversionError : public std::runtime_error {
@@ -38,6 +40,10 @@ int WholeNumber(const QString& text);
 // The track number given to the row numbered `offset` places after the first
 // numbered row. Throws ConversionError when `top` is not a whole number.
 QString TrackNumber(const QString& top, int offset);
+
+// A file or folder name as text: its bytes decoded as UTF-8, with U+FFFD for
+// bytes that are not; `whole` tells whether every byte decoded.
+QString DecodedName(const std::string& bytes, bool& whole);
 
 // The title that Names gives a file: its name without the last four
 // characters (the ".mp3" of the listed files); empty for shorter names.

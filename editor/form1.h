@@ -6,6 +6,8 @@
 //   form1_pages.cpp         the page builder, modified flag, paging, focused row
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
+//   form1_changes.cpp       the values each row showed, and which of them changed
+//   form1_marks.cpp         marks on value controls: not shown in full, not storable
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
 //   form1_playback.cpp      playing the focused row's file
@@ -46,7 +48,7 @@ namespace platform {
 class MediaDevice;
 }
 
-// A row's values as read from an ID3v2 tag.
+// A row's values as read from an ID3v2 tag; texts in UTF-8.
 struct Tv2TAGInfo {
     std::string Title, Artist, Album, Year, Comment, Track, Genre;
     bool NotFound = false;
@@ -55,7 +57,7 @@ struct Tv2TAGInfo {
     unsigned Unshown = 0;
 };
 
-// The seven values of a row, as bits for Tv2TAGInfo::Unshown.
+// The seven values of a row, as bits for Tv2TAGInfo::Unshown and TForm1::ChangedFields.
 enum TV2Field : unsigned {
     kV2Title = 1,
     kV2Artist = 2,
@@ -65,6 +67,9 @@ enum TV2Field : unsigned {
     kV2Track = 32,
     kV2Genre = 64,
 };
+// The bits in the order of TForm1::RowValueControls.
+constexpr TV2Field kV2Fields[] = {kV2Title,   kV2Artist, kV2Album, kV2Year,
+                                  kV2Comment, kV2Track,  kV2Genre};
 
 class TForm1 : public QWidget {
     Q_OBJECT
@@ -102,6 +107,14 @@ class TForm1 : public QWidget {
     // True when the control shows a stored ID3v2 value that could not be shown
     // in full and has not been edited since: saving keeps that frame as stored.
     static bool KeepsStoredValue(const QWidget* control);
+    // True while the rows edit ID3v1 and the control shows a value that a
+    // record cannot hold; saving stores what fits and says so.
+    static bool NotStorable(const QWidget* control);
+    // The text a value control shows.
+    static QString ValueText(const QWidget* control);
+    // The values of row k that differ from what it showed when the page was
+    // built or the row was last saved (bits of TV2Field); 0 for an unchanged row.
+    unsigned ChangedFields(int k) const;
 
     // Where LoadV2Row takes a row's values from; empty means the file's ID3v2
     // tag. Benchmarks set a fixed source to measure the widgets alone.
@@ -246,14 +259,23 @@ class TForm1 : public QWidget {
     // the page is modified; Yes saves the page. False when the user chose to stay.
     bool AskToLeave(const QString& question);
     bool AskToLeavePage();
-    void SetRowTexts(int k, const std::string& title, const std::string& artist,
-                     const std::string& album, const std::string& comment);
+    void SetRowTexts(int k, const QString& title, const QString& artist, const QString& album,
+                     const QString& comment);
     void SyncFolderCombo(const QString& path);
     void ShellComboBox1Chosen(int index);
-    void ConnectValueControl(QWidget* control);
+    void ConnectValueControl(QWidget* control, bulk::Column column);
     static void SetKeepsStoredValue(QWidget* control, bool keep);
+    // Marks the control when the rows edit ID3v1 and its value does not fit a record.
+    void CheckStorable(QWidget* control, bulk::Column column) const;
+    // Marks a value made from a file or folder name that was not valid UTF-8.
+    static void SetNameNotDecoded(QWidget* control, bool on);
+    // Row k's values as now shown become the ones its changes are measured from.
+    void RememberShownValues(int k);
+    // Every value of row k counts as changed until it is saved (the copy).
+    void ForgetShownValues(int k);
     void FillV1Row(int k, const std::string& path, bool& notFound);
     void FillV2Row(int k, const std::string& path, bool& notFound);
+    void ReadTimestampYear(Tv2TAGInfo& info);
     void PlaceCredits();
     void ShowKindCaptions();
     void FitKindLabel();

@@ -44,14 +44,7 @@ QWidget* ColumnControl(const TForm1& form, Column column, int k) {
 }
 
 QString ColumnText(const TForm1& form, Column column, int k) {
-    const QWidget* control = ColumnControl(form, column, k);
-    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
-        return spin->text();
-    }
-    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
-        return combo->currentText();
-    }
-    return static_cast<const QLineEdit*>(control)->text();
+    return TForm1::ValueText(ColumnControl(form, column, k));
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
@@ -143,7 +136,7 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
             // before it changed and the Shift flag still set.
             SetColumnText(*this, column, k,
                           column == Column::Track ? bulk::TrackNumber(top, numbered++) : top);
-        } else if (!fill && bulk::ClearTakesRow(text, top, ShiftClick)) {
+        } else if (!fill && bulk::ClearTakesRow(column, text, top, ShiftClick)) {
             SetColumnText(*this, column, k, bulk::EmptyText(column));
         }
     }
@@ -154,7 +147,8 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
 // unchecking blanks the albums (with Shift only those equal to the name).
 void TForm1::CheckBox1Click() {
     const bool fill = CheckBox1->isChecked();
-    const QString folder = QString::fromStdString(page_logic::FolderName(FolderPath));
+    bool whole = true;
+    const QString folder = bulk::DecodedName(page_logic::FolderName(FolderPath), whole);
     if (fill && CheckBox6->isChecked()) {
         CheckBox6->setChecked(false);
         ColumnBoxClick(CheckBox6);
@@ -164,7 +158,8 @@ void TForm1::CheckBox1Click() {
         const QString album = AlbumEdit(k)->text();
         if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
             AlbumEdit(k)->setText(folder);
-        } else if (!fill && bulk::ClearTakesRow(album, folder, ShiftClick)) {
+            SetNameNotDecoded(AlbumEdit(k), !whole);
+        } else if (!fill && bulk::ClearTakesRow(Column::Album, album, folder, ShiftClick)) {
             AlbumEdit(k)->setText(QStringLiteral(" "));
         }
     }
@@ -191,8 +186,11 @@ void TForm1::SpeedButton6Click() {
     }
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        const std::string& name = FileList[page_logic::FileIndex(PageIndex, k)];
-        TitleEdit(k)->setText(bulk::TitleFromFileName(QString::fromStdString(name)));
+        bool whole = true;
+        const QString name =
+            bulk::DecodedName(FileList[page_logic::FileIndex(PageIndex, k)], whole);
+        TitleEdit(k)->setText(bulk::TitleFromFileName(name));
+        SetNameNotDecoded(TitleEdit(k), !whole);
     }
 }
 

@@ -82,6 +82,7 @@ void TForm1::Button2Click() {
             dialogs_.Error(this, QStringLiteral("The tags of %1 could not be read: %2")
                                      .arg(name, QString::fromLocal8Bit(error.what())));
         }
+        RememberShownValues(k);
         FileLabel(k)->setText(name);
         FileLabel(k)->setToolTip(name);
         FileLabel(k)->adjustSize();

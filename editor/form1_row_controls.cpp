@@ -5,7 +5,9 @@
 #include <QLabel>
 #include <QStringListModel>
 #include <algorithm>
+#include <utility>
 
+#include "editor/bulk_logic.h"
 #include "editor/fonts.h"
 #include "editor/form1.h"
 #include "editor/genre_drop_down.h"
@@ -117,20 +119,26 @@ void TForm1::CreateRows() {
         genreDropDown_->Attach(genre);
         genre->hide();
 
-        for (QWidget* control : {title, artist, album, year, static_cast<QWidget*>(comment), track,
-                                 static_cast<QWidget*>(genre)}) {
+        for (const auto& [control, column] :
+             {std::pair{title, bulk::Column::Title}, std::pair{artist, bulk::Column::Artist},
+              std::pair{album, bulk::Column::Album}, std::pair{year, bulk::Column::Year},
+              std::pair{static_cast<QWidget*>(comment), bulk::Column::Comment},
+              std::pair{track, bulk::Column::Track},
+              std::pair{static_cast<QWidget*>(genre), bulk::Column::Genre}}) {
             if (previous != nullptr) {
                 setTabOrder(previous, control);
             }
             previous = control;
-            ConnectValueControl(control);
+            ConnectValueControl(control, column);
         }
     }
 }
 
-void TForm1::ConnectValueControl(QWidget* control) {
-    auto changed = [this, control] {
+void TForm1::ConnectValueControl(QWidget* control, bulk::Column column) {
+    auto changed = [this, control, column] {
         SetKeepsStoredValue(control, false);
+        SetNameNotDecoded(control, false);
+        CheckStorable(control, column);
         TietojaModifoitu();
     };
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {

@@ -11,10 +11,12 @@
 #include "editor/form1.h"
 
 #include "editor/application.h"
+#include "editor/bulk_logic.h"
 #include "editor/colours.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/spin_edit.h"
+#include "editor/tag_values.h"
 #include "id3v1/genres.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
@@ -25,28 +27,12 @@
 namespace {
 
 constexpr int kClassical = 32;
-const char* const kKeepsStoredValue = "keepsStoredValue";
-const QString kUnshownHint = QStringLiteral(
-    "The stored value could not be shown in full. Saving keeps it as stored unless you edit "
-    "this field.");
 
 }  // namespace
 
 void TForm1::ConnectRows() {
     connect(SpeedButton7, &QToolButton::clicked, this, Guarded([this] { SpeedButton7Click(); }));
     connect(SpeedButton8, &QToolButton::clicked, this, Guarded([this] { SpeedButton8Click(); }));
-}
-
-bool TForm1::KeepsStoredValue(const QWidget* control) {
-    return control->property(kKeepsStoredValue).toBool();
-}
-
-void TForm1::SetKeepsStoredValue(QWidget* control, bool keep) {
-    if (KeepsStoredValue(control) == keep) {
-        return;
-    }
-    control->setProperty(kKeepsStoredValue, keep);
-    control->setToolTip(keep ? kUnshownHint : QString());
 }
 
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
@@ -71,8 +57,12 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        if (!id3v2::TextReadInFull(tag_.GetText(frame.id, *frame.text))) {
+        const uint8_t result = tag_.GetTextUtf8(frame.id, *frame.text);
+        if (!id3v2::TextReadInFull(result)) {
             info.Unshown |= frame.field;
+        }
+        if (frame.field == kV2Year && result == id3v2::kTextNoFrame) {
+            ReadTimestampYear(info);
         }
     }
     // A year or track that is not a whole number cannot live in a numeric field.
@@ -83,7 +73,7 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
         info.Unshown |= kV2Track;
     }
     COMM comment;
-    if (!id3v2::TextReadInFull(tag_.GetComment(comment, "", "None"))) {
+    if (!id3v2::TextReadInFull(tag_.GetCommentUtf8(comment, "", "None"))) {
         info.Unshown |= kV2Comment;
     }
     info.Comment = comment.Text;
@@ -91,9 +81,21 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     return info;
 }
 
+// Version 4 keeps the year in the timestamp TDRC; shown when there is no TYER.
+void TForm1::ReadTimestampYear(Tv2TAGInfo& info) {
+    std::string timestamp;
+    const uint8_t result = tag_.GetTextUtf8("TDRC", timestamp);
+    bool whole = true;
+    info.Year = tag_values::YearOfTimestamp(timestamp, whole);
+    if (!whole || !id3v2::TextReadInFull(result)) {
+        info.Unshown |= kV2Year;
+    }
+}
+
 bool TForm1::FillRow(int k, const std::string& path) {
     for (QWidget* control : RowValueControls(k)) {
         SetKeepsStoredValue(control, false);
+        SetNameNotDecoded(control, false);
     }
     bool notFound = false;
     if (TagKind == 1) {
@@ -104,19 +106,20 @@ bool TForm1::FillRow(int k, const std::string& path) {
     return notFound;
 }
 
-void TForm1::SetRowTexts(int k, const std::string& title, const std::string& artist,
-                         const std::string& album, const std::string& comment) {
-    TitleEdit(k)->setText(TLatin1Edit::FromTag(title));
-    ArtistEdit(k)->setText(TLatin1Edit::FromTag(artist));
-    AlbumEdit(k)->setText(TLatin1Edit::FromTag(album));
-    CommentEdit(k)->setText(TLatin1Edit::FromTag(comment));
+void TForm1::SetRowTexts(int k, const QString& title, const QString& artist, const QString& album,
+                         const QString& comment) {
+    TitleEdit(k)->setText(title);
+    ArtistEdit(k)->setText(artist);
+    AlbumEdit(k)->setText(album);
+    CommentEdit(k)->setText(comment);
 }
 
 void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
     const Tv1TAGInfo record = ReadV1Tag(path);
     notFound = record.NotFound;
     SetRowLimits(k, 1);
-    SetRowTexts(k, record.Title, record.Artist, record.Album, record.Comment);
+    SetRowTexts(k, TLatin1Edit::FromTag(record.Title), TLatin1Edit::FromTag(record.Artist),
+                TLatin1Edit::FromTag(record.Album), TLatin1Edit::FromTag(record.Comment));
     YearEdit(k)->setValue(page_logic::WholeNumber(record.Year).value_or(-1));
     TrackEdit(k)->setValue(record.Track);
     GenreEdit(k)->setEditText(
@@ -128,7 +131,9 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
     const Tv2TAGInfo values = LoadV2Row(path);
     notFound = values.NotFound;
     SetRowLimits(k, 2);
-    SetRowTexts(k, values.Title, values.Artist, values.Album, values.Comment);
+    // The values are UTF-8; the fields show every script.
+    SetRowTexts(k, QString::fromStdString(values.Title), QString::fromStdString(values.Artist),
+                QString::fromStdString(values.Album), QString::fromStdString(values.Comment));
     for (const auto& [spin, text] :
          {std::pair{YearEdit(k), &values.Year}, std::pair{TrackEdit(k), &values.Track}}) {
         const std::optional<int> number = page_logic::WholeNumber(*text);
@@ -136,16 +141,14 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
             spin->setValue(*number);
         } else {
             // Empty clears the field; any other text is shown raw and kept.
-            spin->setText(TLatin1Edit::FromTag(*text));
+            spin->setText(QString::fromStdString(*text));
         }
     }
-    GenreEdit(k)->setEditText(
-        TLatin1Edit::FromTag(values.NoTag ? GenreList()[kClassical] : values.Genre));
+    GenreEdit(k)->setEditText(values.NoTag ? TLatin1Edit::FromTag(GenreList()[kClassical])
+                                           : QString::fromStdString(values.Genre));
     const std::vector<QWidget*> controls = RowValueControls(k);
-    const unsigned fields[] = {kV2Title,   kV2Artist, kV2Album, kV2Year,
-                               kV2Comment, kV2Track,  kV2Genre};
     for (size_t i = 0; i < controls.size(); ++i) {
-        if ((values.Unshown & fields[i]) != 0) {
+        if ((values.Unshown & kV2Fields[i]) != 0) {
             SetKeepsStoredValue(controls[i], true);
         }
     }
@@ -163,29 +166,42 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         }
         tag_.StartFreshTag();
     }
+    // Only the values the user changed are set; every other frame stays as
+    // stored. A value that could not be shown in full stays until edited.
+    const unsigned changed = ChangedFields(k);
+    const auto set = [&](unsigned field, QWidget* control) {
+        return (changed & field) != 0 && !KeepsStoredValue(control);
+    };
     const struct {
+        unsigned field;
         QWidget* control;
         const char* id;
         std::string text;
     } texts[] = {
-        {TitleEdit(k), "TIT2", TLatin1Edit::ToTag(TitleEdit(k)->text())},
-        {ArtistEdit(k), "TPE1", TLatin1Edit::ToTag(ArtistEdit(k)->text())},
-        {AlbumEdit(k), "TALB", TLatin1Edit::ToTag(AlbumEdit(k)->text())},
-        {YearEdit(k), "TYER", std::to_string(YearEdit(k)->value())},
-        {TrackEdit(k), "TRCK", std::to_string(TrackEdit(k)->value())},
-        {GenreEdit(k), "TCON", TLatin1Edit::ToTag(GenreEdit(k)->currentText())},
+        // UTF-8: a Latin-1 text is written as today, any other in Unicode.
+        {kV2Title, TitleEdit(k), "TIT2", TitleEdit(k)->text().toStdString()},
+        {kV2Artist, ArtistEdit(k), "TPE1", ArtistEdit(k)->text().toStdString()},
+        {kV2Album, AlbumEdit(k), "TALB", AlbumEdit(k)->text().toStdString()},
+        {kV2Track, TrackEdit(k), "TRCK", tag_values::TrackText(TrackEdit(k)->value())},
+        {kV2Genre, GenreEdit(k), "TCON",
+         tag_values::GenreText(GenreEdit(k)->currentText().toStdString())},
     };
     for (const auto& text : texts) {
-        if (!KeepsStoredValue(text.control)) {
-            tag_.SetText(text.id, text.text);
+        if (set(text.field, text.control)) {
+            tag_.SetTextUtf8(text.id, text.text);
         }
     }
-    if (!KeepsStoredValue(CommentEdit(k))) {
+    if (set(kV2Year, YearEdit(k))) {
+        // The year frame of the tag's version; the other one goes, so the two never disagree.
+        tag_.SetTextUtf8(tag_values::YearFrame(tag_.MajorVersion),
+                         tag_values::YearText(YearEdit(k)->value()));
+        tag_.SetTextUtf8(tag_values::OtherYearFrame(tag_.MajorVersion), "");
+    }
+    if (set(kV2Comment, CommentEdit(k))) {
         COMM comment;
-        comment.Encoding = 0;
         comment.Language = "ENG";
-        comment.Text = TLatin1Edit::ToTag(CommentEdit(k)->text());
-        tag_.SetComment(comment, "", "None");
+        comment.Text = CommentEdit(k)->text().toStdString();
+        tag_.SetCommentUtf8(comment, "", "None");
     }
     const uint16_t saved = tag_.SaveToFile(path, 255, -1, 255);
     if (!id3v2::Succeeded(saved)) {
@@ -223,6 +239,11 @@ void TForm1::SpeedButton8Click() {
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
         SetRowLimits(k, TagKind);
+        // The values read from one kind are all to be saved into the other; an
+        // untagged row's placeholders are no values of its file.
+        if (!RowUntagged(k)) {
+            ForgetShownValues(k);
+        }
     }
     TietojaModifoitu();
 }
@@ -242,13 +263,20 @@ void TForm1::SetRowUntagged(int k, bool untagged) {
 
 void TForm1::SetRowLimits(int k, int kind) {
     const bool v1 = kind == 1;
-    for (QLineEdit* edit : {TitleEdit(k), ArtistEdit(k), AlbumEdit(k)}) {
-        static_cast<TLatin1Edit*>(edit)->setCharLimit(v1 ? 30 : 0);
+    // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
+    for (QLineEdit* edit : {TitleEdit(k), ArtistEdit(k), AlbumEdit(k), CommentEdit(k)}) {
+        auto* text = static_cast<TLatin1Edit*>(edit);
+        text->setCharLimit(v1 ? (edit == CommentEdit(k) ? 28 : 30) : 0);
+        text->setLatin1Only(v1);
     }
-    static_cast<TLatin1Edit*>(CommentEdit(k))->setCharLimit(v1 ? 28 : 0);
     YearEdit(k)->setRange(-1, v1 ? 9999 : -1);
     TrackEdit(k)->setRange(-1, v1 ? 255 : -1);
     QComboBox* genre = GenreEdit(k);
+    static_cast<TLatin1Edit*>(genre->lineEdit())->setLatin1Only(v1);
     auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
     genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
+    const std::vector<QWidget*> controls = RowValueControls(k);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        CheckStorable(controls[i], static_cast<bulk::Column>(i));
+    }
 }

@@ -5,21 +5,29 @@
 #include <QLineEdit>
 #include <QToolButton>
 #include <exception>
+#include <iterator>
+#include <vector>
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 
 #include "editor/application.h"
 #include "editor/form2.h"
-#include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
+#include "editor/record_fit.h"
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
 
 namespace {
 
-bool RowToBeWritten(const TForm1& form, int k) {
+// `changed` are the row's changed fields (TForm1::ChangedFields).
+bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
+    // A row whose values all stand as shown is not written: its file keeps
+    // its bytes and its modification time.
+    if (changed == 0) {
+        return false;
+    }
     // Controls are found by name, so a tagged row skips looking up its texts.
     if (!form.RowUntagged(k)) {
         return true;
@@ -30,14 +38,36 @@ bool RowToBeWritten(const TForm1& form, int k) {
 
 TV1Values V1Values(const TForm1& form, int k) {
     TV1Values values;
-    values.Title = TLatin1Edit::ToTag(form.TitleEdit(k)->text());
-    values.Artist = TLatin1Edit::ToTag(form.ArtistEdit(k)->text());
-    values.Album = TLatin1Edit::ToTag(form.AlbumEdit(k)->text());
-    values.Comment = TLatin1Edit::ToTag(form.CommentEdit(k)->text());
+    // What the record can hold of each text; the row shows where that is not all.
+    values.Title = record_fit::Latin1Part(form.TitleEdit(k)->text());
+    values.Artist = record_fit::Latin1Part(form.ArtistEdit(k)->text());
+    values.Album = record_fit::Latin1Part(form.AlbumEdit(k)->text());
+    values.Comment = record_fit::Latin1Part(form.CommentEdit(k)->text());
     values.Year = form.YearEdit(k)->value();
     values.Track = form.TrackEdit(k)->value();
-    values.Genre = TLatin1Edit::ToTag(form.GenreEdit(k)->currentText());
+    values.Genre = record_fit::Latin1Part(form.GenreEdit(k)->currentText());
+    // Only the changed values; the record keeps the others as stored.
+    const unsigned changed = form.ChangedFields(k);
+    const TV1Field v1Fields[] = {kV1Title,   kV1Artist, kV1Album, kV1Year,
+                                 kV1Comment, kV1Track,  kV1Genre};
+    values.Fields = 0;
+    for (size_t i = 0; i < std::size(v1Fields); ++i) {
+        if (changed & kV2Fields[i]) {
+            values.Fields |= v1Fields[i];
+        }
+    }
     return values;
+}
+
+// True when writing the row's changed values stores one of them shortened.
+bool WritesShortened(const TForm1& form, int k, unsigned changed) {
+    const std::vector<QWidget*> controls = form.RowValueControls(k);
+    for (size_t i = 0; i < controls.size(); ++i) {
+        if ((changed & kV2Fields[i]) != 0 && TForm1::NotStorable(controls[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Gives an untagged row the window colour once its file has a tag.
@@ -54,12 +84,13 @@ bool TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
         MarkTagged(*this, k);
         WriteV1Tag(path, V1Values(*this, k));
-        return true;
-    }
-    if (WriteV2Row(path, k) != 0) {
+    } else if (WriteV2Row(path, k) == 0) {
+        MarkTagged(*this, k);
+    } else {
         return false;
     }
-    MarkTagged(*this, k);
+    // Later changes of the row are measured from what it now holds.
+    RememberShownValues(k);
     return true;
 }
 
@@ -98,6 +129,11 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
+    const unsigned changed = ChangedFields(k);
+    if (changed == 0) {
+        ResumePlayback(position);
+        return;
+    }
     const int fileIndex = page_logic::FileIndex(PageIndex, k);
     const std::string path = FilePath(fileIndex);
     const QString fileName = save_logic::DisplayName(FileList[fileIndex]);
@@ -114,14 +150,19 @@ void TForm1::SpeedButton1Click() {
             return;
         }
     }
-    if (!RowToBeWritten(*this, k)) {
+    if (!RowToBeWritten(*this, k, changed)) {
         ResumePlayback(position);
         return;
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
-    WriteWhileSuspended([&] { WriteRow(k, path); });
+    const bool shortened = WritesShortened(*this, k, changed);
+    bool written = false;
+    WriteWhileSuspended([&] { written = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
+    if (written && shortened) {
+        dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
+    }
 }
 
 void TForm1::SpeedButton2Click() {
@@ -134,11 +175,16 @@ void TForm1::SpeedButton2Click() {
     }
     const int64_t position = SuspendPlayback();
     const int rows = RowsInScope();
+    std::vector<unsigned> changed(static_cast<size_t>(rows));
+    for (int k = 0; k < rows; ++k) {
+        changed[k] = ChangedFields(k);
+    }
 
+    // Only the files of rows that hold changes are asked about.
     Form2->Clear();
     for (int k = 0; k < rows; ++k) {
         if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
-            save_logic::FileIsReadOnly(path)) {
+            changed[k] != 0 && save_logic::FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
@@ -163,18 +209,24 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
+    QStringList shortenedFiles;
     WriteWhileSuspended([&] {
         for (int k = 0; k < rows; ++k) {
             const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k) || save_logic::FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k, changed[k]) || save_logic::FileIsReadOnly(path)) {
                 continue;
             }
-            setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
+            const QString name = save_logic::DisplayName(FileList[f]);
+            setWindowTitle(save_logic::SavingCaption(name, f + 1));
+            const bool shortened = WritesShortened(*this, k, changed[k]);
             if (WriteRow(k, path)) {
                 ++saved;
+                if (shortened) {
+                    shortenedFiles << name;
+                }
             }
         }
     });
@@ -182,6 +234,9 @@ void TForm1::SpeedButton2Click() {
     setWindowTitle(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
                                                     PageIndex + 1, leftUnticked));
+    if (!shortenedFiles.isEmpty()) {
+        dialogs_.Message(this, save_logic::ShortenedMessage(shortenedFiles));
+    }
     RestoreCaption();
     PageModified = false;
     SpeedButton1->setEnabled(false);

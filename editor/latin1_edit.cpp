@@ -1,4 +1,4 @@
-// The Latin-1-only single-line edit.
+// The tag text edit, Latin-1 only while the rows edit ID3v1.
 #include "editor/latin1_edit.h"
 
 #include <QAction>
@@ -13,23 +13,7 @@
 #include <QMouseEvent>
 #include <memory>
 
-TLatin1Edit::TLatin1Edit(QWidget* parent) : QLineEdit(parent) {
-    // Text set by the program (titles from file names, the folder name as album)
-    // may hold characters a tag cannot; they are refused here as typed ones are,
-    // so the field always shows exactly what a save will store.
-    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-        if (!IsLatin1(text)) {
-            QString kept;
-            for (const QChar c : text) {
-                if (c.unicode() <= 0xFF) {
-                    kept += c;
-                }
-            }
-            QApplication::beep();
-            setText(kept);
-        }
-    });
-}
+TLatin1Edit::TLatin1Edit(QWidget* parent) : QLineEdit(parent) {}
 
 bool TLatin1Edit::IsLatin1(const QString& text) {
     for (const QChar c : text) {
@@ -44,17 +28,13 @@ QString TLatin1Edit::FromTag(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-std::string TLatin1Edit::ToTag(const QString& text) {
-    return text.toLatin1().toStdString();
-}
-
 int TLatin1Edit::RoomLeft() const {
     return charLimit_ - (static_cast<int>(text().size()) - static_cast<int>(selectedText().size()));
 }
 
 bool TLatin1Edit::InsertChecked(const QString& text, bool cutToLimit) {
     QString accepted = text;
-    bool ok = IsLatin1(text);
+    bool ok = Accepts(text);
     if (ok && charLimit_ > 0 && accepted.size() > RoomLeft()) {
         ok = cutToLimit && RoomLeft() > 0;
         accepted.truncate(RoomLeft() > 0 ? RoomLeft() : 0);
@@ -86,7 +66,7 @@ void TLatin1Edit::keyPressEvent(QKeyEvent* event) {
                            !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (printable && !isReadOnly()) {
         const bool fits = charLimit_ <= 0 || typed.size() <= RoomLeft();
-        if (!IsLatin1(typed) || !fits) {
+        if (!Accepts(typed) || !fits) {
             QApplication::beep();
             event->accept();
             return;
@@ -96,7 +76,7 @@ void TLatin1Edit::keyPressEvent(QKeyEvent* event) {
 }
 
 void TLatin1Edit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!IsLatin1(event->commitString())) {
+    if (!Accepts(event->commitString())) {
         QApplication::beep();
         event->accept();
         return;
@@ -123,7 +103,7 @@ void TLatin1Edit::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TLatin1Edit::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasText() && !IsLatin1(event->mimeData()->text())) {
+    if (event->mimeData()->hasText() && !Accepts(event->mimeData()->text())) {
         event->ignore();
         return;
     }
@@ -131,7 +111,7 @@ void TLatin1Edit::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TLatin1Edit::dropEvent(QDropEvent* event) {
-    if (!IsLatin1(event->mimeData()->text())) {
+    if (!Accepts(event->mimeData()->text())) {
         QApplication::beep();
         event->ignore();
         return;

@@ -1,6 +1,8 @@
-// A single-line edit for tag texts: it takes only characters U+0000 to U+00FF,
-// which the tags can hold, and refuses others with a beep, typed, pasted or
-// dropped. An optional limit stops further typing without cutting a longer text.
+// A single-line edit for tag texts. While Latin-1 only (the rows edit ID3v1) it
+// takes only characters U+0000 to U+00FF, which the record can hold, and
+// refuses others with a beep, typed, pasted or dropped; text set by the program
+// is never changed. An optional limit stops further typing without cutting a
+// longer text.
 #pragma once
 
 #include <QClipboard>
@@ -17,12 +19,12 @@ class TLatin1Edit : public QLineEdit {
     // is already longer stays whole.
     int charLimit() const { return charLimit_; }
     void setCharLimit(int limit) { charLimit_ = limit; }
+    bool latin1Only() const { return latin1Only_; }
+    void setLatin1Only(bool only) { latin1Only_ = only; }
 
     static bool IsLatin1(const QString& text);
-    // Between a field's text and a tag's ISO-8859-1 bytes; the fields hold only
-    // characters a tag can, so nothing is replaced on the way.
+    // ISO-8859-1 bytes (an ID3v1 record's, the genre table's) as text.
     static QString FromTag(const std::string& bytes);
-    static std::string ToTag(const QString& text);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -39,5 +41,9 @@ class TLatin1Edit : public QLineEdit {
     void PasteChecked(QClipboard::Mode mode);
     int RoomLeft() const;
 
+    // True when the text may hold only what IsLatin1 accepts.
+    bool Accepts(const QString& text) const { return !latin1Only_ || IsLatin1(text); }
+
     int charLimit_ = 0;
+    bool latin1Only_ = true;
 };

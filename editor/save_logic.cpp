@@ -109,4 +109,10 @@ QString CloseQuestion() {
     return QStringLiteral("Do you want to save the changes you have made before quitting?");
 }
 
+QString ShortenedMessage(const QStringList& fileNames) {
+    return QStringLiteral(
+               "An ID3v1 tag could not hold all of a value, so these files got it shortened:\n\n") +
+           fileNames.join(QLatin1Char('\n'));
+}
+
 }  // namespace save_logic

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <string>
 
@@ -37,5 +38,7 @@ QString SavedCaption(int count);
 // least one read-only file unticked.
 QString FinalMessage(int tagKind, const QString& folder, int page, bool exceptForm);
 QString CloseQuestion();
+// After a save in ID3v1 mode: the files whose record got only part of a value.
+QString ShortenedMessage(const QStringList& fileNames);
 
 }  // namespace save_logic

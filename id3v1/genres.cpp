@@ -67,3 +67,24 @@ uint8_t GenreByte(const std::string& text) {
         list, [&text](const std::string& name) { return EqualIgnoringCase(name, text); });
     return match == list.end() ? 255 : static_cast<uint8_t>(match - list.begin());
 }
+
+std::optional<uint8_t> GenreReference(const std::string& text) {
+    const bool parenthesised = !text.empty() && text.front() == '(';
+    const size_t first = parenthesised ? 1 : 0;
+    size_t end = first;
+    unsigned number = 0;
+    while (end < text.size() && text[end] >= '0' && text[end] <= '9' && end - first < 3) {
+        number = number * 10 + static_cast<unsigned>(text[end] - '0');
+        ++end;
+    }
+    // "(17)" may be followed by a refinement; a plain number must stand alone.
+    const bool closed = parenthesised ? end < text.size() && text[end] == ')' : end == text.size();
+    if (end == first || !closed || number > 255) {
+        return std::nullopt;
+    }
+    return static_cast<uint8_t>(number);
+}
+
+uint8_t RecordGenreByte(const std::string& text) {
+    return GenreReference(text).value_or(GenreByte(text));
+}

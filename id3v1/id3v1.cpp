@@ -29,6 +29,7 @@ constexpr Field kAlbum{63, 30};
 constexpr Field kYear{93, 4};
 // A comment of 28 bytes leaves 125 as a zero byte, which makes 126 the track number.
 constexpr Field kComment{97, 28};
+constexpr size_t kCommentEndOffset = 125;
 constexpr size_t kTrackOffset = 126;
 constexpr size_t kGenreOffset = 127;
 
@@ -71,6 +72,41 @@ Tv1TAGInfo NoRecord() {
     return info;
 }
 
+// A record with no values: texts and year zero bytes, no track, no genre.
+Record EmptyRecord() {
+    Record record{};
+    PutField(record, kMarker, "TAG");
+    record[kGenreOffset] = static_cast<char>(0xFF);
+    return record;
+}
+
+// Puts the chosen values of a row into the record; the other fields keep their bytes.
+void PutValues(Record& record, const TV1Values& values) {
+    const auto put = [&record, &values](unsigned field, Field at, const std::string& text) {
+        if (values.Fields & field) {
+            std::fill_n(record.begin() + at.offset, at.width, '\0');
+            PutField(record, at, text);
+        }
+    };
+    put(kV1Title, kTitle, values.Title);
+    put(kV1Artist, kArtist, values.Artist);
+    put(kV1Album, kAlbum, values.Album);
+    // Any year but -1 keeps at most the first four characters of its decimal text.
+    put(kV1Year, kYear, values.Year == -1 ? std::string() : std::to_string(values.Year));
+    put(kV1Comment, kComment, values.Comment);
+    if (values.Fields & (kV1Comment | kV1Track)) {
+        // A record whose comment filled 30 bytes becomes one with a track number.
+        record[kCommentEndOffset] = '\0';
+    }
+    if (values.Fields & kV1Track) {
+        // -1 is the field's "no track"; 0 says so in a record.
+        record[kTrackOffset] = static_cast<char>(values.Track == -1 ? 0 : values.Track & 0xFF);
+    }
+    if (values.Fields & kV1Genre) {
+        record[kGenreOffset] = static_cast<char>(RecordGenreByte(values.Genre));
+    }
+}
+
 }  // namespace
 
 Tv1TAGInfo ReadV1Tag(const std::string& path) {
@@ -96,19 +132,6 @@ Tv1TAGInfo ReadV1Tag(const std::string& path) {
 }
 
 void WriteV1Tag(const std::string& path, const TV1Values& values) {
-    Record record{};
-    PutField(record, kMarker, "TAG");
-    PutField(record, kTitle, values.Title);
-    PutField(record, kArtist, values.Artist);
-    PutField(record, kAlbum, values.Album);
-    // -1 is the year field's "no year"; any other value keeps at most its first four characters.
-    if (values.Year != -1) {
-        PutField(record, kYear, std::to_string(values.Year));
-    }
-    PutField(record, kComment, values.Comment);
-    record[kTrackOffset] = static_cast<char>(values.Track & 0xFF);
-    record[kGenreOffset] = static_cast<char>(GenreByte(values.Genre));
-
     platform::File file(path, platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
     // A device reports no size, so the record would land on its first bytes.
     if (platform::GetFileAttributesA(file) & platform::FILE_ATTRIBUTE_SYSTEM) {
@@ -117,6 +140,9 @@ void WriteV1Tag(const std::string& path, const TV1Values& values) {
     const int64_t size = file.Size();
     // Overwrite the file's own record, or append one; the record goes out in
     // one write so a failure leaves everything before it untouched.
-    const int64_t at = LastRecord(file, size) ? size - static_cast<int64_t>(kRecordSize) : size;
+    const std::optional<Record> stored = LastRecord(file, size);
+    Record record = stored.value_or(EmptyRecord());
+    PutValues(record, values);
+    const int64_t at = stored ? size - static_cast<int64_t>(kRecordSize) : size;
     file.WriteAt(at, record.data(), record.size());
 }

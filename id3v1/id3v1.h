@@ -20,18 +20,35 @@ struct Tv1TAGInfo {
     bool NoTag = false;     // the file exists but does not end with a record
 };
 
+// The values of a record, as bits of TV1Values::Fields.
+enum TV1Field : unsigned {
+    kV1Title = 1,
+    kV1Artist = 2,
+    kV1Album = 4,
+    kV1Year = 8,
+    kV1Comment = 16,
+    kV1Track = 32,
+    kV1Genre = 64,
+    kV1AllFields = 127,
+};
+
 // A row's values to be written as a record.
 struct TV1Values {
     std::string Title;
     std::string Artist;
     std::string Album;
     std::string Comment;
-    int Year = -1;
-    int Track = 0;
+    int Year = -1;   // -1: no year
+    int Track = -1;  // -1: no track
     std::string Genre;
+    // The values written; the others keep the bytes of the file's record, or
+    // hold nothing in a new one.
+    unsigned Fields = kV1AllFields;
 };
 
 // Throws platform::IoError (or a subclass) when the file cannot be read.
 Tv1TAGInfo ReadV1Tag(const std::string& path);
-// Overwrites the file's record or appends one. Throws platform::IoError on failure.
+// Overwrites the file's record or appends one. A year of -1 is four zero bytes,
+// a track of -1 the byte 0 ("no track"); the genre is stored by RecordGenreByte.
+// Throws platform::IoError on failure.
 void WriteV1Tag(const std::string& path, const TV1Values& values);

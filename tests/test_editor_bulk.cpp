@@ -250,13 +250,15 @@ TEST_F(BulkTest, NamesSetsTitlesFromFileNames) {
     }
 }
 
-TEST_F(BulkTest, NamesDropCharactersATagCannotHold) {
+TEST_F(BulkTest, NamesKeepCharactersARecordCannotHoldAndMarkThem) {
     const std::string folder = Dir.File("Wide");
     std::filesystem::create_directory(folder);
     testing_mp3::WriteMp3(folder + "/Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.mp3");
     OpenFolder(folder);
     Find<QToolButton>("SpeedButton6")->click();
-    EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromUtf8("Caf\xC3\xA9 "));
+    EXPECT_EQ(Window->TitleEdit(0)->text(),
+              QString::fromUtf8("Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC"));
+    EXPECT_TRUE(TForm1::NotStorable(Window->TitleEdit(0)));
 }
 
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {

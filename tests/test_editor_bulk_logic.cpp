@@ -34,12 +34,29 @@ TEST(BulkFill, WithShiftTakesOnlyRowsThatShowTheColumnsEmptyText) {
 }
 
 TEST(BulkClear, WithShiftTakesRowsWhoseTrimmedTextEqualsTheExactTop) {
-    EXPECT_TRUE(bulk::ClearTakesRow(QStringLiteral("A "), QStringLiteral("A"), true));
-    EXPECT_FALSE(bulk::ClearTakesRow(QStringLiteral("B"), QStringLiteral("A"), true));
-    EXPECT_FALSE(bulk::ClearTakesRow(QStringLiteral("a"), QStringLiteral("A"), true));
+    EXPECT_TRUE(
+        bulk::ClearTakesRow(Column::Title, QStringLiteral("A "), QStringLiteral("A"), true));
+    EXPECT_FALSE(
+        bulk::ClearTakesRow(Column::Title, QStringLiteral("B"), QStringLiteral("A"), true));
+    EXPECT_FALSE(
+        bulk::ClearTakesRow(Column::Title, QStringLiteral("a"), QStringLiteral("A"), true));
     // A top with a trailing blank never equals a trimmed text.
-    EXPECT_FALSE(bulk::ClearTakesRow(QStringLiteral("A "), QStringLiteral("A "), true));
-    EXPECT_TRUE(bulk::ClearTakesRow(QStringLiteral("B"), QStringLiteral("A"), false));
+    EXPECT_FALSE(
+        bulk::ClearTakesRow(Column::Title, QStringLiteral("A "), QStringLiteral("A "), true));
+    EXPECT_TRUE(
+        bulk::ClearTakesRow(Column::Title, QStringLiteral("B"), QStringLiteral("A"), false));
+}
+
+TEST(BulkClear, GenresThatNameTheSameGenreAreEqual) {
+    for (const char* genre : {"(17)", "(17)Rock", "17", "(121)", "Rock"}) {
+        EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, genre, QStringLiteral("Rock"), true));
+        EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("Rock"), genre, true));
+    }
+    EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, QStringLiteral(" (17) "), "Rock", true));
+    EXPECT_FALSE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("(18)"), "Rock", true));
+    EXPECT_FALSE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("rock"), "Rock", true));
+    // Outside the genre column "(17)" is a text like any other.
+    EXPECT_FALSE(bulk::ClearTakesRow(Column::Title, QStringLiteral("(17)"), "Rock", true));
 }
 
 TEST(BulkEmptyText, YearAndTrackHaveNumbersTheOthersNothing) {

@@ -246,10 +246,10 @@ TEST_F(FolderChange, YesSavesThenOpensTheFolder) {
 }
 
 TEST_F(FolderChange, FailedSaveAfterYesKeepsTheFolderAndLaterQuestionsAsk) {
-    // The second row's file turns into a folder, so writing its record fails.
-    const std::string second = PathOf("song001.mp3");
-    std::filesystem::remove(second);
-    std::filesystem::create_directory(second);
+    // The edited row's file turns into a folder, so writing its record fails.
+    const std::string edited = Window->FilePath(0);
+    std::filesystem::remove(edited);
+    std::filesystem::create_directory(edited);
     const QString other = QString::fromStdString(other_);
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     EXPECT_FALSE(Window->SelectFolder(other));

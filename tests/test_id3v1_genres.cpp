@@ -70,3 +70,13 @@ TEST(Id3v1Genres, CaseFoldingCoversLatin1Letters) {
     EXPECT_FALSE(EqualIgnoringCase("\xBF", "\xDF"));
     EXPECT_FALSE(EqualIgnoringCase("ab", "abc"));
 }
+
+TEST(Id3v1Genres, ReferencesAsId3v2WritesThemAreStoredAsTheirNumber) {
+    const std::pair<const char*, int> cases[] = {
+        {"(17)", 17},   {"(17)Rock", 17}, {"17", 17},     {"(0)", 0},      {"(121)", 121},
+        {"(255)", 255}, {"Jazz", 8},      {"(256)", 255}, {"(RX)", 255},   {"(17", 255},
+        {"17 ", 255},   {"1x", 255},      {"()", 255},    {"(0017)", 255}, {"", 255}};
+    for (const auto& [text, byte] : cases) {
+        EXPECT_EQ(RecordGenreByte(text), byte) << text;
+    }
+}

@@ -236,7 +236,8 @@ TEST(Id3v1Write, TrackAndGenreKeepTheirLowEightBits) {
     const std::string path = dir.File("a.mp3");
     WriteMp3(path);
     TV1Values values = SomeValues();
-    const std::pair<int, uint8_t> tracks[] = {{-1, 255}, {0, 0}, {256, 0}, {300, 44}};
+    // -1, the field's "no track", is 0: "no track" in a record, never 255.
+    const std::pair<int, uint8_t> tracks[] = {{-1, 0}, {0, 0}, {256, 0}, {300, 44}};
     for (const auto& [track, byte] : tracks) {
         values.Track = track;
         WriteV1Tag(path, values);

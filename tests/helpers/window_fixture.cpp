@@ -48,6 +48,13 @@ QObject* FindControl(const QObject& window, const QString& name, const QMetaObje
     throw std::logic_error("no " + std::string(type.className()) + " named " + name.toStdString());
 }
 
+void TypeText(const QString& text) {
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    }
+}
+
 TForm1State TForm1TestAccess::State(TForm1& form) {
     return {form.TagKind,      form.FolderPath,   form.FileList,      form.PageIndex,
             form.PageModified, form.ShiftClick,   form.DragScrolling, form.Playing,

@@ -34,6 +34,10 @@ T* Control(const QObject& window, const QString& name) {
     return static_cast<T*>(FindControl(window, name, T::staticMetaObject));
 }
 
+// Types each character into the focused widget as one key press carrying that
+// text (QTest's own typing knows only ASCII).
+void TypeText(const QString& text);
+
 // The main window's state, for tests to read and to set up a case.
 struct TForm1State {
     int& TagKind;
