@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "editor/application.h"
+#include "editor/file_order.h"
 #include "editor/form1.h"
 #include "editor/shell_tree.h"
 #include "platform/directory.h"
@@ -117,7 +118,7 @@ void TForm1::ListFolder() {
     }
     FileList.clear();
     FolderPath = ShellTreeView1->Path().toStdString();
-    FileList = platform::ListMp3(FolderPath);
+    FileList = file_order::SortedLikeFileManager(platform::ListMp3(FolderPath));
     RestoreCaption();
     Label8->setVisible(FileList.empty());
 }
