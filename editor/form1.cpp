@@ -21,6 +21,7 @@
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
+#include "editor/start_folder.h"
 
 namespace {
 
@@ -273,6 +274,7 @@ void TForm1::ShowAbout() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
+        start_folder::Remember(QString::fromStdString(FolderPath));
         event->accept();
     } else {
         event->ignore();

@@ -2,7 +2,7 @@
 // One class, split by concern into several .cpp files:
 //   form1.cpp               layout, start state, caption, logo and about box
 //   form1_row_controls.cpp  creating the 40 rows' controls, finding them by name
-//   form1_folders.cpp       folder tree and combo box, listing the folder
+//   form1_folders.cpp       folder tree and combo box, listing the folder, the start folder
 //   form1_pages.cpp         the page builder, modified flag, paging, focused row
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
@@ -83,6 +83,9 @@ class TForm1 : public QWidget {
     // Selects a folder as a click in the folder tree does (the save question,
     // listing, page 1). Returns false when the user kept the old folder.
     bool SelectFolder(const QString& path);
+    // Opens the folder at start: the one named on the command line (a named
+    // file's folder), else the folder of the last run, else the home folder.
+    void OpenStartFolder(const QString& named);
 
     // --- row controls, found by name ---
     QLabel* FileLabel(int k) const;

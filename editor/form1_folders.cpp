@@ -1,5 +1,6 @@
-// Choosing the folder: the folder tree and the combo box that follow each
-// other, the save question before the folder changes, and listing its MP3 files.
+// Choosing the folder: the folder opened at start, the folder tree and the
+// combo box that follow each other, the save question before the folder
+// changes, and listing its MP3 files.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include "editor/file_order.h"
 #include "editor/form1.h"
 #include "editor/shell_tree.h"
+#include "editor/start_folder.h"
 #include "platform/directory.h"
 
 namespace {
@@ -56,6 +58,11 @@ bool TForm1::SelectFolder(const QString& path) {
     }
     ShellTreeView1Click();
     return true;
+}
+
+void TForm1::OpenStartFolder(const QString& named) {
+    // The tree selects the folder and keeps it in view while it fills.
+    SelectFolder(start_folder::Choose(named, start_folder::Remembered()));
 }
 
 bool TForm1::ShellTreeView1Changing() {
