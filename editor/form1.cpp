@@ -294,7 +294,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         dialogs_.Message(this, QStringLiteral("Hello!"));
         return true;
     }
-    if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event)) {
+    if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event) ||
+        FilterRowKeyEvent(watched, event)) {
         return true;
     }
     return QWidget::eventFilter(watched, event);

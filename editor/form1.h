@@ -9,6 +9,7 @@
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
 //   form1_playback.cpp      playing the focused row's file
+//   form1_row_keys.cpp      Up and Down between the rows' text fields
 // Controls carry their names as Qt object names; a row's controls are found by
 // name (prefix plus row number), never kept in an array.
 #pragma once
@@ -254,6 +255,8 @@ class TForm1 : public QWidget {
     void SyncFolderCombo(const QString& path);
     void ShellComboBox1Chosen(int index);
     void ConnectValueControl(QWidget* control);
+    // Scrolls the field's text to its beginning.
+    static void ShowTextStart(QWidget* control);
     static void SetKeepsStoredValue(QWidget* control, bool keep);
     void FillV1Row(int k, const std::string& path, bool& notFound);
     void FillV2Row(int k, const std::string& path, bool& notFound);
@@ -268,6 +271,7 @@ class TForm1 : public QWidget {
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);
+    bool FilterRowKeyEvent(QObject* watched, QEvent* event);
 
     Tid3v2tag& tag_;
     TDialogs& dialogs_;

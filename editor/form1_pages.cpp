@@ -84,6 +84,10 @@ void TForm1::Button2Click() {
         }
         FileLabel(k)->setText(name);
         FileLabel(k)->setToolTip(name);
+        // Also the field the focus stays in shows the start of its new text.
+        for (QWidget* control : RowValueControls(k)) {
+            ShowTextStart(control);
+        }
         FileLabel(k)->adjustSize();
         FileLabel(k)->resize(FileLabel(k)->width(), kRowHeight);
         if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {

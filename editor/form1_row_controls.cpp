@@ -132,13 +132,32 @@ void TForm1::ConnectValueControl(QWidget* control) {
     auto changed = [this, control] {
         SetKeepsStoredValue(control, false);
         TietojaModifoitu();
+        // A text the program put into a field the user is not in shows its start.
+        if (!control->hasFocus()) {
+            ShowTextStart(control);
+        }
     };
+    // Keys of the text fields (Up and Down between rows) pass the window's filter.
+    control->installEventFilter(this);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         connect(edit, &QLineEdit::textChanged, this, changed);
     } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
         connect(spin, &TSpinEdit::textChanged, this, changed);
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         connect(combo, &QComboBox::editTextChanged, this, changed);
+    }
+}
+
+void TForm1::ShowTextStart(QWidget* control) {
+    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        edit = combo->lineEdit();
+    } else if (edit == nullptr) {
+        // The spin field's text is its own line edit.
+        edit = control->findChild<QLineEdit*>();
+    }
+    if (edit != nullptr) {
+        edit->setCursorPosition(0);
     }
 }
 
