@@ -284,6 +284,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel2 && event->type() == QEvent::Resize) {
         PlaceCredits();
+        PlaceColumns();
     }
     if ((watched == Image1 || watched == Label1 || watched == Label3 || watched == Label4) &&
         event->type() == QEvent::MouseButtonRelease) {

@@ -8,6 +8,7 @@
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
+//   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -257,6 +258,7 @@ class TForm1 : public QWidget {
     void ConnectValueControl(QWidget* control);
     // Scrolls the field's text to its beginning.
     static void ShowTextStart(QWidget* control);
+    void PlaceColumns();
     static void SetKeepsStoredValue(QWidget* control, bool keep);
     void FillV1Row(int k, const std::string& path, bool& notFound);
     void FillV2Row(int k, const std::string& path, bool& notFound);

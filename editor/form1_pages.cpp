@@ -88,8 +88,6 @@ void TForm1::Button2Click() {
         for (QWidget* control : RowValueControls(k)) {
             ShowTextStart(control);
         }
-        FileLabel(k)->adjustSize();
-        FileLabel(k)->resize(FileLabel(k)->width(), kRowHeight);
         if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
             const QSignalBlocker blocker(CheckBox1);
             CheckBox1->setChecked(true);
