@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -241,6 +242,11 @@ void TForm1::CreateLayout() {
     Label8->hide();
     ScrollBox1->setWidget(RowsArea);
 
+    // Says what the last save wrote; the caption returns to the folder after it.
+    StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    layout->addWidget(StatusBar1);
+
     PlaceCredits();
     FitKindLabel();
 }
@@ -264,6 +270,10 @@ void TForm1::PlaceCredits() {
 void TForm1::RestoreCaption() {
     titleText_ = QString::fromStdString(page_logic::TitleText());
     setWindowTitle(QString::fromStdString(page_logic::Caption(FolderPath)));
+}
+
+void TForm1::ShowStatus(const QString& text) {
+    StatusBar1->showMessage(text);
 }
 
 void TForm1::ShowAbout() {

@@ -1,9 +1,10 @@
 // The main window: the command panel, the folder tree and the page of 40 rows.
 // One class, split by concern into several .cpp files:
-//   form1.cpp               layout, start state, caption, logo and about box
+//   form1.cpp               layout, start state, caption, status bar, logo and about box
 //   form1_row_controls.cpp  creating the 40 rows' controls, finding them by name
 //   form1_folders.cpp       folder tree and combo box, listing the folder, the start folder
-//   form1_pages.cpp         the page builder, modified flag, paging, focused row
+//   form1_pages.cpp         the page builder, modified flags of page and rows, paging,
+//                           focused row
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
@@ -31,6 +32,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 class QStringListModel;
 class QTimer;
 class QToolButton;
@@ -123,6 +125,11 @@ class TForm1 : public QWidget {
     void VasemmalleClick();
     void OikealleClick();
     std::optional<int> FindFocusedRow() const;
+    // Row k holds changes not saved since the page was built; its file label shows it.
+    bool RowModified(int k) const;
+    void SetRowModified(int k, bool modified);
+    // Shows a line of text in the status bar under the rows.
+    void ShowStatus(const QString& text);
     bool ShellTreeView1Changing();  // false refuses the change
     void ShellTreeView1Change();
     void ShellTreeView1Click();
@@ -233,6 +240,7 @@ class TForm1 : public QWidget {
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
+    QStatusBar* StatusBar1 = nullptr;
 
     void FormCreate();
     void CreateLayout();
@@ -255,7 +263,7 @@ class TForm1 : public QWidget {
                      const std::string& album, const std::string& comment);
     void SyncFolderCombo(const QString& path);
     void ShellComboBox1Chosen(int index);
-    void ConnectValueControl(QWidget* control);
+    void ConnectValueControl(QWidget* control, int k);
     // Scrolls the field's text to its beginning.
     static void ShowTextStart(QWidget* control);
     void PlaceColumns();

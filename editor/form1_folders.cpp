@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <utility>
 
 #include "editor/application.h"
@@ -127,5 +128,6 @@ void TForm1::ListFolder() {
     FolderPath = ShellTreeView1->Path().toStdString();
     FileList = file_order::SortedLikeFileManager(platform::ListMp3(FolderPath));
     RestoreCaption();
+    StatusBar1->clearMessage();
     Label8->setVisible(FileList.empty());
 }

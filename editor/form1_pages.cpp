@@ -1,5 +1,6 @@
 // The page of rows: the page builder, the modified flag with the save question
-// before leaving the page, the page buttons and the focused row.
+// before leaving the page, the rows' own modified flags, the page buttons and
+// the focused row.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 
 #include "editor/application.h"
 #include "editor/dialogs.h"
+#include "editor/file_label.h"
 #include "editor/form1.h"
 #include "editor/genre_drop_down.h"
 #include "editor/page_logic.h"
@@ -101,6 +103,9 @@ void TForm1::Button2Click() {
     for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
         button->setEnabled(false);
     }
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
+        SetRowModified(k, false);
+    }
 }
 
 void TForm1::TietojaModifoitu() {
@@ -108,6 +113,14 @@ void TForm1::TietojaModifoitu() {
     for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
         button->setEnabled(true);
     }
+}
+
+bool TForm1::RowModified(int k) const {
+    return static_cast<const TFileLabel*>(FileLabel(k))->modified();
+}
+
+void TForm1::SetRowModified(int k, bool modified) {
+    static_cast<TFileLabel*>(FileLabel(k))->setModified(modified);
 }
 
 bool TForm1::AskToLeave(const QString& question) {

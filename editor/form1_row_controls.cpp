@@ -132,15 +132,16 @@ void TForm1::CreateRows() {
                 setTabOrder(previous, control);
             }
             previous = control;
-            ConnectValueControl(control);
+            ConnectValueControl(control, k);
         }
     }
 }
 
-void TForm1::ConnectValueControl(QWidget* control) {
-    auto changed = [this, control] {
+void TForm1::ConnectValueControl(QWidget* control, int k) {
+    auto changed = [this, control, k] {
         SetKeepsStoredValue(control, false);
         TietojaModifoitu();
+        SetRowModified(k, true);
         // A text the program put into a field the user is not in shows its start.
         if (!control->hasFocus()) {
             ShowTextStart(control);

@@ -223,6 +223,8 @@ void TForm1::SpeedButton8Click() {
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
         SetRowLimits(k, TagKind);
+        // Every row is still to be written in the other kind.
+        SetRowModified(k, true);
     }
     TietojaModifoitu();
 }

@@ -119,9 +119,14 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
-    WriteWhileSuspended([&] { WriteRow(k, path); });
+    bool written = false;
+    WriteWhileSuspended([&] { written = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
+    if (written) {
+        SetRowModified(k, false);
+        ShowStatus(QStringLiteral("%1 saved").arg(fileName));
+    }
 }
 
 void TForm1::SpeedButton2Click() {
@@ -175,11 +180,13 @@ void TForm1::SpeedButton2Click() {
             setWindowTitle(save_logic::SavingCaption(save_logic::DisplayName(FileList[f]), f + 1));
             if (WriteRow(k, path)) {
                 ++saved;
+                SetRowModified(k, false);
             }
         }
     });
     ResumePlayback(position);
     setWindowTitle(save_logic::SavedCaption(saved));
+    ShowStatus(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
                                                     PageIndex + 1, leftUnticked));
     RestoreCaption();

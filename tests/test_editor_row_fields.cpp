@@ -1,14 +1,17 @@
-// Working in the rows: fields show the start of their text, and Up and Down
-// move between the rows' text fields.
+// Working in the rows: fields show the start of their text, Up and Down move
+// between the rows' text fields, and rows with unsaved changes are marked.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
+#include "editor/file_label.h"
+#include "editor/page_logic.h"
 #include "editor/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -21,7 +24,21 @@ QLineEdit* TextOf(QWidget* control) {
 
 }  // namespace
 
-using RowFields = WindowFixture;
+class RowFields : public WindowFixture {
+  protected:
+    // One character a row: '*' for a row marked unsaved, '-' for the others.
+    std::string Marked() const {
+        std::string marked;
+        for (int k = 0; k < Window->RowsInScope(); ++k) {
+            marked += Window->RowModified(k) ? '*' : '-';
+        }
+        return marked;
+    }
+    void TypeInto(QWidget* field, const char* text) {
+        field->setFocus();
+        QTest::keyClicks(QApplication::focusWidget(), text);
+    }
+};
 
 TEST_F(RowFields, ShowTheStartOfTheirTextAfterABuildAndAfterCommands) {
     // Setting a text leaves the cursor, and so the view, at its end.
@@ -69,4 +86,37 @@ TEST_F(RowFields, UpAndDownMoveBetweenRowsInTheTextFieldsOnly) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_NE(Window->GenreEdit(5)->currentText(), genre);
     EXPECT_TRUE(Window->GenreEdit(5)->hasFocus());
+}
+
+TEST_F(RowFields, UnsavedRowsAreMarkedUntilSavedOrReverted) {
+    OpenWindow(3, true);
+    EXPECT_EQ(Marked(), "---");
+    TypeInto(Window->ArtistEdit(1), "x");
+    EXPECT_EQ(Marked(), "-*-");
+    const auto* label = Find<TFileLabel>("FileLabel1");
+    EXPECT_TRUE(label->shownFont().bold());
+    EXPECT_TRUE(label->shownText().startsWith(QChar(0x25CF)));
+    EXPECT_EQ(label->text().toStdString(), State().FileList[1]);
+
+    // Save Row clears its own row and says which file it wrote.
+    TypeInto(Window->TitleEdit(2), "y");
+    Window->ArtistEdit(1)->setFocus();
+    Find<QToolButton>("SpeedButton1")->click();
+    EXPECT_EQ(Marked(), "--*");
+    EXPECT_FALSE(label->shownFont().bold());
+    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->currentMessage(), "song001.mp3 saved");
+    EXPECT_EQ(Window->windowTitle().toStdString(), page_logic::Caption(State().FolderPath));
+
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    Find<QToolButton>("SpeedButton4")->click();  // Revert to Saved
+    EXPECT_EQ(Marked(), "---");
+
+    TypeInto(Window->TitleEdit(0), "z");
+    Find<QToolButton>("SpeedButton2")->click();  // Save All Rows
+    EXPECT_EQ(Marked(), "---");
+    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->currentMessage(), "3 files saved");
+
+    // Copied into the other kind, every row is still to be written.
+    Window->SpeedButton8Click();
+    EXPECT_EQ(Marked(), "***");
 }
