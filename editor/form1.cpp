@@ -22,7 +22,6 @@
 #include "editor/glyphs.h"
 #include "editor/page_logic.h"
 #include "editor/shell_tree.h"
-#include "editor/start_folder.h"
 
 namespace {
 
@@ -284,7 +283,6 @@ void TForm1::ShowAbout() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (FormCloseQuery()) {
-        start_folder::Remember(QString::fromStdString(FolderPath));
         event->accept();
     } else {
         event->ignore();

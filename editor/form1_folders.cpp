@@ -127,6 +127,9 @@ void TForm1::ListFolder() {
     FileList.clear();
     FolderPath = ShellTreeView1->Path().toStdString();
     FileList = file_order::SortedLikeFileManager(platform::ListMp3(FolderPath));
+    // Kept at once, so that also a run that does not end by closing the window
+    // (a crash, a killed session) opens here next time.
+    start_folder::Remember(ShellTreeView1->Path());
     RestoreCaption();
     StatusBar1->clearMessage();
     Label8->setVisible(FileList.empty());

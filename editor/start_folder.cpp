@@ -44,8 +44,9 @@ QString Remembered() {
 }
 
 void Remember(const QString& folder) {
-    if (!folder.isEmpty()) {
-        Settings().setValue(kFolderKey, folder);
+    QSettings settings = Settings();
+    if (!folder.isEmpty() && settings.value(kFolderKey).toString() != folder) {
+        settings.setValue(kFolderKey, folder);
     }
 }
 

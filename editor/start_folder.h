@@ -13,7 +13,8 @@ QString FolderOf(const QString& named);
 // The first existing folder of: the named one, the remembered one, home.
 QString Choose(const QString& named, const QString& remembered);
 
-// The folder of the last run, kept in the settings under the application's name.
+// The folder of the last run, kept in the settings under the application's name;
+// the window remembers every folder it lists.
 QString Remembered();
 void Remember(const QString& folder);
 

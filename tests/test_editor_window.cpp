@@ -121,7 +121,6 @@ TEST_F(WindowStart, OpensTheNamedFolderInViewAndNextTimeTheFolderOfTheLastRun) {
     QApplication::processEvents();
     EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
 
-    Window->close();
     Window = std::make_unique<TForm1>(Tag, Dialogs, Media);
     Window->show();
     Window->OpenStartFolder({});
