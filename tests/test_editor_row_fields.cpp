@@ -111,7 +111,9 @@ TEST_F(RowFields, UnsavedRowsAreMarkedUntilSavedOrReverted) {
     Find<QToolButton>("SpeedButton4")->click();  // Revert to Saved
     EXPECT_EQ(Marked(), "---");
 
-    TypeInto(Window->TitleEdit(0), "z");
+    for (int k = 0; k < 3; ++k) {
+        TypeInto(Window->TitleEdit(k), "z");
+    }
     Find<QToolButton>("SpeedButton2")->click();  // Save All Rows
     EXPECT_EQ(Marked(), "---");
     EXPECT_EQ(Find<QStatusBar>("StatusBar1")->currentMessage(), "3 files saved");
