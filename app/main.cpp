@@ -3,9 +3,11 @@
 #include <QScreen>
 #include <QStyle>
 #include <memory>
+#include <optional>
 
 #include "editor/about_dialog.h"
 #include "editor/application.h"
+#include "editor/command_line.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 #include "editor/form2.h"
@@ -13,6 +15,10 @@
 #include "platform/media_device.h"
 
 int main(int argc, char** argv) {
+    // --help and --version are answered before the application needs a display.
+    if (const std::optional<int> answered = command_line::AnswerEarly(argc, argv)) {
+        return *answered;
+    }
     // The one tag object lives for the whole run and is freed last.
     auto tag = std::make_unique<Tid3v2tag>();
 
@@ -22,6 +28,10 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tagvora"));
     TMessageBoxDialogs dialogs;
     application.SetDialogs(&dialogs);
+    const command_line::Request request = command_line::Read(QApplication::arguments());
+    if (request.exitCode) {
+        return *request.exitCode;
+    }
     auto media = platform::CreateMpg123Device();
 
     TForm1 form1(*tag, dialogs, *media);
@@ -36,5 +46,6 @@ int main(int argc, char** argv) {
                                               screen->availableGeometry()));
     }
     form1.showMaximized();
+    form1.OpenStartFolder(request.named);
     return application.exec();
 }

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -240,6 +241,11 @@ void TForm1::CreateLayout() {
     Label8->hide();
     ScrollBox1->setWidget(RowsArea);
 
+    // Says what the last save wrote; the caption returns to the folder after it.
+    StatusBar1 = Named(new QStatusBar(this), "StatusBar1");
+    StatusBar1->setSizeGripEnabled(false);
+    layout->addWidget(StatusBar1);
+
     PlaceCredits();
     FitKindLabel();
 }
@@ -265,6 +271,10 @@ void TForm1::RestoreCaption() {
     setWindowTitle(QString::fromStdString(page_logic::Caption(FolderPath)));
 }
 
+void TForm1::ShowStatus(const QString& text) {
+    StatusBar1->showMessage(text);
+}
+
 void TForm1::ShowAbout() {
     if (AboutDlg != nullptr) {
         dialogs_.ShowModal(AboutDlg);
@@ -282,6 +292,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel2 && event->type() == QEvent::Resize) {
         PlaceCredits();
+        PlaceColumns();
     }
     if ((watched == Image1 || watched == Label1 || watched == Label3 || watched == Label4) &&
         event->type() == QEvent::MouseButtonRelease) {
@@ -292,7 +303,8 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         dialogs_.Message(this, QStringLiteral("Hello!"));
         return true;
     }
-    if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event)) {
+    if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event) ||
+        FilterRowKeyEvent(watched, event)) {
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -1,16 +1,19 @@
 // The main window: the command panel, the folder tree and the page of 40 rows.
 // One class, split by concern into several .cpp files:
-//   form1.cpp               layout, start state, caption, logo and about box
+//   form1.cpp               layout, start state, caption, status bar, logo and about box
 //   form1_row_controls.cpp  creating the 40 rows' controls, finding them by name
-//   form1_folders.cpp       folder tree and combo box, listing the folder
-//   form1_pages.cpp         the page builder, modified flag, paging, focused row
+//   form1_folders.cpp       folder tree and combo box, listing the folder, the start folder
+//   form1_pages.cpp         the page builder, modified flags of page and rows, paging,
+//                           focused row
 //   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
 //   form1_changes.cpp       the values each row showed, and which of them changed
 //   form1_marks.cpp         marks on value controls: not shown in full, not storable
 //   form1_bulk.cpp          column boxes, folder box, Classical, Names, Erase, Revert
 //   form1_scrolling.cpp     wheel and drag scrolling, tab order
+//   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
+//   form1_row_keys.cpp      Up and Down between the rows' text fields
 // Controls carry their names as Qt object names; a row's controls are found by
 // name (prefix plus row number), never kept in an array.
 #pragma once
@@ -31,6 +34,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
+class QStatusBar;
 class QStringListModel;
 class QTimer;
 class QToolButton;
@@ -88,6 +92,9 @@ class TForm1 : public QWidget {
     // Selects a folder as a click in the folder tree does (the save question,
     // listing, page 1). Returns false when the user kept the old folder.
     bool SelectFolder(const QString& path);
+    // Opens the folder at start: the one named on the command line (a named
+    // file's folder), else the folder of the last run, else the home folder.
+    void OpenStartFolder(const QString& named);
 
     // --- row controls, found by name ---
     QLabel* FileLabel(int k) const;
@@ -131,6 +138,11 @@ class TForm1 : public QWidget {
     void VasemmalleClick();
     void OikealleClick();
     std::optional<int> FindFocusedRow() const;
+    // Row k holds changes not saved since the page was built; its file label shows it.
+    bool RowModified(int k) const;
+    void SetRowModified(int k, bool modified);
+    // Shows a line of text in the status bar under the rows.
+    void ShowStatus(const QString& text);
     bool ShellTreeView1Changing();  // false refuses the change
     void ShellTreeView1Change();
     void ShellTreeView1Click();
@@ -241,6 +253,7 @@ class TForm1 : public QWidget {
     QScrollArea* ScrollBox1 = nullptr;
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
+    QStatusBar* StatusBar1 = nullptr;
 
     void FormCreate();
     void CreateLayout();
@@ -263,7 +276,10 @@ class TForm1 : public QWidget {
                      const QString& comment);
     void SyncFolderCombo(const QString& path);
     void ShellComboBox1Chosen(int index);
-    void ConnectValueControl(QWidget* control, bulk::Column column);
+    void ConnectValueControl(QWidget* control, bulk::Column column, int k);
+    // Scrolls the field's text to its beginning.
+    static void ShowTextStart(QWidget* control);
+    void PlaceColumns();
     static void SetKeepsStoredValue(QWidget* control, bool keep);
     // Marks the control when the rows edit ID3v1 and its value does not fit a record.
     void CheckStorable(QWidget* control, bulk::Column column) const;
@@ -287,6 +303,7 @@ class TForm1 : public QWidget {
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
     bool FilterBulkEvent(QObject* watched, QEvent* event);
+    bool FilterRowKeyEvent(QObject* watched, QEvent* event);
 
     Tid3v2tag& tag_;
     TDialogs& dialogs_;

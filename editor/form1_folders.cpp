@@ -1,16 +1,20 @@
-// Choosing the folder: the folder tree and the combo box that follow each
-// other, the save question before the folder changes, and listing its MP3 files.
+// Choosing the folder: the folder opened at start, the folder tree and the
+// combo box that follow each other, the save question before the folder
+// changes, and listing its MP3 files.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <utility>
 
 #include "editor/application.h"
+#include "editor/file_order.h"
 #include "editor/form1.h"
 #include "editor/shell_tree.h"
+#include "editor/start_folder.h"
 #include "platform/directory.h"
 
 namespace {
@@ -55,6 +59,11 @@ bool TForm1::SelectFolder(const QString& path) {
     }
     ShellTreeView1Click();
     return true;
+}
+
+void TForm1::OpenStartFolder(const QString& named) {
+    // The tree selects the folder and keeps it in view while it fills.
+    SelectFolder(start_folder::Choose(named, start_folder::Remembered()));
 }
 
 bool TForm1::ShellTreeView1Changing() {
@@ -117,7 +126,11 @@ void TForm1::ListFolder() {
     }
     FileList.clear();
     FolderPath = ShellTreeView1->Path().toStdString();
-    FileList = platform::ListMp3(FolderPath);
+    FileList = file_order::SortedLikeFileManager(platform::ListMp3(FolderPath));
+    // Kept at once, so that also a run that does not end by closing the window
+    // (a crash, a killed session) opens here next time.
+    start_folder::Remember(ShellTreeView1->Path());
     RestoreCaption();
+    StatusBar1->clearMessage();
     Label8->setVisible(FileList.empty());
 }

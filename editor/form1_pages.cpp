@@ -1,5 +1,6 @@
 // The page of rows: the page builder, the modified flag with the save question
-// before leaving the page, the page buttons and the focused row.
+// before leaving the page, the rows' own modified flags, the page buttons and
+// the focused row.
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 
 #include "editor/application.h"
 #include "editor/dialogs.h"
+#include "editor/file_label.h"
 #include "editor/form1.h"
 #include "editor/genre_drop_down.h"
 #include "editor/page_logic.h"
@@ -85,8 +87,10 @@ void TForm1::Button2Click() {
         RememberShownValues(k);
         FileLabel(k)->setText(name);
         FileLabel(k)->setToolTip(name);
-        FileLabel(k)->adjustSize();
-        FileLabel(k)->resize(FileLabel(k)->width(), kRowHeight);
+        // Also the field the focus stays in shows the start of its new text.
+        for (QWidget* control : RowValueControls(k)) {
+            ShowTextStart(control);
+        }
         if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
             const QSignalBlocker blocker(CheckBox1);
             CheckBox1->setChecked(true);
@@ -100,6 +104,9 @@ void TForm1::Button2Click() {
     for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
         button->setEnabled(false);
     }
+    for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
+        SetRowModified(k, false);
+    }
 }
 
 void TForm1::TietojaModifoitu() {
@@ -107,6 +114,14 @@ void TForm1::TietojaModifoitu() {
     for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
         button->setEnabled(true);
     }
+}
+
+bool TForm1::RowModified(int k) const {
+    return static_cast<const TFileLabel*>(FileLabel(k))->modified();
+}
+
+void TForm1::SetRowModified(int k, bool modified) {
+    static_cast<TFileLabel*>(FileLabel(k))->setModified(modified);
 }
 
 bool TForm1::AskToLeave(const QString& question) {

@@ -8,6 +8,8 @@
 #include <utility>
 
 #include "editor/bulk_logic.h"
+#include "editor/column_layout.h"
+#include "editor/file_label.h"
 #include "editor/fonts.h"
 #include "editor/form1.h"
 #include "editor/genre_drop_down.h"
@@ -17,8 +19,6 @@
 #include "id3v1/genres.h"
 
 namespace {
-
-constexpr int kTitleLeft = 100;
 
 // The name prefixes of a row's controls; the row number follows.
 constexpr char kFileLabel[] = "FileLabel";
@@ -50,11 +50,11 @@ QStringList SortedGenreNames() {
     return names;
 }
 
-TLatin1Edit* RowEdit(QWidget* parent, const QString& name, int left, int width, int top,
+TLatin1Edit* RowEdit(QWidget* parent, const QString& name, column_layout::Span span, int top,
                      bool tabStop) {
     auto* edit = new TLatin1Edit(parent);
     edit->setObjectName(name);
-    edit->setGeometry(left, top, width, TForm1::kRowHeight);
+    edit->setGeometry(span.left, top, span.width, TForm1::kRowHeight);
     edit->setFrame(false);
     edit->setCharLimit(30);
     edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
@@ -62,11 +62,11 @@ TLatin1Edit* RowEdit(QWidget* parent, const QString& name, int left, int width, 
     return edit;
 }
 
-TSpinEdit* RowSpin(QWidget* parent, const QString& name, int left, int top, int minimum,
-                   int maximum) {
+TSpinEdit* RowSpin(QWidget* parent, const QString& name, column_layout::Span span, int top,
+                   int minimum, int maximum) {
     auto* spin = new TSpinEdit(parent);
     spin->setObjectName(name);
-    spin->setGeometry(left, top, 50, TForm1::kRowHeight);
+    spin->setGeometry(span.left, top, span.width, TForm1::kRowHeight);
     spin->setFrame(false);
     spin->setFont(fonts::PointFont(fonts::Role::Serif, 7));
     spin->setRange(minimum, maximum);
@@ -80,30 +80,39 @@ TSpinEdit* RowSpin(QWidget* parent, const QString& name, int left, int top, int 
 void TForm1::CreateRows() {
     genreModel_ = new QStringListModel(SortedGenreNames(), this);
     genreDropDown_ = new TGenreDropDown(genreModel_, this, ScrollBox1);
+    // Created where the window's normal width puts them; PlaceColumns moves
+    // them when the window is wider.
+    const column_layout::Columns columns =
+        column_layout::ForWindowWidth(column_layout::kNormalWindowWidth);
+    const auto at = [&columns](int column) { return columns.spans[column]; };
     QWidget* previous = nullptr;
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const int top = kFirstRowTop + kRowHeight * k;
-        auto* label = new QLabel(RowsArea);
+        auto* label = new TFileLabel(RowsArea);
         label->setObjectName(RowName(kFileLabel, k));
         // Same top and height as the row's fields, the text centred on them.
-        label->move(10, top);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        label->setGeometry(at(column_layout::kFile).left, top, at(column_layout::kFile).width,
+                           kRowHeight);
         label->hide();
 
-        QWidget* title = RowEdit(RowsArea, RowName(kTitleEdit, k), kTitleLeft, 108, top, true);
+        QWidget* title =
+            RowEdit(RowsArea, RowName(kTitleEdit, k), at(column_layout::kTitle), top, true);
         QWidget* artist =
-            RowEdit(RowsArea, RowName(kArtistEdit, k), kTitleLeft + 110, 120, top, true);
+            RowEdit(RowsArea, RowName(kArtistEdit, k), at(column_layout::kArtist), top, true);
         QWidget* album =
-            RowEdit(RowsArea, RowName(kAlbumEdit, k), kTitleLeft + 232, 120, top, false);
-        QWidget* year = RowSpin(RowsArea, RowName(kYearEdit, k), kTitleLeft + 354, top, -1, 9999);
+            RowEdit(RowsArea, RowName(kAlbumEdit, k), at(column_layout::kAlbum), top, false);
+        QWidget* year =
+            RowSpin(RowsArea, RowName(kYearEdit, k), at(column_layout::kYear), top, -1, 9999);
         auto* comment =
-            RowEdit(RowsArea, RowName(kCommentEdit, k), kTitleLeft + 406, 120, top, false);
+            RowEdit(RowsArea, RowName(kCommentEdit, k), at(column_layout::kComment), top, false);
         comment->setCharLimit(28);
-        QWidget* track = RowSpin(RowsArea, RowName(kTrackEdit, k), kTitleLeft + 528, top, -1, 255);
+        QWidget* track =
+            RowSpin(RowsArea, RowName(kTrackEdit, k), at(column_layout::kTrack), top, -1, 255);
 
         auto* genre = new QComboBox(RowsArea);
         genre->setObjectName(RowName(kGenreEdit, k));
-        genre->setGeometry(kTitleLeft + 580, top, 80, kRowHeight);
+        genre->setGeometry(at(column_layout::kGenre).left, top, at(column_layout::kGenre).width,
+                           kRowHeight);
         genre->setFrame(false);
         genre->setEditable(true);
         genre->setLineEdit(new TLatin1Edit(genre));
@@ -129,24 +138,45 @@ void TForm1::CreateRows() {
                 setTabOrder(previous, control);
             }
             previous = control;
-            ConnectValueControl(control, column);
+            ConnectValueControl(control, column, k);
         }
     }
 }
 
-void TForm1::ConnectValueControl(QWidget* control, bulk::Column column) {
-    auto changed = [this, control, column] {
+void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
+    auto changed = [this, control, column, k] {
         SetKeepsStoredValue(control, false);
         SetNameNotDecoded(control, false);
         CheckStorable(control, column);
         TietojaModifoitu();
+        // Typing a value back to what was shown leaves nothing unsaved in the row.
+        SetRowModified(k, ChangedFields(k) != 0);
+        // A text the program put into a field the user is not in shows its start.
+        if (!control->hasFocus()) {
+            ShowTextStart(control);
+        }
     };
+    // Keys of the text fields (Up and Down between rows) pass the window's filter.
+    control->installEventFilter(this);
     if (auto* edit = qobject_cast<QLineEdit*>(control)) {
         connect(edit, &QLineEdit::textChanged, this, changed);
     } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
         connect(spin, &TSpinEdit::textChanged, this, changed);
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         connect(combo, &QComboBox::editTextChanged, this, changed);
+    }
+}
+
+void TForm1::ShowTextStart(QWidget* control) {
+    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        edit = combo->lineEdit();
+    } else if (edit == nullptr) {
+        // The spin field's text is its own line edit.
+        edit = control->findChild<QLineEdit*>();
+    }
+    if (edit != nullptr) {
+        edit->setCursorPosition(0);
     }
 }
 

@@ -243,6 +243,7 @@ void TForm1::SpeedButton8Click() {
         // untagged row's placeholders are no values of its file.
         if (!RowUntagged(k)) {
             ForgetShownValues(k);
+            SetRowModified(k, true);
         }
     }
     TietojaModifoitu();

@@ -160,8 +160,12 @@ void TForm1::SpeedButton1Click() {
     WriteWhileSuspended([&] { written = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
-    if (written && shortened) {
-        dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
+    if (written) {
+        SetRowModified(k, false);
+        ShowStatus(QStringLiteral("%1 saved").arg(fileName));
+        if (shortened) {
+            dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
+        }
     }
 }
 
@@ -224,6 +228,7 @@ void TForm1::SpeedButton2Click() {
             const bool shortened = WritesShortened(*this, k, changed[k]);
             if (WriteRow(k, path)) {
                 ++saved;
+                SetRowModified(k, false);
                 if (shortened) {
                     shortenedFiles << name;
                 }
@@ -232,6 +237,7 @@ void TForm1::SpeedButton2Click() {
     });
     ResumePlayback(position);
     setWindowTitle(save_logic::SavedCaption(saved));
+    ShowStatus(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
                                                     PageIndex + 1, leftUnticked));
     if (!shortenedFiles.isEmpty()) {

@@ -267,7 +267,7 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v1) {
     QTest::mouseClick(Find<QToolButton>("SpeedButton1"), Qt::LeftButton);
 
     const Tv1TAGInfo record = ReadV1Tag(target);
-    EXPECT_EQ(record.Title, State().FileList[42] + "X");
+    EXPECT_EQ(record.Title, "X" + State().FileList[42]);
     EXPECT_EQ(record.Year, "1999");
     EXPECT_EQ(record.Artist, "Band");
     EXPECT_EQ(record.Genre, GenreByte("Rock"));

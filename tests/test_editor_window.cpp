@@ -109,6 +109,24 @@ TEST_F(WindowStart, CaptionNamesTheChosenFolder) {
     EXPECT_EQ(Window->windowTitle(), "Tagvora v1.4 - (/)");
 }
 
+TEST_F(WindowStart, OpensTheNamedFolderInViewAndNextTimeTheFolderOfTheLastRun) {
+    MakeFiles(2);
+    Window->show();
+    // "Open with" passes a file: its folder opens, selected in the tree and in view.
+    Window->OpenStartFolder(QString::fromStdString(PathOf("song001.mp3")));
+    EXPECT_EQ(State().FolderPath, Dir.Path());
+    EXPECT_EQ(Window->RowsInScope(), 2);
+    auto* tree = Find<TShellTreeView>("ShellTreeView1");
+    EXPECT_EQ(tree->Path().toStdString(), Dir.Path());
+    QApplication::processEvents();
+    EXPECT_TRUE(tree->viewport()->rect().contains(tree->visualRect(tree->currentIndex())));
+
+    Window = std::make_unique<TForm1>(Tag, Dialogs, Media);
+    Window->show();
+    Window->OpenStartFolder({});
+    EXPECT_EQ(State().FolderPath, Dir.Path());
+}
+
 TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
     Window->show();
     for (QWidget* target : {static_cast<QWidget*>(Find<QLabel>("Image1")),

@@ -1,5 +1,6 @@
 // Test entry for window tests: an offscreen TApplication that lives for the
-// whole run, with a private runtime folder to keep Qt quiet.
+// whole run, with a private runtime folder to keep Qt quiet and to hold the
+// settings the window writes.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     std::string runtime = (std::filesystem::temp_directory_path() / "tagvora-xdg-XXXXXX").string();
     if (::mkdtemp(runtime.data()) != nullptr) {
         ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        // Settings the window keeps between runs stay out of the user's own.
+        ::setenv("XDG_CONFIG_HOME", (runtime + "/config").c_str(), 1);
     }
     ::testing::InitGoogleTest(&argc, argv);
     TApplication application(argc, argv);
