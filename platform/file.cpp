@@ -27,6 +27,19 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     if (fd_ < 0) {
         throw OpenError("Cannot open " + DescribeError(path, errno));
     }
+    // The lock comes before the status: a writer that finished between the
+    // two would otherwise leave this object with the size it had before.
+    if (lock == Lock::Exclusive) {
+        int rc;
+        do {
+            rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw OpenError("Cannot lock " + DescribeError(path, error));
+        }
+    }
     struct stat st {};
     int error = 0;
     if (::fstat(fd_, &st) != 0) {
@@ -42,17 +55,6 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     }
     size_ = st.st_size;
     statMode_ = st.st_mode;
-    if (lock == Lock::Exclusive) {
-        int rc;
-        do {
-            rc = ::flock(fd_, LOCK_EX | LOCK_NB);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            const int error = errno;
-            ::close(fd_);
-            throw OpenError("Cannot lock " + DescribeError(path, error));
-        }
-    }
 }
 
 File::~File() {

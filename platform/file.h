@@ -33,14 +33,18 @@ class File {
     enum class Lock { None, Exclusive };
 
     // ReadWrite never creates or truncates the file. Exclusive takes an advisory
-    // flock that other writers honour while this object lives.
+    // flock that other writers honour while this object lives; a file another
+    // writer holds is refused at once. Everything this object tells about the
+    // file is read after the lock is held, so no writer that finished in
+    // between leaves it with a stale size.
     File(const std::string& path, Mode mode, Lock lock = Lock::None);
     ~File();
     File(const File&) = delete;
     File& operator=(const File&) = delete;
 
     const std::string& Path() const { return path_; }
-    // The size seen at opening, kept up to date by this object's own writes.
+    // The size seen at opening (under the lock), kept up to date by this
+    // object's own writes.
     int64_t Size() const;
     // The file's type and permission bits (st_mode) seen at opening.
     uint32_t StatMode() const { return statMode_; }
