@@ -213,7 +213,8 @@ class Tid3v2tag {
                            const std::string& language);
 
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
-    // a negative startOffset means TagOffset with "=", else 0.
+    // a negative startOffset means TagOffset with "=", else 0. A save that
+    // fails leaves the file as it was (see id3v2/audio_move.h).
     uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,
                         uint8_t revision);
     // Saves into the file and at the offset that SaveToFile put into the work state.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "id3v2/audio_move.h"
 #include "id3v2/file_access.h"
@@ -62,15 +63,30 @@ uint16_t RefuseRequest(const Tid3v2tag& tag, uint8_t version, uint8_t revision) 
     return 0;
 }
 
+// The bytes that stand where the old tag is, kept for an undo.
+std::vector<uint8_t> ReadOldTag(const File& file, const Relayout& plan) {
+    std::vector<uint8_t> bytes(plan.oldSize);
+    if (file.ReadAt(plan.start, bytes.data(), bytes.size()) != bytes.size()) {
+        throw platform::ReadError("Cannot read " + file.Path() + ": unexpected end of file");
+    }
+    return bytes;
+}
+
 // Moves the audio data for the new tag's size, then writes the tag.
-void PutTagIntoFile(Tid3v2tag& tag, File& file, int64_t start, int64_t fileSize, uint32_t oldSize,
-                    const TagLayout& layout) {
-    const uint64_t tagWork = layout.crcPresent ? layout.size * 11 / 10 : layout.size;
-    SaveProgress progress(tag, RelayedBytes(start, fileSize, oldSize, layout.size) + tagWork);
+void PutTagIntoFile(Tid3v2tag& tag, File& file, const Relayout& plan, const TagLayout& layout) {
+    const std::vector<uint8_t> newTag = RenderTag(tag, layout);
+    const std::vector<uint8_t> oldTag = ReadOldTag(file, plan);
+    SaveProgress progress(tag, plan.RelayedBytes() + newTag.size());
     tag.Status = "Re-positioning audio data";
-    RelayAudio(file, start, fileSize, oldSize, layout.size, progress);
-    tag.Status = "Writing new tag";
-    WriteTag(file, start, tag, layout, progress);
+    bool restored = true;
+    try {
+        RelayAndWriteTag(file, plan, oldTag, newTag, progress, restored);
+    } catch (const platform::IoError&) {
+        if (!restored) {
+            tag.Status = "Save failed and the file could not be put back as it was";
+        }
+        throw;
+    }
 }
 
 // What a completed save records in the tag object.
@@ -151,7 +167,7 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         if (layout.size - 10 > kMaxTagBody) {
             return ResultWord(kTagTooLarge) | warnings;
         }
-        PutTagIntoFile(*this, file, start, fileSize, Work.OldTagSize, layout);
+        PutTagIntoFile(*this, file, {start, fileSize, Work.OldTagSize, layout.size}, layout);
         RecordSave(*this, version, revision, start, layout, warnings);
         return warnings;
     } catch (const platform::IoError& error) {

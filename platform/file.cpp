@@ -137,4 +137,24 @@ void File::Truncate(int64_t size) {
     size_ = size;
 }
 
+bool File::Reserve(int64_t offset, int64_t length) {
+    if (length <= 0) {
+        return true;
+    }
+    int rc;
+    do {
+        rc = ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, offset, length);
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0) {
+        return true;
+    }
+    const int error = errno;
+    if (error == EOPNOTSUPP || error == ENOSYS) {
+        return false;
+    }
+    // Blocks a failed reservation allocated past the end are given back.
+    [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
+    throw WriteError("Cannot reserve room in " + DescribeError(path_, error));
+}
+
 }  // namespace platform

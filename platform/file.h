@@ -64,6 +64,10 @@ class File {
     void WriteAt(int64_t offset, const void* buffer, size_t n);
     // Sets the end of the file.
     void Truncate(int64_t size);
+    // Allocates the blocks of the range, past the end too, without changing
+    // the size or a byte, so that writes there cannot run out of room. False
+    // when the file system cannot reserve; WriteError when there is no room.
+    bool Reserve(int64_t offset, int64_t length);
 
   private:
     std::string path_;
