@@ -185,7 +185,8 @@ class Tid3v2tag {
     // writer settings stay.
     void StartFreshTag();
 
-    // Loads the tag that starts at tagOffset of the file.
+    // Loads the tag that starts at tagOffset of the file; an offset of 4 GiB or
+    // more gives kOffsetTooLarge.
     uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);
     // Reads the tag at the current position of the open work-state file.
     uint16_t ReadTag();

@@ -16,6 +16,10 @@
 using namespace id3v2;
 
 uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset) {
+    // TagOffset holds 32 bits; a tag further in is refused, never cut short.
+    if (tagOffset > kMaxTagOffset) {
+        return ResultWord(kOffsetTooLarge);
+    }
     Work.CurrentTag = this;
     Work.TagStart = tagOffset;
     WorkStateRelease release;

@@ -60,6 +60,10 @@ uint16_t RefuseRequest(const Tid3v2tag& tag, uint8_t version, uint8_t revision) 
     if (!Work.FileStream) {
         return ResultWord(kIoFailed);
     }
+    // TagOffset holds 32 bits; a tag further in could not be found again.
+    if (Work.TagStart > kMaxTagOffset) {
+        return ResultWord(kOffsetTooLarge);
+    }
     return 0;
 }
 

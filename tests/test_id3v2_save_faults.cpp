@@ -1,7 +1,9 @@
-// Saves that go wrong part way leave the file as it was.
+// Saves that go wrong part way leave the file as it was; offsets beyond 32 bits
+// are refused, large files with their tag at the start keep working.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -154,6 +156,82 @@ TEST(FailedSave, AFullFileSystemRefusesTheSaveBeforeAnythingChanges) {
         }
         EXPECT_EQ(status, 0) << "1: not a write failure; 2: the file changed";
     }
+}
+
+// --- tag offsets beyond 32 bits ---
+
+constexpr int64_t kFiveGiB = int64_t{5} << 30;
+constexpr int64_t kPast4GiB = 4294971392;  // 4 GiB + 4096
+
+Bytes BytesAt(const std::string& path, int64_t offset, size_t count) {
+    Bytes bytes(count);
+    platform::File(path, platform::File::Mode::Read).ReadAt(offset, bytes.data(), count);
+    return bytes;
+}
+
+int64_t AllocatedBytes(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return int64_t{st.st_blocks} * 512;
+}
+
+// A sparse 5 GiB file with a tag at 0 (with room to grow) and another at
+// 4 GiB + 4096, each followed by audio; skipped where the file system cannot
+// hold it.
+class LargeFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const Bytes tag = testing_mp3::Tag(
+            3, {testing_mp3::Frame(3, "TIT2", testing_mp3::Latin1Text("start"))}, 4000);
+        WriteFile(path_, Concat({tag, audio_}));
+        try {
+            platform::File file(path_, platform::File::Mode::ReadWrite);
+            const Bytes far =
+                Concat({testing_mp3::Tag(
+                            3, {testing_mp3::Frame(3, "TIT2", testing_mp3::Latin1Text("far"))}),
+                        audio_});
+            file.WriteAt(kPast4GiB, far.data(), far.size());
+            file.Truncate(kFiveGiB);
+        } catch (const platform::IoError&) {
+            GTEST_SKIP() << "the file system cannot hold a sparse 5 GiB file";
+        }
+    }
+
+    TempDir dir_;
+    const std::string path_ = dir_.File("huge.mp3");
+    const Bytes audio_ = PositionalAudio(5000);
+};
+
+TEST_F(LargeFile, AnOffsetOf4GiBOrMoreIsRefusedAndTheFileUntouched) {
+    const Bytes head = BytesAt(path_, 0, 8192);
+    const Bytes far = BytesAt(path_, kPast4GiB - 4096, 16384);
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(path_, 0), 0);
+    EXPECT_EQ(tag.LoadFromFile(path_, kPast4GiB), ResultWord(id3v2::kOffsetTooLarge));
+    EXPECT_EQ(tag.TagOffset, 0u) << "the offset is never cut to 32 bits";
+    tag.SetText("TIT2", "moved in");
+    EXPECT_EQ(tag.SaveToFile(path_, 3, kPast4GiB, 0), ResultWord(id3v2::kOffsetTooLarge));
+    EXPECT_EQ(BytesAt(path_, 0, 8192), head);
+    EXPECT_EQ(BytesAt(path_, kPast4GiB - 4096, 16384), far);
+    EXPECT_EQ(platform::File(path_, platform::File::Mode::Read).Size(), kFiveGiB);
+}
+
+TEST_F(LargeFile, ATagAtTheStartOfAFileOver4GiBIsSavedAndTheFileStaysSparse) {
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(path_, 0), 0);
+    const uint32_t size = tag.TagSize;
+    tag.SetText("TPE1", "An artist that fits into the padding");
+    ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path_, 0), 0);
+    std::string artist;
+    loaded.GetText("TPE1", artist);
+    EXPECT_EQ(artist, "An artist that fits into the padding");
+    EXPECT_EQ(loaded.TagSize, size);
+    EXPECT_EQ(BytesAt(path_, 10 + size, audio_.size()), audio_);
+    EXPECT_EQ(platform::File(path_, platform::File::Mode::Read).Size(), kFiveGiB);
+    EXPECT_LT(AllocatedBytes(path_), int64_t{1} << 20);
 }
 
 }  // namespace
