@@ -1,5 +1,6 @@
 // Saves that go wrong part way leave the file as it was; offsets beyond 32 bits
-// are refused, large files with their tag at the start keep working.
+// are refused, large files with their tag at the start keep working; a padding
+// size read from a file never makes a save write more than the file held.
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -13,6 +14,7 @@
 
 #include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/layout.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"
 
@@ -232,6 +234,35 @@ TEST_F(LargeFile, ATagAtTheStartOfAFileOver4GiBIsSavedAndTheFileStaysSparse) {
     EXPECT_EQ(BytesAt(path_, 10 + size, audio_.size()), audio_);
     EXPECT_EQ(platform::File(path_, platform::File::Mode::Read).Size(), kFiveGiB);
     EXPECT_LT(AllocatedBytes(path_), int64_t{1} << 20);
+}
+
+// --- a padding size read from a file ---
+
+TEST(PaddingFromFile, ASaveNeverWritesMorePaddingThanTheFileHeld) {
+    TempDir dir;
+    const std::string path = dir.File("small.mp3");
+    const struct {
+        const char* name;
+        uint32_t declared;
+        uint32_t held;
+    } cases[] = {{"frames fill the body", 209295872, 0},
+                 {"less padding than declared", 209295872, 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A version 3 extended header declaring the padding, one frame, the padding held.
+        Bytes ext = {0, 0, 0, 6, 0, 0, 0, 0, 0, 0};
+        id3v2::WriteBigEndian32(ext.data() + 6, c.declared);
+        const Bytes body =
+            Concat({ext, testing_mp3::Frame(3, "TIT2", testing_mp3::Latin1Text("ten chars!")),
+                    Bytes(c.held, 0)});
+        const Bytes file = Concat({TagHeader(3, static_cast<uint32_t>(body.size()), 0x40), body});
+        WriteFile(path, file);
+        Tid3v2tag tag;
+        ASSERT_LT(tag.LoadFromFile(path, 0), 0x100);
+        tag.PaddingMode = 0;
+        ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+        EXPECT_EQ(ReadFile(path).size(), file.size());
+    }
 }
 
 }  // namespace
