@@ -8,7 +8,7 @@
 //   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
 //   unicode_frames.cpp     GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
 //     unicode_text.cpp     the text codec: every encoding to and from UTF-8
-//   reader.cpp             LoadFromFile, ReadTag
+//   reader.cpp             LoadFromFile, ReadTag, BeginsWithTagMarker
 //     tag_parser.cpp       ParseV23, ParseV24: extended headers, frames, padding
 //     read_ring.cpp        the 64 KB read ring and its de-unsynchronisation
 //   writer.cpp             SaveToFile, SaveToStream
@@ -227,3 +227,11 @@ class Tid3v2tag {
         Modified = 1;
     }
 };
+
+namespace id3v2 {
+
+// True when the file begins with the bytes "ID3": a tag stands there, loaded
+// or not, and no new tag may be put in front of it.
+bool BeginsWithTagMarker(const std::string& fileName);
+
+}  // namespace id3v2

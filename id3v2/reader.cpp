@@ -85,3 +85,14 @@ uint16_t Tid3v2tag::ReadTag() {
     Status = "Load Complete";
     return result;
 }
+
+bool id3v2::BeginsWithTagMarker(const std::string& fileName) {
+    try {
+        platform::File file(fileName, platform::File::Mode::Read);
+        char marker[3];
+        return file.ReadAt(0, marker, sizeof marker) == sizeof marker &&
+               std::string(marker, sizeof marker) == "ID3";
+    } catch (const platform::IoError&) {
+        return false;
+    }
+}
