@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -20,12 +21,14 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     // O_NONBLOCK keeps a FIFO named *.mp3 from blocking the open. Only regular
     // files and block devices are accepted, and reads and writes on those never
     // block, so the flag can stay.
-    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
+    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK |
+                      (mode == Mode::CreateNew ? O_CREAT | O_EXCL : 0);
     do {
-        fd_ = ::open(path.c_str(), flags);
+        fd_ = ::open(path.c_str(), flags, S_IRUSR | S_IWUSR);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
-        throw OpenError("Cannot open " + DescribeError(path, errno));
+        const int error = errno;
+        throw OpenError("Cannot open " + DescribeError(path, error), error);
     }
     // The lock comes before the status: a writer that finished between the
     // two would otherwise leave this object with the size it had before.
@@ -37,7 +40,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
         if (rc != 0) {
             const int error = errno;
             ::close(fd_);
-            throw OpenError("Cannot lock " + DescribeError(path, error));
+            throw OpenError("Cannot lock " + DescribeError(path, error), error);
         }
     }
     struct stat st {};
@@ -55,6 +58,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     }
     size_ = st.st_size;
     statMode_ = st.st_mode;
+    identity_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
 File::~File() {
@@ -155,6 +159,31 @@ bool File::Reserve(int64_t offset, int64_t length) {
     // Blocks a failed reservation allocated past the end are given back.
     [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
     throw WriteError("Cannot reserve room in " + DescribeError(path_, error));
+}
+
+void File::DataSync() {
+    int rc;
+    do {
+        rc = ::fdatasync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        throw WriteError("Cannot flush " + DescribeError(path_, errno));
+    }
+}
+
+bool RemoveFile(const std::string& path, int& error) {
+    if (::unlink(path.c_str()) == 0) {
+        return true;
+    }
+    error = errno;
+    return false;
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        throw IoError("Cannot rename " + DescribeError(from, error), error);
+    }
 }
 
 }  // namespace platform
