@@ -1,5 +1,5 @@
-// The audio move of a save: the chunk plan, the steps forward, and their undo
-// after a failure.
+// The audio move of a save: the chunk plan, the steps forward, their undo
+// after a failure, and carrying them on after a kill.
 #include "id3v2/audio_move.h"
 
 #include <algorithm>
@@ -19,14 +19,6 @@ void ReadChunk(const File& file, int64_t offset, uint8_t* buffer, size_t count) 
     }
 }
 
-// Writes count bytes at offset through the staged output and flushes them, so
-// the next step starts with the write done.
-void WriteAt(File& file, int64_t offset, const uint8_t* bytes, size_t count) {
-    file.Seek(offset);
-    WriteStaged(bytes, count);
-    WriteStaged(nullptr, 0);
-}
-
 // The part of a chunk's new place that overlaps its old place: the bytes the
 // write covers that are still needed where they are.
 struct Overlap {
@@ -43,31 +35,34 @@ Overlap OverlapOf(const MoveChunk& chunk) {
 // take back exactly what was done.
 class RelayRun {
   public:
-    RelayRun(File& file, const Relayout& plan, const std::vector<uint8_t>& oldTag,
-             const std::vector<uint8_t>& newTag, SaveProgress& progress)
-        : file_(file),
-          plan_(plan),
-          oldTag_(oldTag),
-          newTag_(newTag),
-          progress_(progress),
-          buffer_(Work.WorkBuffer->data()) {}
+    RelayRun(const RelayJob& job, SaveProgress& progress)
+        : job_(job), plan_(job.plan), file_(job.file), progress_(progress), buffer_(plan_.chunk) {}
 
     void Forward() {
         if (plan_.Growth() > 0 && plan_.Audio() > 0) {
-            Step(RelayPhase::Appending, 0);
+            Announce({RelayPhase::Appending, 0, 0, {}});
             Append();
+            Done();
         }
-        for (uint64_t k = 0; k < plan_.ChunkCount(); ++k) {
+        Continue(0);
+    }
+
+    // Chunks from `first` on, then the tag and the end of the file.
+    void Continue(uint64_t first) {
+        moved_ = first;
+        for (uint64_t k = first; k < plan_.ChunkCount(); ++k) {
             MoveOne(k);
         }
-        Step(RelayPhase::WritingTag, moved_);
+        Announce({RelayPhase::WritingTag, moved_, 0, {}});
         progress_.Say("Writing new tag");
         tagStarted_ = true;
-        WriteAt(file_, plan_.start, newTag_.data(), newTag_.size());
-        progress_.Add(newTag_.size());
+        WriteAt(plan_.start, job_.newTag.data(), job_.newTag.size());
+        progress_.Add(job_.newTag.size());
         if (plan_.NewFileSize() < file_.Size()) {
             file_.Truncate(plan_.NewFileSize());
+            Flush();
         }
+        Done();
     }
 
     // Takes back every step done, the last first.
@@ -75,48 +70,87 @@ class RelayRun {
         if (inFlight_) {
             // The chunk being written is still whole in the buffer.
             const MoveChunk chunk = plan_.Chunk(moved_);
-            WriteAt(file_, chunk.from, buffer_, chunk.count);
+            WriteAt(chunk.from, buffer_.data(), chunk.count);
             inFlight_ = false;
         }
         while (moved_ > 0) {
             UndoOne(moved_ - 1);
         }
         if (tagStarted_ || movedAny_) {
-            Step(RelayPhase::Moving, 0);
+            Announce({RelayPhase::Moving, 0, 0, {}});
             CopyTailBack();
-            WriteAt(file_, plan_.start, oldTag_.data(), oldTag_.size());
+            WriteAt(plan_.start, job_.oldTag.data(), job_.oldTag.size());
         }
         // A failed write may have grown the file without this object knowing.
         if (plan_.Growth() > 0) {
-            Step(RelayPhase::Appending, 0);
+            Announce({RelayPhase::Appending, 0, 0, {}});
             file_.Truncate(plan_.fileSize);
+            Flush();
         }
     }
 
-  private:
-    void Step(RelayPhase phase, uint64_t moved, Overlap restore = {},
-              const uint8_t* restoreBytes = nullptr) {
-        const RelayStep step{phase, moved, restore.at, {restoreBytes, restore.length}};
-        ++steps_;
-        if (stepHook != nullptr) {
-            stepHook(steps_, step);
+    // Brings the file to the state `step` recorded, then finishes the move.
+    bool Resume(const RelayStep& step) {
+        if (step.phase == RelayPhase::Appending) {
+            file_.Truncate(plan_.fileSize);
+            Flush();
+            return false;
         }
+        WriteAt(step.restoreAt, step.restore.data(), step.restore.size());
+        Continue(step.phase == RelayPhase::WritingTag ? plan_.ChunkCount() : step.moved);
+        return true;
+    }
+
+  private:
+    // Records the step, then lets the test seam see it.
+    void Announce(const RelayStep& step) {
+        if (job_.log != nullptr) {
+            job_.log->Record(step);
+        }
+        last_ = step;
+        CallHook();
+    }
+    void Done() { CallHook(); }
+    void CallHook() {
+        ++calls_;
+        if (stepHook != nullptr) {
+            stepHook(calls_, last_);
+        }
+    }
+
+    void Flush() {
+        if (job_.durable) {
+            file_.DataSync();
+        }
+    }
+
+    // Writes through the staged output and flushes, so that the next step
+    // starts with the write done.
+    void WriteAt(int64_t offset, const uint8_t* bytes, size_t count) {
+        if (count == 0) {
+            return;
+        }
+        file_.Seek(offset);
+        WriteStaged(bytes, count);
+        WriteStaged(nullptr, 0);
+        Flush();
     }
 
     // The filler and the copy of the audio's end behind the end of the file.
     void Append() {
-        const int64_t tail = static_cast<int64_t>(plan_.Tail());
+        const auto tail = static_cast<int64_t>(plan_.Tail());
         file_.Seek(plan_.fileSize);
         WriteZeros(plan_.Filler(), progress_);
         WriteStaged(nullptr, 0);
         for (int64_t done = 0; done < tail;) {
-            const auto piece = static_cast<size_t>(std::min<int64_t>(tail - done, kMoveChunk));
-            ReadChunk(file_, plan_.fileSize - tail + done, buffer_, piece);
-            WriteStaged(buffer_, piece);
+            const auto piece = static_cast<size_t>(std::min<int64_t>(tail - done, plan_.chunk));
+            ReadChunk(file_, plan_.fileSize - tail + done, buffer_.data(), piece);
+            WriteStaged(buffer_.data(), piece);
             done += static_cast<int64_t>(piece);
             progress_.Add(piece);
         }
         WriteStaged(nullptr, 0);
+        Flush();
     }
 
     // The move and the tag may cover the old place of the audio's end; its copy
@@ -125,48 +159,56 @@ class RelayRun {
         const auto tail = static_cast<int64_t>(plan_.Tail());
         const int64_t copy = plan_.fileSize + static_cast<int64_t>(plan_.Filler());
         for (int64_t done = 0; done < tail;) {
-            const auto piece = static_cast<size_t>(std::min<int64_t>(tail - done, kMoveChunk));
-            ReadChunk(file_, copy + done, buffer_, piece);
-            WriteAt(file_, plan_.fileSize - tail + done, buffer_, piece);
+            const auto piece = static_cast<size_t>(std::min<int64_t>(tail - done, plan_.chunk));
+            ReadChunk(file_, copy + done, buffer_.data(), piece);
+            WriteAt(plan_.fileSize - tail + done, buffer_.data(), piece);
             done += static_cast<int64_t>(piece);
         }
     }
 
     void MoveOne(uint64_t k) {
         const MoveChunk chunk = plan_.Chunk(k);
-        ReadChunk(file_, chunk.from, buffer_, chunk.count);
+        ReadChunk(file_, chunk.from, buffer_.data(), chunk.count);
         const Overlap overlap = OverlapOf(chunk);
         inFlight_ = true;
-        Step(RelayPhase::Moving, k, overlap, buffer_ + (overlap.at - chunk.from));
+        Announce({RelayPhase::Moving,
+                  k,
+                  overlap.at,
+                  {buffer_.data() + (overlap.at - chunk.from), overlap.length}});
         movedAny_ = true;
-        WriteAt(file_, chunk.to, buffer_, chunk.count);
+        WriteAt(chunk.to, buffer_.data(), chunk.count);
         inFlight_ = false;
         moved_ = k + 1;
         progress_.Add(chunk.count);
+        Done();
     }
 
     // Brings chunk k back to its old place; its new place stays whole until the
     // write, which is what the step records.
     void UndoOne(uint64_t k) {
         const MoveChunk chunk = plan_.Chunk(k);
-        ReadChunk(file_, chunk.to, buffer_, chunk.count);
+        ReadChunk(file_, chunk.to, buffer_.data(), chunk.count);
         const Overlap overlap = OverlapOf(chunk);
-        Step(RelayPhase::Moving, k + 1, overlap, buffer_ + (overlap.at - chunk.to));
-        WriteAt(file_, chunk.from, buffer_, chunk.count);
+        Announce({RelayPhase::Moving,
+                  k + 1,
+                  overlap.at,
+                  {buffer_.data() + (overlap.at - chunk.to), overlap.length}});
+        WriteAt(chunk.from, buffer_.data(), chunk.count);
         moved_ = k;
+        Done();
     }
 
-    File& file_;
+    const RelayJob& job_;
     const Relayout& plan_;
-    const std::vector<uint8_t>& oldTag_;
-    const std::vector<uint8_t>& newTag_;
+    File& file_;
     SaveProgress& progress_;
-    uint8_t* buffer_;
+    std::vector<uint8_t> buffer_;
     uint64_t moved_ = 0;     // chunks at their new place
     bool inFlight_ = false;  // chunk moved_ is being written
     bool movedAny_ = false;
     bool tagStarted_ = false;
-    uint64_t steps_ = 0;
+    RelayStep last_;
+    uint64_t calls_ = 0;
 };
 
 }  // namespace
@@ -184,13 +226,13 @@ uint64_t Relayout::ChunkCount() const {
         return 0;
     }
     const uint64_t moving = static_cast<uint64_t>(Audio()) - Tail();
-    return (moving + kMoveChunk - 1) / kMoveChunk;
+    return (moving + chunk - 1) / chunk;
 }
 
 MoveChunk Relayout::Chunk(uint64_t index) const {
     const uint64_t moving = static_cast<uint64_t>(Audio()) - Tail();
-    uint64_t offset = index * kMoveChunk;
-    const auto count = static_cast<uint32_t>(std::min<uint64_t>(kMoveChunk, moving - offset));
+    uint64_t offset = index * chunk;
+    const auto count = static_cast<uint32_t>(std::min<uint64_t>(chunk, moving - offset));
     if (Growth() > 0) {
         offset = moving - offset - count;
     }
@@ -206,8 +248,8 @@ void SetStepHook(StepHook hook) {
     stepHook = hook;
 }
 
-void RelayAndWriteTag(File& file, const Relayout& plan, const std::vector<uint8_t>& oldTag,
-                      const std::vector<uint8_t>& newTag, SaveProgress& progress, bool& restored) {
+void RelayAndWriteTag(const RelayJob& job, SaveProgress& progress, bool& restored) {
+    const Relayout& plan = job.plan;
     restored = true;
     // Every place the save or its undo writes: with audio moving, everything
     // from the tag on; otherwise the old and the new tag's room.
@@ -215,8 +257,8 @@ void RelayAndWriteTag(File& file, const Relayout& plan, const std::vector<uint8_
         plan.MovesAudio()
             ? std::max(plan.fileSize, plan.NewFileSize())
             : plan.start + static_cast<int64_t>(std::max<uint64_t>(plan.oldSize, plan.newSize));
-    file.Reserve(plan.start, reserveEnd - plan.start);
-    RelayRun run(file, plan, oldTag, newTag, progress);
+    job.file.Reserve(plan.start, reserveEnd - plan.start);
+    RelayRun run(job, progress);
     try {
         run.Forward();
     } catch (const platform::IoError&) {
@@ -228,6 +270,11 @@ void RelayAndWriteTag(File& file, const Relayout& plan, const std::vector<uint8_
         }
         throw;
     }
+}
+
+bool ResumeRelay(const RelayJob& job, const RelayStep& from, SaveProgress& progress) {
+    RelayRun run(job, progress);
+    return run.Resume(from);
 }
 
 }  // namespace id3v2

@@ -1,7 +1,8 @@
 // Moving the audio data inside the file when a save changes the tag's size,
 // with no temporary file: the bytes after the old tag end up after the new one.
 // The move goes in steps that a failure can undo, so that a save that reports
-// failure leaves the file as it was.
+// failure leaves the file as it was, and that a journal can record, so that a
+// recovery can finish a save that was killed.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,8 @@
 
 namespace id3v2 {
 
-// The audio moves in chunks of at most this many bytes.
+// The audio moves in chunks of at most this many bytes, unless a save that
+// flushes each step asks for larger ones.
 constexpr uint32_t kMoveChunk = 16384;
 
 struct MoveChunk {
@@ -30,6 +32,7 @@ struct Relayout {
     int64_t fileSize = 0;
     uint32_t oldSize = 0;
     uint64_t newSize = 0;
+    uint32_t chunk = kMoveChunk;
 
     int64_t Audio() const { return fileSize - start - oldSize; }
     int64_t Growth() const { return static_cast<int64_t>(newSize) - oldSize; }
@@ -63,20 +66,44 @@ struct RelayStep {
     std::span<const uint8_t> restore;
 };
 
-// Test seam: called before each write of a relayout with the number of the
-// step (from 1) and where it stands. It may throw platform::IoError, standing
+// Where the steps are recorded: the journal of the save.
+class RelayLog {
+  public:
+    virtual ~RelayLog() = default;
+    // Records the step before the write it announces; throws platform::IoError.
+    virtual void Record(const RelayStep& step) = 0;
+};
+
+// Test seam: called before and after each write of a relayout, the first call
+// numbered 1, with where it stands. It may throw platform::IoError, standing
 // for a write that fails there, or end the process.
 using StepHook = void (*)(uint64_t number, const RelayStep& step);
 void SetStepHook(StepHook hook);
 
-// Moves the audio for the new tag's size, writes newTag at start and sets the
-// end of the file. oldTag holds the bytes that stood at start (oldSize of
-// them). The blocks the move writes are reserved first where the file system
-// can, so that a full disk refuses before anything changes. On a failure
-// everything done is undone in reverse and the file cut back to its old size;
-// the failure is then rethrown, with `restored` false when the undo failed too.
-void RelayAndWriteTag(platform::File& file, const Relayout& plan,
-                      const std::vector<uint8_t>& oldTag, const std::vector<uint8_t>& newTag,
-                      SaveProgress& progress, bool& restored);
+// One relayout: the file, the plan, the bytes that stood at start (oldSize of
+// them) and the new tag's bytes. With `log` every step is recorded before its
+// write; `durable` flushes each write to the disk before the next step.
+struct RelayJob {
+    platform::File& file;
+    const Relayout& plan;
+    const std::vector<uint8_t>& oldTag;
+    const std::vector<uint8_t>& newTag;
+    RelayLog* log = nullptr;
+    bool durable = false;
+};
+
+// Moves the audio for the new tag's size, writes the new tag at start and sets
+// the end of the file. The blocks the move writes are reserved first where the
+// file system can, so that a full disk refuses before anything changes. On a
+// failure everything done is undone in reverse and the file cut back to its
+// old size; the failure is then rethrown, with `restored` false when the undo
+// failed too (the log then still describes the file).
+void RelayAndWriteTag(const RelayJob& job, SaveProgress& progress, bool& restored);
+
+// Carries a relayout on from a step recorded before a kill: a move that had
+// not begun is taken back (the file cut to its old size; false), any later
+// one is finished (true). Each step is idempotent, so a kill during this is
+// carried on from the log as well. Throws platform::IoError.
+bool ResumeRelay(const RelayJob& job, const RelayStep& from, SaveProgress& progress);
 
 }  // namespace id3v2

@@ -16,7 +16,9 @@
 //     tag_layout.cpp       headers, size, padding and CRC, writing the tag
 //     padding.cpp          the padding policy
 //     audio_move.cpp       moving the audio data when the tag's size changes
+//     journal.cpp          the journal of a move, for recovery after a kill
 //     staged_output.cpp    16 KB block output and save progress
+//   recovery.cpp           RecoverInterruptedSaves (id3v2/recovery.h)
 //   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
 //   layout.h               byte layout shared by reader, writer and tests
 //   result_codes.h         the result words, text results and status values
@@ -164,6 +166,11 @@ class Tid3v2tag {
     uint8_t PaddingMode = 1;
     uint32_t PaddingBlock = 4096;
     uint32_t PaddingLimit = 4096;
+    // Bytes of audio a save moves between flushes to the disk, each flushed
+    // with its step in the save's journal, so that a power failure in the
+    // middle of a save is recovered too. 0, the default, flushes nothing; a
+    // killed program or session is recovered all the same.
+    uint32_t SyncEvery = 0;
 
     // Flag properties; every setter sets Modified to 1, even when the bit stays.
     bool Unsynchronisation() const { return (Flags & 0x80) != 0; }

@@ -8,6 +8,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +48,13 @@ void MakeTag(Tid3v2tag& tag, uint32_t frameSize) {
 
 uint64_t failAt = 0;
 uint64_t stepsSeen = 0;
+
+bool NoJournalLeft() {
+    const char* state = std::getenv("XDG_STATE_HOME");
+    std::error_code missing;
+    return state == nullptr ||
+           std::filesystem::is_empty(std::string(state) + "/tagvora/journal", missing) || missing;
+}
 
 void FailAtChosenStep(uint64_t number, const id3v2::RelayStep&) {
     stepsSeen = number;
@@ -91,6 +100,7 @@ TEST(FailedSave, AWriteFailureAtAnyStepLeavesTheFileAsItWas) {
             MakeTag(tag, c.frameSize);
             EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), ResultWord(id3v2::kWriteFailed));
             ASSERT_EQ(ReadFile(path), original);
+            EXPECT_TRUE(NoJournalLeft()) << "a save that ends removes its journal";
         }
     }
     id3v2::SetStepHook(nullptr);
