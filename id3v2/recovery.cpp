@@ -130,8 +130,9 @@ void RemoveUnfinishedJournals(const std::string& folder) {
 
 std::vector<RecoveredFile> RecoverInterruptedSaves() {
     std::vector<RecoveredFile> results;
+    // Only a save makes the folder; without one there is nothing to recover.
     std::string error;
-    const std::string folder = JournalFolder(error);
+    const std::string folder = JournalFolder(error, false);
     if (folder.empty()) {
         return results;
     }
