@@ -11,6 +11,7 @@
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 #include "editor/form2.h"
+#include "editor/interrupted_saves.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     if (request.exitCode) {
         return *request.exitCode;
     }
+    RepairInterruptedSaves(dialogs);
     auto media = platform::CreateMpg123Device();
 
     TForm1 form1(*tag, dialogs, *media);

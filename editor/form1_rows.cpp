@@ -160,7 +160,9 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
     if (!id3v2::Succeeded(loaded)) {
-        if (!id3v2::FoundNoTag(loaded)) {
+        // A tag whose header did not load still stands there: a fresh tag in
+        // front of it would leave it as junk before the audio.
+        if (!id3v2::FoundNoTag(loaded) || id3v2::BeginsWithTagMarker(path)) {
             dialogs_.Error(this, QStringLiteral("Error #%1! Can not save tags!").arg(loaded));
             return loaded;
         }

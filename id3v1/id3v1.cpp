@@ -139,7 +139,9 @@ void WriteV1Tag(const std::string& path, const TV1Values& values) {
     }
     const int64_t size = file.Size();
     // Overwrite the file's own record, or append one; the record goes out in
-    // one write so a failure leaves everything before it untouched.
+    // one write so a failure leaves everything before it untouched. Nothing
+    // moves, so unlike an ID3v2 save this needs no journal: a kill leaves the
+    // old record, the new one, or a part of it at the end, never a lost byte.
     const std::optional<Record> stored = LastRecord(file, size);
     Record record = stored.value_or(EmptyRecord());
     PutValues(record, values);

@@ -8,7 +8,7 @@
 //   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
 //   unicode_frames.cpp     GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
 //     unicode_text.cpp     the text codec: every encoding to and from UTF-8
-//   reader.cpp             LoadFromFile, ReadTag
+//   reader.cpp             LoadFromFile, ReadTag, BeginsWithTagMarker
 //     tag_parser.cpp       ParseV23, ParseV24: extended headers, frames, padding
 //     read_ring.cpp        the 64 KB read ring and its de-unsynchronisation
 //   writer.cpp             SaveToFile, SaveToStream
@@ -16,7 +16,9 @@
 //     tag_layout.cpp       headers, size, padding and CRC, writing the tag
 //     padding.cpp          the padding policy
 //     audio_move.cpp       moving the audio data when the tag's size changes
+//     journal.cpp          the journal of a move, for recovery after a kill
 //     staged_output.cpp    16 KB block output and save progress
+//   recovery.cpp           RecoverInterruptedSaves (id3v2/recovery.h)
 //   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
 //   layout.h               byte layout shared by reader, writer and tests
 //   result_codes.h         the result words, text results and status values
@@ -164,6 +166,11 @@ class Tid3v2tag {
     uint8_t PaddingMode = 1;
     uint32_t PaddingBlock = 4096;
     uint32_t PaddingLimit = 4096;
+    // Bytes of audio a save moves between flushes to the disk, each flushed
+    // with its step in the save's journal, so that a power failure in the
+    // middle of a save is recovered too. 0, the default, flushes nothing; a
+    // killed program or session is recovered all the same.
+    uint32_t SyncEvery = 0;
 
     // Flag properties; every setter sets Modified to 1, even when the bit stays.
     bool Unsynchronisation() const { return (Flags & 0x80) != 0; }
@@ -185,7 +192,8 @@ class Tid3v2tag {
     // writer settings stay.
     void StartFreshTag();
 
-    // Loads the tag that starts at tagOffset of the file.
+    // Loads the tag that starts at tagOffset of the file; an offset of 4 GiB or
+    // more gives kOffsetTooLarge.
     uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);
     // Reads the tag at the current position of the open work-state file.
     uint16_t ReadTag();
@@ -213,7 +221,8 @@ class Tid3v2tag {
                            const std::string& language);
 
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
-    // a negative startOffset means TagOffset with "=", else 0.
+    // a negative startOffset means TagOffset with "=", else 0. A save that
+    // fails leaves the file as it was (see id3v2/audio_move.h).
     uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,
                         uint8_t revision);
     // Saves into the file and at the offset that SaveToFile put into the work state.
@@ -225,3 +234,11 @@ class Tid3v2tag {
         Modified = 1;
     }
 };
+
+namespace id3v2 {
+
+// True when the file begins with the bytes "ID3": a tag stands there, loaded
+// or not, and no new tag may be put in front of it.
+bool BeginsWithTagMarker(const std::string& fileName);
+
+}  // namespace id3v2

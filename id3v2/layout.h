@@ -37,6 +37,8 @@ constexpr uint8_t kV3Grouping = 0x20;
 
 // The largest tag body (28-bit syncsafe size).
 constexpr uint32_t kMaxTagBody = 0x0FFFFFFF;
+// The furthest tag offset: TagOffset holds 32 bits.
+constexpr int64_t kMaxTagOffset = 0xFFFFFFFF;
 
 // Big-endian and syncsafe numbers. The syncsafe reader does not mask top bits:
 // callers that must refuse them check the bytes themselves.

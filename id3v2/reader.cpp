@@ -16,6 +16,10 @@
 using namespace id3v2;
 
 uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset) {
+    // TagOffset holds 32 bits; a tag further in is refused, never cut short.
+    if (tagOffset > kMaxTagOffset) {
+        return ResultWord(kOffsetTooLarge);
+    }
     Work.CurrentTag = this;
     Work.TagStart = tagOffset;
     WorkStateRelease release;
@@ -80,4 +84,15 @@ uint16_t Tid3v2tag::ReadTag() {
     Progress = 100;
     Status = "Load Complete";
     return result;
+}
+
+bool id3v2::BeginsWithTagMarker(const std::string& fileName) {
+    try {
+        platform::File file(fileName, platform::File::Mode::Read);
+        char marker[3];
+        return file.ReadAt(0, marker, sizeof marker) == sizeof marker &&
+               std::string(marker, sizeof marker) == "ID3";
+    } catch (const platform::IoError&) {
+        return false;
+    }
 }

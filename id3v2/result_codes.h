@@ -32,6 +32,9 @@ constexpr uint8_t kIoFailed = 0x05;  // any other input/output failure
 // A load: the file is not longer than the tag offset. A save: the file is
 // shorter than the start offset.
 constexpr uint8_t kOffsetPastEnd = 0x08;
+// The tag offset is 4 GiB or more, beyond what TagOffset holds; nothing is
+// read or written.
+constexpr uint8_t kOffsetTooLarge = 0x09;
 constexpr uint8_t kBadVersion = 0x11;  // neither 3 nor 4
 // A load: a revision other than 0 while AcceptRevisions is 0. A save: a
 // revision other than 0 asked for.

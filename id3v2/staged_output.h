@@ -24,6 +24,8 @@ class SaveProgress {
   public:
     SaveProgress(Tid3v2tag& tag, uint64_t total);
     void Add(uint64_t bytes);
+    // What the save is doing now, in the tag's Status.
+    void Say(const char* status) { tag_.Status = status; }
 
   private:
     Tid3v2tag& tag_;

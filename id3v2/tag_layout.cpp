@@ -7,6 +7,7 @@
 #include "id3v2/crc32.h"
 #include "id3v2/layout.h"
 #include "id3v2/padding.h"
+#include "id3v2/staged_output.h"
 #include "id3v2/unsync.h"
 #include "id3v2/work_state.h"
 
@@ -225,8 +226,7 @@ TagLayout LayOutTag(Tid3v2tag& tag, uint8_t version, uint64_t fileSize, uint32_t
     return layout;
 }
 
-void WriteTag(platform::File& file, int64_t start, const Tid3v2tag& tag, const TagLayout& layout,
-              SaveProgress& progress) {
+std::vector<uint8_t> RenderTag(const Tid3v2tag& tag, const TagLayout& layout) {
     uint8_t header[10] = {
         'I',
         'D',
@@ -235,24 +235,18 @@ void WriteTag(platform::File& file, int64_t start, const Tid3v2tag& tag, const T
         0,
         static_cast<uint8_t>(tag.Flags & (kTagUnsync | kTagExtendedHeader | kTagExperimental))};
     WriteSyncsafe32(header + 6, static_cast<uint32_t>(layout.size - 10));
-    file.Seek(start);
-    const auto put = [&](const uint8_t* bytes, size_t count) {
-        // A count of 0 would flush the staging buffer in the middle of the tag.
-        if (count == 0) {
-            return;
-        }
-        WriteStaged(bytes, count);
-        progress.Add(count);
-    };
-    put(header, sizeof header);
-    put(layout.extendedHeader.data(), layout.extendedHeader.size());
+    std::vector<uint8_t> bytes(header, header + sizeof header);
+    bytes.reserve(static_cast<size_t>(layout.size));
+    bytes.insert(bytes.end(), layout.extendedHeader.begin(), layout.extendedHeader.end());
     for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
         const FrameLayout& frame = layout.frames[i - 1];
-        put(frame.header.data(), frame.header.size());
-        put(tag.Frames.Data(i).data(), frame.dataSize);
+        const std::vector<uint8_t>& data = tag.Frames.Data(i);
+        bytes.insert(bytes.end(), frame.header.begin(), frame.header.end());
+        bytes.insert(bytes.end(), data.begin(),
+                     data.begin() + static_cast<ptrdiff_t>(frame.dataSize));
     }
-    WriteZeros((layout.finalZero ? 1 : 0) + uint64_t{layout.padding}, progress);
-    WriteStaged(nullptr, 0);
+    bytes.resize(static_cast<size_t>(layout.size), 0);  // a final unsync zero, then the padding
+    return bytes;
 }
 
 }  // namespace id3v2

@@ -1,13 +1,11 @@
 // The tag as a save writes it: frame headers, extended header, padding, size
-// and CRC worked out before the file is touched, then written out in one run.
+// and CRC worked out before the file is touched, then rendered in one run.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/staged_output.h"
-#include "platform/file.h"
 
 namespace id3v2 {
 
@@ -39,8 +37,8 @@ struct TagLayout {
 // must exist.
 TagLayout LayOutTag(Tid3v2tag& tag, uint8_t version, uint64_t fileSize, uint32_t oldSize);
 
-// Writes the laid out tag at `start` through the staged output and flushes it.
-void WriteTag(platform::File& file, int64_t start, const Tid3v2tag& tag, const TagLayout& layout,
-              SaveProgress& progress);
+// The laid out tag's bytes, padding included, as the file will hold them; the
+// save writes them from memory so that a failure can still be undone.
+std::vector<uint8_t> RenderTag(const Tid3v2tag& tag, const TagLayout& layout);
 
 }  // namespace id3v2

@@ -199,13 +199,16 @@ bool ReadFrameExtras(uint32_t index, uint32_t& size, bool v4) {
            (!grouped || takeByte(&TFrameIndex::SetGroupId));
 }
 
-// The padding that starts with `block` runs to the end of the body.
-void TakePadding(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
+// The padding that starts with `block` runs to the end of the body; returns
+// its size. A version-3 extended header may have declared another size: a
+// smaller one stands, a larger one gives way to what the file holds, so that
+// no file can make a save write padding it never had.
+uint32_t TakePadding(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
     Tid3v2tag& tag = *Work.CurrentTag;
     const uint32_t length = static_cast<uint32_t>(block.size());
     if (Work.Remaining == 0) {
         tag.PaddingSize = length;
-        return;
+        return length;
     }
     const uint32_t found = length + Work.Remaining;
     Work.Remaining = 0;
@@ -213,7 +216,9 @@ void TakePadding(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
         tag.PaddingSize = found;
     } else if (found != tag.PaddingSize) {
         result |= kWarnPaddingDiffers;
+        tag.PaddingSize = std::min(tag.PaddingSize, found);
     }
+    return found;
 }
 
 // One frame whose 10-byte header is `block`: a new entry with its flags,
@@ -252,15 +257,17 @@ bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
     return true;
 }
 
-void FrameLoop(uint16_t& result, bool v4) {
+// Returns the size of the padding found after the frames, 0 when none.
+uint32_t FrameLoop(uint16_t& result, bool v4) {
     const Tid3v2tag& tag = *Work.CurrentTag;
     std::vector<uint8_t>& block = *Work.ScratchStream;
+    uint32_t padding = 0;
     while (Work.Remaining > 0) {
         block.clear();
         ReadBody(block, std::min<uint32_t>(10, Work.Remaining));
         UpdateLoadProgress();
         if (IsPadding(block)) {
-            TakePadding(result, block, v4);
+            padding = TakePadding(result, block, v4);
             block.clear();
         }
         if (Work.Remaining == 0) {
@@ -269,16 +276,17 @@ void FrameLoop(uint16_t& result, bool v4) {
             if (tag.PaddingSize == 0) {
                 SetErrorCode(result, kCorrupt);
             }
-            return;
+            return padding;
         }
         if (block.size() < 10) {
             SetErrorCode(result, kCorrupt);
-            return;
+            return padding;
         }
         if (!ReadFrame(result, block, v4)) {
-            return;
+            return padding;
         }
     }
+    return padding;
 }
 
 // The tag header is still in the scratch stream when a parser starts; it is
@@ -292,8 +300,11 @@ void ParseBody(uint16_t& result, bool v4) {
     if (!(v4 ? ExtendedHeaderV4(result) : ExtendedHeaderV3(result))) {
         return;
     }
-    Work.CurrentTag->Frames.ClearFrames();
-    FrameLoop(result, v4);
+    Tid3v2tag& tag = *Work.CurrentTag;
+    tag.Frames.ClearFrames();
+    const uint32_t padding = FrameLoop(result, v4);
+    // Declared padding the body does not hold is not kept either.
+    tag.PaddingSize = std::min(tag.PaddingSize, padding);
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "id3v2/audio_move.h"
 #include "id3v2/file_access.h"
 #include "id3v2/frame_preparation.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/journal.h"
 #include "id3v2/layout.h"
+#include "id3v2/recovery.h"
 #include "id3v2/result_codes.h"
 #include "id3v2/staged_output.h"
 #include "id3v2/tag_layout.h"
@@ -59,18 +62,61 @@ uint16_t RefuseRequest(const Tid3v2tag& tag, uint8_t version, uint8_t revision) 
     if (!Work.FileStream) {
         return ResultWord(kIoFailed);
     }
+    // TagOffset holds 32 bits; a tag further in could not be found again.
+    if (Work.TagStart > kMaxTagOffset) {
+        return ResultWord(kOffsetTooLarge);
+    }
     return 0;
 }
 
-// Moves the audio data for the new tag's size, then writes the tag.
-void PutTagIntoFile(Tid3v2tag& tag, File& file, int64_t start, int64_t fileSize, uint32_t oldSize,
-                    const TagLayout& layout) {
-    const uint64_t tagWork = layout.crcPresent ? layout.size * 11 / 10 : layout.size;
-    SaveProgress progress(tag, RelayedBytes(start, fileSize, oldSize, layout.size) + tagWork);
+// The audio moves in chunks of SyncEvery bytes when each is flushed to the disk.
+uint32_t Chunk(const Tid3v2tag& tag) {
+    constexpr uint32_t kPage = 4096;
+    const uint64_t wanted = (uint64_t{tag.SyncEvery} + kPage - 1) / kPage * kPage;
+    return static_cast<uint32_t>(std::clamp<uint64_t>(wanted, kMoveChunk, 64u << 20));
+}
+
+// The bytes that stand where the old tag is, kept for an undo.
+std::vector<uint8_t> ReadOldTag(const File& file, const Relayout& plan) {
+    std::vector<uint8_t> bytes(plan.oldSize);
+    if (file.ReadAt(plan.start, bytes.data(), bytes.size()) != bytes.size()) {
+        throw platform::ReadError("Cannot read " + file.Path() + ": unexpected end of file");
+    }
+    return bytes;
+}
+
+// Moves the audio data for the new tag's size, then writes the tag. A save
+// that moves audio keeps a journal of the move, so that a recovery can finish
+// it after a kill; returns why there was none when one could not be made.
+std::string PutTagIntoFile(Tid3v2tag& tag, File& file, const Relayout& plan,
+                           const TagLayout& layout) {
+    const std::vector<uint8_t> newTag = RenderTag(tag, layout);
+    const std::vector<uint8_t> oldTag = ReadOldTag(file, plan);
+    const bool durable = tag.SyncEvery != 0;
+    std::string noJournal;
+    std::unique_ptr<MoveJournal> journal;
+    if (plan.MovesAudio()) {
+        journal = MoveJournal::Begin(file, plan, newTag, durable, noJournal);
+    }
+    SaveProgress progress(tag, plan.RelayedBytes() + newTag.size());
     tag.Status = "Re-positioning audio data";
-    RelayAudio(file, start, fileSize, oldSize, layout.size, progress);
-    tag.Status = "Writing new tag";
-    WriteTag(file, start, tag, layout, progress);
+    bool restored = true;
+    std::string ignored;
+    try {
+        RelayAndWriteTag({file, plan, oldTag, newTag, journal.get(), durable}, progress, restored);
+    } catch (const platform::IoError&) {
+        if (restored && journal) {
+            journal->Remove(ignored);
+        } else if (!restored) {
+            tag.Status = journal ? "Save failed; the file is repaired at the next start"
+                                 : "Save failed and the file could not be put back as it was";
+        }
+        throw;
+    }
+    if (journal) {
+        journal->Remove(ignored);
+    }
+    return noJournal;
 }
 
 // What a completed save records in the tag object.
@@ -111,6 +157,13 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
         }
         Work.FileStream = std::make_unique<platform::File>(path, platform::File::Mode::ReadWrite,
                                                            platform::File::Lock::Exclusive);
+        // A save never works on a file whose last save was interrupted.
+        RecoveredFile pending;
+        if (RecoverPendingSave(*Work.FileStream, pending) &&
+            pending.outcome == RecoveredFile::Outcome::Failed) {
+            Status = "An interrupted save of this file could not be finished: " + pending.reason;
+            return ResultWord(kWriteFailed);
+        }
         Work.TagStart = start;
         const uint16_t result = SaveToStream(version, revision);
         if (Succeeded(result)) {
@@ -151,8 +204,12 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         if (layout.size - 10 > kMaxTagBody) {
             return ResultWord(kTagTooLarge) | warnings;
         }
-        PutTagIntoFile(*this, file, start, fileSize, Work.OldTagSize, layout);
+        const std::string noJournal = PutTagIntoFile(
+            *this, file, {start, fileSize, Work.OldTagSize, layout.size, Chunk(*this)}, layout);
         RecordSave(*this, version, revision, start, layout, warnings);
+        if (!noJournal.empty()) {
+            Status += " (without a recovery journal: " + noJournal + ")";
+        }
         return warnings;
     } catch (const platform::IoError& error) {
         return ResultWord(ErrorCodeOf(error)) | warnings;

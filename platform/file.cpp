@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -20,12 +21,27 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     // O_NONBLOCK keeps a FIFO named *.mp3 from blocking the open. Only regular
     // files and block devices are accepted, and reads and writes on those never
     // block, so the flag can stay.
-    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
+    const int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK |
+                      (mode == Mode::CreateNew ? O_CREAT | O_EXCL : 0);
     do {
-        fd_ = ::open(path.c_str(), flags);
+        fd_ = ::open(path.c_str(), flags, S_IRUSR | S_IWUSR);
     } while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0) {
-        throw OpenError("Cannot open " + DescribeError(path, errno));
+        const int error = errno;
+        throw OpenError("Cannot open " + DescribeError(path, error), error);
+    }
+    // The lock comes before the status: a writer that finished between the
+    // two would otherwise leave this object with the size it had before.
+    if (lock == Lock::Exclusive) {
+        int rc;
+        do {
+            rc = ::flock(fd_, LOCK_EX | LOCK_NB);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            const int error = errno;
+            ::close(fd_);
+            throw OpenError("Cannot lock " + DescribeError(path, error), error);
+        }
     }
     struct stat st {};
     int error = 0;
@@ -42,17 +58,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     }
     size_ = st.st_size;
     statMode_ = st.st_mode;
-    if (lock == Lock::Exclusive) {
-        int rc;
-        do {
-            rc = ::flock(fd_, LOCK_EX | LOCK_NB);
-        } while (rc != 0 && errno == EINTR);
-        if (rc != 0) {
-            const int error = errno;
-            ::close(fd_);
-            throw OpenError("Cannot lock " + DescribeError(path, error));
-        }
-    }
+    identity_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
 }
 
 File::~File() {
@@ -133,6 +139,51 @@ void File::Truncate(int64_t size) {
         throw IoError("Cannot set the end of " + DescribeError(path_, errno));
     }
     size_ = size;
+}
+
+bool File::Reserve(int64_t offset, int64_t length) {
+    if (length <= 0) {
+        return true;
+    }
+    int rc;
+    do {
+        rc = ::fallocate(fd_, FALLOC_FL_KEEP_SIZE, offset, length);
+    } while (rc != 0 && errno == EINTR);
+    if (rc == 0) {
+        return true;
+    }
+    const int error = errno;
+    if (error == EOPNOTSUPP || error == ENOSYS) {
+        return false;
+    }
+    // Blocks a failed reservation allocated past the end are given back.
+    [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
+    throw WriteError("Cannot reserve room in " + DescribeError(path_, error));
+}
+
+void File::DataSync() {
+    int rc;
+    do {
+        rc = ::fdatasync(fd_);
+    } while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        throw WriteError("Cannot flush " + DescribeError(path_, errno));
+    }
+}
+
+bool RemoveFile(const std::string& path, int& error) {
+    if (::unlink(path.c_str()) == 0) {
+        return true;
+    }
+    error = errno;
+    return false;
+}
+
+void RenameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        const int error = errno;
+        throw IoError("Cannot rename " + DescribeError(from, error), error);
+    }
 }
 
 }  // namespace platform

@@ -312,6 +312,33 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v2) {
     EXPECT_TRUE(dialogs_.ShownBoxes().empty());
 }
 
+// Bytes that begin with "ID3" are a tag even when its header does not load: a
+// fresh tag in front of them would leave the old one as junk before the audio.
+TEST_F(SavingTest, AFileBeginningWithAnUnloadableTagIsReportedAndLeftAsItWas) {
+    const std::vector<Bytes> headers = {
+        {'I', 'D', '3', 3, 0, 0, 0, 0, 0x80, 0},  // a size byte that is not syncsafe
+        {'I', 'D', '3', 0xFF, 0, 0, 0, 0, 1, 0},  // a version byte of 0xFF
+    };
+    for (size_t i = 0; i < headers.size(); ++i) {
+        testing_mp3::WriteMp3(File(Name(static_cast<int>(i))),
+                              testing_mp3::Concat({headers[i], Bytes(200, 'j')}));
+    }
+    OpenFolder();
+    SwitchToV2();
+    for (int k = 0; k < static_cast<int>(headers.size()); ++k) {
+        SCOPED_TRACE(k);
+        const Bytes before = testing_mp3::ReadFile(RowPath(k));
+        dialogs_.Clear();
+        FocusRow(k);
+        form_->TitleEdit(k)->setText("New title");
+
+        form_->SpeedButton1Click();
+
+        EXPECT_EQ(dialogs_.Errors(), QStringList{"Error #4096! Can not save tags!"});
+        EXPECT_EQ(testing_mp3::ReadFile(RowPath(k)), before);
+    }
+}
+
 TEST_F(SavingTest, CommandsOnAnEmptyFolderOrWithoutAFocusedRowOnlyTellTheUser) {
     ASSERT_EQ(::mkdir(File("empty").c_str(), 0755), 0);
     OpenFolder(File("empty"));

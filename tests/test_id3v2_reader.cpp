@@ -373,7 +373,7 @@ TEST_F(Reader, Version3TrailingBytesAreFineWhenTheExtendedHeaderDeclaresPadding)
     for (const Bytes& tail : {Bytes{1, 2, 3, 4, 5}, Frame(3, "TPE1", {})}) {
         const Bytes body = Concat({ext, title, tail});
         EXPECT_EQ(Load(Concat({TagHeader(3, static_cast<uint32_t>(body.size()), 0x40), body})), 0);
-        EXPECT_EQ(tag.PaddingSize, 64u);
+        EXPECT_EQ(tag.PaddingSize, 0u) << "the body holds no padding";
         ExpectFrames({{"TIT2", Latin1Text("a")}});
     }
 }
@@ -406,7 +406,9 @@ TEST_F(Reader, PaddingRunsFromTheFirstPaddingBlockToTheEnd) {
     EXPECT_EQ(tag.PaddingSize, 0u);
 }
 
-TEST_F(Reader, Version3DeclaredPaddingStaysAndWarnsWhenItDiffers) {
+// A declared size never exceeds the padding the body holds, so that no file
+// can make a save with PaddingMode 0 write more than it had.
+TEST_F(Reader, Version3DeclaredPaddingStaysUpToWhatTheBodyHoldsAndWarnsWhenItDiffers) {
     const Bytes title = Frame(3, "TIT2", Latin1Text("a"));
     const auto load = [&](uint32_t declared, uint32_t real) {
         const Bytes body = Concat({Be32(6), {0, 0}, Be32(declared), title, Bytes(real, 0)});
@@ -416,8 +418,10 @@ TEST_F(Reader, Version3DeclaredPaddingStaysAndWarnsWhenItDiffers) {
     EXPECT_EQ(tag.PaddingSize, 100u);
     EXPECT_EQ(load(200, 200), 0);
     EXPECT_EQ(tag.PaddingSize, 200u);
-    EXPECT_EQ(load(50, 0), 0);  // frames fill the body: the declaration stands
-    EXPECT_EQ(tag.PaddingSize, 50u);
+    EXPECT_EQ(load(300, 200), kWarnPaddingDiffers);
+    EXPECT_EQ(tag.PaddingSize, 200u);
+    EXPECT_EQ(load(209295872, 0), 0);  // frames fill the body: no padding at all
+    EXPECT_EQ(tag.PaddingSize, 0u);
     EXPECT_EQ(load(0, 30), 0);
     EXPECT_EQ(tag.PaddingSize, 30u);
 }

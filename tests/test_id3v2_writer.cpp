@@ -46,14 +46,7 @@ using testing_mp3::TempDir;
 using testing_mp3::ToBytes;
 using testing_mp3::WriteFile;
 
-// Audio whose every byte tells its position, so a shifted or lost byte shows.
-Bytes Audio(size_t size) {
-    Bytes audio(size);
-    for (size_t i = 0; i < size; ++i) {
-        audio[i] = static_cast<uint8_t>((i * 131 + i / 251) & 0xFF);
-    }
-    return audio;
-}
+const auto& Audio = testing_mp3::PositionalAudio;
 
 Bytes Zeros(size_t n) {
     return Bytes(n, 0);

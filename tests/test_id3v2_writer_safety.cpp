@@ -326,12 +326,14 @@ TEST(WriterFaults, AFailureWhileExtendingTheFileLeavesItAsItWas) {
     }
 }
 
-TEST(WriterFaults, AFailureWritingTheTagIsAWriteError) {
+TEST(WriterFaults, AFailureWritingTheTagIsAWriteErrorAndLeavesTheFileAsItWas) {
     TempDir dir;
     // No audio after the old tag: writing the tag itself extends the file.
     const std::string path = dir.File("tagonly.mp3");
-    WriteFile(path, Concat({TagHeader(3, 100), Bytes(100, 0)}));
+    const Bytes original = Concat({TagHeader(3, 100), Bytes(100, 0)});
+    WriteFile(path, original);
     EXPECT_EQ(SaveWithSizeLimit(path, 5000), 0x04);
+    EXPECT_EQ(ReadFile(path), original);
 }
 
 }  // namespace

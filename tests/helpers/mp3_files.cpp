@@ -44,6 +44,14 @@ Bytes SilentAudio(size_t count) {
     return audio;
 }
 
+Bytes PositionalAudio(size_t size) {
+    Bytes audio(size);
+    for (size_t i = 0; i < size; ++i) {
+        audio[i] = static_cast<uint8_t>((i * 131 + i / 251) & 0xFF);
+    }
+    return audio;
+}
+
 Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags, uint8_t revision) {
     Bytes header = {'I', 'D', '3', version, revision, flags, 0, 0, 0, 0};
     id3v2::WriteSyncsafe32(header.data() + 6, bodySize);

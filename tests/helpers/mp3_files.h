@@ -26,6 +26,8 @@ class TempDir {
 
 // `count` frames of silent MPEG-1 layer III audio (417 bytes each, FF FB 90 C4 + zeros).
 Bytes SilentAudio(size_t count);
+// Audio whose every byte tells its position, so a shifted or lost byte shows.
+Bytes PositionalAudio(size_t size);
 // A bare ID3v2 header: "ID3", version, revision, flags, syncsafe body size.
 Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags = 0, uint8_t revision = 0);
 // A version-3 (plain size) or version-4 (syncsafe size) frame with the given data.

@@ -1,0 +1,368 @@
+// The journal file: a header with a checksum, the new tag, and two slots that
+// take turns for the steps, so that a step being written never spoils the one
+// before it.
+#include "id3v2/journal.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "id3v2/crc32.h"
+#include "id3v2/layout.h"
+#include "platform/mapping.h"
+#include "platform/state_folder.h"
+
+namespace id3v2 {
+namespace {
+
+constexpr char kMagic[8] = {'T', 'A', 'G', 'V', 'J', 'R', 'N', '1'};
+constexpr uint32_t kStepMagic = 0x50455453;  // "STEP"
+constexpr int64_t kPage = 4096;
+// A step's fixed part, after its bytes and written last, with a checksum: a
+// step that a kill cut short does not count.
+constexpr size_t kTrailerSize = 48;
+constexpr size_t kFieldBytes = 16;  // of the file's head and end
+constexpr uint32_t kMaxChunk = 64u << 20;
+
+int64_t RoundUp(int64_t value) {
+    return (value + kPage - 1) / kPage * kPage;
+}
+
+uint32_t Crc(const uint8_t* data, size_t size) {
+    uint32_t crc = 0xFFFFFFFF;
+    UpdateCrc32(data, size, crc);
+    return crc;
+}
+
+// Little-endian fields, written and read in the same order.
+class Writer {
+  public:
+    template <typename T>
+    void Put(T value) {
+        for (size_t i = 0; i < sizeof(T); ++i) {
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
+        }
+    }
+    void PutBytes(const std::vector<uint8_t>& data) {
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
+    std::vector<uint8_t> bytes;
+};
+
+class Reader {
+  public:
+    Reader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    template <typename T>
+    T Get() {
+        uint64_t value = 0;
+        for (size_t i = 0; i < sizeof(T) && Has(1); ++i) {
+            value |= uint64_t{data_[at_++]} << (8 * i);
+        }
+        return static_cast<T>(value);
+    }
+    std::vector<uint8_t> GetBytes(size_t count) {
+        count = Has(count) ? count : 0;
+        std::vector<uint8_t> out(data_ + at_, data_ + at_ + count);
+        at_ += count;
+        return out;
+    }
+    bool Has(size_t count) const { return at_ + count <= size_; }
+    size_t At() const { return at_; }
+
+  private:
+    const uint8_t* data_;
+    size_t size_;
+    size_t at_ = 0;
+};
+
+struct Layout {
+    int64_t tag = 0;    // the new tag's offset in the journal
+    int64_t slots = 0;  // the first slot's offset
+};
+
+int64_t SlotData(uint32_t chunk) {
+    return RoundUp(chunk);
+}
+// Where the trailer of slot `slot` (0 or 1) lies from the first slot; the
+// step's bytes come right before it.
+int64_t TrailerAt(uint32_t chunk, uint32_t slot) {
+    return slot * (SlotData(chunk) + kPage) + SlotData(chunk);
+}
+int64_t SlotsSize(uint32_t chunk) {
+    return 2 * (SlotData(chunk) + kPage);
+}
+
+std::vector<uint8_t> EncodeHeader(const JournalHeader& header, const Layout& layout,
+                                  const std::vector<uint8_t>& newTag) {
+    const Relayout& plan = header.plan;
+    Writer w;
+    w.bytes.assign(kMagic, kMagic + sizeof kMagic);
+    w.Put<uint32_t>(header.durable ? 1 : 0);
+    w.Put<uint64_t>(header.identity.device);
+    w.Put<uint64_t>(header.identity.inode);
+    w.Put<int64_t>(plan.start);
+    w.Put<int64_t>(plan.fileSize);
+    w.Put<uint32_t>(plan.oldSize);
+    w.Put<uint64_t>(plan.newSize);
+    w.Put<uint32_t>(plan.chunk);
+    w.Put<int64_t>(layout.tag);
+    w.Put<uint64_t>(newTag.size());
+    w.Put<uint32_t>(Crc(newTag.data(), newTag.size()));
+    w.Put<int64_t>(layout.slots);
+    for (const std::vector<uint8_t>* field : {&header.head, &header.end}) {
+        w.Put<uint8_t>(static_cast<uint8_t>(field->size()));
+        w.PutBytes(*field);
+    }
+    w.Put<uint32_t>(static_cast<uint32_t>(header.path.size()));
+    w.bytes.insert(w.bytes.end(), header.path.begin(), header.path.end());
+    w.Put<uint32_t>(Crc(w.bytes.data(), w.bytes.size()));
+    return w.bytes;
+}
+
+// The header EncodeHeader wrote; none when it is cut short or does not check.
+std::optional<JournalHeader> DecodeHeader(const std::vector<uint8_t>& page, Layout& layout,
+                                          uint64_t& tagSize, uint32_t& tagCrc) {
+    Reader r(page.data(), page.size());
+    if (!r.Has(sizeof kMagic) || std::memcmp(page.data(), kMagic, sizeof kMagic) != 0) {
+        return std::nullopt;
+    }
+    r.GetBytes(sizeof kMagic);
+    JournalHeader header;
+    header.durable = r.Get<uint32_t>() & 1;
+    header.identity.device = r.Get<uint64_t>();
+    header.identity.inode = r.Get<uint64_t>();
+    Relayout& plan = header.plan;
+    plan.start = r.Get<int64_t>();
+    plan.fileSize = r.Get<int64_t>();
+    plan.oldSize = r.Get<uint32_t>();
+    plan.newSize = r.Get<uint64_t>();
+    plan.chunk = r.Get<uint32_t>();
+    layout.tag = r.Get<int64_t>();
+    tagSize = r.Get<uint64_t>();
+    tagCrc = r.Get<uint32_t>();
+    layout.slots = r.Get<int64_t>();
+    for (std::vector<uint8_t>* field : {&header.head, &header.end}) {
+        *field = r.GetBytes(std::min<size_t>(r.Get<uint8_t>(), kFieldBytes));
+    }
+    const std::vector<uint8_t> path = r.GetBytes(r.Get<uint32_t>());
+    header.path.assign(path.begin(), path.end());
+    const size_t checked = r.At();
+    if (!r.Has(4) || r.Get<uint32_t>() != Crc(page.data(), checked) || plan.chunk == 0 ||
+        plan.chunk > kMaxChunk || tagSize > kMaxTagBody + 10) {
+        return std::nullopt;
+    }
+    return header;
+}
+
+}  // namespace
+
+std::string JournalFolder(std::string& error, bool create) {
+    return platform::StateFolder("journal", error, create);
+}
+
+std::string MoveJournal::PathFor(const std::string& folder,
+                                 const platform::FileIdentity& identity) {
+    return folder + "/" + std::to_string(identity.device) + "-" + std::to_string(identity.inode) +
+           ".journal";
+}
+
+MoveJournal::MoveJournal(std::unique_ptr<platform::File> file, JournalHeader header)
+    : file_(std::move(file)), header_(std::move(header)), path_(file_->Path()) {}
+
+std::unique_ptr<MoveJournal> MoveJournal::Begin(const platform::File& file, const Relayout& plan,
+                                                const std::vector<uint8_t>& newTag, bool durable,
+                                                std::string& error) {
+    const std::string folder = JournalFolder(error);
+    if (folder.empty()) {
+        return nullptr;
+    }
+    JournalHeader header;
+    header.identity = file.Identity();
+    std::error_code failed;
+    header.path = std::filesystem::absolute(file.Path(), failed).string();
+    header.plan = plan;
+    header.durable = durable;
+    // Bytes that stay where they are in every state a save leaves before its
+    // tag is written: the start of the old tag's room, and the audio's end
+    // (kept behind the end of the file while a tag grows).
+    const auto take = [&](int64_t at, int64_t count) {
+        std::vector<uint8_t> bytes(static_cast<size_t>(count));
+        bytes.resize(file.ReadAt(at, bytes.data(), bytes.size()));
+        return bytes;
+    };
+    const int64_t field = kFieldBytes;
+    header.head =
+        take(plan.start,
+             std::min({field, static_cast<int64_t>(plan.newSize), plan.fileSize - plan.start}));
+    const int64_t end = std::min({field, plan.Audio(), std::abs(plan.Growth())});
+    header.end = take(plan.fileSize - end, end);
+    return Create(folder, header, newTag, error);
+}
+
+std::unique_ptr<MoveJournal> MoveJournal::Create(const std::string& folder,
+                                                 const JournalHeader& header,
+                                                 const std::vector<uint8_t>& newTag,
+                                                 std::string& error) {
+    const std::string path = PathFor(folder, header.identity);
+    const std::string unfinished = path.substr(0, path.size() - std::strlen(kSuffix)) + kUnfinished;
+    std::unique_ptr<MoveJournal> journal;
+    try {
+        journal = std::make_unique<MoveJournal>(
+            std::make_unique<platform::File>(unfinished, platform::File::Mode::CreateNew,
+                                             platform::File::Lock::Exclusive),
+            header);
+        journal->path_ = unfinished;
+    } catch (const platform::IoError& e) {
+        error = e.what();
+        return nullptr;
+    }
+    try {
+        Layout layout;
+        layout.tag = RoundUp(static_cast<int64_t>(EncodeHeader(header, layout, newTag).size()));
+        layout.slots = RoundUp(layout.tag + static_cast<int64_t>(newTag.size()));
+        platform::File& file = *journal->file_;
+        const int64_t size = layout.slots + SlotsSize(header.plan.chunk);
+        file.Truncate(size);
+        if (!file.Reserve(0, size)) {
+            // Stores into the mapped slots must find their blocks allocated.
+            const std::vector<uint8_t> zeros(static_cast<size_t>(SlotsSize(header.plan.chunk)));
+            file.WriteAt(layout.slots, zeros.data(), zeros.size());
+        }
+        file.WriteAt(layout.tag, newTag.data(), newTag.size());
+        const std::vector<uint8_t> encoded = EncodeHeader(header, layout, newTag);
+        file.WriteAt(0, encoded.data(), encoded.size());
+        if (header.durable) {
+            file.DataSync();
+        }
+        platform::RenameFile(unfinished, path);
+        journal->path_ = path;
+        if (header.durable) {
+            platform::SyncFolder(folder);
+        }
+        journal->MapSlots(layout.slots);
+        journal->newTag_ = newTag;
+    } catch (const platform::IoError& e) {
+        error = e.what();
+        std::string ignored;
+        journal->Remove(ignored);
+        return nullptr;
+    }
+    return journal;
+}
+
+std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, bool& whole) {
+    whole = true;
+    std::unique_ptr<platform::File> file;
+    try {
+        file = std::make_unique<platform::File>(journalPath, platform::File::Mode::ReadWrite,
+                                                platform::File::Lock::Exclusive);
+    } catch (const platform::OpenError& error) {
+        if (error.Code() == EWOULDBLOCK) {
+            return nullptr;  // a running save holds it
+        }
+        throw;
+    }
+    // The header, with a path of any length the system allows.
+    std::vector<uint8_t> page(static_cast<size_t>(std::min<int64_t>(file->Size(), 4 * kPage)));
+    page.resize(file->ReadAt(0, page.data(), page.size()));
+    Layout layout;
+    uint64_t tagSize = 0;
+    uint32_t tagCrc = 0;
+    std::optional<JournalHeader> header = DecodeHeader(page, layout, tagSize, tagCrc);
+    std::vector<uint8_t> tag(header ? static_cast<size_t>(tagSize) : 0);
+    if (!header || layout.slots % kPage != 0 ||
+        file->Size() < layout.slots + SlotsSize(header->plan.chunk) ||
+        file->ReadAt(layout.tag, tag.data(), tag.size()) != tag.size() ||
+        Crc(tag.data(), tag.size()) != tagCrc) {
+        whole = false;
+        return nullptr;
+    }
+    auto journal = std::make_unique<MoveJournal>(std::move(file), std::move(*header));
+    journal->newTag_ = std::move(tag);
+    journal->MapSlots(layout.slots);
+    return journal;
+}
+
+std::optional<RecordedStep> MoveJournal::LastStep() const {
+    std::optional<RecordedStep> last;
+    uint32_t lastNumber = 0;
+    for (uint32_t slot = 0; slot < 2; ++slot) {
+        const int64_t at = slots_ + TrailerAt(header_.plan.chunk, slot);
+        uint8_t trailer[kTrailerSize];
+        if (file_->ReadAt(at, trailer, sizeof trailer) != sizeof trailer) {
+            continue;
+        }
+        Reader r(trailer, sizeof trailer);
+        const auto magic = r.Get<uint32_t>();
+        const auto number = r.Get<uint32_t>();
+        RecordedStep step;
+        step.phase = static_cast<RelayPhase>(r.Get<uint32_t>());
+        const auto length = r.Get<uint32_t>();
+        step.moved = r.Get<uint64_t>();
+        step.restoreAt = r.Get<int64_t>();
+        const size_t checked = r.At();
+        if (magic != kStepMagic || r.Get<uint32_t>() != Crc(trailer, checked) ||
+            number <= lastNumber || length > header_.plan.chunk) {
+            continue;
+        }
+        step.restore.resize(length);
+        if (file_->ReadAt(at - length, step.restore.data(), length) != length) {
+            continue;
+        }
+        last = std::move(step);
+        lastNumber = number;
+    }
+    return last;
+}
+
+void MoveJournal::MapSlots(int64_t slots) {
+    slots_ = slots;
+    mapping_ = std::make_unique<platform::FileMapping>(
+        *file_, slots, static_cast<size_t>(SlotsSize(header_.plan.chunk)));
+    // A reopened journal goes on after the steps it holds.
+    for (uint32_t slot = 0; slot < 2; ++slot) {
+        Reader r(mapping_->Data() + TrailerAt(header_.plan.chunk, slot), 8);
+        if (r.Get<uint32_t>() == kStepMagic) {
+            recorded_ = std::max(recorded_, r.Get<uint32_t>());
+        }
+    }
+}
+
+void MoveJournal::Record(const RelayStep& step) {
+    ++recorded_;
+    Writer w;
+    w.Put<uint32_t>(kStepMagic);
+    w.Put<uint32_t>(recorded_);
+    w.Put<uint32_t>(static_cast<uint32_t>(step.phase));
+    w.Put<uint32_t>(static_cast<uint32_t>(step.restore.size()));
+    w.Put<uint64_t>(step.moved);
+    w.Put<int64_t>(step.restoreAt);
+    w.Put<uint32_t>(Crc(w.bytes.data(), w.bytes.size()));
+    // The step's bytes first, then its trailer: a kill between the two, or in
+    // the middle of the trailer, leaves the slot's old trailer or one whose
+    // checksum fails, and the other slot's step stands.
+    uint8_t* trailer = mapping_->Data() + TrailerAt(header_.plan.chunk, recorded_ % 2);
+    std::copy(step.restore.begin(), step.restore.end(), trailer - step.restore.size());
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    std::copy(w.bytes.begin(), w.bytes.end(), trailer);
+    if (header_.durable) {
+        mapping_->Sync();
+    }
+}
+
+bool MoveJournal::Remove(std::string& error) {
+    // Removed while still locked, so no recovery takes it in between.
+    int code = 0;
+    const bool removed = platform::RemoveFile(path_, code);
+    mapping_.reset();
+    file_.reset();
+    if (!removed) {
+        error = platform::DescribeError(path_, code);
+    }
+    return removed;
+}
+
+}  // namespace id3v2

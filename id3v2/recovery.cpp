@@ -1,0 +1,183 @@
+// Recovery of interrupted saves: every journal is checked against its file and
+// the move it records is carried on (or, before it began, taken back).
+#include "id3v2/recovery.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <memory>
+
+#include "id3v2/audio_move.h"
+#include "id3v2/journal.h"
+#include "id3v2/staged_output.h"
+#include "id3v2/work_state.h"
+#include "platform/state_folder.h"
+
+namespace id3v2 {
+namespace {
+
+using platform::File;
+using Outcome = RecoveredFile::Outcome;
+
+bool BytesAt(const File& file, int64_t at, const std::vector<uint8_t>& expected) {
+    std::vector<uint8_t> bytes(expected.size());
+    return at >= 0 && file.ReadAt(at, bytes.data(), bytes.size()) == bytes.size() &&
+           bytes == expected;
+}
+
+// Why the file is not the one the journal left behind, "" when it is. Every
+// state a save leaves has its size, the audio's last bytes and, until the tag
+// is written, its first bytes where the journal expects them.
+std::string Mismatch(const File& file, const JournalHeader& header, const RecordedStep& step) {
+    const Relayout& plan = header.plan;
+    if (file.Identity() != header.identity) {
+        return "another file stands at its path now";
+    }
+    const int64_t size = file.Size();
+    const int64_t grown = std::max(plan.fileSize, plan.NewFileSize());
+    const bool sizeFits = step.phase == RelayPhase::Appending
+                              ? size >= plan.fileSize && size <= grown
+                          : step.phase == RelayPhase::Moving
+                              ? size == (plan.Growth() > 0 ? plan.NewFileSize() : plan.fileSize)
+                              : size == plan.NewFileSize() || size == plan.fileSize;
+    if (!sizeFits) {
+        return "its size was changed since";
+    }
+    const bool endMoved = size == plan.NewFileSize() && step.phase != RelayPhase::Appending;
+    const int64_t end = (endMoved ? size : plan.fileSize) - static_cast<int64_t>(header.end.size());
+    if (!BytesAt(file, end, header.end) ||
+        (step.phase != RelayPhase::WritingTag && !BytesAt(file, plan.start, header.head))) {
+        return "its bytes were changed since";
+    }
+    return {};
+}
+
+void Discard(MoveJournal& journal) {
+    std::string ignored;
+    journal.Remove(ignored);
+}
+
+// Recovers the journal's file, open and locked as the work-state file.
+RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
+    const JournalHeader& header = journal.Header();
+    RecoveredFile result{header.path, Outcome::Completed, {}};
+    const std::optional<RecordedStep> step = journal.LastStep();
+    if (!step) {
+        // Killed before its first step: the file was never touched.
+        result.outcome = Outcome::PutBack;
+        Discard(journal);
+        return result;
+    }
+    result.reason = Mismatch(file, header, *step);
+    if (!result.reason.empty()) {
+        result.outcome = file.Identity() == header.identity ? Outcome::Changed : Outcome::Replaced;
+        Discard(journal);
+        return result;
+    }
+    const SaveBuffers buffers;
+    Tid3v2tag progressTag;
+    SaveProgress progress(progressTag, header.plan.RelayedBytes() + journal.NewTag().size());
+    const std::vector<uint8_t> noOldTag;
+    const RelayJob job{file, header.plan, noOldTag, journal.NewTag(), &journal, header.durable};
+    try {
+        result.outcome =
+            ResumeRelay(job, step->View(), progress) ? Outcome::Completed : Outcome::PutBack;
+    } catch (const platform::IoError& error) {
+        Work.Staging->clear();
+        result.outcome = Outcome::Failed;
+        result.reason = error.what();
+        return result;
+    }
+    Discard(journal);
+    return result;
+}
+
+// Opens the journal's file and recovers it; a file that cannot be reached
+// keeps its journal, unless it is gone from a folder that is still there.
+RecoveredFile RecoverJournalFile(MoveJournal& journal) {
+    const std::string& path = journal.Header().path;
+    const WorkStateRelease release;
+    try {
+        Work.FileStream =
+            std::make_unique<File>(path, File::Mode::ReadWrite, File::Lock::Exclusive);
+    } catch (const platform::IoError& error) {
+        std::error_code ignored;
+        if (error.Code() == ENOENT &&
+            std::filesystem::is_directory(std::filesystem::path(path).parent_path(), ignored)) {
+            Discard(journal);
+            return {path, Outcome::Replaced, "it no longer exists"};
+        }
+        return {path, Outcome::Unreachable, error.what()};
+    }
+    return RecoverJournal(*Work.FileStream, journal);
+}
+
+// Journals that saves killed while writing them never got their final name;
+// their files were never touched.
+void RemoveUnfinishedJournals(const std::string& folder) {
+    for (const std::string& name : platform::ListFolder(folder, MoveJournal::kUnfinished)) {
+        const std::string path = folder + "/" + name;
+        try {
+            const File locked(path, File::Mode::ReadWrite, File::Lock::Exclusive);
+            int ignored = 0;
+            platform::RemoveFile(path, ignored);
+        } catch (const platform::IoError&) {
+            // A running save holds it.
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<RecoveredFile> RecoverInterruptedSaves() {
+    std::vector<RecoveredFile> results;
+    // Only a save makes the folder; without one there is nothing to recover.
+    std::string error;
+    const std::string folder = JournalFolder(error, false);
+    if (folder.empty()) {
+        return results;
+    }
+    RemoveUnfinishedJournals(folder);
+    for (const std::string& name : platform::ListFolder(folder, MoveJournal::kSuffix)) {
+        const std::string path = folder + "/" + name;
+        bool whole = true;
+        std::unique_ptr<MoveJournal> journal;
+        try {
+            journal = MoveJournal::Open(path, whole);
+        } catch (const platform::IoError&) {
+            continue;  // unreadable now; tried again next time
+        }
+        if (!journal) {
+            if (!whole) {
+                int ignored = 0;
+                platform::RemoveFile(path, ignored);
+            }
+            continue;
+        }
+        results.push_back(RecoverJournalFile(*journal));
+    }
+    return results;
+}
+
+bool RecoverPendingSave(File& file, RecoveredFile& outcome) {
+    std::string error;
+    const std::string folder = JournalFolder(error, false);
+    const std::string path = MoveJournal::PathFor(folder, file.Identity());
+    std::error_code missing;
+    if (folder.empty() || !std::filesystem::exists(path, missing)) {
+        return false;
+    }
+    bool whole = true;
+    std::unique_ptr<MoveJournal> journal;
+    try {
+        journal = MoveJournal::Open(path, whole);
+    } catch (const platform::IoError&) {
+        return false;
+    }
+    if (!journal) {
+        return false;
+    }
+    outcome = RecoverJournal(file, *journal);
+    return true;
+}
+
+}  // namespace id3v2
