@@ -47,9 +47,8 @@ Bytes KillASave(const std::string& path) {
 }
 
 TEST(InterruptedSaves, AreRepairedAtStartAndReportedInOneMessage) {
-    testing_mp3::TempDir state;
+    const testing_mp3::StateFolder state;
     testing_mp3::TempDir dir;
-    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
     ScriptedDialogs dialogs;
     RepairInterruptedSaves(dialogs);
     EXPECT_TRUE(dialogs.ShownBoxes().empty()) << "nothing to repair, nothing to say";
@@ -72,7 +71,6 @@ TEST(InterruptedSaves, AreRepairedAtStartAndReportedInOneMessage) {
     ASSERT_EQ(tag.LoadFromFile(repaired, 0), 0);
     const Bytes file = testing_mp3::ReadFile(repaired);
     EXPECT_EQ(Bytes(file.begin() + 10 + tag.TagSize, file.end()), audio);
-    ::unsetenv("XDG_STATE_HOME");
 }
 
 }  // namespace

@@ -76,10 +76,7 @@ const KillCase kKillCases[] = {
 
 class Recovery : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ::setenv("XDG_STATE_HOME", state_.Path().c_str(), 1);
-        id3v2::SetStepHook(KillAtChosenStep);
-    }
+    void SetUp() override { id3v2::SetStepHook(KillAtChosenStep); }
     void TearDown() override {
         id3v2::SetStepHook(nullptr);
         killAt = 0;
@@ -125,11 +122,9 @@ class Recovery : public ::testing::Test {
         EXPECT_EQ(recovered[0].outcome, Outcome::Completed);
         EXPECT_EQ(ReadFile(path_), saved);
     }
-    bool NoJournalLeft() const {
-        return std::filesystem::is_empty(state_.Path() + "/tagvora/journal");
-    }
+    bool NoJournalLeft() const { return state_.NoJournalLeft(); }
 
-    TempDir state_;
+    const testing_mp3::StateFolder state_;
     TempDir dir_;
     const std::string path_ = dir_.File("song.mp3");
 };

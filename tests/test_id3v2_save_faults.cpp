@@ -49,13 +49,6 @@ void MakeTag(Tid3v2tag& tag, uint32_t frameSize) {
 uint64_t failAt = 0;
 uint64_t stepsSeen = 0;
 
-bool NoJournalLeft() {
-    const char* state = std::getenv("XDG_STATE_HOME");
-    std::error_code missing;
-    return state == nullptr ||
-           std::filesystem::is_empty(std::string(state) + "/tagvora/journal", missing) || missing;
-}
-
 void FailAtChosenStep(uint64_t number, const id3v2::RelayStep&) {
     stepsSeen = number;
     if (number == failAt) {
@@ -82,6 +75,7 @@ const SaveCase kSaveCases[] = {
 
 TEST(FailedSave, AWriteFailureAtAnyStepLeavesTheFileAsItWas) {
     TempDir dir;
+    const testing_mp3::StateFolder state;
     const std::string path = dir.File("song.mp3");
     id3v2::SetStepHook(FailAtChosenStep);
     for (const SaveCase& c : kSaveCases) {
@@ -100,7 +94,7 @@ TEST(FailedSave, AWriteFailureAtAnyStepLeavesTheFileAsItWas) {
             MakeTag(tag, c.frameSize);
             EXPECT_EQ(tag.SaveToFile(path, 3, 0, 0), ResultWord(id3v2::kWriteFailed));
             ASSERT_EQ(ReadFile(path), original);
-            EXPECT_TRUE(NoJournalLeft()) << "a save that ends removes its journal";
+            EXPECT_TRUE(state.NoJournalLeft()) << "a save that ends removes its journal";
         }
     }
     id3v2::SetStepHook(nullptr);

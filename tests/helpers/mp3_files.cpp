@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,6 +32,26 @@ TempDir::~TempDir() {
         ::chmod(it->path().c_str(), 0755);
     }
     std::filesystem::remove_all(path_, error);
+}
+
+StateFolder::StateFolder() {
+    if (const char* value = std::getenv("XDG_STATE_HOME")) {
+        previous_ = value;
+    }
+    ::setenv("XDG_STATE_HOME", dir_.Path().c_str(), 1);
+}
+
+StateFolder::~StateFolder() {
+    if (previous_) {
+        ::setenv("XDG_STATE_HOME", previous_->c_str(), 1);
+    } else {
+        ::unsetenv("XDG_STATE_HOME");
+    }
+}
+
+bool StateFolder::NoJournalLeft() const {
+    std::error_code missing;
+    return std::filesystem::is_empty(dir_.File("tagvora/journal"), missing) || missing;
 }
 
 Bytes SilentAudio(size_t count) {

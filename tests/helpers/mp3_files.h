@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,23 @@ class TempDir {
 
   private:
     std::string path_;
+};
+
+// A private $XDG_STATE_HOME for one test, so that the save journals of tests
+// running beside it stay apart; the previous value comes back on destruction.
+class StateFolder {
+  public:
+    StateFolder();
+    ~StateFolder();
+    StateFolder(const StateFolder&) = delete;
+    StateFolder& operator=(const StateFolder&) = delete;
+    const std::string& Path() const { return dir_.Path(); }
+    // True when no save journal is left in it.
+    bool NoJournalLeft() const;
+
+  private:
+    TempDir dir_;
+    std::optional<std::string> previous_;
 };
 
 // `count` frames of silent MPEG-1 layer III audio (417 bytes each, FF FB 90 C4 + zeros).

@@ -93,7 +93,7 @@ def main(path):
         if entry["depth"] != 0:
             continue
         if "status" not in entry:
-            # Not parsed: kept raw (header and data) in unknown_frames, or discarded.
+#Not parsed : kept raw(header and data) in unknown_frames, or discarded.
             if pending is not None and pending[:4] == entry["id"].encode("ascii"):
                 entry["status"], entry["data"] = "unknown", pending[10:]
                 pending = next(unknown, None)
