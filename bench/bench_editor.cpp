@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
 #include "editor/application.h"
 #include "editor/dialogs.h"
@@ -55,9 +56,16 @@ std::vector<uint8_t> Frame(const std::string& id, const std::vector<uint8_t>& da
 std::vector<uint8_t> CommentFrame(const std::string& text) {
     const std::vector<uint8_t> textData = TextData(text);
     const bool utf16 = textData[0] == 1;
-    std::vector<uint8_t> data = {textData[0], 'E', 'N', 'G'};
-    data.insert(data.end(), utf16 ? std::initializer_list<uint8_t>{0xFF, 0xFE, 0, 0}
-                                  : std::initializer_list<uint8_t>{0});
+    // Sized up front, which also keeps g++ 12 from a false array-bounds warning.
+    std::vector<uint8_t> data(utf16 ? 8 : 5, 0);
+    data[0] = textData[0];
+    data[1] = 'E';
+    data[2] = 'N';
+    data[3] = 'G';
+    if (utf16) {
+        data[4] = 0xFF;  // the empty description's byte order mark; then its terminator
+        data[5] = 0xFE;
+    }
     data.insert(data.end(), textData.begin() + 1, textData.end());
     return Frame("COMM", data);
 }
@@ -111,19 +119,10 @@ void WriteTaggedMp3(const std::string& path, int index, bool unicode) {
                static_cast<std::streamsize>(file.size()));
 }
 
-// A main window with its seams; questions are answered No (none should come).
-class QuietDialogs : public TDialogs {
-  public:
-    void Message(QWidget*, const QString&) override {}
-    Answer ConfirmYesNo(QWidget*, const QString&) override { return Answer::No; }
-    Answer ConfirmYesNoCancel(QWidget*, const QString&) override { return Answer::No; }
-    void Error(QWidget*, const QString&) override {}
-    int ShowModal(QDialog*) override { return 0; }
-};
-
 struct Window {
     Tid3v2tag tag;
-    QuietDialogs dialogs;
+    // Questions are answered No (none should come).
+    AnsweringDialogs dialogs{TDialogs::Answer::No};
     std::unique_ptr<platform::MediaDevice> media = platform::CreateMpg123Device("dummy");
     TForm1 form{tag, dialogs, *media};
 };

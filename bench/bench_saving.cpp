@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
 #include "editor/dialogs.h"
 #include "editor/form1.h"
@@ -29,16 +30,6 @@ namespace {
 constexpr int kFiles = page_logic::kRowsPerPage;
 constexpr size_t kAudioFrames = 200;
 constexpr uint32_t kPadding = 4096;
-
-// Answers nothing and shows nothing: the saves below meet no read-only file.
-class SilentDialogs : public TDialogs {
-  public:
-    void Message(QWidget*, const QString&) override {}
-    Answer ConfirmYesNo(QWidget*, const QString&) override { return Answer::Yes; }
-    Answer ConfirmYesNoCancel(QWidget*, const QString&) override { return Answer::Yes; }
-    void Error(QWidget*, const QString&) override {}
-    int ShowModal(QDialog*) override { return 0; }
-};
 
 class SilentDevice : public platform::MediaDevice {
   public:
@@ -93,7 +84,8 @@ struct Page {
     BenchFolder files;
     std::string folder = files.Path();
     Tid3v2tag tag;
-    SilentDialogs dialogs;
+    // The saves below meet no read-only file; any question would get Yes.
+    AnsweringDialogs dialogs{TDialogs::Answer::Yes};
     SilentDevice device;
     std::unique_ptr<TForm1> form;
 
