@@ -2,6 +2,7 @@
 // the move it records is carried on (or, before it began, taken back).
 #include "id3v2/recovery.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -18,34 +19,60 @@ namespace {
 using platform::File;
 using Outcome = RecoveredFile::Outcome;
 
-bool BytesAt(const File& file, int64_t at, const std::vector<uint8_t>& expected) {
+// Whether the file holds `expected` at `at` as the step describes it: where
+// the write after the step was cut short, the bytes the step recorded stand.
+bool BytesAt(const File& file, const RecordedStep& step, int64_t at,
+             const std::vector<uint8_t>& expected) {
     std::vector<uint8_t> bytes(expected.size());
-    return at >= 0 && file.ReadAt(at, bytes.data(), bytes.size()) == bytes.size() &&
-           bytes == expected;
+    if (at < 0 || file.ReadAt(at, bytes.data(), bytes.size()) != bytes.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const int64_t recorded = at + static_cast<int64_t>(i) - step.restoreAt;
+        if (recorded >= 0 && recorded < static_cast<int64_t>(step.restore.size())) {
+            bytes[i] = step.restore[static_cast<size_t>(recorded)];
+        }
+    }
+    return bytes == expected;
 }
 
 // Why the file is not the one the journal left behind, "" when it is. Every
-// state a save leaves has its size, the audio's last bytes and, until the tag
-// is written, its first bytes where the journal expects them.
-std::string Mismatch(const File& file, const JournalHeader& header, const RecordedStep& step) {
+// state a save or its undo leaves has its size, the audio's last bytes and,
+// until the tag is written, its first bytes where the journal expects them.
+std::string Mismatch(const File& file, const MoveJournal& journal, const RecordedStep& step) {
+    const JournalHeader& header = journal.Header();
     const Relayout& plan = header.plan;
     if (file.Identity() != header.identity) {
         return "another file stands at its path now";
     }
+    // A growing tag has the file at its new size from the append on. A
+    // shrinking one cuts it after its tag is written, and an undo from there
+    // writes the last chunk back behind the new end.
+    const bool allMoved = step.phase == RelayPhase::WritingTag || step.moved == plan.ChunkCount();
     const int64_t size = file.Size();
-    const int64_t grown = std::max(plan.fileSize, plan.NewFileSize());
     const bool sizeFits = step.phase == RelayPhase::Appending
-                              ? size >= plan.fileSize && size <= grown
-                          : step.phase == RelayPhase::Moving
-                              ? size == (plan.Growth() > 0 ? plan.NewFileSize() : plan.fileSize)
-                              : size == plan.NewFileSize() || size == plan.fileSize;
+                              ? size >= plan.fileSize && size <= plan.NewFileSize()
+                          : plan.Growth() > 0 ? size == plan.NewFileSize()
+                          : allMoved          ? size >= plan.NewFileSize() && size <= plan.fileSize
+                                              : size == plan.fileSize;
     if (!sizeFits) {
         return "its size was changed since";
     }
-    const bool endMoved = size == plan.NewFileSize() && step.phase != RelayPhase::Appending;
-    const int64_t end = (endMoved ? size : plan.fileSize) - static_cast<int64_t>(header.end.size());
-    if (!BytesAt(file, end, header.end) ||
-        (step.phase != RelayPhase::WritingTag && !BytesAt(file, plan.start, header.head))) {
+    // The audio's end stays at its old place until a growing tag copied it
+    // behind the end, or a shrinking one moved every chunk.
+    const bool endMoved = step.phase != RelayPhase::Appending && (plan.Growth() > 0 || allMoved);
+    const int64_t end =
+        (endMoved ? plan.NewFileSize() : plan.fileSize) - static_cast<int64_t>(header.end.size());
+    // The tag's room holds the old tag, or the new one where a failure after
+    // its write was being undone.
+    const std::vector<uint8_t>& tag = journal.NewTag();
+    const std::vector<uint8_t> newHead(
+        tag.begin(),
+        tag.begin() + static_cast<ptrdiff_t>(std::min(header.head.size(), tag.size())));
+    const bool headFits =
+        step.phase == RelayPhase::WritingTag || BytesAt(file, step, plan.start, header.head) ||
+        (step.phase == RelayPhase::Moving && BytesAt(file, step, plan.start, newHead));
+    if (!BytesAt(file, step, end, header.end) || !headFits) {
         return "its bytes were changed since";
     }
     return {};
@@ -67,7 +94,7 @@ RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
         Discard(journal);
         return result;
     }
-    result.reason = Mismatch(file, header, *step);
+    result.reason = Mismatch(file, journal, *step);
     if (!result.reason.empty()) {
         result.outcome = file.Identity() == header.identity ? Outcome::Changed : Outcome::Replaced;
         Discard(journal);
