@@ -112,7 +112,7 @@ std::vector<uint8_t> EncodeHeader(const JournalHeader& header, const Layout& lay
     w.Put<uint64_t>(newTag.size());
     w.Put<uint32_t>(Crc(newTag.data(), newTag.size()));
     w.Put<int64_t>(layout.slots);
-    for (const std::vector<uint8_t>* field : {&header.head, &header.end}) {
+    for (const std::vector<uint8_t>* field : {&header.head, &header.end, &header.landing}) {
         w.Put<uint8_t>(static_cast<uint8_t>(field->size()));
         w.PutBytes(*field);
     }
@@ -144,7 +144,7 @@ std::optional<JournalHeader> DecodeHeader(const std::vector<uint8_t>& page, Layo
     tagSize = r.Get<uint64_t>();
     tagCrc = r.Get<uint32_t>();
     layout.slots = r.Get<int64_t>();
-    for (std::vector<uint8_t>* field : {&header.head, &header.end}) {
+    for (std::vector<uint8_t>* field : {&header.head, &header.end, &header.landing}) {
         *field = r.GetBytes(std::min<size_t>(r.Get<uint8_t>(), kFieldBytes));
     }
     const std::vector<uint8_t> path = r.GetBytes(r.Get<uint32_t>());
@@ -199,6 +199,10 @@ std::unique_ptr<MoveJournal> MoveJournal::Begin(const platform::File& file, cons
              std::min({field, static_cast<int64_t>(plan.newSize), plan.fileSize - plan.start}));
     const int64_t end = std::min({field, plan.Audio(), std::abs(plan.Growth())});
     header.end = take(plan.fileSize - end, end);
+    // Bytes that tell a file whose move began from the same file as it was
+    // before (one copied back over it, say).
+    const MoveChunk landing = plan.FirstLanding(kFieldBytes);
+    header.landing = take(landing.from, landing.count);
     return Create(folder, header, newTag, error);
 }
 

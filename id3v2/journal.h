@@ -26,9 +26,10 @@ struct JournalHeader {
     platform::FileIdentity identity;
     std::string path;  // absolute
     Relayout plan;
-    bool durable = false;       // each step is flushed to the disk
-    std::vector<uint8_t> head;  // the first bytes at plan.start
-    std::vector<uint8_t> end;   // the audio's last bytes
+    bool durable = false;          // each step is flushed to the disk
+    std::vector<uint8_t> head;     // the first bytes at plan.start
+    std::vector<uint8_t> end;      // the audio's last bytes
+    std::vector<uint8_t> landing;  // the first chunk's bytes plan.FirstLanding names
 };
 
 // A step as read back from a journal, owning its bytes.

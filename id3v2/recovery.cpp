@@ -72,7 +72,12 @@ std::string Mismatch(const File& file, const MoveJournal& journal, const Recorde
     const bool headFits =
         step.phase == RelayPhase::WritingTag || BytesAt(file, step, plan.start, header.head) ||
         (step.phase == RelayPhase::Moving && BytesAt(file, step, plan.start, newHead));
-    if (!BytesAt(file, step, end, header.end) || !headFits) {
+    // Once the first chunk moved, its bytes stand where it landed.
+    const bool landed = step.phase == RelayPhase::WritingTag ||
+                        (step.phase == RelayPhase::Moving && step.moved > 0);
+    const MoveChunk landing = plan.FirstLanding(static_cast<uint32_t>(header.landing.size()));
+    const bool landingFits = !landed || BytesAt(file, step, landing.to, header.landing);
+    if (!BytesAt(file, step, end, header.end) || !headFits || !landingFits) {
         return "its bytes were changed since";
     }
     return {};
