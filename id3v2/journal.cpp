@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "id3v2/crc32.h"
-#include "id3v2/layout.h"
+#include "id3v2/journal_checks.h"
 #include "platform/mapping.h"
 #include "platform/state_folder.h"
 
@@ -25,7 +25,6 @@ constexpr int64_t kPage = 4096;
 // step that a kill cut short does not count.
 constexpr size_t kTrailerSize = 48;
 constexpr size_t kFieldBytes = 16;  // of the file's head and end
-constexpr uint32_t kMaxChunk = 64u << 20;
 
 int64_t RoundUp(int64_t value) {
     return (value + kPage - 1) / kPage * kPage;
@@ -150,8 +149,9 @@ std::optional<JournalHeader> DecodeHeader(const std::vector<uint8_t>& page, Layo
     const std::vector<uint8_t> path = r.GetBytes(r.Get<uint32_t>());
     header.path.assign(path.begin(), path.end());
     const size_t checked = r.At();
-    if (!r.Has(4) || r.Get<uint32_t>() != Crc(page.data(), checked) || plan.chunk == 0 ||
-        plan.chunk > kMaxChunk || tagSize > kMaxTagBody + 10) {
+    if (!r.Has(4) || r.Get<uint32_t>() != Crc(page.data(), checked) || !SavePlan(plan) ||
+        tagSize != plan.newSize || layout.tag < 0 || layout.slots < 0 ||
+        layout.slots % kPage != 0 || layout.tag > layout.slots - static_cast<int64_t>(tagSize)) {
         return std::nullopt;
     }
     return header;
@@ -277,10 +277,9 @@ std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, b
     uint32_t tagCrc = 0;
     std::optional<JournalHeader> header = DecodeHeader(page, layout, tagSize, tagCrc);
     std::vector<uint8_t> tag(header ? static_cast<size_t>(tagSize) : 0);
-    if (!header || layout.slots % kPage != 0 ||
-        file->Size() < layout.slots + SlotsSize(header->plan.chunk) ||
+    if (!header || file->Size() - SlotsSize(header->plan.chunk) < layout.slots ||
         file->ReadAt(layout.tag, tag.data(), tag.size()) != tag.size() ||
-        Crc(tag.data(), tag.size()) != tagCrc) {
+        Crc(tag.data(), tag.size()) != tagCrc || !PlannedTag(header->plan, tag)) {
         whole = false;
         return nullptr;
     }
@@ -309,7 +308,8 @@ std::optional<RecordedStep> MoveJournal::LastStep() const {
         step.restoreAt = r.Get<int64_t>();
         const size_t checked = r.At();
         if (magic != kStepMagic || r.Get<uint32_t>() != Crc(trailer, checked) ||
-            number <= lastNumber || length > header_.plan.chunk) {
+            number <= lastNumber || length > header_.plan.chunk ||
+            !PlannedStep(header_.plan, step.phase, step.moved, step.restoreAt, length)) {
             continue;
         }
         step.restore.resize(length);
