@@ -202,11 +202,17 @@ bool RecoverPendingSave(File& file, RecoveredFile& outcome) {
     std::unique_ptr<MoveJournal> journal;
     try {
         journal = MoveJournal::Open(path, whole);
-    } catch (const platform::IoError&) {
-        return false;
+    } catch (const platform::IoError& error) {
+        outcome = {file.Path(), Outcome::Failed, error.what()};
+        return true;
+    }
+    if (!journal && whole) {
+        // A recovery in another program is about to repair this very file.
+        outcome = {file.Path(), Outcome::Failed, "another program is repairing it"};
+        return true;
     }
     if (!journal) {
-        return false;
+        return false;  // not whole: its save never began to move audio
     }
     outcome = RecoverJournal(file, *journal);
     return true;

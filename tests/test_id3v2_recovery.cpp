@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -297,6 +298,26 @@ TEST_F(Recovery, ASaveOfAFileWhoseSaveWasInterruptedFinishesThatOneFirst) {
     const Bytes audio = testing_mp3::PositionalAudio(c.audio);
     EXPECT_EQ(Bytes(file.begin() + 10 + loaded.TagSize, file.end()), audio);
     EXPECT_TRUE(NoJournalLeft());
+}
+
+TEST_F(Recovery, ASaveRefusesAFileWhoseInterruptedSaveItCannotFinishNow) {
+    const KillCase& c = kKillCases[0];
+    uint64_t saveCalls = 0;
+    const Bytes saved = Saved(c, saveCalls);
+    KillSave(c, saveCalls / 2);
+    const Bytes interrupted = ReadFile(path_);
+    // Another program's recovery holds the journal.
+    const std::filesystem::directory_entry journal =
+        *std::filesystem::directory_iterator(state_.Path() + "/tagvora/journal");
+    auto held = std::make_unique<platform::File>(
+        journal.path().string(), platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
+    Tid3v2tag tag;
+    tag.SetText("TIT2", "later");
+    EXPECT_EQ(tag.SaveToFile(path_, 3, 0, 0), id3v2::ResultWord(id3v2::kWriteFailed));
+    EXPECT_FALSE(tag.Status.empty());
+    EXPECT_EQ(ReadFile(path_), interrupted);
+    held.reset();
+    ExpectCompletedTo(saved);
 }
 
 TEST_F(Recovery, ASaveWorksWithoutAJournalFolderAndSaysSo) {
