@@ -269,6 +269,9 @@ std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, b
         }
         throw;
     }
+    if (file->Unlinked()) {
+        return nullptr;  // its save or another recovery removed it meanwhile
+    }
     // The header, with a path of any length the system allows.
     std::vector<uint8_t> page(static_cast<size_t>(std::min<int64_t>(file->Size(), 4 * kPage)));
     page.resize(file->ReadAt(0, page.data(), page.size()));
