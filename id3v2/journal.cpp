@@ -3,12 +3,15 @@
 // before it.
 #include "id3v2/journal.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <span>
 
 #include "id3v2/crc32.h"
 #include "id3v2/journal_checks.h"
@@ -34,6 +37,12 @@ uint32_t Crc(const uint8_t* data, size_t size) {
     uint32_t crc = 0xFFFFFFFF;
     UpdateCrc32(data, size, crc);
     return crc;
+}
+
+// zlib's CRC-32 for a step's bytes, up to a whole chunk each: several times
+// faster than the table above.
+uint32_t BytesCrc(std::span<const uint8_t> bytes) {
+    return static_cast<uint32_t>(::crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
 
 // Little-endian fields, written and read in the same order.
@@ -309,6 +318,7 @@ std::optional<RecordedStep> MoveJournal::LastStep() const {
         const auto length = r.Get<uint32_t>();
         step.moved = r.Get<uint64_t>();
         step.restoreAt = r.Get<int64_t>();
+        const auto restoreCrc = r.Get<uint32_t>();
         const size_t checked = r.At();
         if (magic != kStepMagic || r.Get<uint32_t>() != Crc(trailer, checked) ||
             number <= lastNumber || length > header_.plan.chunk ||
@@ -316,7 +326,8 @@ std::optional<RecordedStep> MoveJournal::LastStep() const {
             continue;
         }
         step.restore.resize(length);
-        if (file_->ReadAt(at - length, step.restore.data(), length) != length) {
+        if (file_->ReadAt(at - length, step.restore.data(), length) != length ||
+            (header_.durable && BytesCrc(step.restore) != restoreCrc)) {
             continue;
         }
         last = std::move(step);
@@ -347,6 +358,10 @@ void MoveJournal::Record(const RelayStep& step) {
     w.Put<uint32_t>(static_cast<uint32_t>(step.restore.size()));
     w.Put<uint64_t>(step.moved);
     w.Put<int64_t>(step.restoreAt);
+    // A flush writes the mapped pages in any order, so a power failure can
+    // leave the trailer on the disk without the step's bytes: a flushed step
+    // checks them too. Without flushes only a kill can cut a step short.
+    w.Put<uint32_t>(header_.durable ? BytesCrc(step.restore) : 0);
     w.Put<uint32_t>(Crc(w.bytes.data(), w.bytes.size()));
     // The step's bytes first, then its trailer: a kill between the two, or in
     // the middle of the trailer, leaves the slot's old trailer or one whose

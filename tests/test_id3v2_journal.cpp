@@ -1,8 +1,10 @@
-// Journals that no save wrote: the journal folder belongs to the user, so any
-// program of theirs can put a file there. A journal that does not describe a
-// save of its file never makes the recovery write to it.
+// Journal files as a recovery finds them. The journal folder belongs to the
+// user, so any program of theirs can put a file there: a journal that does not
+// describe a save of its file never makes the recovery write to it. A flushed
+// step whose bytes never reached the disk does not count.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -27,25 +29,32 @@ using testing_mp3::WriteFile;
 
 using Forgery = std::function<void(JournalHeader&, Bytes& tag, RecordedStep&)>;
 
-class ForgedJournal : public ::testing::Test {
+class Journal : public ::testing::Test {
   protected:
     void SetUp() override {
         ::setenv("XDG_STATE_HOME", state_.Path().c_str(), 1);
         WriteFile(path_, testing_mp3::Concat({oldTag_, testing_mp3::PositionalAudio(60000)}));
     }
 
-    // The journal of a save that shrinks the tag, stopped before its first
-    // chunk moved, with `forge` applied and its checksums made right.
-    void WriteJournal(const Forgery& forge) {
+    // The plan of a save that shrinks the tag.
+    id3v2::Relayout Plan() const {
+        return {0, static_cast<int64_t>(std::filesystem::file_size(path_)),
+                static_cast<uint32_t>(oldTag_.size()), newTag_.size()};
+    }
+    // The journal of that save, stopped before its first chunk moved, with
+    // `forge` applied and its checksums made right; then `more` steps.
+    void WriteJournal(const Forgery& forge, const std::vector<RecordedStep>& more = {}) {
         const platform::File file(path_, platform::File::Mode::Read);
-        const id3v2::Relayout plan{0, file.Size(), static_cast<uint32_t>(oldTag_.size()),
-                                   newTag_.size()};
         std::string error;
-        JournalHeader header = MoveJournal::Begin(file, plan, newTag_, false, error)->Header();
+        JournalHeader header = MoveJournal::Begin(file, Plan(), newTag_, false, error)->Header();
         Bytes tag = newTag_;
         RecordedStep step{RelayPhase::Moving, 0, 0, {}};
         forge(header, tag, step);
-        MoveJournal::Create(id3v2::JournalFolder(error), header, tag, error)->Record(step.View());
+        const auto journal = MoveJournal::Create(id3v2::JournalFolder(error), header, tag, error);
+        journal->Record(step.View());
+        for (const RecordedStep& next : more) {
+            journal->Record(next.View());
+        }
     }
     bool NoJournalLeft() const {
         return std::filesystem::is_empty(state_.Path() + "/tagvora/journal");
@@ -59,14 +68,7 @@ class ForgedJournal : public ::testing::Test {
         testing_mp3::Tag(3, {testing_mp3::Frame(3, "TIT2", testing_mp3::Latin1Text("new"))}, 100);
 };
 
-TEST_F(ForgedJournal, AJournalAsASaveWritesItIsCarriedOut) {
-    WriteJournal([](JournalHeader&, Bytes&, RecordedStep&) {});
-    const std::vector<id3v2::RecoveredFile> recovered = id3v2::RecoverInterruptedSaves();
-    ASSERT_EQ(recovered.size(), 1u);
-    EXPECT_EQ(recovered[0].outcome, id3v2::RecoveredFile::Outcome::Completed);
-}
-
-TEST_F(ForgedJournal, NeverMakesTheRecoveryWriteWhereASaveWouldNot) {
+TEST_F(Journal, ThatNoSaveWroteNeverMakesTheRecoveryWriteWhereASaveWouldNot) {
     const struct {
         const char* name;
         Forgery forge;
@@ -100,6 +102,25 @@ TEST_F(ForgedJournal, NeverMakesTheRecoveryWriteWhereASaveWouldNot) {
         EXPECT_TRUE(ReadFile(path_) == before);
         EXPECT_TRUE(NoJournalLeft());
     }
+}
+
+TEST_F(Journal, AFlushedStepWhoseBytesNeverReachedTheDiskDoesNotCount) {
+    const Bytes audio = testing_mp3::PositionalAudio(60000);
+    // The first chunk's move, announced with the bytes its write covers.
+    const id3v2::MoveChunk first = Plan().Chunk(0);
+    const Bytes covered(audio.begin(), audio.begin() + (first.to + first.count - first.from));
+    WriteJournal([](JournalHeader& header, Bytes&, RecordedStep&) { header.durable = true; },
+                 {{RelayPhase::Moving, 0, first.from, covered}});
+    // Its trailer reached the disk, a byte of its bytes did not.
+    const std::filesystem::path folder = state_.Path() + "/tagvora/journal";
+    const std::string journal = std::filesystem::directory_iterator(folder)->path();
+    Bytes bytes = ReadFile(journal);
+    const auto found = std::search(bytes.begin(), bytes.end(), covered.begin(), covered.end());
+    ASSERT_NE(found, bytes.end());
+    found[100] ^= 0xFF;
+    WriteFile(journal, bytes);
+    id3v2::RecoverInterruptedSaves();
+    EXPECT_TRUE(ReadFile(path_) == testing_mp3::Concat({newTag_, audio}));
 }
 
 }  // namespace
