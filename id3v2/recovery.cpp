@@ -123,8 +123,8 @@ RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
     return result;
 }
 
-// Opens the journal's file and recovers it; a file that cannot be reached
-// keeps its journal, unless it is gone from a folder that is still there.
+// Opens the journal's file and recovers it; a file that cannot be reached or
+// read keeps its journal, unless it is gone from a folder that is still there.
 RecoveredFile RecoverJournalFile(MoveJournal& journal) {
     const std::string& path = journal.Header().path;
     const WorkStateRelease release;
@@ -140,7 +140,13 @@ RecoveredFile RecoverJournalFile(MoveJournal& journal) {
         }
         return {path, Outcome::Unreachable, error.what()};
     }
-    return RecoverJournal(*Work.FileStream, journal);
+    try {
+        return RecoverJournal(*Work.FileStream, journal);
+    } catch (const platform::IoError& error) {
+        // Its checks could not read the file or the journal: a disk that
+        // fails now may not fail next time.
+        return {path, Outcome::Unreachable, error.what()};
+    }
 }
 
 // Journals that saves killed while writing them never got their final name;

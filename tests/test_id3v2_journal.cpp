@@ -1,10 +1,14 @@
 // Journal files as a recovery finds them. The journal folder belongs to the
 // user, so any program of theirs can put a file there: a journal that does not
 // describe a save of its file never makes the recovery write to it. A flushed
-// step whose bytes never reached the disk does not count.
+// step whose bytes never reached the disk does not count. A file that cannot
+// be read keeps its journal (this program is linked with pread wrapped).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -15,6 +19,23 @@
 #include "id3v2/recovery.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"
+
+extern "C" ssize_t __real_pread(int fd, void* buffer, size_t count, off_t offset);
+
+namespace {
+ino_t failReadsOf = 0;
+}  // namespace
+
+// Every positioned read of this program passes here: those of the file a test
+// names fail.
+extern "C" ssize_t __wrap_pread(int fd, void* buffer, size_t count, off_t offset) {
+    struct stat st {};
+    if (failReadsOf != 0 && ::fstat(fd, &st) == 0 && st.st_ino == failReadsOf) {
+        errno = EIO;
+        return -1;
+    }
+    return __real_pread(fd, buffer, count, offset);
+}
 
 namespace {
 
@@ -121,6 +142,21 @@ TEST_F(Journal, AFlushedStepWhoseBytesNeverReachedTheDiskDoesNotCount) {
     WriteFile(journal, bytes);
     id3v2::RecoverInterruptedSaves();
     EXPECT_TRUE(ReadFile(path_) == testing_mp3::Concat({newTag_, audio}));
+}
+
+TEST_F(Journal, AFileThatCannotBeReadIsReportedAndKeepsItsJournal) {
+    WriteJournal([](JournalHeader&, Bytes&, RecordedStep&) {});
+    const Bytes before = ReadFile(path_);
+    struct stat st {};
+    ASSERT_EQ(::stat(path_.c_str(), &st), 0);
+    failReadsOf = st.st_ino;
+    std::vector<id3v2::RecoveredFile> recovered;
+    EXPECT_NO_THROW(recovered = id3v2::RecoverInterruptedSaves());
+    failReadsOf = 0;
+    ASSERT_EQ(recovered.size(), 1u);
+    EXPECT_FALSE(recovered[0].Repaired());
+    EXPECT_EQ(ReadFile(path_), before);
+    EXPECT_FALSE(NoJournalLeft());
 }
 
 }  // namespace
