@@ -3,6 +3,7 @@
 #include "id3v2/audio_move.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "id3v2/work_state.h"
 
@@ -237,6 +238,18 @@ MoveChunk Relayout::Chunk(uint64_t index) const {
         offset = moving - offset - count;
     }
     const int64_t from = start + oldSize + static_cast<int64_t>(offset);
+    return {from, from + Growth(), count};
+}
+
+MoveChunk Relayout::FirstLanding(uint32_t most) const {
+    if (ChunkCount() == 0) {
+        return {};
+    }
+    const MoveChunk first = Chunk(0);
+    const auto count = static_cast<uint32_t>(
+        std::min<uint64_t>({most, first.count, static_cast<uint64_t>(std::abs(Growth()))}));
+    // A growing tag moves the chunk past its old place, a shrinking one before it.
+    const int64_t from = Growth() > 0 ? first.from + first.count - count : first.from;
     return {from, from + Growth(), count};
 }
 

@@ -48,6 +48,9 @@ struct Relayout {
     // so that no chunk lands on bytes that have still to move.
     uint64_t ChunkCount() const;
     MoveChunk Chunk(uint64_t index) const;
+    // Up to `most` bytes of the first chunk that it puts outside its old
+    // place: the file holds them at `to` once that chunk moved, and not before.
+    MoveChunk FirstLanding(uint32_t most) const;
     // The bytes appended and moved, for the progress estimate.
     uint64_t RelayedBytes() const;
 };

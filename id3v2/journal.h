@@ -26,9 +26,10 @@ struct JournalHeader {
     platform::FileIdentity identity;
     std::string path;  // absolute
     Relayout plan;
-    bool durable = false;       // each step is flushed to the disk
-    std::vector<uint8_t> head;  // the first bytes at plan.start
-    std::vector<uint8_t> end;   // the audio's last bytes
+    bool durable = false;          // each step is flushed to the disk
+    std::vector<uint8_t> head;     // the first bytes at plan.start
+    std::vector<uint8_t> end;      // the audio's last bytes
+    std::vector<uint8_t> landing;  // the first chunk's bytes plan.FirstLanding names
 };
 
 // A step as read back from a journal, owning its bytes.
@@ -59,8 +60,8 @@ class MoveJournal : public RelayLog {
                                                std::string& error);
     // Takes a journal back, locked; nullptr with `whole` false when it is not
     // a whole journal (one a power failure cut short), or with `whole` true
-    // when a running save holds it. Throws platform::IoError when it cannot
-    // be read.
+    // when a running save holds it or it was removed meanwhile. Throws
+    // platform::IoError when it cannot be read.
     static std::unique_ptr<MoveJournal> Open(const std::string& journalPath, bool& whole);
     // A journal's name ends so; one still being written ends in kUnfinished.
     static constexpr const char* kSuffix = ".journal";

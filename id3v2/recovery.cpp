@@ -2,6 +2,7 @@
 // the move it records is carried on (or, before it began, taken back).
 #include "id3v2/recovery.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 #include <memory>
@@ -18,34 +19,65 @@ namespace {
 using platform::File;
 using Outcome = RecoveredFile::Outcome;
 
-bool BytesAt(const File& file, int64_t at, const std::vector<uint8_t>& expected) {
+// Whether the file holds `expected` at `at` as the step describes it: where
+// the write after the step was cut short, the bytes the step recorded stand.
+bool BytesAt(const File& file, const RecordedStep& step, int64_t at,
+             const std::vector<uint8_t>& expected) {
     std::vector<uint8_t> bytes(expected.size());
-    return at >= 0 && file.ReadAt(at, bytes.data(), bytes.size()) == bytes.size() &&
-           bytes == expected;
+    if (at < 0 || file.ReadAt(at, bytes.data(), bytes.size()) != bytes.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const int64_t recorded = at + static_cast<int64_t>(i) - step.restoreAt;
+        if (recorded >= 0 && recorded < static_cast<int64_t>(step.restore.size())) {
+            bytes[i] = step.restore[static_cast<size_t>(recorded)];
+        }
+    }
+    return bytes == expected;
 }
 
 // Why the file is not the one the journal left behind, "" when it is. Every
-// state a save leaves has its size, the audio's last bytes and, until the tag
-// is written, its first bytes where the journal expects them.
-std::string Mismatch(const File& file, const JournalHeader& header, const RecordedStep& step) {
+// state a save or its undo leaves has its size, the audio's last bytes and,
+// until the tag is written, its first bytes where the journal expects them.
+std::string Mismatch(const File& file, const MoveJournal& journal, const RecordedStep& step) {
+    const JournalHeader& header = journal.Header();
     const Relayout& plan = header.plan;
     if (file.Identity() != header.identity) {
         return "another file stands at its path now";
     }
+    // A growing tag has the file at its new size from the append on. A
+    // shrinking one cuts it after its tag is written, and an undo from there
+    // writes the last chunk back behind the new end.
+    const bool allMoved = step.phase == RelayPhase::WritingTag || step.moved == plan.ChunkCount();
     const int64_t size = file.Size();
-    const int64_t grown = std::max(plan.fileSize, plan.NewFileSize());
     const bool sizeFits = step.phase == RelayPhase::Appending
-                              ? size >= plan.fileSize && size <= grown
-                          : step.phase == RelayPhase::Moving
-                              ? size == (plan.Growth() > 0 ? plan.NewFileSize() : plan.fileSize)
-                              : size == plan.NewFileSize() || size == plan.fileSize;
+                              ? size >= plan.fileSize && size <= plan.NewFileSize()
+                          : plan.Growth() > 0 ? size == plan.NewFileSize()
+                          : allMoved          ? size >= plan.NewFileSize() && size <= plan.fileSize
+                                              : size == plan.fileSize;
     if (!sizeFits) {
         return "its size was changed since";
     }
-    const bool endMoved = size == plan.NewFileSize() && step.phase != RelayPhase::Appending;
-    const int64_t end = (endMoved ? size : plan.fileSize) - static_cast<int64_t>(header.end.size());
-    if (!BytesAt(file, end, header.end) ||
-        (step.phase != RelayPhase::WritingTag && !BytesAt(file, plan.start, header.head))) {
+    // The audio's end stays at its old place until a growing tag copied it
+    // behind the end, or a shrinking one moved every chunk.
+    const bool endMoved = step.phase != RelayPhase::Appending && (plan.Growth() > 0 || allMoved);
+    const int64_t end =
+        (endMoved ? plan.NewFileSize() : plan.fileSize) - static_cast<int64_t>(header.end.size());
+    // The tag's room holds the old tag, or the new one where a failure after
+    // its write was being undone.
+    const std::vector<uint8_t>& tag = journal.NewTag();
+    const std::vector<uint8_t> newHead(
+        tag.begin(),
+        tag.begin() + static_cast<ptrdiff_t>(std::min(header.head.size(), tag.size())));
+    const bool headFits =
+        step.phase == RelayPhase::WritingTag || BytesAt(file, step, plan.start, header.head) ||
+        (step.phase == RelayPhase::Moving && BytesAt(file, step, plan.start, newHead));
+    // Once the first chunk moved, its bytes stand where it landed.
+    const bool landed = step.phase == RelayPhase::WritingTag ||
+                        (step.phase == RelayPhase::Moving && step.moved > 0);
+    const MoveChunk landing = plan.FirstLanding(static_cast<uint32_t>(header.landing.size()));
+    const bool landingFits = !landed || BytesAt(file, step, landing.to, header.landing);
+    if (!BytesAt(file, step, end, header.end) || !headFits || !landingFits) {
         return "its bytes were changed since";
     }
     return {};
@@ -67,7 +99,7 @@ RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
         Discard(journal);
         return result;
     }
-    result.reason = Mismatch(file, header, *step);
+    result.reason = Mismatch(file, journal, *step);
     if (!result.reason.empty()) {
         result.outcome = file.Identity() == header.identity ? Outcome::Changed : Outcome::Replaced;
         Discard(journal);
@@ -91,8 +123,8 @@ RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
     return result;
 }
 
-// Opens the journal's file and recovers it; a file that cannot be reached
-// keeps its journal, unless it is gone from a folder that is still there.
+// Opens the journal's file and recovers it; a file that cannot be reached or
+// read keeps its journal, unless it is gone from a folder that is still there.
 RecoveredFile RecoverJournalFile(MoveJournal& journal) {
     const std::string& path = journal.Header().path;
     const WorkStateRelease release;
@@ -108,7 +140,13 @@ RecoveredFile RecoverJournalFile(MoveJournal& journal) {
         }
         return {path, Outcome::Unreachable, error.what()};
     }
-    return RecoverJournal(*Work.FileStream, journal);
+    try {
+        return RecoverJournal(*Work.FileStream, journal);
+    } catch (const platform::IoError& error) {
+        // Its checks could not read the file or the journal: a disk that
+        // fails now may not fail next time.
+        return {path, Outcome::Unreachable, error.what()};
+    }
 }
 
 // Journals that saves killed while writing them never got their final name;
@@ -170,11 +208,17 @@ bool RecoverPendingSave(File& file, RecoveredFile& outcome) {
     std::unique_ptr<MoveJournal> journal;
     try {
         journal = MoveJournal::Open(path, whole);
-    } catch (const platform::IoError&) {
-        return false;
+    } catch (const platform::IoError& error) {
+        outcome = {file.Path(), Outcome::Failed, error.what()};
+        return true;
+    }
+    if (!journal && whole) {
+        // A recovery in another program is about to repair this very file.
+        outcome = {file.Path(), Outcome::Failed, "another program is repairing it"};
+        return true;
     }
     if (!journal) {
-        return false;
+        return false;  // not whole: its save never began to move audio
     }
     outcome = RecoverJournal(file, *journal);
     return true;

@@ -38,7 +38,9 @@ std::vector<RecoveredFile> RecoverInterruptedSaves();
 
 // Recovers the journal that waits for this file, opened and locked as the
 // work-state file of a save, when there is one: a save never works on a file
-// whose last save was interrupted. False when none waits.
+// whose last save was interrupted. False when none waits; Failed when one
+// waits that cannot be taken now (another program holds it, or it cannot be
+// read), so that the save refuses.
 bool RecoverPendingSave(platform::File& file, RecoveredFile& outcome);
 
 }  // namespace id3v2

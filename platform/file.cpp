@@ -59,6 +59,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     size_ = st.st_size;
     statMode_ = st.st_mode;
     identity_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    links_ = st.st_nlink;
 }
 
 File::~File() {

@@ -64,6 +64,9 @@ class File {
     // The file's type and permission bits (st_mode) seen at opening.
     uint32_t StatMode() const { return statMode_; }
     FileIdentity Identity() const { return identity_; }
+    // Whether the file had no name left when it was opened and locked: it
+    // was removed, or another file took its name, in between.
+    bool Unlinked() const { return links_ == 0; }
     // The open descriptor, for questions the kernel answers about the file itself.
     int Descriptor() const { return fd_; }
     int64_t Position() const { return position_; }
@@ -94,6 +97,7 @@ class File {
     int64_t size_ = 0;
     uint32_t statMode_ = 0;
     FileIdentity identity_;
+    uint64_t links_ = 0;
 };
 
 // Removes the file at the path; false with `error` (errno) when it cannot.

@@ -1,18 +1,22 @@
 // Two writers of one file: everything a save or an ID3v1 write learns about
 // the file is read under its lock. A competing writer is slipped in between
 // opening and locking (this program is linked with flock wrapped), and two
-// processes save one file in a loop.
+// processes save one file in a loop. A recovery meets a save the same way.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
 
 #include "id3v1/id3v1.h"
+#include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/recovery.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"
 
@@ -28,6 +32,13 @@ using testing_mp3::TempDir;
 using testing_mp3::WriteFile;
 
 std::function<void()> beforeNextLock;
+uint64_t killAtStep = 0;
+
+void KillAtStep(uint64_t number, const id3v2::RelayStep&) {
+    if (number == killAtStep) {
+        ::raise(SIGKILL);
+    }
+}
 
 }  // namespace
 
@@ -137,6 +148,42 @@ TEST(ConcurrentWriters, TwoProcessesSavingOneFileInALoopLoseNoAudio) {
     }
     ::waitpid(tagSaver, nullptr, 0);
     ExpectTagAudioRecord(path, audio, "record");
+}
+
+TEST(ConcurrentWriters, ARecoveryNeverTakesAJournalThatASaveRemovedMeanwhile) {
+    TempDir dir;
+    TempDir state;
+    const char* home = std::getenv("XDG_STATE_HOME");
+    const std::string kept = home != nullptr ? home : "";
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    const std::string path = dir.File("song.mp3");
+    const Bytes audio = PositionalAudio(60000);
+    WriteFile(path, Concat({testing_mp3::TagHeader(3, 1000), Bytes(1000, 0), audio}));
+    InAnotherProcess([&] {
+        killAtStep = 5;
+        id3v2::SetStepHook(KillAtStep);
+        SaveTag(path, 30000);
+    });
+    // Between the recovery's opening and locking of the journal, a save
+    // finishes the interrupted save, removes the journal, and gives the file
+    // a new title in place.
+    beforeNextLock = [&] {
+        InAnotherProcess([&] {
+            Tid3v2tag tag;
+            tag.PaddingLimit = 0;
+            tag.SetText("TIT2", "later");
+            tag.SaveToFile(path, 3, 0, 0);
+        });
+    };
+    id3v2::RecoverInterruptedSaves();
+    ::setenv("XDG_STATE_HOME", kept.c_str(), 1);
+    ASSERT_FALSE(beforeNextLock) << "the competitor ran";
+    Tid3v2tag loaded;
+    ASSERT_EQ(loaded.LoadFromFile(path, 0), 0);
+    std::string title;
+    loaded.GetText("TIT2", title);
+    EXPECT_EQ(title, "later");
+    ExpectTagAudioRecord(path, audio, "");
 }
 
 }  // namespace

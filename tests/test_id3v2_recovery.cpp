@@ -3,6 +3,7 @@
 // by exactly the original audio. Also kills during the recovery, journals
 // whose file was replaced or changed since, and a journal folder that cannot
 // be made.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,13 +37,28 @@ using testing_mp3::WriteFile;
 uint64_t killAt = 0;
 uint64_t failFrom = 0;
 uint64_t calls = 0;
+std::string savedPath;
 
-void KillAtChosenStep(uint64_t number, const id3v2::RelayStep&) {
+// A write cut short: it spoiled the bytes the step recorded.
+void Tear(const id3v2::RelayStep& step) {
+    const Bytes garbage(step.restore.size(), 0xEE);
+    const int fd = ::open(savedPath.c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(::pwrite(fd, garbage.data(), garbage.size(), step.restoreAt),
+              static_cast<ssize_t>(garbage.size()));
+    ::close(fd);
+}
+
+// With failFrom, the write there fails, and so does the first write of its
+// undo, part way.
+void KillAtChosenStep(uint64_t number, const id3v2::RelayStep& step) {
     calls = number;
     if (number == killAt) {
         ::raise(SIGKILL);
     }
     if (failFrom != 0 && number >= failFrom) {
+        if (number > failFrom) {
+            Tear(step);
+        }
         throw platform::WriteError("write failure injected by the test");
     }
 }
@@ -76,7 +93,10 @@ const KillCase kKillCases[] = {
 
 class Recovery : public ::testing::Test {
   protected:
-    void SetUp() override { id3v2::SetStepHook(KillAtChosenStep); }
+    void SetUp() override {
+        id3v2::SetStepHook(KillAtChosenStep);
+        savedPath = path_;
+    }
     void TearDown() override {
         id3v2::SetStepHook(nullptr);
         killAt = 0;
@@ -196,54 +216,68 @@ TEST_F(Recovery, AKillDuringTheRecoveryIsRecoveredByTheNextRun) {
 }
 
 TEST_F(Recovery, ASaveThatFailsAndCannotUndoIsRepairedByTheRecovery) {
-    const KillCase& c = kKillCases[0];
-    uint64_t saveCalls = 0;
-    const Bytes saved = Saved(c, saveCalls);
-    WriteFile(path_, Original(c));
-    failFrom = saveCalls / 2;
-    Tid3v2tag tag;
-    EXPECT_EQ(Save(c, tag), id3v2::ResultWord(id3v2::kWriteFailed));
-    EXPECT_EQ(tag.Status, "Save failed; the file is repaired at the next start");
-    failFrom = 0;
-    ExpectCompletedTo(saved);
+    for (const KillCase& c : kKillCases) {
+        SCOPED_TRACE(c.name);
+        uint64_t saveCalls = 0;
+        const Bytes saved = Saved(c, saveCalls);
+        for (uint64_t at = 1; at <= saveCalls; ++at) {
+            SCOPED_TRACE(at);
+            WriteFile(path_, Original(c));
+            Tid3v2tag tag;
+            failFrom = at;
+            EXPECT_EQ(Save(c, tag), id3v2::ResultWord(id3v2::kWriteFailed));
+            failFrom = 0;
+            // None when the undo got through.
+            for (const RecoveredFile& recovered : Recover()) {
+                EXPECT_TRUE(recovered.Repaired()) << recovered.reason;
+            }
+            const Bytes file = ReadFile(path_);
+            EXPECT_TRUE(file == Original(c) || file == saved);
+        }
+    }
 }
 
 TEST_F(Recovery, AJournalWhoseFileWasReplacedOrChangedLeavesTheFileAlone) {
-    const KillCase& c = kKillCases[0];
-    uint64_t saveCalls = 0;
-    Saved(c, saveCalls);
     const std::string other = dir_.File("other.mp3");
-    const struct {
-        const char* name;
-        std::function<void()> meddle;
-        Outcome outcome;
-    } cases[] = {
-        {"replaced", [&] { WriteFile(other, Original(c)), std::filesystem::rename(other, path_); },
-         Outcome::Replaced},
-        {"grown",
-         [&] {
-             WriteFile(path_, Concat({ReadFile(path_), Bytes(128, 'T')}));
-         },
-         Outcome::Changed},
-        {"audio changed",
-         [&] {
-             Bytes bytes = ReadFile(path_);
-             bytes.back() ^= 0xFF;
-             WriteFile(path_, bytes);
-         },
-         Outcome::Changed},
-    };
-    for (const auto& meddling : cases) {
-        SCOPED_TRACE(meddling.name);
-        KillSave(c, saveCalls / 2);
-        meddling.meddle();
-        const Bytes before = ReadFile(path_);
-        const std::vector<RecoveredFile> recovered = Recover();
-        ASSERT_EQ(recovered.size(), 1u);
-        EXPECT_EQ(recovered[0].outcome, meddling.outcome);
-        EXPECT_FALSE(recovered[0].reason.empty());
-        EXPECT_EQ(ReadFile(path_), before);
-        EXPECT_TRUE(NoJournalLeft()) << "a journal that no longer fits is not kept";
+    for (const KillCase* c : {&kKillCases[0], &kKillCases[4]}) {
+        SCOPED_TRACE(c->name);
+        uint64_t saveCalls = 0;
+        Saved(*c, saveCalls);
+        const struct {
+            const char* name;
+            std::function<void()> meddle;
+            Outcome outcome;
+        } cases[] = {
+            {"replaced",
+             [&] { WriteFile(other, Original(*c)), std::filesystem::rename(other, path_); },
+             Outcome::Replaced},
+            {"grown",
+             [&] {
+                 WriteFile(path_, Concat({ReadFile(path_), Bytes(128, 'T')}));
+             },
+             Outcome::Changed},
+            {"audio changed",
+             [&] {
+                 Bytes bytes = ReadFile(path_);
+                 bytes.back() ^= 0xFF;
+                 WriteFile(path_, bytes);
+             },
+             Outcome::Changed},
+            {"the original copied back over it", [&] { WriteFile(path_, Original(*c)); },
+             Outcome::Changed},
+        };
+        for (const auto& meddling : cases) {
+            SCOPED_TRACE(meddling.name);
+            KillSave(*c, saveCalls / 2);
+            meddling.meddle();
+            const Bytes before = ReadFile(path_);
+            const std::vector<RecoveredFile> recovered = Recover();
+            ASSERT_EQ(recovered.size(), 1u);
+            EXPECT_EQ(recovered[0].outcome, meddling.outcome);
+            EXPECT_FALSE(recovered[0].reason.empty());
+            EXPECT_EQ(ReadFile(path_), before);
+            EXPECT_TRUE(NoJournalLeft()) << "a journal that no longer fits is not kept";
+        }
     }
 }
 
@@ -261,6 +295,26 @@ TEST_F(Recovery, ASaveOfAFileWhoseSaveWasInterruptedFinishesThatOneFirst) {
     const Bytes audio = testing_mp3::PositionalAudio(c.audio);
     EXPECT_EQ(Bytes(file.begin() + 10 + loaded.TagSize, file.end()), audio);
     EXPECT_TRUE(NoJournalLeft());
+}
+
+TEST_F(Recovery, ASaveRefusesAFileWhoseInterruptedSaveItCannotFinishNow) {
+    const KillCase& c = kKillCases[0];
+    uint64_t saveCalls = 0;
+    const Bytes saved = Saved(c, saveCalls);
+    KillSave(c, saveCalls / 2);
+    const Bytes interrupted = ReadFile(path_);
+    // Another program's recovery holds the journal.
+    const std::filesystem::directory_entry journal =
+        *std::filesystem::directory_iterator(state_.Path() + "/tagvora/journal");
+    auto held = std::make_unique<platform::File>(
+        journal.path().string(), platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
+    Tid3v2tag tag;
+    tag.SetText("TIT2", "later");
+    EXPECT_EQ(tag.SaveToFile(path_, 3, 0, 0), id3v2::ResultWord(id3v2::kWriteFailed));
+    EXPECT_FALSE(tag.Status.empty());
+    EXPECT_EQ(ReadFile(path_), interrupted);
+    held.reset();
+    ExpectCompletedTo(saved);
 }
 
 TEST_F(Recovery, ASaveWorksWithoutAJournalFolderAndSaysSo) {
