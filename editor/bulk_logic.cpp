@@ -14,13 +14,6 @@ bool IsBlankOrControl(QChar c) {
     return c.unicode() <= 0x20;
 }
 
-// A genre text as compared: a reference to a genre number stands for the
-// number's name; any other text for itself.
-QString GenreKey(const QString& genre) {
-    const std::optional<uint8_t> number = GenreReference(genre.toStdString());
-    return number ? QString::fromLatin1(GenreName(*number)) : genre;
-}
-
 }  // namespace
 
 QString EmptyText(Column column) {
@@ -51,6 +44,11 @@ bool FillTakesRow(Column column, const QString& text, bool shift) {
     // those frames show it so, and its value is the field's minimum.
     const QString trimmed = Trimmed(text);
     return !shift || trimmed.isEmpty() || trimmed == EmptyText(column);
+}
+
+QString GenreKey(const QString& genre) {
+    const std::optional<uint8_t> number = GenreReference(genre.toStdString());
+    return number ? QString::fromLatin1(GenreName(*number)) : genre;
 }
 
 bool ClearTakesRow(Column column, const QString& text, const QString& top, bool shift) {

@@ -22,6 +22,10 @@ QString Trimmed(const QString& text);
 // whose trimmed text is empty or the column's empty text.
 bool FillTakesRow(Column column, const QString& text, bool shift);
 
+// The genre a genre text names: a reference such as "(17)", "(17)Rock" or "17"
+// stands for the name of its number; any other text for itself.
+QString GenreKey(const QString& genre);
+
 // Whether the clear action clears a row that shows `text`; `top` is the top
 // row's exact text, compared with the row's trimmed text. Genres are equal when
 // they name the same genre: "(17)", "(17)Rock", "17" and "Rock" are one.

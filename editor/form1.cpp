@@ -49,6 +49,27 @@ QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, QRect 
     return box;
 }
 
+// The window's normal (not maximised) size.
+constexpr int kNormalWidth = 806;
+constexpr int kNormalHeight = 408;
+
+// Condenses a box's caption as far as it needs to end inside the window at its
+// normal size; the desktop's sans-serif runs wider than the captions were laid
+// out for.
+void FitInsideNormalWidth(QCheckBox* box) {
+    const QString caption = QString(box->text()).remove('&');
+    QFont font = box->font();
+    // The indicator and its spacing keep their width; the text shrinks.
+    const int room = kNormalWidth - box->x() - box->sizeHint().width() +
+                     QFontMetrics(font).horizontalAdvance(caption);
+    for (int stretch = QFont::Unstretched;
+         QFontMetrics(font).horizontalAdvance(caption) > room && stretch > QFont::Condensed;) {
+        font.setStretch(--stretch);
+    }
+    box->setFont(font);
+    box->resize(kNormalWidth - box->x(), box->height());
+}
+
 QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pixelSize, bool bold,
                   QRect geometry) {
     auto* label = Named(new QLabel(text, parent), name);
@@ -108,7 +129,7 @@ void TForm1::FormCreate() {
 
 void TForm1::CreateLayout() {
     setObjectName(QStringLiteral("Form1"));
-    resize(806, 408);
+    resize(kNormalWidth, kNormalHeight);
     colours::FillBackground(this, colours::kPaleGreen);
     const QFont font = fonts::PointFont(fonts::Role::Sans, 8);
     setFont(font);
@@ -183,6 +204,9 @@ void TForm1::CreateLayout() {
     CheckBox3 = Box(Panel2, "CheckBox3", QStringLiteral("&Directly from Artist to Title with Tab"),
                     {600, 180, 250, 18});
     CheckBox3->setChecked(true);
+    for (QCheckBox* box : {CheckBox1, CheckBox3}) {
+        FitInsideNormalWidth(box);
+    }
 
     PlayButton = FlatButton(Panel2, "PlayButton", QStringLiteral("&Play"), {10, 194, 80, 22});
     PlayButton->setIcon(glyphs::Play());

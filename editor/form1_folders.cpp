@@ -44,11 +44,19 @@ void TForm1::ConnectFolders() {
             Guarded([this] { ShellTreeView1Click(); }));
     // A change without a click (keyboard, type-ahead) must still end with the
     // new folder's first page built before a row can be edited or saved.
-    connect(ShellTreeView1, &TShellTreeView::navigated, this, Guarded([this] {
-                folderJustChanged_ = false;
-                PageIndex = 0;
-                Button2Click();
-            }));
+    connect(ShellTreeView1, &TShellTreeView::navigated, this, [this](bool byKeys) {
+        Guarded([this, byKeys] {
+            folderJustChanged_ = false;
+            PageIndex = 0;
+            Button2Click();
+            // The page builder puts the focus into the first row; a user moving
+            // through the folders with the keys keeps it, so the next key goes
+            // on to the next folder.
+            if (byKeys) {
+                ShellTreeView1->setFocus(Qt::OtherFocusReason);
+            }
+        })();
+    });
     connect(ShellComboBox1, &QComboBox::activated, this,
             [this](int index) { Guarded([this, index] { ShellComboBox1Chosen(index); })(); });
 }

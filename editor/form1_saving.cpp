@@ -44,7 +44,8 @@ TV1Values V1Values(const TForm1& form, int k) {
     values.Album = record_fit::Latin1Part(form.AlbumEdit(k)->text());
     values.Comment = record_fit::Latin1Part(form.CommentEdit(k)->text());
     values.Year = form.YearEdit(k)->value();
-    values.Track = form.TrackEdit(k)->value();
+    values.Track =
+        record_fit::TrackOfTotal(form.TrackEdit(k)->text()).value_or(form.TrackEdit(k)->value());
     values.Genre = record_fit::Latin1Part(form.GenreEdit(k)->currentText());
     // Only the changed values; the record keeps the others as stored.
     const unsigned changed = form.ChangedFields(k);

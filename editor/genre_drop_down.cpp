@@ -7,7 +7,10 @@
 #include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <algorithm>
+
+#include "editor/bulk_logic.h"
 
 namespace {
 
@@ -55,13 +58,50 @@ void TGenreDropDown::Attach(QComboBox* box) {
     connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, box] { Open(box); });
     // The arrow keys step the box through the same genre model; the open list
     // follows so that it shows the genre the box now holds.
-    connect(box, &QComboBox::currentIndexChanged, this, [this, box](int row) {
-        if (box == box_ && isVisible()) {
-            const QModelIndex index = model()->index(row, 0);
-            setCurrentIndex(index);
-            scrollTo(index);
+    connect(box, &QComboBox::currentIndexChanged, this, [this, box](int row) { Follow(box, row); });
+}
+
+void TGenreDropDown::Follow(QComboBox* box, int row) {
+    if (box == box_ && isVisible()) {
+        const QModelIndex index = model()->index(row, 0);
+        setCurrentIndex(index);
+        scrollTo(index);
+    }
+}
+
+void TGenreDropDown::Step(QComboBox* box, int step) {
+    // The box's own index is the genre it last chose from the list, not the
+    // text it shows now: filling a row and typing set only the text.
+    // A reference such as "(17)" stands for the genre it names.
+    int from = box->findText(bulk::GenreKey(box->currentText()), Qt::MatchFixedString);
+    if (box == box_ && isVisible() && currentIndex().isValid()) {
+        from = currentIndex().row();
+    }
+    const int to = from + step;
+    if (to < 0 || to >= box->count()) {
+        return;
+    }
+    if (box->currentIndex() == to) {
+        box->setEditText(box->itemText(to));
+        Follow(box, to);
+    } else {
+        box->setCurrentIndex(to);
+    }
+}
+
+int TGenreDropDown::StepOf(const QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+            return 0;
         }
-    });
+        return key->key() == Qt::Key_Down ? 1 : key->key() == Qt::Key_Up ? -1 : 0;
+    }
+    if (event->type() == QEvent::Wheel) {
+        const int turn = static_cast<const QWheelEvent*>(event)->angleDelta().y();
+        return turn < 0 ? 1 : turn > 0 ? -1 : 0;
+    }
+    return 0;
 }
 
 QComboBox* TGenreDropDown::Box() const {
@@ -130,6 +170,16 @@ void TGenreDropDown::Choose(const QModelIndex& index) {
 }
 
 bool TGenreDropDown::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* box = qobject_cast<QComboBox*>(watched); box != nullptr) {
+        if (const int step = StepOf(event); step != 0) {
+            // The wheel closes the list; the keys step through it.
+            if (event->type() == QEvent::Wheel) {
+                Close();
+            }
+            Step(box, step);
+            return true;
+        }
+    }
     if (!isVisible()) {
         return false;
     }

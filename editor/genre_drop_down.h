@@ -34,6 +34,13 @@ class TGenreDropDown : public QListView {
     void Place();
     void ShowMatch(const QString& typed);
     void Choose(const QModelIndex& index);
+    // Up, Down and the wheel on a box: the genre `step` rows from the one it
+    // shows, or from the match the open list highlights.
+    void Step(QComboBox* box, int step);
+    // The rows that a key or wheel event steps a box by; 0 for other events.
+    static int StepOf(const QEvent* event);
+    // The open list shows the box's genre at row.
+    void Follow(QComboBox* box, int row);
 
     QPointer<QComboBox> box_;
 };

@@ -46,4 +46,17 @@ std::string Latin1Part(const QString& text) {
     return bytes;
 }
 
+std::optional<int> TrackOfTotal(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const qsizetype slash = trimmed.indexOf(QLatin1Char('/'));
+    if (slash < 0) {
+        return std::nullopt;
+    }
+    const QString total = trimmed.mid(slash + 1);
+    if (!total.isEmpty() && !page_logic::WholeNumber(total.toStdString())) {
+        return std::nullopt;
+    }
+    return page_logic::WholeNumber(trimmed.left(slash).toStdString());
+}
+
 }  // namespace record_fit

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string>
 
 #include "editor/bulk_logic.h"
@@ -15,5 +16,8 @@ bool Fits(bulk::Column column, const QString& text);
 // The characters of the text that a record can hold, as ISO-8859-1 bytes; the
 // others are left out.
 std::string Latin1Part(const QString& text);
+// The track of the "track/total" form that ID3v2 tags use ("2/8" gives 2);
+// none for any other text.
+std::optional<int> TrackOfTotal(const QString& text);
 
 }  // namespace record_fit

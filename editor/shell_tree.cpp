@@ -142,7 +142,7 @@ void TShellTreeView::OnSelectionChanged() {
     if (inMouseEvent_) {
         suppressClick_ = true;
     }
-    emit navigated();
+    emit navigated(!inMouseEvent_);
 }
 
 void TShellTreeView::OnClicked() {

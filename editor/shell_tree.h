@@ -33,7 +33,8 @@ class TShellTreeView : public QTreeView {
     void click();
     // The selection changed with no click to follow (keyboard, type-ahead,
     // a drag that ended elsewhere): the window must build the new folder's page.
-    void navigated();
+    // byKeys: the change came from the keyboard, which goes on in the tree.
+    void navigated(bool byKeys);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -290,20 +290,30 @@ TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
     EXPECT_TRUE(Dialogs.Questions().isEmpty());
 }
 
-TEST_F(FolderChange, KeyboardMoveAsksAndBuildsTheNewPage) {
+TEST_F(FolderChange, KeyboardMovesAskBuildTheNewPageAndKeepTheFocusInTheTree) {
+    const std::string next = Dir.File("other2");
+    std::filesystem::create_directory(next);
+    testing_mp3::WriteMp3(next + "/y.mp3", {}, 2,
+                          testing_mp3::V1Record("Next", "", "", "1999", "", 1, 0));
     TShellTreeView* tree = Find<TShellTreeView>("ShellTreeView1");
     const QModelIndex folder = tree->currentIndex();
     tree->expand(folder);
-    // The model lists folders in the background; "other" is the only child.
-    QTRY_COMPARE(tree->model()->rowCount(folder), 1);
+    // The model lists and sorts folders in the background.
+    QTRY_COMPARE(tree->model()->rowCount(folder), 2);
+    QTRY_COMPARE(tree->model()->index(0, 0, folder).data().toString(), "other");
     tree->setFocus();
     Dialogs.QueueAnswer(TDialogs::Answer::No);
-    QTest::keyClick(tree, Qt::Key_Down);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(tree->Path(), QString::fromStdString(other_));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
     EXPECT_EQ(State().FolderPath, other_);
     EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
     EXPECT_FALSE(State().PageModified);
+    // The next key goes on through the folders, not into the rows.
+    EXPECT_EQ(QApplication::focusWidget(), tree);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(State().FolderPath, next);
+    EXPECT_EQ(Window->TitleEdit(0)->text(), "Next");
 }
 
 TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {

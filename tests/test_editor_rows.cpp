@@ -563,3 +563,44 @@ TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
     Window->Button2Click();
     EXPECT_FALSE(List()->isVisible());
 }
+
+// Up, Down and the wheel step from the genre the box shows, or from the match
+// the open list highlights, never from the top of the list.
+TEST_F(GenreDropDown, ArrowKeysStepFromTheGenreShownOrHighlighted) {
+    OpenWindow(1);
+    const QAbstractItemModel* genres = List()->model();
+    const auto after = [genres](const QString& genre, int steps) {
+        const QModelIndexList found =
+            genres->match(genres->index(0, 0), Qt::DisplayRole, genre, 1, Qt::MatchExactly);
+        return found.isEmpty() ? QString()
+                               : genres->index(found[0].row() + steps, 0).data().toString();
+    };
+    for (const int kind : {1, 2}) {
+        SCOPED_TRACE(kind);
+        if (kind == 2) {
+            Dialogs.QueueAnswer(TDialogs::Answer::No);
+            Window->SpeedButton7Click();
+        }
+        QComboBox* genre = Window->GenreEdit(0);
+        genre->setEditText("Rock");
+        genre->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        EXPECT_EQ(genre->currentText(), after("Rock", 1));
+        genre->setEditText("Rock");
+        QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(genre, &wheel);
+        EXPECT_EQ(genre->currentText(), after("Rock", 1));
+        genre->setEditText("(17)");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        EXPECT_EQ(genre->currentText(), after("Rock", -1));
+
+        TypeGenre(0, "ja");
+        ASSERT_EQ(Current(), "Jazz");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        EXPECT_EQ(genre->currentText(), after("Jazz", 1));
+        EXPECT_EQ(Current(), genre->currentText());
+    }
+}

@@ -230,6 +230,8 @@ TEST_F(SaveChanges, CopiedValuesEndAtTheirTerminatorAndGenreReferencesKeepTheirN
     Make("b.mp3", 4, {{"TCON", L(std::string("Rock\0Pop", 8))}});
     Make("c.mp3", 3, {{"TCON", L("(17)Rock")}});
     Make("d.mp3", 0, {});
+    // The "track/total" form: a record holds the track.
+    Make("e.mp3", 3, {{"TRCK", L("2/8")}});
     Open(2);
     const int a = RowOf("a.mp3");
     EXPECT_EQ(Window->TrackEdit(a)->text(), "7");
@@ -244,7 +246,8 @@ TEST_F(SaveChanges, CopiedValuesEndAtTheirTerminatorAndGenreReferencesKeepTheirN
     EXPECT_EQ(Record("b.mp3")[127], 17);
     EXPECT_EQ(Record("c.mp3")[127], 17);
     ExpectUntouched("d.mp3");
-    EXPECT_TRUE(captions_.contains("3 files saved"));
+    EXPECT_EQ(Record("e.mp3")[126], 2);
+    EXPECT_TRUE(captions_.contains("4 files saved"));
 }
 
 }  // namespace

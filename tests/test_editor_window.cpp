@@ -221,3 +221,13 @@ TEST_F(WindowStart, AltLettersRunTheirCommandsEvenWhereCaptionsShareThem) {
     }
     EXPECT_FALSE(Find<QCheckBox>("CheckBox1")->isChecked());
 }
+
+TEST_F(WindowStart, CaptionsFitInsideTheWindowAtItsNormalSize) {
+    Window->show();
+    ASSERT_EQ(Window->width(), 806);
+    const QWidget* panel = Find<QWidget>("Panel2");
+    for (const QAbstractButton* button : panel->findChildren<QAbstractButton*>()) {
+        EXPECT_LE(button->x() + button->sizeHint().width(), Window->width())
+            << button->objectName().toStdString();
+    }
+}
