@@ -77,7 +77,13 @@ void TGenreDropDown::Step(QComboBox* box, int step) {
     if (box == box_ && isVisible() && currentIndex().isValid()) {
         from = currentIndex().row();
     }
-    const int to = from + step;
+    // The list names "Rock" and "Punk" twice (two numbers each): a step goes
+    // on to the next name that differs.
+    int to = from + step;
+    while (from >= 0 && to >= 0 && to < box->count() &&
+           QString::compare(box->itemText(to), box->itemText(from), Qt::CaseInsensitive) == 0) {
+        to += step;
+    }
     if (to < 0 || to >= box->count()) {
         return;
     }

@@ -584,13 +584,14 @@ TEST_F(GenreDropDown, ArrowKeysStepFromTheGenreShownOrHighlighted) {
         QComboBox* genre = Window->GenreEdit(0);
         genre->setEditText("Rock");
         genre->setFocus();
+        // "Rock" stands twice in the list; a step goes past both.
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-        EXPECT_EQ(genre->currentText(), after("Rock", 1));
+        EXPECT_EQ(genre->currentText(), "Rock & Roll");
         genre->setEditText("Rock");
         QWheelEvent wheel({}, {}, {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                           false);
         QApplication::sendEvent(genre, &wheel);
-        EXPECT_EQ(genre->currentText(), after("Rock", 1));
+        EXPECT_EQ(genre->currentText(), "Rock & Roll");
         genre->setEditText("(17)");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         EXPECT_EQ(genre->currentText(), after("Rock", -1));
