@@ -25,11 +25,6 @@ using id3v2::kTextUnknownEncoding;
 
 namespace {
 
-// Comment frame data: encoding byte, three language bytes, then the description.
-constexpr size_t kCommentLanguageOffset = 1;
-constexpr size_t kLanguageLength = 3;
-constexpr size_t kCommentDescriptionOffset = 4;
-
 bool IsLineBreak(uint8_t byte) {
     return byte == 0x0A || byte == 0x0D;
 }
@@ -223,6 +218,9 @@ namespace {
 
 using id3v2::text_frames::FindFrame;
 using id3v2::text_frames::IsTextFrameId;
+using id3v2::text_frames::kCommentDescriptionOffset;
+using id3v2::text_frames::kCommentLanguageOffset;
+using id3v2::text_frames::kLanguageLength;
 using id3v2::text_frames::PrepareForReading;
 using id3v2::text_frames::ReportUnreadRest;
 using id3v2::text_frames::StoreComment;

@@ -25,6 +25,11 @@ class TFrameIndex;
 // Frame-table helpers that the 8-bit and the Unicode text interfaces share.
 namespace id3v2::text_frames {
 
+// Comment frame data: encoding byte, three language bytes, then the description.
+constexpr size_t kCommentLanguageOffset = 1;
+constexpr size_t kLanguageLength = 3;
+constexpr size_t kCommentDescriptionOffset = 4;
+
 // Four characters beginning with "T", and not "TXXX".
 bool IsTextFrameId(const std::string& id);
 // The first frame from `from` on whose identifier is `id` (case-sensitive), or 0.

@@ -23,10 +23,9 @@ using text_frames::ReportUnreadRest;
 using text_frames::StoreComment;
 using text_frames::StoreTextFrame;
 
-// Comment frame data: encoding byte, three language bytes, then the description.
-constexpr size_t kLanguageOffset = 1;
-constexpr size_t kLanguageLength = 3;
-constexpr size_t kDescriptionOffset = 4;
+using text_frames::kCommentDescriptionOffset;
+using text_frames::kCommentLanguageOffset;
+using text_frames::kLanguageLength;
 
 bool HasControlCharacter(std::u32string_view text, bool multiLine) {
     return std::any_of(text.begin(), text.end(), [multiLine](char32_t c) {
@@ -68,7 +67,7 @@ bool LanguageMatches(const std::string& language, const std::vector<uint8_t>& da
     if (!wanted || wanted->size() != kLanguageLength) {
         return true;
     }
-    return std::equal(wanted->begin(), wanted->end(), data.begin() + kLanguageOffset);
+    return std::equal(wanted->begin(), wanted->end(), data.begin() + kCommentLanguageOffset);
 }
 
 // Walks the comment frames in table order to the first whose description and
@@ -86,13 +85,14 @@ uint8_t FindComment(TFrameIndex& frames, const std::string& description,
             return kTextEncrypted;
         }
         const std::vector<uint8_t>& data = frames.Data(i);
-        if (data.size() <= kDescriptionOffset) {
+        if (data.size() <= kCommentDescriptionOffset) {
             continue;  // no room for a terminated description
         }
         if (!IsKnownEncoding(data[0])) {
             return kTextUnknownEncoding;
         }
-        const TDecodedValue frameDescription = DecodeValue(data, kDescriptionOffset, data[0]);
+        const TDecodedValue frameDescription =
+            DecodeValue(data, kCommentDescriptionOffset, data[0]);
         lastDescription = ToUtf8(frameDescription.text);
         const bool clean = frameDescription.terminated && !frameDescription.broken &&
                            !frameDescription.noByteOrderMark;
@@ -168,8 +168,9 @@ uint8_t Tid3v2tag::GetCommentUtf8(COMM& value, const std::string& description,
     }
     const std::vector<uint8_t>& data = Frames.Data(i);
     value.Encoding = data[0];
-    value.Language = ToUtf8(std::u32string(data.begin() + kLanguageOffset,
-                                           data.begin() + kLanguageOffset + kLanguageLength));
+    value.Language =
+        ToUtf8(std::u32string(data.begin() + kCommentLanguageOffset,
+                              data.begin() + kCommentLanguageOffset + kLanguageLength));
     return ReadValue(data, textStart, true, value.Text);
 }
 
