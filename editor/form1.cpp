@@ -17,6 +17,7 @@
 
 #include "editor/about_dialog.h"
 #include "editor/colours.h"
+#include "editor/column_layout.h"
 #include "editor/dialogs.h"
 #include "editor/fonts.h"
 #include "editor/glyphs.h"
@@ -50,7 +51,7 @@ QCheckBox* Box(QWidget* parent, const char* name, const QString& caption, QRect 
 }
 
 // The window's normal (not maximised) size.
-constexpr int kNormalWidth = 806;
+constexpr int kNormalWidth = column_layout::kNormalWindowWidth;
 constexpr int kNormalHeight = 408;
 
 // Condenses a box's caption as far as it needs to end inside the window at its
