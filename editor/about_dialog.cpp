@@ -19,7 +19,7 @@ TAboutDlg::TAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(12, 12, 190, 89);
-    Image1->setPixmap(glyphs::Logo(QSize(190, 89)));
+    Image1->setPixmap(glyphs::NamedLogo(QSize(190, 89), QStringLiteral("Tagvora")));
     Image1->setToolTip(QStringLiteral("Logo of Tagvora"));
 
     auto* Label1 = new QLabel(this);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -165,11 +166,11 @@ void TForm1::CreateLayout() {
     Label9->hide();
     Vasemmalle = FlatButton(Panel1, "Vasemmalle", QString(), {36, 151, 34, 20});
     Vasemmalle->setIcon(glyphs::PreviousPage());
-    Vasemmalle->setToolTip(QStringLiteral("Previous page"));
+    Vasemmalle->setToolTip(QStringLiteral("Previous page (Ctrl+PageUp)"));
     Vasemmalle->hide();
     Oikealle = FlatButton(Panel1, "Oikealle", QString(), {75, 151, 34, 20});
     Oikealle->setIcon(glyphs::NextPage());
-    Oikealle->setToolTip(QStringLiteral("Next page"));
+    Oikealle->setToolTip(QStringLiteral("Next page (Ctrl+PageDown)"));
     Oikealle->hide();
     Button2 = Named(new QPushButton(QStringLiteral("Button2"), Panel1), "Button2");
     Button2->hide();
@@ -273,6 +274,10 @@ void TForm1::CreateLayout() {
 
     PlaceCredits();
     FitKindLabel();
+    // Narrower or lower than this, controls of the command panel would be cut off.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    setMinimumSize(kNormalWidth, Panel2->height() + kFirstRowTop + 2 * kRowHeight + scrollBar +
+                                     StatusBar1->sizeHint().height());
 }
 
 void TForm1::FitKindLabel() {

@@ -94,6 +94,8 @@ class TForm1 : public QWidget {
     bool SelectFolder(const QString& path);
     // Opens the folder at start: the one named on the command line (a named
     // file's folder), else the folder of the last run, else the home folder.
+    // A named folder or file that does not exist is reported in a box; a named
+    // file gets the focus in its row.
     void OpenStartFolder(const QString& named);
 
     // --- row controls, found by name ---
@@ -275,6 +277,8 @@ class TForm1 : public QWidget {
     void SetRowTexts(int k, const QString& title, const QString& artist, const QString& album,
                      const QString& comment);
     void SyncFolderCombo(const QString& path);
+    // Shows the page of the listed file with that name and focuses its title.
+    void FocusFileRow(const std::string& name);
     void ShellComboBox1Chosen(int index);
     void ConnectValueControl(QWidget* control, bulk::Column column, int k);
     // Scrolls the field's text to its beginning.

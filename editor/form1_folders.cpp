@@ -4,15 +4,21 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QStatusBar>
+#include <algorithm>
 #include <utility>
 
 #include "editor/application.h"
+#include "editor/dialogs.h"
 #include "editor/file_order.h"
 #include "editor/form1.h"
+#include "editor/page_logic.h"
 #include "editor/shell_tree.h"
 #include "editor/start_folder.h"
 #include "platform/directory.h"
@@ -71,7 +77,36 @@ bool TForm1::SelectFolder(const QString& path) {
 
 void TForm1::OpenStartFolder(const QString& named) {
     // The tree selects the folder and keeps it in view while it fills.
-    SelectFolder(start_folder::Choose(named, start_folder::Remembered()));
+    const QString folder = start_folder::Choose(named, start_folder::Remembered());
+    SelectFolder(folder);
+    if (named.isEmpty()) {
+        return;
+    }
+    const QFileInfo info(named);
+    if (!info.exists()) {
+        // Started from a menu or a file manager, nobody sees the terminal.
+        dialogs_.Error(this, QStringLiteral("The folder or file %1 does not exist.\n"
+                                            "Tagvora opened %2 instead.")
+                                 .arg(named, folder));
+    } else if (!info.isDir()) {
+        FocusFileRow(QFile::encodeName(info.fileName()).toStdString());
+    }
+}
+
+void TForm1::FocusFileRow(const std::string& name) {
+    const auto found = std::find(FileList.begin(), FileList.end(), name);
+    if (found == FileList.end()) {
+        return;
+    }
+    const int index = static_cast<int>(found - FileList.begin());
+    const int page = index / page_logic::kRowsPerPage;
+    if (page != PageIndex) {
+        PageIndex = page;
+        Button2Click();
+    }
+    QWidget* title = TitleEdit(index % page_logic::kRowsPerPage);
+    title->setFocus(Qt::OtherFocusReason);
+    ScrollBox1->ensureWidgetVisible(title);
 }
 
 bool TForm1::ShellTreeView1Changing() {

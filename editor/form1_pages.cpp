@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <algorithm>
@@ -33,6 +34,17 @@ void TForm1::ConnectPages() {
     connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
     connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
     connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));
+    // The keys turn the page wherever the focus is, as the buttons do while shown.
+    const auto pageKey = [this](QKeyCombination key, QToolButton* button) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [button] {
+            if (button->isVisible()) {
+                button->click();
+            }
+        });
+    };
+    pageKey(Qt::CTRL | Qt::Key_PageUp, Vasemmalle);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, Oikealle);
 }
 
 void TForm1::Button2Click() {

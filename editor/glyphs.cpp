@@ -1,6 +1,7 @@
 // Drawn pictures: a pale disc with sound waves for the logo, simple shapes for glyphs.
 #include "editor/glyphs.h"
 
+#include <QFontMetrics>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,6 +9,7 @@
 #include <functional>
 
 #include "editor/colours.h"
+#include "editor/fonts.h"
 
 namespace glyphs {
 namespace {
@@ -87,6 +89,25 @@ QPixmap Logo(const QSize& size) {
                 120 * 16);
         }
     });
+}
+
+QPixmap NamedLogo(const QSize& size, const QString& name) {
+    QPixmap logo = Logo(size);
+    QPainter painter(&logo);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double scale = size.height() / 89.0;
+    Note(painter, QPointF(22 * scale, 62 * scale), scale, colours::kLogoGreen);
+    const QRectF room(44 * scale, 0, size.width() - 52 * scale, size.height());
+    QFont font = fonts::PixelFont(fonts::Role::Sans, static_cast<int>(35 * scale));
+    font.setBold(true);
+    // The desktop's sans-serif may run wider than the room: the name shrinks to fit.
+    while (QFontMetrics(font).horizontalAdvance(name) > room.width() && font.pixelSize() > 8) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    painter.setFont(font);
+    painter.setPen(colours::kLogoGreen);
+    painter.drawText(room, Qt::AlignVCenter | Qt::AlignLeft, name);
+    return logo;
 }
 
 QIcon WindowIcon() {

@@ -5,11 +5,15 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
+#include <QString>
 
 namespace glyphs {
 
 // The logo picture (190 x 89 in the main window).
 QPixmap Logo(const QSize& size);
+// The logo with a note and the program's name drawn in: the about box shows it
+// alone, without the main window's labels over it.
+QPixmap NamedLogo(const QSize& size, const QString& name);
 QIcon WindowIcon();
 QIcon Play();
 QIcon Stop();

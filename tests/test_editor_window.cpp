@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTest>
@@ -19,6 +20,7 @@
 
 #include "editor/about_dialog.h"
 #include "editor/application.h"
+#include "editor/colours.h"
 #include "editor/fonts.h"
 #include "editor/form2.h"
 #include "editor/page_logic.h"
@@ -138,6 +140,9 @@ TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
             EXPECT_EQ(about->windowTitle(), "About Tagvora...");
             EXPECT_EQ(Control<QLabel>(*about, "Label1")->text(), "Tagvora v1.4");
             EXPECT_TRUE(Control<QPushButton>(*about, "OKButton")->isDefault());
+            // The logo carries a note and the program's name in the logo green.
+            const QImage logo = Control<QLabel>(*about, "Image1")->pixmap().toImage();
+            EXPECT_EQ(logo.pixelColor(22, 62), colours::kLogoGreen);
             return int(QDialog::Accepted);
         });
         QTest::mouseClick(target, Qt::LeftButton);
@@ -230,4 +235,38 @@ TEST_F(WindowStart, CaptionsFitInsideTheWindowAtItsNormalSize) {
         EXPECT_LE(button->x() + button->sizeHint().width(), Window->width())
             << button->objectName().toStdString();
     }
+}
+
+TEST_F(WindowStart, PagesTurnByKeysAndTheStartFocusesANamedFileOrReportsItGone) {
+    MakeFiles(45);
+    Window->show();
+    Window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
+    // "Open with" on a file of the second page shows that page, its row focused.
+    Window->OpenStartFolder(QString::fromStdString(PathOf("song041.mp3")));
+    EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(1));
+    for (const auto& [key, page] : {std::pair{Qt::Key_PageDown, 1},
+                                    {Qt::Key_PageUp, 0},
+                                    {Qt::Key_PageUp, 0},
+                                    {Qt::Key_PageDown, 1}}) {
+        QTest::keyClick(QApplication::focusWidget(), key, Qt::ControlModifier);
+        EXPECT_EQ(State().PageIndex, page) << key;
+    }
+    Window->OpenStartFolder(QString::fromStdString(PathOf("gone.mp3")));
+    EXPECT_TRUE(Dialogs.Errors().value(0).contains(QString::fromStdString(PathOf("gone.mp3"))));
+}
+
+TEST_F(WindowStart, AtItsMinimumSizeTheCommandPanelAndTwoRowsStayInView) {
+    OpenWindow(3);
+    Window->showNormal();
+    Window->resize(1, 1);
+    QApplication::processEvents();
+    const QWidget* panel = Find<QWidget>("Panel2");
+    EXPECT_EQ(panel->height(), 216);
+    for (const QWidget* control : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        EXPECT_LE(control->geometry().right(), panel->width())
+            << control->objectName().toStdString();
+    }
+    EXPECT_GE(Find<QScrollArea>("ScrollBox1")->viewport()->height(),
+              Window->TitleEdit(1)->geometry().bottom());
 }
