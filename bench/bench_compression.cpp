@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/compression.h"
-#include "id3v2/crc32.h"
+#include "id3v2/frames/compression.h"
+#include "id3v2/frames/crc32.h"
 #include "id3v2/id3v2.h"
 
 namespace {

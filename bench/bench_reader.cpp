@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "bench/bench_folder.h"
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "platform/attributes.h"
 
 // Heap accounting for the whole program: every plain operator new records the

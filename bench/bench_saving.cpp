@@ -21,8 +21,8 @@
 #include "editor/dialogs.h"
 #include "editor/form1.h"
 #include "editor/page_logic.h"
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "platform/media_device.h"
 
 namespace {

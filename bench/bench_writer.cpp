@@ -20,7 +20,7 @@
 
 #include "bench/bench_folder.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/staged_output.h"
+#include "id3v2/write/staged_output.h"
 
 namespace {
 

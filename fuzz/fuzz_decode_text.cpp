@@ -4,8 +4,8 @@
 #include <span>
 #include <string>
 
+#include "id3v2/frames/text_frames.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/text_frames.h"
 
 namespace {
 

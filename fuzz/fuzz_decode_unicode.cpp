@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "id3v2/frames/unicode_text.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/unicode_text.h"
 
 namespace {
 

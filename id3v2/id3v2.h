@@ -1,29 +1,36 @@
 // The ID3v2 tag library: one tag in memory (Tid3v2tag) with its frame table
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
 // holding ISO-8859-1 bytes, except in the Utf8 operations. Indices into the frame table are
-// 1-based. Where each operation lives:
-//   tag.cpp                the tag object's lifetime, StartFreshTag
-//   frame_index.cpp        the frame table, Unsynchronise, Resynchronise
-//   compression.cpp        CompressFrame, DecompressFrame and the zlib glue
-//   text_frames.cpp        GetText, SetText, GetComment, SetComment, DecodeText
-//   unicode_frames.cpp     GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
-//     unicode_text.cpp     the text codec: every encoding to and from UTF-8
-//   reader.cpp             LoadFromFile, ReadTag, BeginsWithTagMarker
-//     tag_parser.cpp       ParseV23, ParseV24: extended headers, frames, padding
-//     read_ring.cpp        the 64 KB read ring and its de-unsynchronisation
-//   writer.cpp             SaveToFile, SaveToStream
-//     frame_preparation.cpp  frames brought to their wanted form
-//     tag_layout.cpp       headers, size, padding and CRC, writing the tag
-//     padding.cpp          the padding policy
-//     audio_move.cpp       moving the audio data when the tag's size changes
-//     journal.cpp          the journal of a move, for recovery after a kill
-//     staged_output.cpp    16 KB block output and save progress
-//   recovery.cpp           RecoverInterruptedSaves (id3v2/recovery.h)
-//   unsync.cpp, crc32.cpp  byte-run unsynchronisation, CRC-32
-//   layout.h               byte layout shared by reader, writer and tests
-//   result_codes.h         the result words, text results and status values
-//   file_access.h          protected files and the codes of failed file operations
-//   work_state.cpp         the state of the running load or save
+// 1-based. Public headers stand here at the top (id3v2.h, result_codes.h,
+// recovery.h); the rooms below hold the implementation, one concern each, and
+// internal.h gathers their headers for tests. Where each operation lives:
+//   tag.cpp                      the tag object's lifetime, StartFreshTag
+//   work_state.cpp               the state of the running load or save
+//   frames/                      the frame table and what a frame holds
+//     frame_index.cpp            the frame table, Unsynchronise, Resynchronise
+//     compression.cpp            CompressFrame, DecompressFrame and the zlib glue
+//     text_frames.cpp            GetText, SetText, GetComment, SetComment, DecodeText
+//     unicode_frames.cpp         GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
+//     unicode_text.cpp           the text codec: every encoding to and from UTF-8
+//     unsync.cpp, crc32.cpp      byte-run unsynchronisation, CRC-32
+//     layout.h                   byte layout shared by reader, writer and tests
+//   read/                        loading a tag
+//     reader.cpp                 LoadFromFile, ReadTag, BeginsWithTagMarker
+//     tag_parser.cpp             ParseV23, ParseV24: extended headers, frames, padding
+//     read_ring.cpp              the 64 KB read ring and its de-unsynchronisation
+//   write/                       saving a tag
+//     writer.cpp                 SaveToFile, SaveToStream
+//     frame_preparation.cpp      frames brought to their wanted form
+//     tag_layout.cpp             headers, size, padding and CRC, writing the tag
+//     padding.cpp                the padding policy
+//     audio_move.cpp             moving the audio data when the tag's size changes
+//     staged_output.cpp          16 KB block output and save progress
+//     file_access.h              protected files and the codes of failed file operations
+//   journal/                     surviving a save that is killed
+//     journal.cpp                the journal of a move, for recovery after a kill
+//     journal_checks.cpp         the checks a journal must pass before it is trusted
+//     recovery.cpp               RecoverInterruptedSaves (id3v2/recovery.h)
+//   result_codes.h               the result words, text results and status values
 #pragma once
 
 #include <cstddef>

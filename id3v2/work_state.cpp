@@ -1,7 +1,7 @@
 // The module-level work state of loads and saves.
 #include "id3v2/work_state.h"
 
-#include "id3v2/staged_output.h"
+#include "id3v2/write/staged_output.h"
 
 namespace id3v2 {
 

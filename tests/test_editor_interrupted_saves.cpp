@@ -9,8 +9,8 @@
 #include <cstdlib>
 
 #include "editor/interrupted_saves.h"
-#include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/scripted_dialogs.h"
 

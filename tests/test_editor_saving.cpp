@@ -24,7 +24,7 @@
 #include "editor/tag_values.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
+#include "id3v2/internal.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 #include "tests/helpers/fake_media_device.h"

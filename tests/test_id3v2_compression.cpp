@@ -7,9 +7,8 @@
 #include <random>
 #include <string>
 
-#include "id3v2/compression.h"
-#include "id3v2/crc32.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 
 namespace {
 

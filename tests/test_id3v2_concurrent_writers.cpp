@@ -14,8 +14,8 @@
 #include <utility>
 
 #include "id3v1/id3v1.h"
-#include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 #include "id3v2/recovery.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/journal.h"
+#include "id3v2/internal.h"
 #include "id3v2/recovery.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"

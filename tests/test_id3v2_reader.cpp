@@ -8,10 +8,7 @@
 #include <random>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
-#include "id3v2/read_ring.h"
-#include "id3v2/tag_parser.h"
-#include "id3v2/work_state.h"
+#include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"
 
 using namespace testing_mp3;

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 #include "id3v2/recovery.h"
 #include "id3v2/result_codes.h"
 #include "platform/file.h"

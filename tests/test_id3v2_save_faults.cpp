@@ -12,9 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/audio_move.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
+#include "id3v2/internal.h"
 #include "platform/file.h"
 #include "tests/helpers/mp3_files.h"
 

@@ -4,9 +4,8 @@
 
 #include <string>
 
-#include "id3v2/compression.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/text_frames.h"
+#include "id3v2/internal.h"
 
 namespace {
 

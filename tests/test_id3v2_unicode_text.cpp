@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/unicode_text.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {

@@ -11,10 +11,7 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
-#include "id3v2/padding.h"
-#include "id3v2/staged_output.h"
-#include "id3v2/unsync.h"
+#include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {

@@ -13,8 +13,7 @@
 #include <vector>
 
 #include "id3v2/id3v2.h"
-#include "id3v2/staged_output.h"
-#include "id3v2/unicode_text.h"
+#include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/seeds.h"
 

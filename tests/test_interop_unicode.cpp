@@ -10,8 +10,8 @@
 #include <string>
 
 #include "id3v2/id3v2.h"
+#include "id3v2/internal.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/unicode_text.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/seeds.h"
 

@@ -1,6 +1,6 @@
 // zlib glue: whole-buffer deflate and inflate through zlib's C API with
 // allocation on the program heap, and the frame-table operations built on them.
-#include "id3v2/compression.h"
+#include "id3v2/frames/compression.h"
 
 #include <zlib.h>
 
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // Table-driven CRC-32; the table is built by the compiler.
-#include "id3v2/crc32.h"
+#include "id3v2/frames/crc32.h"
 
 #include <array>
 

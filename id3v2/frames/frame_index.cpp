@@ -1,9 +1,9 @@
 // The frame table: entries in table order, addressed 1-based, and the
 // unsynchronisation transforms of one entry's data.
+#include "id3v2/frames/layout.h"
+#include "id3v2/frames/unsync.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/unsync.h"
 
 using id3v2::kFrameDone;
 using id3v2::kFrameFailed;

@@ -1,14 +1,14 @@
 // Text and comment frames of the tag object: the decoder, and reading and
 // writing "T..." frames and "COMM" frames over the frame table.
-#include "id3v2/text_frames.h"
+#include "id3v2/frames/text_frames.h"
 
 #include <algorithm>
 #include <cstring>
 #include <utility>
 #include <vector>
 
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "id3v2/result_codes.h"
 
 using id3v2::kTextBadCommentEncoding;

@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "id3v2/frames/text_frames.h"
+#include "id3v2/frames/unicode_text.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/text_frames.h"
-#include "id3v2/unicode_text.h"
 
 namespace {
 

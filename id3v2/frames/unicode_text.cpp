@@ -1,6 +1,6 @@
 // The Unicode text codec: ISO-8859-1, UTF-16 (with or without byte order mark)
 // and UTF-8 frame bytes to code points and back.
-#include "id3v2/unicode_text.h"
+#include "id3v2/frames/unicode_text.h"
 
 #include <algorithm>
 #include <utility>

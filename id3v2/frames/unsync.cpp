@@ -1,7 +1,7 @@
 // Unsynchronisation of byte runs, for frame data and for the writer's headers.
-#include "id3v2/unsync.h"
+#include "id3v2/frames/unsync.h"
 
-#include "id3v2/layout.h"
+#include "id3v2/frames/layout.h"
 
 namespace id3v2 {
 

@@ -1,7 +1,7 @@
 // The journal file: a header with a checksum, the new tag, and two slots that
 // take turns for the steps, so that a step being written never spoils the one
 // before it.
-#include "id3v2/journal.h"
+#include "id3v2/journal/journal.h"
 
 #include <zlib.h>
 
@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <span>
 
-#include "id3v2/crc32.h"
-#include "id3v2/journal_checks.h"
+#include "id3v2/frames/crc32.h"
+#include "id3v2/journal/journal_checks.h"
 #include "platform/mapping.h"
 #include "platform/state_folder.h"
 

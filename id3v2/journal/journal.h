@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/audio_move.h"
+#include "id3v2/write/audio_move.h"
 #include "platform/file.h"
 #include "platform/mapping.h"
 

@@ -1,9 +1,9 @@
 // The checks of what a journal holds against the moves saves make.
-#include "id3v2/journal_checks.h"
+#include "id3v2/journal/journal_checks.h"
 
 #include <algorithm>
 
-#include "id3v2/layout.h"
+#include "id3v2/frames/layout.h"
 
 namespace id3v2 {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "id3v2/audio_move.h"
+#include "id3v2/write/audio_move.h"
 
 namespace id3v2 {
 

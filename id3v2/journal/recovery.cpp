@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "id3v2/audio_move.h"
-#include "id3v2/journal.h"
-#include "id3v2/staged_output.h"
+#include "id3v2/journal/journal.h"
 #include "id3v2/work_state.h"
+#include "id3v2/write/audio_move.h"
+#include "id3v2/write/staged_output.h"
 #include "platform/state_folder.h"
 
 namespace id3v2 {

@@ -1,12 +1,12 @@
 // The read ring of a load: refills from the file, taking bytes, and the
 // de-unsynchronisation of a version 3 body in place.
-#include "id3v2/read_ring.h"
+#include "id3v2/read/read_ring.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
 #include "id3v2/work_state.h"
 #include "platform/file.h"
 

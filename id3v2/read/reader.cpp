@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/file_access.h"
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
+#include "id3v2/read/tag_parser.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/tag_parser.h"
 #include "id3v2/work_state.h"
+#include "id3v2/write/file_access.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 

@@ -1,15 +1,15 @@
 // The body parsers: header flags and size, the extended header of each
 // version, and the frame loop with its padding and frame extras.
-#include "id3v2/tag_parser.h"
+#include "id3v2/read/tag_parser.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/layout.h"
-#include "id3v2/read_ring.h"
+#include "id3v2/read/read_ring.h"
 #include "id3v2/result_codes.h"
 #include "id3v2/work_state.h"
 

@@ -1,6 +1,6 @@
 // The audio move of a save: the chunk plan, the steps forward, their undo
 // after a failure, and carrying them on after a kill.
-#include "id3v2/audio_move.h"
+#include "id3v2/write/audio_move.h"
 
 #include <algorithm>
 #include <cstdlib>

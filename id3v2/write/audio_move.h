@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "id3v2/staged_output.h"
+#include "id3v2/write/staged_output.h"
 #include "platform/file.h"
 
 namespace id3v2 {

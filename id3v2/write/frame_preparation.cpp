@@ -1,15 +1,15 @@
 // The preparation passes of a save over the frame table, in the order they run.
-#include "id3v2/frame_preparation.h"
+#include "id3v2/write/frame_preparation.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "id3v2/compression.h"
-#include "id3v2/layout.h"
+#include "id3v2/frames/compression.h"
+#include "id3v2/frames/layout.h"
+#include "id3v2/frames/unicode_text.h"
+#include "id3v2/frames/unsync.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/unicode_text.h"
-#include "id3v2/unsync.h"
 
 namespace id3v2 {
 namespace {

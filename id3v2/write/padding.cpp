@@ -1,5 +1,5 @@
 // The padding policy of a save.
-#include "id3v2/padding.h"
+#include "id3v2/write/padding.h"
 
 namespace id3v2 {
 

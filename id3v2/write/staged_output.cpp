@@ -1,5 +1,5 @@
 // Staged output of a save: the file receives whole 16 KB blocks.
-#include "id3v2/staged_output.h"
+#include "id3v2/write/staged_output.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,15 +1,15 @@
 // The tag as written: frame headers of both versions, the extended header, the
 // size with its padding, the CRC-32 over what it covers, and writing it out.
-#include "id3v2/tag_layout.h"
+#include "id3v2/write/tag_layout.h"
 
 #include <algorithm>
 
-#include "id3v2/crc32.h"
-#include "id3v2/layout.h"
-#include "id3v2/padding.h"
-#include "id3v2/staged_output.h"
-#include "id3v2/unsync.h"
+#include "id3v2/frames/crc32.h"
+#include "id3v2/frames/layout.h"
+#include "id3v2/frames/unsync.h"
 #include "id3v2/work_state.h"
+#include "id3v2/write/padding.h"
+#include "id3v2/write/staged_output.h"
 
 namespace id3v2 {
 namespace {

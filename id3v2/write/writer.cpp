@@ -5,17 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "id3v2/audio_move.h"
-#include "id3v2/file_access.h"
-#include "id3v2/frame_preparation.h"
+#include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
-#include "id3v2/journal.h"
-#include "id3v2/layout.h"
+#include "id3v2/journal/journal.h"
 #include "id3v2/recovery.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/staged_output.h"
-#include "id3v2/tag_layout.h"
 #include "id3v2/work_state.h"
+#include "id3v2/write/audio_move.h"
+#include "id3v2/write/file_access.h"
+#include "id3v2/write/frame_preparation.h"
+#include "id3v2/write/staged_output.h"
+#include "id3v2/write/tag_layout.h"
 #include "platform/attributes.h"
 #include "platform/file.h"
 

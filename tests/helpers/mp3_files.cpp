@@ -12,7 +12,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "id3v2/layout.h"
+#include "id3v2/internal.h"
 
 namespace testing_mp3 {
 
