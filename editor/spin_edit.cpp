@@ -23,7 +23,7 @@ void TSpinEdit::setText(const QString& text) {
 }
 
 int TSpinEdit::value() const {
-    return page_logic::WholeNumber(text().trimmed().toStdString()).value_or(minimum_);
+    return page_logic::WholeNumber(text().trimmed().toStdString()).value_or(-1);
 }
 
 void TSpinEdit::setValue(int value) {
@@ -46,7 +46,12 @@ int TSpinEdit::checkValue(int value) const {
 }
 
 void TSpinEdit::stepBy(int steps) {
-    const long long stepped = static_cast<long long>(value()) + steps;
+    const std::optional<int> current = page_logic::WholeNumber(text().trimmed().toStdString());
+    if (!current) {
+        setValue(startValue_.value_or(minimum_));
+        return;
+    }
+    const long long stepped = static_cast<long long>(*current) + steps;
     if (stepped > INT_MAX || stepped < INT_MIN) {
         QApplication::beep();
         return;
@@ -79,14 +84,6 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QAbstractSpinBox::keyPressEvent(event);
-}
-
-void TSpinEdit::focusOutEvent(QFocusEvent* event) {
-    const int current = value();
-    if (checkValue(current) != current) {
-        setValue(current);
-    }
-    QAbstractSpinBox::focusOutEvent(event);
 }
 
 void TSpinEdit::wheelEvent(QWheelEvent* event) {
