@@ -136,11 +136,9 @@ bool TForm1::FillRow(int k, const std::string& path) {
     } else {
         FillV2Row(k, path, notFound);
     }
-    // A value kept as stored is not marked for its range: it is not written.
-    const std::vector<QWidget*> controls = RowValueControls(k);
-    for (size_t i = 0; i < controls.size(); ++i) {
-        CheckStorable(controls[i], static_cast<bulk::Column>(i));
-    }
+    // Last, so that the marks judge the values as filled; a value kept as
+    // stored is not marked for its range, since it is not written.
+    SetRowLimits(k, TagKind);
     return notFound;
 }
 
@@ -155,15 +153,14 @@ void TForm1::SetRowTexts(int k, const QString& title, const QString& artist, con
 void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
     const Tv1TAGInfo record = ReadV1Tag(path);
     notFound = record.NotFound;
-    SetRowLimits(k, 1);
     SetRowTexts(k, RecordText(record, bulk::Column::Title),
                 RecordText(record, bulk::Column::Artist), RecordText(record, bulk::Column::Album),
                 RecordText(record, bulk::Column::Comment));
     // A file without a record holds no value: the fields stay empty rather
-    // than show a year or genre that looks stored. Year -1 and track 0 are the
-    // record's "none".
+    // than show a year or genre that looks stored. A year of no digits or of
+    // 0000, and track 0, are the record's "none".
     const int year = page_logic::WholeNumber(record.Year).value_or(-1);
-    YearEdit(k)->setText(record.NoTag || year == -1 ? QString() : QString::number(year));
+    YearEdit(k)->setText(record.NoTag || year <= 0 ? QString() : QString::number(year));
     TrackEdit(k)->setText(record.NoTag || record.Track == 0 ? QString()
                                                             : QString::number(record.Track));
     GenreEdit(k)->setEditText(RecordText(record, bulk::Column::Genre));
@@ -173,7 +170,6 @@ void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
 void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
     const Tv2TAGInfo values = LoadV2Row(path);
     notFound = values.NotFound;
-    SetRowLimits(k, 2);
     // The values are UTF-8; the fields show every script.
     SetRowTexts(k, QString::fromStdString(values.Title), QString::fromStdString(values.Artist),
                 QString::fromStdString(values.Album), QString::fromStdString(values.Comment));

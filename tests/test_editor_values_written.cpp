@@ -3,8 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <functional>
-#include <ostream>
+#include <QString>
 
 #include "editor/record_fit.h"
 #include "editor/spin_edit.h"
@@ -48,109 +47,48 @@ TEST(ValuesWritten, RulesOfTheValuesAndWhatARecordStores) {
     }
 }
 
-class WindowValues;
-
-// One case of the window: acts on a page of two files with ID3v1 records
-// (song000.mp3, song001.mp3), in the kind given, and checks the outcome.
-struct WindowCase {
-    const char* name;
-    int kind;
-    std::function<void(WindowValues&)> act;
-    std::function<void(WindowValues&)> check;
+// The question before an ID3v1 save that meets values a record cannot hold,
+// asked by a mode switch's save: the answer and what song000.mp3 then holds.
+struct Settling {
+    TDialogs::Answer answer;
+    const char* title;
+    const char* artist;
+    int kindAfter;  // Cancel keeps the user on the page
 };
 
-// Test names show the case by its name.
-void PrintTo(const WindowCase& c, std::ostream* os) {
-    *os << c.name;
+class Id3v1Question : public WindowFixture, public ::testing::WithParamInterface<Settling> {};
+
+TEST_P(Id3v1Question, IsAskedBeforeWritingAndFollowed) {
+    OpenWindow(2, true);
+    Window->TitleEdit(0)->setText("Café Кино");
+    Window->ArtistEdit(0)->setText("New");
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // save before the mode switch
+    Dialogs.QueueAnswer(GetParam().answer);
+    Window->SpeedButton7Click();
+    ASSERT_EQ(Dialogs.Questions().size(), 2);
+    EXPECT_TRUE(Dialogs.Questions()[1].contains("song000.mp3: Title\n"));
+    EXPECT_EQ(ReadV1Tag(PathOf("song000.mp3")).Title, GetParam().title);
+    EXPECT_EQ(ReadV1Tag(PathOf("song000.mp3")).Artist, GetParam().artist);
+    EXPECT_EQ(State().TagKind, GetParam().kindAfter);
 }
 
-class WindowValues : public WindowFixture, public ::testing::WithParamInterface<WindowCase> {
-  public:
-    using WindowFixture::Dialogs;
-    using WindowFixture::State;
-    using WindowFixture::Window;
-    std::string First() const { return PathOf("song000.mp3"); }
-    Tv1TAGInfo FirstRecord() const { return ReadV1Tag(First()); }
-    bool FirstUnchanged() const { return testing_mp3::ReadFile(First()) == before_; }
-    void SaveAll(TDialogs::Answer answer) {
-        Dialogs.QueueAnswer(answer);
-        Window->SpeedButton2Click();
-    }
-
-  protected:
-    void SetUp() override {
-        WindowFixture::SetUp();
-        OpenWindow(2, true);
-        if (GetParam().kind == 2) {
-            Window->SpeedButton7Click();
-        }
-        before_ = testing_mp3::ReadFile(First());
-        Dialogs.Clear();
-    }
-    testing_mp3::Bytes before_;
-};
-
-TEST_P(WindowValues, Written) {
-    GetParam().act(*this);
-    GetParam().check(*this);
-}
-
-using Answer = TDialogs::Answer;
 INSTANTIATE_TEST_SUITE_P(
-    Cases, WindowValues,
-    ::testing::Values(
-        WindowCase{"TypedCyrillicIsShownAndMarked", 1,
-                   [](WindowValues& t) {
-                       t.Window->TitleEdit(0)->setFocus();
-                       t.Window->TitleEdit(0)->clear();
-                       TypeText("Кино");
-                   },
-                   [](WindowValues& t) {
-                       EXPECT_EQ(t.Window->TitleEdit(0)->text(), "Кино");
-                       EXPECT_TRUE(TForm1::NotStorable(t.Window->TitleEdit(0)));
-                   }},
-        WindowCase{"YesAskedBeforeWritingStoresTheTransliteration", 1,
-                   [](WindowValues& t) {
-                       t.Window->TitleEdit(0)->setText("Café Кино");
-                       t.SaveAll(Answer::Yes);
-                   },
-                   [](WindowValues& t) {
-                       EXPECT_EQ(t.FirstRecord().Title, "Caf\xE9 Kino");
-                       ASSERT_EQ(t.Dialogs.Questions().size(), 1);
-                       EXPECT_TRUE(t.Dialogs.Questions()[0].contains("song000.mp3: Title"));
-                   }},
-        WindowCase{"NoLeavesThoseFieldsAsOnDisk", 1,
-                   [](WindowValues& t) {
-                       t.Window->TitleEdit(0)->setText("Кино");
-                       t.Window->ArtistEdit(0)->setText("New");
-                       t.SaveAll(Answer::No);
-                   },
-                   [](WindowValues& t) {
-                       EXPECT_EQ(t.FirstRecord().Title, "Title 0");
-                       EXPECT_EQ(t.FirstRecord().Artist, "New");
-                   }},
-        WindowCase{"CancelWritesNothingAndStaysOnThePage", 1,
-                   [](WindowValues& t) {
-                       t.Window->TitleEdit(0)->setText("Кино");
-                       t.Dialogs.QueueAnswer(Answer::Yes);  // save before the mode switch
-                       t.Dialogs.QueueAnswer(Answer::Cancel);
-                       t.Window->SpeedButton7Click();
-                   },
-                   [](WindowValues& t) {
-                       EXPECT_TRUE(t.FirstUnchanged());
-                       EXPECT_EQ(t.State().TagKind, 1);
-                       EXPECT_EQ(t.Window->TitleEdit(0)->text(), "Кино");
-                   }},
-        WindowCase{"YearOutsideItsRangeIsMarkedAndRefusedNamingRowAndField", 2,
-                   [](WindowValues& t) {
-                       t.Window->YearEdit(0)->setText("-12345");
-                       t.Window->TitleEdit(0)->setText("T");
-                       t.Window->SpeedButton2Click();
-                   },
-                   [](WindowValues& t) {
-                       EXPECT_TRUE(TForm1::NotStorable(t.Window->YearEdit(0)));
-                       ASSERT_EQ(t.Dialogs.Errors().size(), 1);
-                       EXPECT_TRUE(t.Dialogs.Errors()[0].contains("Row 1, song000.mp3: Year"));
-                       EXPECT_TRUE(t.FirstUnchanged());
-                   }}),
-    [](const ::testing::TestParamInfo<WindowCase>& info) { return info.param.name; });
+    Answers, Id3v1Question,
+    ::testing::Values(Settling{TDialogs::Answer::Yes, "Caf\xE9 Kino", "New", 2},
+                      Settling{TDialogs::Answer::No, "Title 0", "New", 2},
+                      Settling{TDialogs::Answer::Cancel, "Title 0", "Artist 0", 1}));
+
+using ValuesWrittenWindow = WindowFixture;
+
+TEST_F(ValuesWrittenWindow, YearOutsideItsRangeIsMarkedAndRefusedNamingRowAndField) {
+    OpenWindow(2, true);
+    Window->SpeedButton7Click();
+    const testing_mp3::Bytes before = testing_mp3::ReadFile(PathOf("song000.mp3"));
+    Window->YearEdit(0)->setText("-12345");
+    Window->TitleEdit(0)->setText("T");
+    Window->SpeedButton2Click();
+    EXPECT_TRUE(TForm1::NotStorable(Window->YearEdit(0)));
+    ASSERT_EQ(Dialogs.Errors().size(), 1);
+    EXPECT_TRUE(Dialogs.Errors()[0].contains("Row 1, song000.mp3: Year \"-12345\""));
+    EXPECT_EQ(testing_mp3::ReadFile(PathOf("song000.mp3")), before);
+}
