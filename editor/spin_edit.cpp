@@ -46,7 +46,11 @@ int TSpinEdit::checkValue(int value) const {
 }
 
 void TSpinEdit::stepBy(int steps) {
-    const std::optional<int> current = page_logic::WholeNumber(text().trimmed().toStdString());
+    // A track with a total ("3/12") steps its track and keeps the total.
+    const QString shown = text().trimmed();
+    const qsizetype slash = shown.indexOf(QLatin1Char('/'));
+    const QString total = slash < 0 ? QString() : shown.mid(slash);
+    const std::optional<int> current = page_logic::WholeNumber(shown.left(slash).toStdString());
     if (!current) {
         setValue(startValue_.value_or(minimum_));
         return;
@@ -56,7 +60,7 @@ void TSpinEdit::stepBy(int steps) {
         QApplication::beep();
         return;
     }
-    setValue(static_cast<int>(stepped));
+    setText(QString::number(checkValue(static_cast<int>(stepped))) + total);
 }
 
 QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {

@@ -51,6 +51,9 @@ TEST_F(SpinEdit, ArrowKeysStepByOneAndClampIntoTheRange) {
     spin_->setText("");
     Key(Qt::Key_Up);
     EXPECT_EQ(spin_->text(), "2026");
+    spin_->setText("3/12");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(spin_->text(), "4/12");
     spin_->setText("-1");
     Key(Qt::Key_Up);
     EXPECT_EQ(spin_->text(), "0");
