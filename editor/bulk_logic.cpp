@@ -74,8 +74,32 @@ int WholeNumber(const QString& text) {
 }
 
 QString TrackNumber(const QString& top, int offset) {
+    const QString trimmed = top.trimmed();
+    const qsizetype slash = trimmed.indexOf(QLatin1Char('/'));
+    const QString total = slash < 0 ? QString() : trimmed.mid(slash);
+    if (total.size() > 1 && !page_logic::WholeNumber(total.mid(1).trimmed().toStdString())) {
+        throw ConversionError(top);
+    }
+    const std::optional<int> first =
+        page_logic::WholeNumber(trimmed.left(slash).trimmed().toStdString());
+    if (!first) {
+        throw ConversionError(top);
+    }
     // Summed in 64 bits so that a top near the integer limit cannot wrap round.
-    return QString::number(static_cast<long long>(WholeNumber(top)) + offset);
+    return QString::number(static_cast<long long>(*first) + offset) + total;
+}
+
+std::vector<std::optional<QString>> FillColumn(Column column, const QStringList& texts,
+                                               bool shift) {
+    std::vector<std::optional<QString>> filled(static_cast<size_t>(texts.size()));
+    const QString top = texts.value(0);
+    int numbered = 0;
+    for (qsizetype k = 0; k < texts.size(); ++k) {
+        if (FillTakesRow(column, texts[k], shift)) {
+            filled[k] = column == Column::Track ? TrackNumber(top, numbered++) : top;
+        }
+    }
+    return filled;
 }
 
 QString DecodedName(const std::string& bytes, bool& whole) {

@@ -3,16 +3,21 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace bulk {
 
 // The columns that the seven column boxes fill and clear.
 enum class Column { Title, Artist, Album, Year, Comment, Track, Genre };
 
-// The text a column shows when it holds nothing: with Shift, the fill action
-// sets only rows whose trimmed text equals it, and the clear action writes it.
+// Besides an empty text, the text that counts as "nothing" in a column (a
+// year of -1, a track of 0, as once shown): with Shift, the fill action sets
+// only rows whose trimmed text is empty or equals it. Clearing leaves a column
+// empty, since a number shown there would look stored.
 QString EmptyText(Column column);
 
 // The text without leading and trailing blanks and control characters.
@@ -42,8 +47,14 @@ class ConversionError : public std::runtime_error {
 int WholeNumber(const QString& text);
 
 // The track number given to the row numbered `offset` places after the first
-// numbered row. Throws ConversionError when `top` is not a whole number.
+// numbered row; a top of the "n/total" form numbers from n and keeps "/total".
+// Throws ConversionError when `top` is no whole number with or without a total.
 QString TrackNumber(const QString& top, int offset);
+
+// The texts the fill action gives the rows that show `texts` (the top row
+// first); a row it leaves gets none. Throws ConversionError, before any row
+// is given a text, when the track column's top is no track number.
+std::vector<std::optional<QString>> FillColumn(Column column, const QStringList& texts, bool shift);
 
 // A file or folder name as text: its bytes decoded as UTF-8, with U+FFFD for
 // bytes that are not; `whole` tells whether every byte decoded.

@@ -5,7 +5,8 @@
 //   form1_folders.cpp       folder tree and combo box, listing the folder, the start folder
 //   form1_pages.cpp         the page builder, modified flags of page and rows, paging,
 //                           focused row
-//   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy
+//   form1_rows.cpp          filling rows from tags, writing rows, kind switch and copy,
+//                           the check of the values a save writes
 //   form1_saving.cpp        Save Row, Save All Rows, the close query
 //   form1_changes.cpp       the values each row showed, and which of them changed
 //   form1_marks.cpp         marks on value controls: not shown in full, not storable
@@ -116,8 +117,8 @@ class TForm1 : public QWidget {
     // True when the control shows a stored ID3v2 value that could not be shown
     // in full and has not been edited since: saving keeps that frame as stored.
     static bool KeepsStoredValue(const QWidget* control);
-    // True while the rows edit ID3v1 and the control shows a value that a
-    // record cannot hold; saving stores what fits and says so.
+    // True when the control shows a year or track outside its range, or, while
+    // the rows edit ID3v1, a value that a record cannot hold.
     static bool NotStorable(const QWidget* control);
     // The text a value control shows.
     static QString ValueText(const QWidget* control);
@@ -165,6 +166,11 @@ class TForm1 : public QWidget {
     void SpeedButton1Click();  // Save Row
     void SpeedButton2Click();  // Save All Rows
     bool FormCloseQuery();     // true: the window may close
+    // Run before a save writes the rows: refuses, with a message, when a
+    // changed year or track is outside its range; in ID3v1 mode asks what to
+    // store of changed values a record cannot hold and sets the rows to it.
+    // False when nothing is to be written.
+    bool SettleValuesToSave(const std::vector<int>& rows);
 
     // --- bulk editing ---
     void ColumnBoxClick(QCheckBox* box);  // CheckBox4Click .. CheckBox10Click

@@ -5,9 +5,12 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStringList>
 #include <QToolButton>
+#include <QVariant>
 #include <iterator>
 #include <optional>
+#include <vector>
 
 #include "editor/bulk_logic.h"
 #include "editor/dialogs.h"
@@ -21,6 +24,9 @@
 using bulk::Column;
 
 namespace {
+
+// On an album field: its file and its album before the folder box set it.
+const char* const kAlbumBeforeFolder = "albumBeforeFolder";
 
 // Row k's control of the column, in the order of RowValueControls.
 QWidget* ColumnControl(const TForm1& form, Column column, int k) {
@@ -128,23 +134,39 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
     }
     const QString top = ColumnText(*this, column, 0);
     const int rows = RowsInScope();
-    int numbered = 0;
+    QStringList texts;
     for (int k = 0; k < rows; ++k) {
-        const QString text = ColumnText(*this, column, k);
-        if (fill && bulk::FillTakesRow(column, text, ShiftClick)) {
-            // A top that is not a number stops the fill here with the rows
-            // before it changed and the Shift flag still set.
-            SetColumnText(*this, column, k,
-                          column == Column::Track ? bulk::TrackNumber(top, numbered++) : top);
-        } else if (!fill && bulk::ClearTakesRow(column, text, top, ShiftClick)) {
-            SetColumnText(*this, column, k, bulk::EmptyText(column));
+        texts << ColumnText(*this, column, k);
+    }
+    if (fill) {
+        std::vector<std::optional<QString>> filled;
+        try {
+            filled = bulk::FillColumn(column, texts, ShiftClick);
+        } catch (const bulk::ConversionError&) {
+            // Refused before any row changed; the box shows that nothing was done.
+            box->setChecked(false);
+            ShiftClick = false;
+            throw;
+        }
+        for (int k = 0; k < rows; ++k) {
+            if (filled[k]) {
+                SetColumnText(*this, column, k, *filled[k]);
+            }
+        }
+    } else {
+        for (int k = 0; k < rows; ++k) {
+            if (bulk::ClearTakesRow(column, texts[k], top, ShiftClick)) {
+                SetColumnText(*this, column, k, QString());
+            }
         }
     }
     ShiftClick = false;
 }
 
 // The folder box: checking puts the folder's name into the albums,
-// unchecking blanks the albums (with Shift only those equal to the name).
+// unchecking gives each album back as it was before (with Shift only those
+// still equal to the name). An album remembers its file, so an album of
+// another page or folder is never given back.
 void TForm1::CheckBox1Click() {
     const bool fill = CheckBox1->isChecked();
     bool whole = true;
@@ -155,12 +177,20 @@ void TForm1::CheckBox1Click() {
     }
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        const QString album = AlbumEdit(k)->text();
+        QLineEdit* edit = AlbumEdit(k);
+        const QString album = edit->text();
+        const QString file = QString::fromStdString(FilePath(page_logic::FileIndex(PageIndex, k)));
         if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
-            AlbumEdit(k)->setText(folder);
-            SetNameNotDecoded(AlbumEdit(k), !whole);
-        } else if (!fill && bulk::ClearTakesRow(Column::Album, album, folder, ShiftClick)) {
-            AlbumEdit(k)->setText(QStringLiteral(" "));
+            edit->setProperty(kAlbumBeforeFolder, QStringList{file, album});
+            edit->setText(folder);
+            SetNameNotDecoded(edit, !whole);
+            continue;
+        }
+        const QStringList before = edit->property(kAlbumBeforeFolder).toStringList();
+        if (!fill && before.size() == 2 && before[0] == file &&
+            bulk::ClearTakesRow(Column::Album, album, folder, ShiftClick)) {
+            edit->setProperty(kAlbumBeforeFolder, QVariant());
+            edit->setText(before[1]);
         }
     }
     ShiftClick = false;
@@ -207,10 +237,9 @@ void TForm1::SpeedButton3Click() {
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
         for (Column column : {Column::Title, Column::Artist, Column::Album, Column::Comment,
-                              Column::Year, Column::Track}) {
-            SetColumnText(*this, column, k, bulk::EmptyText(column));
+                              Column::Year, Column::Track, Column::Genre}) {
+            SetColumnText(*this, column, k, QString());
         }
-        SetColumnText(*this, Column::Genre, k, QStringLiteral(" "));
     }
 }
 

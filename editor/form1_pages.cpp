@@ -142,8 +142,9 @@ bool TForm1::AskToLeave(const QString& question) {
     }
     switch (dialogs_.ConfirmYesNoCancel(this, question)) {
         case TDialogs::Answer::Yes:
+            // A save that was refused or cancelled keeps the user on the page.
             SpeedButton2Click();
-            return true;
+            return !PageModified;
         case TDialogs::Answer::No:
             return true;
         case TDialogs::Answer::Cancel:

@@ -1,11 +1,18 @@
 // Values between rows and tags: filling a row from either tag kind, writing a
-// row into a file's ID3v2 tag, the tag-kind switch and the copy.
+// row into a file's ID3v2 tag, the tag-kind switch and the copy, and the check
+// of the values a save is about to write.
 #include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPalette>
+#include <QStringList>
 #include <QToolButton>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "editor/dialogs.h"
 #include "editor/form1.h"
@@ -15,6 +22,7 @@
 #include "editor/colours.h"
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
+#include "editor/record_fit.h"
 #include "editor/spin_edit.h"
 #include "editor/tag_values.h"
 #include "id3v1/genres.h"
@@ -26,7 +34,32 @@
 
 namespace {
 
-constexpr int kClassical = 32;
+// A text value of a record as a field shows it; a file without a record holds none.
+QString RecordText(const Tv1TAGInfo& record, bulk::Column column) {
+    if (record.NoTag) {
+        return QString();
+    }
+    switch (column) {
+        case bulk::Column::Title:
+            return TLatin1Edit::FromTag(record.Title);
+        case bulk::Column::Artist:
+            return TLatin1Edit::FromTag(record.Artist);
+        case bulk::Column::Album:
+            return TLatin1Edit::FromTag(record.Album);
+        case bulk::Column::Comment:
+            return TLatin1Edit::FromTag(record.Comment);
+        default:
+            return TLatin1Edit::FromTag(GenreName(record.Genre));
+    }
+}
+
+void SetValueText(QWidget* control, const QString& text) {
+    if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
+    } else {
+        static_cast<QLineEdit*>(control)->setText(text);
+    }
+}
 
 }  // namespace
 
@@ -40,7 +73,6 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
         return V2RowSource(path);
     }
     Tv2TAGInfo info;
-    info.Year = std::to_string(platform::CurrentYear());
     // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
@@ -65,11 +97,12 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
             ReadTimestampYear(info);
         }
     }
-    // A year or track that is not a whole number cannot live in a numeric field.
+    // A year that is not a whole number, or a track that is not one with or
+    // without a total ("3/12"), cannot live in a numeric field.
     if (!info.Year.empty() && !page_logic::WholeNumber(info.Year)) {
         info.Unshown |= kV2Year;
     }
-    if (!info.Track.empty() && !page_logic::WholeNumber(info.Track)) {
+    if (!tag_values::TrackValid(info.Track, std::numeric_limits<int>::max())) {
         info.Unshown |= kV2Track;
     }
     COMM comment;
@@ -103,6 +136,9 @@ bool TForm1::FillRow(int k, const std::string& path) {
     } else {
         FillV2Row(k, path, notFound);
     }
+    // Last, so that the marks judge the values as filled; a value kept as
+    // stored is not marked for its range, since it is not written.
+    SetRowLimits(k, TagKind);
     return notFound;
 }
 
@@ -117,35 +153,31 @@ void TForm1::SetRowTexts(int k, const QString& title, const QString& artist, con
 void TForm1::FillV1Row(int k, const std::string& path, bool& notFound) {
     const Tv1TAGInfo record = ReadV1Tag(path);
     notFound = record.NotFound;
-    SetRowLimits(k, 1);
-    SetRowTexts(k, TLatin1Edit::FromTag(record.Title), TLatin1Edit::FromTag(record.Artist),
-                TLatin1Edit::FromTag(record.Album), TLatin1Edit::FromTag(record.Comment));
-    YearEdit(k)->setValue(page_logic::WholeNumber(record.Year).value_or(-1));
-    TrackEdit(k)->setValue(record.Track);
-    GenreEdit(k)->setEditText(
-        TLatin1Edit::FromTag(record.NoTag ? GenreList()[kClassical] : GenreName(record.Genre)));
+    SetRowTexts(k, RecordText(record, bulk::Column::Title),
+                RecordText(record, bulk::Column::Artist), RecordText(record, bulk::Column::Album),
+                RecordText(record, bulk::Column::Comment));
+    // A file without a record holds no value: the fields stay empty rather
+    // than show a year or genre that looks stored. A year of no digits or of
+    // 0000, and track 0, are the record's "none".
+    const int year = page_logic::WholeNumber(record.Year).value_or(-1);
+    YearEdit(k)->setText(record.NoTag || year <= 0 ? QString() : QString::number(year));
+    TrackEdit(k)->setText(record.NoTag || record.Track == 0 ? QString()
+                                                            : QString::number(record.Track));
+    GenreEdit(k)->setEditText(RecordText(record, bulk::Column::Genre));
     SetRowUntagged(k, record.NoTag);
 }
 
 void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
     const Tv2TAGInfo values = LoadV2Row(path);
     notFound = values.NotFound;
-    SetRowLimits(k, 2);
     // The values are UTF-8; the fields show every script.
     SetRowTexts(k, QString::fromStdString(values.Title), QString::fromStdString(values.Artist),
                 QString::fromStdString(values.Album), QString::fromStdString(values.Comment));
-    for (const auto& [spin, text] :
-         {std::pair{YearEdit(k), &values.Year}, std::pair{TrackEdit(k), &values.Track}}) {
-        const std::optional<int> number = page_logic::WholeNumber(*text);
-        if (number) {
-            spin->setValue(*number);
-        } else {
-            // Empty clears the field; any other text is shown raw and kept.
-            spin->setText(QString::fromStdString(*text));
-        }
-    }
-    GenreEdit(k)->setEditText(values.NoTag ? TLatin1Edit::FromTag(GenreList()[kClassical])
-                                           : QString::fromStdString(values.Genre));
+    // As stored: a number outside the field's range is shown and marked, not
+    // clamped; a text that is no number is kept.
+    YearEdit(k)->setText(QString::fromStdString(values.Year));
+    TrackEdit(k)->setText(QString::fromStdString(values.Track));
+    GenreEdit(k)->setEditText(QString::fromStdString(values.Genre));
     const std::vector<QWidget*> controls = RowValueControls(k);
     for (size_t i = 0; i < controls.size(); ++i) {
         if ((values.Unshown & kV2Fields[i]) != 0) {
@@ -184,7 +216,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         {kV2Title, TitleEdit(k), "TIT2", TitleEdit(k)->text().toStdString()},
         {kV2Artist, ArtistEdit(k), "TPE1", ArtistEdit(k)->text().toStdString()},
         {kV2Album, AlbumEdit(k), "TALB", AlbumEdit(k)->text().toStdString()},
-        {kV2Track, TrackEdit(k), "TRCK", tag_values::TrackText(TrackEdit(k)->value())},
+        {kV2Track, TrackEdit(k), "TRCK", tag_values::TrackText(TrackEdit(k)->text().toStdString())},
         {kV2Genre, GenreEdit(k), "TCON",
          tag_values::GenreText(GenreEdit(k)->currentText().toStdString())},
     };
@@ -196,12 +228,15 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
     if (set(kV2Year, YearEdit(k))) {
         // The year frame of the tag's version; the other one goes, so the two never disagree.
         tag_.SetTextUtf8(tag_values::YearFrame(tag_.MajorVersion),
-                         tag_values::YearText(YearEdit(k)->value()));
+                         tag_values::YearText(YearEdit(k)->text().toStdString()));
         tag_.SetTextUtf8(tag_values::OtherYearFrame(tag_.MajorVersion), "");
     }
     if (set(kV2Comment, CommentEdit(k))) {
+        // The comment replaced keeps its language.
+        COMM stored;
+        tag_.GetCommentUtf8(stored, "", "None");
         COMM comment;
-        comment.Language = "ENG";
+        comment.Language = tag_values::CommentLanguage(stored.Language);
         comment.Text = CommentEdit(k)->text().toStdString();
         tag_.SetCommentUtf8(comment, "", "None");
     }
@@ -268,18 +303,75 @@ void TForm1::SetRowLimits(int k, int kind) {
     const bool v1 = kind == 1;
     // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
     for (QLineEdit* edit : {TitleEdit(k), ArtistEdit(k), AlbumEdit(k), CommentEdit(k)}) {
-        auto* text = static_cast<TLatin1Edit*>(edit);
-        text->setCharLimit(v1 ? (edit == CommentEdit(k) ? 28 : 30) : 0);
-        text->setLatin1Only(v1);
+        static_cast<TLatin1Edit*>(edit)->setCharLimit(v1 ? (edit == CommentEdit(k) ? 28 : 30) : 0);
     }
-    YearEdit(k)->setRange(-1, v1 ? 9999 : -1);
-    TrackEdit(k)->setRange(-1, v1 ? 255 : -1);
+    YearEdit(k)->setRange(1, tag_values::kMaxYear);
+    YearEdit(k)->setStartValue(platform::CurrentYear());
+    TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
     QComboBox* genre = GenreEdit(k);
-    static_cast<TLatin1Edit*>(genre->lineEdit())->setLatin1Only(v1);
     auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
     genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
     const std::vector<QWidget*> controls = RowValueControls(k);
     for (size_t i = 0; i < controls.size(); ++i) {
         CheckStorable(controls[i], static_cast<bulk::Column>(i));
     }
+}
+
+bool TForm1::SettleValuesToSave(const std::vector<int>& rows) {
+    QStringList outOfRange;
+    QStringList unstorable;
+    std::vector<std::pair<int, bulk::Column>> toSettle;
+    for (const int k : rows) {
+        const unsigned changed = ChangedFields(k);
+        const std::vector<QWidget*> controls = RowValueControls(k);
+        const QString name = FileLabel(k)->text();
+        QStringList fields;
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const auto column = static_cast<bulk::Column>(i);
+            if ((changed & kV2Fields[i]) == 0 || !NotStorable(controls[i])) {
+                continue;
+            }
+            if (column == bulk::Column::Year || column == bulk::Column::Track) {
+                outOfRange << QStringLiteral("Row %1, %2: %3 \"%4\"")
+                                  .arg(k + 1)
+                                  .arg(name, record_fit::ColumnName(column),
+                                       ValueText(controls[i]));
+            } else {
+                fields << record_fit::ColumnName(column);
+                toSettle.emplace_back(k, column);
+            }
+        }
+        if (!fields.isEmpty()) {
+            unstorable << QStringLiteral("%1: %2").arg(name, fields.join(QStringLiteral(", ")));
+        }
+    }
+    if (!outOfRange.isEmpty()) {
+        dialogs_.Error(this, record_fit::OutOfRangeMessage(outOfRange));
+        return false;
+    }
+    if (toSettle.empty()) {
+        return true;
+    }
+    const TDialogs::Answer answer =
+        dialogs_.ConfirmYesNoCancel(this, record_fit::UnstorableQuestion(unstorable));
+    if (answer == TDialogs::Answer::Cancel) {
+        return false;
+    }
+    // The fields then show what the record will hold: the transliteration, or
+    // the file's own value, which leaves that field of the record as it is.
+    std::optional<int> recordRow;
+    Tv1TAGInfo record;
+    for (const auto& [k, column] : toSettle) {
+        QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+        if (answer == TDialogs::Answer::Yes) {
+            SetValueText(control, record_fit::Transliterated(column, ValueText(control)));
+            continue;
+        }
+        if (recordRow != k) {
+            record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
+            recordRow = k;
+        }
+        SetValueText(control, RecordText(record, column));
+    }
+    return true;
 }

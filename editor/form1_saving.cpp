@@ -155,6 +155,10 @@ void TForm1::SpeedButton1Click() {
         ResumePlayback(position);
         return;
     }
+    if (!SettleValuesToSave({k})) {
+        ResumePlayback(position);
+        return;
+    }
     setWindowTitle(save_logic::SavingCaption(fileName));
     const bool shortened = WritesShortened(*this, k, changed);
     bool written = false;
@@ -180,6 +184,18 @@ void TForm1::SpeedButton2Click() {
     }
     const int64_t position = SuspendPlayback();
     const int rows = RowsInScope();
+    // Before anything is asked or written: settling may set fields back to
+    // the values stored, so the changes are measured after it.
+    std::vector<int> changedRows;
+    for (int k = 0; k < rows; ++k) {
+        if (ChangedFields(k) != 0) {
+            changedRows.push_back(k);
+        }
+    }
+    if (!SettleValuesToSave(changedRows)) {
+        ResumePlayback(position);
+        return;
+    }
     std::vector<unsigned> changed(static_cast<size_t>(rows));
     for (int k = 0; k < rows; ++k) {
         changed[k] = ChangedFields(k);
@@ -266,7 +282,7 @@ bool TForm1::FormCloseQuery() {
                 dialogs_.Error(this, QString::fromLocal8Bit(error.what()));
                 return false;
             }
-            return true;
+            return !PageModified;
         case TDialogs::Answer::No:
             return true;
         case TDialogs::Answer::Cancel:

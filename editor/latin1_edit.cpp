@@ -1,15 +1,12 @@
-// The tag text edit, Latin-1 only while the rows edit ID3v1.
+// The tag text edit with its typing limit.
 #include "editor/latin1_edit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QDropEvent>
 #include <QGuiApplication>
-#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <memory>
 
@@ -34,8 +31,8 @@ int TLatin1Edit::RoomLeft() const {
 
 bool TLatin1Edit::InsertChecked(const QString& text, bool cutToLimit) {
     QString accepted = text;
-    bool ok = Accepts(text);
-    if (ok && charLimit_ > 0 && accepted.size() > RoomLeft()) {
+    bool ok = true;
+    if (charLimit_ > 0 && accepted.size() > RoomLeft()) {
         ok = cutToLimit && RoomLeft() > 0;
         accepted.truncate(RoomLeft() > 0 ? RoomLeft() : 0);
     }
@@ -66,22 +63,13 @@ void TLatin1Edit::keyPressEvent(QKeyEvent* event) {
                            !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
     if (printable && !isReadOnly()) {
         const bool fits = charLimit_ <= 0 || typed.size() <= RoomLeft();
-        if (!Accepts(typed) || !fits) {
+        if (!fits) {
             QApplication::beep();
             event->accept();
             return;
         }
     }
     QLineEdit::keyPressEvent(event);
-}
-
-void TLatin1Edit::inputMethodEvent(QInputMethodEvent* event) {
-    if (!Accepts(event->commitString())) {
-        QApplication::beep();
-        event->accept();
-        return;
-    }
-    QLineEdit::inputMethodEvent(event);
 }
 
 void TLatin1Edit::contextMenuEvent(QContextMenuEvent* event) {
@@ -100,21 +88,4 @@ void TLatin1Edit::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QLineEdit::mouseReleaseEvent(event);
-}
-
-void TLatin1Edit::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasText() && !Accepts(event->mimeData()->text())) {
-        event->ignore();
-        return;
-    }
-    QLineEdit::dragEnterEvent(event);
-}
-
-void TLatin1Edit::dropEvent(QDropEvent* event) {
-    if (!Accepts(event->mimeData()->text())) {
-        QApplication::beep();
-        event->ignore();
-        return;
-    }
-    QLineEdit::dropEvent(event);
 }

@@ -5,16 +5,23 @@
 
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
+#include "editor/tag_values.h"
+#include "editor/transliteration.h"
 #include "id3v1/genres.h"
 
 namespace record_fit {
 namespace {
 
-// An empty number field holds no value, which the record can say.
-bool NumberFits(const QString& text, int maximum) {
-    const QString trimmed = text.trimmed();
-    const std::optional<int> number = page_logic::WholeNumber(trimmed.toStdString());
-    return trimmed.isEmpty() || (number && *number >= -1 && *number <= maximum);
+constexpr int kTextWidth = 30;
+constexpr int kCommentWidth = 28;
+
+int Width(bulk::Column column) {
+    return column == bulk::Column::Comment ? kCommentWidth : kTextWidth;
+}
+
+bool GenreFits(const QString& text) {
+    return text.trimmed().isEmpty() ||
+           (TLatin1Edit::IsLatin1(text) && RecordGenreByte(Latin1Part(text)) != 255);
 }
 
 }  // namespace
@@ -23,16 +30,13 @@ bool Fits(bulk::Column column, const QString& text) {
     using bulk::Column;
     switch (column) {
         case Column::Year:
-            return NumberFits(text, 9999);
+            return tag_values::YearValid(text.toStdString());
         case Column::Track:
-            return NumberFits(text, 255);
+            return tag_values::TrackValid(text.toStdString(), tag_values::kMaxRecordTrack);
         case Column::Genre:
-            return text.trimmed().isEmpty() ||
-                   (TLatin1Edit::IsLatin1(text) && RecordGenreByte(Latin1Part(text)) != 255);
-        case Column::Comment:
-            return TLatin1Edit::IsLatin1(text) && text.size() <= 28;
+            return GenreFits(text);
         default:
-            return TLatin1Edit::IsLatin1(text) && text.size() <= 30;
+            return TLatin1Edit::IsLatin1(text) && text.size() <= Width(column);
     }
 }
 
@@ -57,6 +61,51 @@ std::optional<int> TrackOfTotal(const QString& text) {
         return std::nullopt;
     }
     return page_logic::WholeNumber(trimmed.left(slash).toStdString());
+}
+
+QString Transliterated(bulk::Column column, const QString& text) {
+    // Only the runs beyond ISO-8859-1 are transliterated: "Café" keeps its é.
+    QString latin;
+    QString run;
+    for (const QChar c : text + QChar(u' ')) {
+        if (c.unicode() > 0xFF) {
+            run += c;
+            continue;
+        }
+        latin += TLatin1Edit::FromTag(Latin1Part(transliteration::ToLatin(run)));
+        run.clear();
+        latin += c;
+    }
+    latin.chop(1);
+    if (column == bulk::Column::Genre) {
+        return GenreFits(latin) ? latin : QString();
+    }
+    return latin.left(Width(column));
+}
+
+QString ColumnName(bulk::Column column) {
+    static const char* const kNames[] = {"Title",   "Artist", "Album", "Year",
+                                         "Comment", "Track",  "Genre"};
+    return QString::fromLatin1(kNames[static_cast<int>(column)]);
+}
+
+QString UnstorableQuestion(const QStringList& lines) {
+    return QStringLiteral(
+               "An ID3v1 tag cannot hold these values as they are:\n\n%1\n\n"
+               "Yes = write them transliterated to Latin letters and cut to fit\n"
+               "No = leave these fields as they are in the files\n"
+               "Cancel = save nothing")
+        .arg(lines.join(QLatin1Char('\n')));
+}
+
+QString OutOfRangeMessage(const QStringList& lines) {
+    return QStringLiteral(
+               "Nothing was saved. A year is 1 to %1 or empty, a track 1 to %2 (%3 in an ID3v1 "
+               "tag) or empty; mend these values first:\n\n%4")
+        .arg(tag_values::kMaxYear)
+        .arg(tag_values::kMaxTrack)
+        .arg(tag_values::kMaxRecordTrack)
+        .arg(lines.join(QLatin1Char('\n')));
 }
 
 }  // namespace record_fit

@@ -23,7 +23,7 @@ void TSpinEdit::setText(const QString& text) {
 }
 
 int TSpinEdit::value() const {
-    return page_logic::WholeNumber(text().trimmed().toStdString()).value_or(minimum_);
+    return page_logic::WholeNumber(text().trimmed().toStdString()).value_or(-1);
 }
 
 void TSpinEdit::setValue(int value) {
@@ -46,12 +46,21 @@ int TSpinEdit::checkValue(int value) const {
 }
 
 void TSpinEdit::stepBy(int steps) {
-    const long long stepped = static_cast<long long>(value()) + steps;
+    // A track with a total ("3/12") steps its track and keeps the total.
+    const QString shown = text().trimmed();
+    const qsizetype slash = shown.indexOf(QLatin1Char('/'));
+    const QString total = slash < 0 ? QString() : shown.mid(slash);
+    const std::optional<int> current = page_logic::WholeNumber(shown.left(slash).toStdString());
+    if (!current) {
+        setValue(startValue_.value_or(minimum_));
+        return;
+    }
+    const long long stepped = static_cast<long long>(*current) + steps;
     if (stepped > INT_MAX || stepped < INT_MIN) {
         QApplication::beep();
         return;
     }
-    setValue(static_cast<int>(stepped));
+    setText(QString::number(checkValue(static_cast<int>(stepped))) + total);
 }
 
 QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
@@ -79,14 +88,6 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QAbstractSpinBox::keyPressEvent(event);
-}
-
-void TSpinEdit::focusOutEvent(QFocusEvent* event) {
-    const int current = value();
-    if (checkValue(current) != current) {
-        setValue(current);
-    }
-    QAbstractSpinBox::focusOutEvent(event);
 }
 
 void TSpinEdit::wheelEvent(QWheelEvent* event) {

@@ -2,6 +2,10 @@
 #include "editor/tag_values.h"
 
 #include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "editor/page_logic.h"
 
 namespace tag_values {
 
@@ -26,16 +30,75 @@ std::string YearOfTimestamp(const std::string& timestamp, bool& whole) {
     return timestamp.substr(0, kYearDigits);
 }
 
-std::string YearText(int year) {
-    return year == -1 ? std::string() : std::to_string(year);
+namespace {
+
+std::string WithoutBlanks(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) {
+        return std::string();
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-std::string TrackText(int track) {
-    return track == -1 || track == 0 ? std::string() : std::to_string(track);
+std::optional<int> NumberIn(const std::string& text, int maximum) {
+    const std::optional<int> number = page_logic::WholeNumber(text);
+    if (number && *number >= 1 && *number <= maximum) {
+        return number;
+    }
+    return std::nullopt;
+}
+
+// The track and total of a track text in its written form ("+3/ 12" gives
+// "3/12"); nothing when the text is no track within the maximum.
+std::optional<std::string> TrackForm(const std::string& text, int maximum) {
+    const std::string track = WithoutBlanks(text);
+    const size_t slash = track.find('/');
+    const std::optional<int> number = NumberIn(track.substr(0, slash), maximum);
+    if (!number) {
+        return std::nullopt;
+    }
+    if (slash == std::string::npos) {
+        return std::to_string(*number);
+    }
+    const std::string total = WithoutBlanks(track.substr(slash + 1));
+    if (total.empty()) {
+        return std::to_string(*number) + "/";
+    }
+    const std::optional<int> of = NumberIn(total, std::numeric_limits<int>::max());
+    if (!of) {
+        return std::nullopt;
+    }
+    return std::to_string(*number) + "/" + std::to_string(*of);
+}
+
+}  // namespace
+
+bool YearValid(const std::string& text) {
+    const std::string year = WithoutBlanks(text);
+    return year.empty() || NumberIn(year, kMaxYear).has_value();
+}
+
+bool TrackValid(const std::string& text, int maximum) {
+    return WithoutBlanks(text).empty() || TrackForm(text, maximum).has_value();
+}
+
+std::string YearText(const std::string& text) {
+    const std::string year = WithoutBlanks(text);
+    const std::optional<int> number = NumberIn(year, kMaxYear);
+    return number ? std::to_string(*number) : year;
+}
+
+std::string TrackText(const std::string& text) {
+    return TrackForm(text, kMaxTrack).value_or(WithoutBlanks(text));
 }
 
 std::string GenreText(const std::string& genre) {
     return genre.find_first_not_of(' ') == std::string::npos ? std::string() : genre;
+}
+
+std::string CommentLanguage(const std::string& stored) {
+    constexpr size_t kLanguageLength = 3;
+    return stored.size() == kLanguageLength ? stored : "eng";
 }
 
 }  // namespace tag_values

@@ -1,6 +1,7 @@
-// How a row's year, track and genre go between the fields and the frames of an
-// ID3v2 tag: which frame holds the year in each version, and which field
-// values mean "no value" and so remove their frame.
+// How a row's year, track, genre and comment go between the fields and the
+// tags: which frame holds the year in each version, which field values mean
+// "no value" and so remove their frame, which numbers a tag may hold, and the
+// language a comment is written with.
 #pragma once
 
 #include <cstdint>
@@ -18,10 +19,27 @@ std::string OtherYearFrame(uint8_t majorVersion);
 // that is all of the timestamp.
 std::string YearOfTimestamp(const std::string& timestamp, bool& whole);
 
-// The frame texts of the field values; empty, which removes the frame, for
-// "no value": a year of -1, a track of 0 or -1, a genre of blanks only.
-std::string YearText(int year);
-std::string TrackText(int track);
+// The highest year and track numbers a tag holds; the lowest is 1.
+constexpr int kMaxYear = 9999;
+constexpr int kMaxTrack = 999;
+constexpr int kMaxRecordTrack = 255;
+
+// True when a year field's text may be written: empty (no year) or a whole
+// number from 1 to kMaxYear. Blanks around the text do not count.
+bool YearValid(const std::string& text);
+// True when a track field's text may be written: empty (no track), or a track
+// number from 1 to maximum, alone or with a total ("3/12", "3/").
+bool TrackValid(const std::string& text, int maximum);
+
+// The frame texts of the field texts: a valid number in its plain form ("+7"
+// gives "7", " 3/ 12" gives "3/12"); empty, which removes the frame, for "no
+// value": an empty field, a genre of blanks.
+std::string YearText(const std::string& text);
+std::string TrackText(const std::string& text);
 std::string GenreText(const std::string& genre);
+
+// The language an edited comment is written with: the one of the comment it
+// replaces, or "eng" for a new comment.
+std::string CommentLanguage(const std::string& stored);
 
 }  // namespace tag_values

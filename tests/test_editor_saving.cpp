@@ -694,7 +694,7 @@ TEST_F(SavingTest, CloseQueryAsksOnlyWhenModifiedAndFollowsTheAnswer) {
     EXPECT_EQ(ReadV1Tag(RowPath(0)).Title, "edited");
 }
 
-TEST_F(SavingTest, CloseQueryYesThenCancelledDialogStillCloses) {
+TEST_F(SavingTest, CloseQueryYesThenCancelledDialogKeepsTheWindowOpen) {
     MakeV1Files(2);
     OpenFolder();
     form_->TitleEdit(0)->setText("edited");
@@ -703,7 +703,7 @@ TEST_F(SavingTest, CloseQueryYesThenCancelledDialogStillCloses) {
     dialogs_.QueueAnswer(Answer::Yes);
     dialogs_.QueueModal([](QDialog*) { return QDialog::Rejected; });
 
-    EXPECT_TRUE(form_->FormCloseQuery());
+    EXPECT_FALSE(form_->FormCloseQuery());
     EXPECT_EQ(Snapshot(), before);
 }
 

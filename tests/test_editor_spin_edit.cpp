@@ -26,7 +26,7 @@ class SpinEdit : public ::testing::Test {
     std::unique_ptr<TSpinEdit> spin_;
 };
 
-TEST_F(SpinEdit, ValueIsTheTextAsAWholeNumberOrTheMinimum) {
+TEST_F(SpinEdit, ValueIsTheTextAsAWholeNumberOrMinusOne) {
     spin_->setText("42");
     EXPECT_EQ(spin_->value(), 42);
     spin_->setText("");
@@ -47,6 +47,14 @@ TEST_F(SpinEdit, ArrowKeysStepByOneAndClampIntoTheRange) {
     spin_->setText("");
     Key(Qt::Key_Down);
     EXPECT_EQ(spin_->text(), "-1");
+    spin_->setStartValue(2026);
+    spin_->setText("");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(spin_->text(), "2026");
+    spin_->setText("3/12");
+    Key(Qt::Key_Up);
+    EXPECT_EQ(spin_->text(), "4/12");
+    spin_->setText("-1");
     Key(Qt::Key_Up);
     EXPECT_EQ(spin_->text(), "0");
     Key(Qt::Key_PageUp);
@@ -78,11 +86,10 @@ TEST_F(SpinEdit, EqualMinimumAndMaximumMeanNoRange) {
     EXPECT_EQ(spin_->text(), "123456");
 }
 
-TEST_F(SpinEdit, LeavingClampsAValueOutsideTheRange) {
+TEST_F(SpinEdit, LeavingKeepsAValueOutsideTheRangeForTheWindowToMark) {
     spin_->setText("12345");
     spin_->clearFocus();
-    EXPECT_EQ(spin_->text(), "9999");
-    // Text that is no number keeps its text: its value is the minimum already.
+    EXPECT_EQ(spin_->text(), "12345");
     spin_->setFocus();
     spin_->setText("");
     spin_->clearFocus();

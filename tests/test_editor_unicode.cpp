@@ -1,6 +1,6 @@
 // Every script in the window: ID3v2 rows show, take and save any Unicode text
-// (read back by mutagen); ID3v1 rows mark what a record cannot hold and say
-// which files got a value shortened; names decode from UTF-8; a Latin-1 page
+// (read back by mutagen); ID3v1 rows mark what a record cannot hold and ask
+// before saving what to store of it; names decode from UTF-8; a Latin-1 page
 // saves the bytes the Latin-1 setters give.
 #include <gtest/gtest.h>
 
@@ -130,12 +130,13 @@ TEST_F(Unicode, Id3v2RowsShowTakeAndSaveEveryScript) {
               "Новое é");
 }
 
-TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndSayWhichFilesGotItShortened) {
+TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndAskWhatToStore) {
     Window->SpeedButton8Click();  // copy to ID3v1
     for (const Song& song : kSongs) {
         EXPECT_EQ(TForm1::NotStorable(Field(song)), !song.latin1);
         EXPECT_EQ(Field(song)->toolTip().isEmpty(), song.latin1);
     }
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->SpeedButton2Click();
     QStringList shortened;
     for (const Song& song : kSongs) {
@@ -147,11 +148,13 @@ TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndSayWhichFilesGotItShortened
         EXPECT_TRUE(std::equal(before_[&song - kSongs].begin(), before_[&song - kSongs].end(),
                                after.begin()));
     }
-    ASSERT_EQ(Dialogs.Messages().size(), 2);
+    ASSERT_EQ(Dialogs.Questions().size(), 1);
     for (const QString& name : shortened) {
-        EXPECT_TRUE(Dialogs.Messages()[1].contains(name)) << name.toStdString();
+        EXPECT_TRUE(Dialogs.Questions()[0].contains(name)) << name.toStdString();
     }
-    EXPECT_FALSE(Dialogs.Messages()[1].contains("Caf"));
+    EXPECT_FALSE(Dialogs.Questions()[0].contains("Caf"));
+    EXPECT_EQ(Dialogs.Messages().size(), 1);
+    EXPECT_EQ(ReadV1Tag(Path(kSongs[0])).Title, "Kukuska");
     EXPECT_EQ(ReadV1Tag(Path(kSongs[3])).Artist, " Band");
     EXPECT_EQ(ReadV1Tag(Path(kSongs[4])).Title, "Caf\xE9");
 
@@ -162,10 +165,11 @@ TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndSayWhichFilesGotItShortened
     EXPECT_TRUE(TForm1::NotStorable(Window->TitleEdit(k)));
     Window->TitleEdit(k)->setFocus();
     Dialogs.Clear();
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->SpeedButton1Click();
-    EXPECT_EQ(ReadV1Tag(Path(kSongs[0])).Title, "07 - ");
-    ASSERT_EQ(Dialogs.Messages().size(), 1);
-    EXPECT_TRUE(Dialogs.Messages()[0].contains(kSongs[0].name));
+    EXPECT_EQ(ReadV1Tag(Path(kSongs[0])).Title, "07 - Kukuska");
+    ASSERT_EQ(Dialogs.Questions().size(), 1);
+    EXPECT_TRUE(Dialogs.Questions()[0].contains(kSongs[0].name));
 }
 
 TEST_F(Unicode, UndecodableNameBytesShowAsReplacementAndAreMarked) {
@@ -218,7 +222,7 @@ TEST_F(Unicode, Latin1PageSavesTheBytesOfTheLatin1Setters) {
         tag.SetText(tag_values::YearFrame(tag.MajorVersion), values[3]);
         tag.SetText(tag_values::OtherYearFrame(tag.MajorVersion), "");
         COMM comment;
-        comment.Language = "ENG";
+        comment.Language = "eng";
         comment.Text = values[4];
         tag.SetComment(comment, "", "None");
         ASSERT_TRUE(id3v2::Succeeded(tag.SaveToFile(copy, 255, -1, 255)));
