@@ -4,8 +4,10 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QToolButton>
+#include <cerrno>
 #include <exception>
 #include <iterator>
+#include <map>
 #include <vector>
 
 #include "editor/dialogs.h"
@@ -18,8 +20,12 @@
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
+#include "platform/attributes.h"
 
 namespace {
+
+// Why Save All Rows left a read-only file the user did not tick unwritten.
+const QString kUnticked = QStringLiteral("read-only, and not ticked to be made writable");
 
 // `changed` are the row's changed fields (TForm1::ChangedFields).
 bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
@@ -81,18 +87,25 @@ void MarkTagged(TForm1& form, int k) {
 }  // namespace
 
 // An input/output failure in ID3v1 mode leaves as an exception, ending the command.
-bool TForm1::WriteRow(int k, const std::string& path) {
+QString TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
         MarkTagged(*this, k);
         WriteV1Tag(path, V1Values(*this, k));
     } else if (WriteV2Row(path, k) == 0) {
         MarkTagged(*this, k);
     } else {
-        return false;
+        return lastSaveFailure_;
     }
     // Later changes of the row are measured from what it now holds.
     RememberShownValues(k);
-    return true;
+    return {};
+}
+
+void TForm1::ReportSaveFailure(const std::string& path, uint16_t result) {
+    const int error = save_logic::LikelyError(path, result);
+    lastSaveFailure_ = save_logic::FailureReason(result, error);
+    dialogs_.Error(this, save_logic::SaveTagsError(
+                             result, save_logic::DisplayName(save_logic::FileNameOf(path)), error));
 }
 
 // Runs a save's writes while playback is suspended. A failed write ends the
@@ -157,23 +170,25 @@ void TForm1::SpeedButton1Click() {
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
     const bool shortened = WritesShortened(*this, k, changed);
-    bool written = false;
-    WriteWhileSuspended([&] { written = WriteRow(k, path); });
+    QString failure;
+    WriteWhileSuspended([&] { failure = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
-    if (written) {
-        SetRowModified(k, false);
-        ShowStatus(QStringLiteral("%1 saved").arg(fileName));
-        if (shortened) {
-            dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
-        }
+    if (!failure.isEmpty()) {
+        ShowStatus(QStringLiteral("%1 not saved: %2").arg(fileName, failure));
+        return;
+    }
+    SetRowModified(k, false);
+    ShowStatus(QStringLiteral("%1 saved").arg(fileName));
+    if (shortened) {
+        dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
     }
 }
 
-void TForm1::SpeedButton2Click() {
+bool TForm1::SpeedButton2Click() {
     if (FileList.empty()) {
         dialogs_.Message(this, save_logic::NoFilesMessage());
-        return;
+        return true;
     }
     if (Form2 == nullptr) {
         Form2 = new TForm2(this);
@@ -194,18 +209,24 @@ void TForm1::SpeedButton2Click() {
         }
     }
     bool leftUnticked = false;
+    // Why a file the user wanted written stays read-only, by path.
+    std::map<std::string, QString> kept;
     if (Form2->Count() > 0) {
         if (dialogs_.ShowModal(Form2) != QDialog::Accepted) {
             ResumePlayback(position);
-            return;
+            return true;
         }
         for (int i = 0; i < Form2->Count(); ++i) {
             const std::string path = Form2->ItemText(i);
             if (!Form2->Checked(i)) {
                 leftUnticked = true;
+                kept[path] = kUnticked;
                 continue;
             }
             if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                kept[path] =
+                    QStringLiteral("its Read Only attribute could not be removed (error #%1)")
+                        .arg(error);
                 dialogs_.Error(this,
                                save_logic::SaveAllAttributeError(
                                    save_logic::DisplayName(save_logic::FileNameOf(path)), error));
@@ -214,42 +235,61 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
+    bool failed = false;
     QStringList shortenedFiles;
+    QStringList notSaved;
+    std::vector<int> unsaved;
     WriteWhileSuspended([&] {
         for (int k = 0; k < rows; ++k) {
             const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
-            // Tested again: left unticked, clearing failed, or changed while the
-            // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k, changed[k]) || save_logic::FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k, changed[k])) {
                 continue;
             }
             const QString name = save_logic::DisplayName(FileList[f]);
-            setWindowTitle(save_logic::SavingCaption(name, f + 1));
-            const bool shortened = WritesShortened(*this, k, changed[k]);
-            if (WriteRow(k, path)) {
-                ++saved;
-                SetRowModified(k, false);
-                if (shortened) {
-                    shortenedFiles << name;
+            QString failure;
+            // Tested again: left unticked, clearing failed, or changed while the
+            // dialog was open (a file removed meanwhile counts as read-only).
+            if (save_logic::FileIsReadOnly(path)) {
+                const auto reason = kept.find(path);
+                if (reason != kept.end()) {
+                    failure = reason->second;
+                } else {
+                    failure = platform::FileExists(path) ? QStringLiteral("read-only")
+                                                         : save_logic::FailureReason(0, ENOENT);
                 }
+                // Only a file the user chose to keep read-only is no failure.
+                failed = failed || failure != kUnticked;
+            } else {
+                setWindowTitle(save_logic::SavingCaption(name, f + 1));
+                const bool shortened = WritesShortened(*this, k, changed[k]);
+                failure = WriteRow(k, path);
+                if (failure.isEmpty()) {
+                    ++saved;
+                    SetRowModified(k, false);
+                    if (shortened) {
+                        shortenedFiles << name;
+                    }
+                    continue;
+                }
+                failed = true;
             }
+            notSaved << QStringLiteral("%1: %2").arg(name, failure);
+            unsaved.push_back(k);
         }
     });
     ResumePlayback(position);
     setWindowTitle(save_logic::SavedCaption(saved));
     ShowStatus(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
-                                                    PageIndex + 1, leftUnticked));
+                                                    PageIndex + 1, leftUnticked) +
+                               save_logic::SaveOutcome(saved, notSaved));
     if (!shortenedFiles.isEmpty()) {
         dialogs_.Message(this, save_logic::ShortenedMessage(shortenedFiles));
     }
     RestoreCaption();
-    PageModified = false;
-    SpeedButton1->setEnabled(false);
-    SpeedButton2->setEnabled(false);
-    SpeedButton4->setEnabled(false);
-    Button2Click();
+    RebuildKeeping(unsaved);
+    return !failed;
 }
 
 bool TForm1::FormCloseQuery() {
@@ -261,12 +301,11 @@ bool TForm1::FormCloseQuery() {
             // A failed write must not close the window over the rows not yet
             // written: report it as the general error report does and stay open.
             try {
-                SpeedButton2Click();
+                return SpeedButton2Click();
             } catch (const std::exception& error) {
                 dialogs_.Error(this, QString::fromLocal8Bit(error.what()));
                 return false;
             }
-            return true;
         case TDialogs::Answer::No:
             return true;
         case TDialogs::Answer::Cancel:
