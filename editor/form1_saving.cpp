@@ -27,6 +27,17 @@ namespace {
 // Why Save All Rows left a read-only file the user did not tick unwritten.
 const QString kUnticked = QStringLiteral("read-only, and not ticked to be made writable");
 
+// Why a row's file is still read-only when Save All Rows comes to write it:
+// the reason kept when the user answered the read-only dialog, or what
+// happened to the file since.
+QString ReadOnlyReason(const std::map<std::string, QString>& kept, const std::string& path) {
+    if (const auto reason = kept.find(path); reason != kept.end()) {
+        return reason->second;
+    }
+    return platform::FileExists(path) ? QStringLiteral("read-only")
+                                      : save_logic::FailureReason(0, ENOENT);
+}
+
 // `changed` are the row's changed fields (TForm1::ChangedFields).
 bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
     // A row whose values all stand as shown is not written: its file keeps
@@ -251,13 +262,7 @@ bool TForm1::SpeedButton2Click() {
             // Tested again: left unticked, clearing failed, or changed while the
             // dialog was open (a file removed meanwhile counts as read-only).
             if (save_logic::FileIsReadOnly(path)) {
-                const auto reason = kept.find(path);
-                if (reason != kept.end()) {
-                    failure = reason->second;
-                } else {
-                    failure = platform::FileExists(path) ? QStringLiteral("read-only")
-                                                         : save_logic::FailureReason(0, ENOENT);
-                }
+                failure = ReadOnlyReason(kept, path);
                 // Only a file the user chose to keep read-only is no failure.
                 failed = failed || failure != kUnticked;
             } else {
