@@ -777,7 +777,7 @@ TEST_F(SavingTest, YesToTheQuestionOfEveryLeavingCommandSavesThePageFirst) {
 
 struct KeptCase {
     const char* fault;
-    bool v2, held;  // held: another program holds row 0's file, so an ID3v2 save fails
+    bool held;  // another program holds row 0's file, so an ID3v2 save fails
     std::function<bool(SavingTest&)> act;  // true: the command went on (closed, left)
     bool goesOn, unsaved;
     int questions;  // save questions asked; a question after a failed save is answered Yes
@@ -789,9 +789,7 @@ TEST_P(EditsKept, RowsNotSavedKeepTheirEdits) {
     const KeptCase& c = GetParam();
     MakeV1Files(2);
     OpenFolder();
-    if (c.v2) {
-        SwitchToV2();
-    }
+    SwitchToV2();
     FocusRow(0);
     form_->TitleEdit(0)->setText("edited");
     if (c.held) {
@@ -814,19 +812,19 @@ const QString kHeld =
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, EditsKept,
-    ::testing::Values(KeptCase{"failed Save Row", true, true,
+    ::testing::Values(KeptCase{"failed Save Row", true,
                                [](SavingTest& t) { return t.form_->SpeedButton1Click(), true; },
                                true, true, 0, kHeld,
                                "n00.mp3 not saved: the file is in use by another program"},
-                      KeptCase{"closing with Yes after a failed save", true, true,
+                      KeptCase{"closing with Yes after a failed save", true,
                                [](SavingTest& t) { return t.form_->FormCloseQuery(); }, false, true,
                                1, kHeld, "0 files saved"},
-                      KeptCase{"closing after Save Row of the only changed row", false, false,
+                      KeptCase{"closing after Save Row of the only changed row", false,
                                [](SavingTest& t) {
                                    return t.form_->SpeedButton1Click(), t.form_->FormCloseQuery();
                                },
                                true, false, 0, "", "n00.mp3 saved"},
-                      KeptCase{"a folder created while the folder question is open", false, false,
+                      KeptCase{"a folder created while the folder question is open", false,
                                [](SavingTest& t) { return t.ClickOtherWhileAFolderAppears(); },
                                false, true, 1, "", ""}));
 
