@@ -9,6 +9,7 @@
 namespace {
 
 const QString kModifiedMarker = QStringLiteral("\u25CF ");
+const QString kProblemMarker = QStringLiteral("\u26A0 ");
 
 }  // namespace
 
@@ -24,6 +25,14 @@ void TFileLabel::setModified(bool modified) {
     update();
 }
 
+void TFileLabel::setProblem(const QString& problem) {
+    if (problem == problem_) {
+        return;
+    }
+    problem_ = problem;
+    update();
+}
+
 QFont TFileLabel::shownFont() const {
     QFont shown = font();
     shown.setBold(modified_);
@@ -31,7 +40,8 @@ QFont TFileLabel::shownFont() const {
 }
 
 QString TFileLabel::shownText() const {
-    const QString marker = modified_ ? kModifiedMarker : QString();
+    const QString marker = (problem_.isEmpty() ? QString() : kProblemMarker) +
+                           (modified_ ? kModifiedMarker : QString());
     const QFontMetrics metrics(shownFont());
     const int room = contentsRect().width() - metrics.horizontalAdvance(marker);
     return marker + metrics.elidedText(text(), Qt::ElideMiddle, std::max(room, 0));

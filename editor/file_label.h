@@ -1,6 +1,7 @@
 // A row's file label: its text and tooltip are the file name; it draws the
-// name elided in the middle when the column is too narrow, and a row with
-// unsaved changes in bold behind a marker.
+// name elided in the middle when the column is too narrow, a row with unsaved
+// changes in bold behind a marker, and a file that could not be read behind a
+// warning sign.
 #pragma once
 
 #include <QLabel>
@@ -13,7 +14,10 @@ class TFileLabel : public QLabel {
 
     bool modified() const { return modified_; }
     void setModified(bool modified);
-    // What the label draws: the marker when modified, then the name, elided in
+    // Why the file could not be read; a row with a problem shows a warning sign.
+    QString problem() const { return problem_; }
+    void setProblem(const QString& problem);
+    // What the label draws: the markers, then the name, elided in
     // the middle to fit the label's width; in bold when modified.
     QString shownText() const;
     QFont shownFont() const;
@@ -23,4 +27,5 @@ class TFileLabel : public QLabel {
 
   private:
     bool modified_ = false;
+    QString problem_;
 };

@@ -60,6 +60,7 @@ struct Tv2TAGInfo {
     bool NoTag = true;
     // Fields whose stored value could not be shown in full (bits of TV2Field).
     unsigned Unshown = 0;
+    uint16_t Loaded = 0;  // the result word of the tag's load
 };
 
 // The seven values of a row, as bits for Tv2TAGInfo::Unshown and TForm1::ChangedFields.
@@ -144,6 +145,9 @@ class TForm1 : public QWidget {
     // Row k holds changes not saved since the page was built; its file label shows it.
     bool RowModified(int k) const;
     void SetRowModified(int k, bool modified);
+    // Why row k's file could not be read when the page was built; empty when it was.
+    QString RowProblem(int k) const;
+    void SetRowProblem(int k, const QString& problem);
     // Shows a line of text in the status bar under the rows.
     void ShowStatus(const QString& text);
     bool ShellTreeView1Changing();  // false refuses the change
@@ -164,8 +168,10 @@ class TForm1 : public QWidget {
 
     // --- saving ---
     void SpeedButton1Click();  // Save Row
-    void SpeedButton2Click();  // Save All Rows
-    bool FormCloseQuery();     // true: the window may close
+    // Save All Rows; false when a row it was to write could not be written or
+    // the user cancelled a question on the way, so a leaving command stays.
+    bool SpeedButton2Click();
+    bool FormCloseQuery();  // true: the window may close
     // Run before a save writes the rows: refuses, with a message, when a
     // changed year or track is outside its range; in ID3v1 mode asks what to
     // store of changed values a record cannot hold and sets the rows to it.
@@ -307,8 +313,14 @@ class TForm1 : public QWidget {
     void FitKindLabel();
     // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;
-    // Writes row k into the file at path in the current kind; true when written.
-    bool WriteRow(int k, const std::string& path);
+    // Writes row k into the file at path in the current kind; empty when
+    // written, else why not.
+    QString WriteRow(int k, const std::string& path);
+    // Shows why an ID3v2 save of the file failed and keeps the reason for WriteRow.
+    void ReportSaveFailure(const std::string& path, uint16_t result);
+    // Rebuilds the page from the files, but the rows listed keep the values
+    // shown and stay unsaved.
+    void RebuildKeeping(const std::vector<int>& rows);
     void WriteWhileSuspended(const std::function<void()>& writes);
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
@@ -321,6 +333,7 @@ class TForm1 : public QWidget {
     TForm2* Form2 = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     QString titleText_;
+    QString lastSaveFailure_;  // the reason of the last failed ID3v2 save
     // Set by a folder change, consumed by the click or key move that follows it.
     bool folderJustChanged_ = false;
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows

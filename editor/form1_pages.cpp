@@ -28,6 +28,16 @@ const QString kPageQuestion = QStringLiteral(
     "No = the changes on this page will lose\n"
     "Cancel = keep on this page");
 
+void SetValueText(QWidget* control, const QString& text) {
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->setText(text);
+    } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+        spin->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
+    }
+}
+
 }  // namespace
 
 void TForm1::ConnectPages() {
@@ -73,32 +83,35 @@ void TForm1::Button2Click() {
                                                  Label8->geometry().bottom() + 10));
 
     const QString folderName = QString::fromStdString(page_logic::FolderName(FolderPath));
+    // Files that could not be read are told in one message once the page stands.
+    QStringList problems;
+    bool unreadable = false;
     for (int k = 0; k < shown; ++k) {
         const int f = page_logic::FileIndex(p, k);
         const QString name = QString::fromStdString(FileList[f]);
+        SetRowProblem(k, QString());
+        bool missing = false;
         try {
-            if (FillRow(k, FilePath(f))) {
-                dialogs_.Message(
-                    this, QStringLiteral("%1 could not be found for some reason...").arg(name));
-            }
+            missing = FillRow(k, FilePath(f));
         } catch (const std::exception& error) {
             // The row stays shown, empty and marked untagged, and the page goes on.
             for (QWidget* control : RowValueControls(k)) {
-                if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-                    edit->clear();
-                } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
-                    spin->setText(QString());
-                } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-                    combo->setEditText(QString());
-                }
+                SetValueText(control, QString());
             }
             SetRowUntagged(k, true);
-            dialogs_.Error(this, QStringLiteral("The tags of %1 could not be read: %2")
-                                     .arg(name, QString::fromLocal8Bit(error.what())));
+            SetRowProblem(k, QString::fromLocal8Bit(error.what()));
+        }
+        if (missing) {
+            SetRowProblem(k, QStringLiteral("The file could not be found."));
+            problems << QStringLiteral("%1 could not be found for some reason...").arg(name);
+        } else if (!RowProblem(k).isEmpty()) {
+            unreadable = true;
+            problems
+                << QStringLiteral("The tags of %1 could not be read: %2").arg(name, RowProblem(k));
         }
         RememberShownValues(k);
         FileLabel(k)->setText(name);
-        FileLabel(k)->setToolTip(name);
+        FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name : name + u'\n' + RowProblem(k));
         // Also the field the focus stays in shows the start of its new text.
         for (QWidget* control : RowValueControls(k)) {
             ShowTextStart(control);
@@ -119,6 +132,33 @@ void TForm1::Button2Click() {
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         SetRowModified(k, false);
     }
+    if (unreadable) {
+        dialogs_.Error(this, problems.join(u'\n'));
+    } else if (!problems.isEmpty()) {
+        dialogs_.Message(this, problems.join(u'\n'));
+    }
+}
+
+void TForm1::RebuildKeeping(const std::vector<int>& rows) {
+    std::vector<QStringList> values;
+    for (const int k : rows) {
+        QStringList texts;
+        for (const QWidget* control : RowValueControls(k)) {
+            texts << ValueText(control);
+        }
+        values.push_back(texts);
+    }
+    Button2Click();
+    // Put back through the fields' own change handling, so each value that
+    // differs from its file counts as changed and marks its row and the page.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::vector<QWidget*> controls = RowValueControls(rows[i]);
+        for (size_t c = 0; c < controls.size(); ++c) {
+            if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
+                SetValueText(controls[c], values[i][static_cast<int>(c)]);
+            }
+        }
+    }
 }
 
 void TForm1::TietojaModifoitu() {
@@ -134,6 +174,28 @@ bool TForm1::RowModified(int k) const {
 
 void TForm1::SetRowModified(int k, bool modified) {
     static_cast<TFileLabel*>(FileLabel(k))->setModified(modified);
+    // The page holds unsaved edits exactly while one of its rows does.
+    if (modified || !PageModified) {
+        return;
+    }
+    const int shown = RowsInScope();
+    for (int row = 0; row < shown; ++row) {
+        if (RowModified(row)) {
+            return;
+        }
+    }
+    PageModified = false;
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(false);
+    }
+}
+
+QString TForm1::RowProblem(int k) const {
+    return static_cast<const TFileLabel*>(FileLabel(k))->problem();
+}
+
+void TForm1::SetRowProblem(int k, const QString& problem) {
+    static_cast<TFileLabel*>(FileLabel(k))->setProblem(problem);
 }
 
 bool TForm1::AskToLeave(const QString& question) {
@@ -142,9 +204,8 @@ bool TForm1::AskToLeave(const QString& question) {
     }
     switch (dialogs_.ConfirmYesNoCancel(this, question)) {
         case TDialogs::Answer::Yes:
-            // A save that was refused or cancelled keeps the user on the page.
-            SpeedButton2Click();
-            return !PageModified;
+            // A save that fails keeps the page and its unsaved rows.
+            return SpeedButton2Click();
         case TDialogs::Answer::No:
             return true;
         case TDialogs::Answer::Cancel:

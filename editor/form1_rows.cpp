@@ -23,6 +23,7 @@
 #include "editor/latin1_edit.h"
 #include "editor/page_logic.h"
 #include "editor/record_fit.h"
+#include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "editor/tag_values.h"
 #include "id3v1/genres.h"
@@ -76,6 +77,7 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
     const uint16_t loaded = tag_.LoadFromFile(path, 0);
+    info.Loaded = loaded;
     if (!id3v2::Succeeded(loaded)) {
         info.NotFound =
             id3v2::ErrorCode(loaded) == id3v2::kCannotOpen && !platform::FileExists(path);
@@ -185,6 +187,10 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
         }
     }
     SetRowUntagged(k, values.NoTag);
+    // A tag that stands in the file but did not load cannot be edited here.
+    if (!notFound && !id3v2::Succeeded(values.Loaded) && !id3v2::FoundNoTag(values.Loaded)) {
+        SetRowProblem(k, save_logic::FailureReason(values.Loaded));
+    }
 }
 
 int TForm1::WriteV2Row(const std::string& path, int k) {
@@ -195,7 +201,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
         // A tag whose header did not load still stands there: a fresh tag in
         // front of it would leave it as junk before the audio.
         if (!id3v2::FoundNoTag(loaded) || id3v2::BeginsWithTagMarker(path)) {
-            dialogs_.Error(this, QStringLiteral("Error #%1! Can not save tags!").arg(loaded));
+            ReportSaveFailure(path, loaded);
             return loaded;
         }
         tag_.StartFreshTag();
@@ -242,7 +248,7 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
     }
     const uint16_t saved = tag_.SaveToFile(path, 255, -1, 255);
     if (!id3v2::Succeeded(saved)) {
-        dialogs_.Message(this, QStringLiteral("Error #%1! Can not save tags!").arg(saved));
+        ReportSaveFailure(path, saved);
         return saved;
     }
     return 0;

@@ -4,8 +4,10 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QToolButton>
+#include <cerrno>
 #include <exception>
 #include <iterator>
+#include <map>
 #include <vector>
 
 #include "editor/dialogs.h"
@@ -18,8 +20,23 @@
 #include "editor/save_logic.h"
 #include "editor/spin_edit.h"
 #include "id3v1/id3v1.h"
+#include "platform/attributes.h"
 
 namespace {
+
+// Why Save All Rows left a read-only file the user did not tick unwritten.
+const QString kUnticked = QStringLiteral("read-only, and not ticked to be made writable");
+
+// Why a row's file is still read-only when Save All Rows comes to write it:
+// the reason kept when the user answered the read-only dialog, or what
+// happened to the file since.
+QString ReadOnlyReason(const std::map<std::string, QString>& kept, const std::string& path) {
+    if (const auto reason = kept.find(path); reason != kept.end()) {
+        return reason->second;
+    }
+    return platform::FileExists(path) ? QStringLiteral("read-only")
+                                      : save_logic::FailureReason(0, ENOENT);
+}
 
 // `changed` are the row's changed fields (TForm1::ChangedFields).
 bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
@@ -60,17 +77,6 @@ TV1Values V1Values(const TForm1& form, int k) {
     return values;
 }
 
-// True when writing the row's changed values stores one of them shortened.
-bool WritesShortened(const TForm1& form, int k, unsigned changed) {
-    const std::vector<QWidget*> controls = form.RowValueControls(k);
-    for (size_t i = 0; i < controls.size(); ++i) {
-        if ((changed & kV2Fields[i]) != 0 && TForm1::NotStorable(controls[i])) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // Gives an untagged row the window colour once its file has a tag.
 void MarkTagged(TForm1& form, int k) {
     if (form.RowUntagged(k)) {
@@ -81,18 +87,25 @@ void MarkTagged(TForm1& form, int k) {
 }  // namespace
 
 // An input/output failure in ID3v1 mode leaves as an exception, ending the command.
-bool TForm1::WriteRow(int k, const std::string& path) {
+QString TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
         MarkTagged(*this, k);
         WriteV1Tag(path, V1Values(*this, k));
     } else if (WriteV2Row(path, k) == 0) {
         MarkTagged(*this, k);
     } else {
-        return false;
+        return lastSaveFailure_;
     }
     // Later changes of the row are measured from what it now holds.
     RememberShownValues(k);
-    return true;
+    return {};
+}
+
+void TForm1::ReportSaveFailure(const std::string& path, uint16_t result) {
+    const int error = save_logic::LikelyError(path, result);
+    lastSaveFailure_ = save_logic::FailureReason(result, error);
+    dialogs_.Error(this, save_logic::SaveTagsError(
+                             result, save_logic::DisplayName(save_logic::FileNameOf(path)), error));
 }
 
 // Runs a save's writes while playback is suspended. A failed write ends the
@@ -160,24 +173,22 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     setWindowTitle(save_logic::SavingCaption(fileName));
-    const bool shortened = WritesShortened(*this, k, changed);
-    bool written = false;
-    WriteWhileSuspended([&] { written = WriteRow(k, path); });
+    QString failure;
+    WriteWhileSuspended([&] { failure = WriteRow(k, path); });
     ResumePlayback(position);
     RestoreCaption();
-    if (written) {
-        SetRowModified(k, false);
-        ShowStatus(QStringLiteral("%1 saved").arg(fileName));
-        if (shortened) {
-            dialogs_.Message(this, save_logic::ShortenedMessage({fileName}));
-        }
+    if (!failure.isEmpty()) {
+        ShowStatus(QStringLiteral("%1 not saved: %2").arg(fileName, failure));
+        return;
     }
+    SetRowModified(k, false);
+    ShowStatus(QStringLiteral("%1 saved").arg(fileName));
 }
 
-void TForm1::SpeedButton2Click() {
+bool TForm1::SpeedButton2Click() {
     if (FileList.empty()) {
         dialogs_.Message(this, save_logic::NoFilesMessage());
-        return;
+        return true;
     }
     if (Form2 == nullptr) {
         Form2 = new TForm2(this);
@@ -192,9 +203,11 @@ void TForm1::SpeedButton2Click() {
             changedRows.push_back(k);
         }
     }
+    // A question the user cancelled keeps the page, and any command that
+    // asked to save before leaving it stays where it is.
     if (!SettleValuesToSave(changedRows)) {
         ResumePlayback(position);
-        return;
+        return false;
     }
     std::vector<unsigned> changed(static_cast<size_t>(rows));
     for (int k = 0; k < rows; ++k) {
@@ -210,18 +223,24 @@ void TForm1::SpeedButton2Click() {
         }
     }
     bool leftUnticked = false;
+    // Why a file the user wanted written stays read-only, by path.
+    std::map<std::string, QString> kept;
     if (Form2->Count() > 0) {
         if (dialogs_.ShowModal(Form2) != QDialog::Accepted) {
             ResumePlayback(position);
-            return;
+            return false;
         }
         for (int i = 0; i < Form2->Count(); ++i) {
             const std::string path = Form2->ItemText(i);
             if (!Form2->Checked(i)) {
                 leftUnticked = true;
+                kept[path] = kUnticked;
                 continue;
             }
             if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                kept[path] =
+                    QStringLiteral("its Read Only attribute could not be removed (error #%1)")
+                        .arg(error);
                 dialogs_.Error(this,
                                save_logic::SaveAllAttributeError(
                                    save_logic::DisplayName(save_logic::FileNameOf(path)), error));
@@ -230,42 +249,47 @@ void TForm1::SpeedButton2Click() {
     }
 
     int saved = 0;
-    QStringList shortenedFiles;
+    bool failed = false;
+    QStringList notSaved;
+    std::vector<int> unsaved;
     WriteWhileSuspended([&] {
         for (int k = 0; k < rows; ++k) {
             const int f = page_logic::FileIndex(PageIndex, k);
             const std::string path = FilePath(f);
-            // Tested again: left unticked, clearing failed, or changed while the
-            // dialog was open (a file removed meanwhile counts as read-only).
-            if (!RowToBeWritten(*this, k, changed[k]) || save_logic::FileIsReadOnly(path)) {
+            if (!RowToBeWritten(*this, k, changed[k])) {
                 continue;
             }
             const QString name = save_logic::DisplayName(FileList[f]);
-            setWindowTitle(save_logic::SavingCaption(name, f + 1));
-            const bool shortened = WritesShortened(*this, k, changed[k]);
-            if (WriteRow(k, path)) {
-                ++saved;
-                SetRowModified(k, false);
-                if (shortened) {
-                    shortenedFiles << name;
+            QString failure;
+            // Tested again: left unticked, clearing failed, or changed while the
+            // dialog was open (a file removed meanwhile counts as read-only).
+            if (save_logic::FileIsReadOnly(path)) {
+                failure = ReadOnlyReason(kept, path);
+                // Only a file the user chose to keep read-only is no failure.
+                failed = failed || failure != kUnticked;
+            } else {
+                setWindowTitle(save_logic::SavingCaption(name, f + 1));
+                failure = WriteRow(k, path);
+                if (failure.isEmpty()) {
+                    ++saved;
+                    SetRowModified(k, false);
+                    continue;
                 }
+                failed = true;
             }
+            notSaved << QStringLiteral("%1: %2").arg(name, failure);
+            unsaved.push_back(k);
         }
     });
     ResumePlayback(position);
     setWindowTitle(save_logic::SavedCaption(saved));
     ShowStatus(save_logic::SavedCaption(saved));
     dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
-                                                    PageIndex + 1, leftUnticked));
-    if (!shortenedFiles.isEmpty()) {
-        dialogs_.Message(this, save_logic::ShortenedMessage(shortenedFiles));
-    }
+                                                    PageIndex + 1, leftUnticked) +
+                               save_logic::SaveOutcome(saved, notSaved));
     RestoreCaption();
-    PageModified = false;
-    SpeedButton1->setEnabled(false);
-    SpeedButton2->setEnabled(false);
-    SpeedButton4->setEnabled(false);
-    Button2Click();
+    RebuildKeeping(unsaved);
+    return !failed;
 }
 
 bool TForm1::FormCloseQuery() {
@@ -277,12 +301,11 @@ bool TForm1::FormCloseQuery() {
             // A failed write must not close the window over the rows not yet
             // written: report it as the general error report does and stay open.
             try {
-                SpeedButton2Click();
+                return SpeedButton2Click();
             } catch (const std::exception& error) {
                 dialogs_.Error(this, QString::fromLocal8Bit(error.what()));
                 return false;
             }
-            return !PageModified;
         case TDialogs::Answer::No:
             return true;
         case TDialogs::Answer::Cancel:

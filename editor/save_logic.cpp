@@ -3,8 +3,12 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cerrno>
+#include <filesystem>
 
+#include "id3v2/result_codes.h"
 #include "platform/attributes.h"
+#include "platform/file.h"
 
 namespace save_logic {
 namespace {
@@ -109,10 +113,103 @@ QString CloseQuestion() {
     return QStringLiteral("Do you want to save the changes you have made before quitting?");
 }
 
-QString ShortenedMessage(const QStringList& fileNames) {
-    return QStringLiteral(
-               "An ID3v1 tag could not hold all of a value, so these files got it shortened:\n\n") +
-           fileNames.join(QLatin1Char('\n'));
+QString SaveOutcome(int saved, const QStringList& notSaved) {
+    QString text = QStringLiteral("\n\n%1 files saved.").arg(saved);
+    if (!notSaved.isEmpty()) {
+        text += QStringLiteral("\nNot saved:\n") + notSaved.join(QLatin1Char('\n'));
+    }
+    return text;
+}
+
+QString FailureReason(uint16_t result, int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("the disk is full");
+        case EWOULDBLOCK:
+            return QStringLiteral("the file is in use by another program");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("you have no permission to write the file");
+        case EROFS:
+            return QStringLiteral("the disk is read-only");
+        case ENOENT:
+            return QStringLiteral("the file no longer exists");
+        default:
+            break;
+    }
+    switch (id3v2::ErrorCode(result)) {
+        case id3v2::kCannotOpen:
+            return QStringLiteral("the file could not be opened");
+        case id3v2::kProtectedFile:
+            return QStringLiteral("the file is read-only, hidden or not a regular file");
+        case id3v2::kReadFailed:
+            return QStringLiteral("the file could not be read");
+        case id3v2::kWriteFailed:
+            return QStringLiteral("the file could not be written");
+        case id3v2::kIoFailed:
+            return QStringLiteral("an input/output error happened");
+        case id3v2::kOffsetPastEnd:
+        case id3v2::kOffsetTooLarge:
+            return QStringLiteral("the file is shorter than where its tag would be");
+        case id3v2::kNoTag:
+            // A save meets this code only for bytes that begin like a tag.
+            return QStringLiteral("the tag header at the start of the file is damaged");
+        case id3v2::kBadVersion:
+            return QStringLiteral(
+                "the tag is neither ID3v2.3 nor ID3v2.4 (ID3v2.2 tags cannot be written)");
+        case id3v2::kRevisionRefused:
+            return QStringLiteral("the tag is of a revision that cannot be written");
+        case id3v2::kTagPastEnd:
+            return QStringLiteral("the tag reaches past the end of the file");
+        case id3v2::kBadFrameId:
+            return QStringLiteral("the tag holds a frame with an invalid name");
+        case id3v2::kTagTooLarge:
+            return QStringLiteral("the tag would be larger than an ID3v2 tag can be");
+        case id3v2::kEncryptionMismatch:
+        case id3v2::kGroupingMismatch:
+        case id3v2::kEncryptedLengthUnknown:
+            return QStringLiteral("an encrypted or grouped frame cannot be written as it is");
+        case id3v2::kNoFrames:
+            return QStringLiteral("the tag would hold no frames");
+        case id3v2::kCorrupt:
+            return QStringLiteral("the tag is damaged and could not be read");
+        default:
+            return QStringLiteral("an unknown error happened");
+    }
+}
+
+int LikelyError(const std::string& path, uint16_t result) {
+    const uint8_t code = id3v2::ErrorCode(result);
+    if (code == id3v2::kCannotOpen) {
+        if (!platform::FileExists(path)) {
+            return ENOENT;
+        }
+        try {
+            const platform::File file(path, platform::File::Mode::ReadWrite,
+                                      platform::File::Lock::Exclusive);
+        } catch (const platform::IoError& failure) {
+            return failure.Code();
+        }
+        return 0;
+    }
+    if (code == id3v2::kWriteFailed || code == id3v2::kIoFailed) {
+        // A save that moves the audio needs room for up to the whole file; the
+        // room it took is given back when it fails.
+        std::error_code failed;
+        const std::filesystem::space_info disk =
+            std::filesystem::space(std::filesystem::path(path).parent_path() / ".", failed);
+        const uintmax_t size = std::filesystem::file_size(path, failed);
+        if (!failed && disk.available < size) {
+            return ENOSPC;
+        }
+    }
+    return 0;
+}
+
+QString SaveTagsError(uint16_t result, const QString& fileName, int error) {
+    return QStringLiteral("Error #%1! Can not save tags!\n%2: %3")
+        .arg(QString::number(result), fileName, FailureReason(result, error));
 }
 
 }  // namespace save_logic

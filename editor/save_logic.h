@@ -38,7 +38,18 @@ QString SavedCaption(int count);
 // least one read-only file unticked.
 QString FinalMessage(int tagKind, const QString& folder, int page, bool exceptForm);
 QString CloseQuestion();
-// After a save in ID3v1 mode: the files whose record got only part of a value.
-QString ShortenedMessage(const QStringList& fileNames);
+// What Save All Rows adds to its closing message: how many files it saved and,
+// one a line ("name: reason"), each file with changes that it did not save.
+QString SaveOutcome(int saved, const QStringList& notSaved);
+
+// A plain reason for the error code of a failed ID3v2 load or save (a result
+// word of 256 or more); `error`, when not 0, is the errno value found behind
+// it and names the cause more exactly.
+QString FailureReason(uint16_t result, int error = 0);
+// The errno value that most likely lies behind a failed ID3v2 save of the
+// file, found by looking at the file and its disk afterwards; 0 when unknown.
+int LikelyError(const std::string& path, uint16_t result);
+// "Error #%d! Can not save tags!" with the file name and the reason on a second line.
+QString SaveTagsError(uint16_t result, const QString& fileName, int error = 0);
 
 }  // namespace save_logic

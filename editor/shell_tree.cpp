@@ -36,6 +36,12 @@ class TFolderSelectionModel : public QItemSelectionModel {
         if (!selection.isEmpty() && !view_->AllowChange(selection.indexes().front())) {
             return;
         }
+        // The folder the user was asked about, wherever its row is now.
+        const QModelIndex approved = view_->approved_;
+        if (approved.isValid() && !selection.contains(approved)) {
+            QItemSelectionModel::select(QItemSelection(approved, approved), command);
+            return;
+        }
         QItemSelectionModel::select(selection, command);
     }
 
@@ -109,17 +115,18 @@ bool TShellTreeView::AllowChange(const QModelIndex& target) {
     if (model_->filePath(folder) == Path()) {
         return true;
     }
-    if (eventDepth_ > 0) {
-        if (folder == approved_) {
-            return true;
-        }
-        if (folder == refused_) {
-            return false;
-        }
+    // One question per user action: a folder created or removed while the
+    // question is open moves the rows, so the rest of the event may name
+    // another folder at the place the user chose; it gets the same answer.
+    if (eventDepth_ > 0 && answered_) {
+        return approved_.isValid();
     }
+    // Taken before asking, so it follows rows that move meanwhile.
+    const QPersistentModelIndex asked(folder);
     const bool allowed = !OnChanging || OnChanging(model_->filePath(folder));
     if (eventDepth_ > 0) {
-        (allowed ? approved_ : refused_) = folder;
+        answered_ = true;
+        approved_ = allowed ? asked : QPersistentModelIndex();
     }
     if (!allowed && inMouseEvent_) {
         suppressClick_ = true;
@@ -162,8 +169,8 @@ void TShellTreeView::InEvent(bool mouse, Handler&& handler) {
             view.inMouseEvent_ = outerMouse;
             view.programmatic_ = outerProgrammatic;
             if (--view.eventDepth_ == 0) {
+                view.answered_ = false;
                 view.approved_ = QPersistentModelIndex();
-                view.refused_ = QPersistentModelIndex();
             }
         }
     };

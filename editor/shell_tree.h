@@ -67,6 +67,7 @@ class TShellTreeView : public QTreeView {
     // Set when a press changed the selection (the page is built already) or
     // had its change refused; the click that ends that press is then dropped.
     bool suppressClick_ = false;
+    // The answer asked within the running event: the folder allowed, if any.
+    bool answered_ = false;
     QPersistentModelIndex approved_;
-    QPersistentModelIndex refused_;
 };

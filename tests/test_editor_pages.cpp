@@ -122,6 +122,7 @@ TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
     EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(State().FileList[1]) +
                                               " could not be found for some reason..."});
     EXPECT_EQ(ShownRows(*Window), 2);
+    EXPECT_TRUE(Window->FileLabel(1)->toolTip().endsWith("\nThe file could not be found."));
 
     Dialogs.Clear();
     Window->SpeedButton7Click();  // the ID3v2 kind finds the file gone too

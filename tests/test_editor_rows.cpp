@@ -322,6 +322,10 @@ TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
     corrupt[10 + 7] = 0x7F;
     testing_mp3::WriteMp3(PathOf("corrupt.mp3"), corrupt);
     OpenInV2();
+    // The page tells both in one box, and each row's label says why.
+    ASSERT_EQ(Dialogs.Errors().size(), 1);
+    EXPECT_EQ(Dialogs.Errors()[0].count("The tags of"), 2);
+    EXPECT_TRUE(Window->FileLabel(RowOf("old.mp3"))->toolTip().startsWith("old.mp3\nthe tag is"));
     for (const char* name : {"old.mp3", "corrupt.mp3"}) {
         const Bytes before = testing_mp3::ReadFile(PathOf(name));
         const int k = RowOf(name);
@@ -330,8 +334,8 @@ TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
         Dialogs.Clear();
         const int result = Window->WriteV2Row(PathOf(name), k);
         EXPECT_GE(result, 256) << name;
-        EXPECT_EQ(Dialogs.Errors(),
-                  QStringList{QStringLiteral("Error #%1! Can not save tags!").arg(result)});
+        EXPECT_EQ(Dialogs.Errors().join("").section('\n', 0, 0),
+                  QStringLiteral("Error #%1! Can not save tags!").arg(result));
         EXPECT_EQ(testing_mp3::ReadFile(PathOf(name)), before) << name;
     }
     EXPECT_EQ(Window->WriteV2Row(PathOf("gone.mp3"), 0) >> 8, 0x01);

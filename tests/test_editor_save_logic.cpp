@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <tuple>
+
 #include "editor/save_logic.h"
 #include "tests/helpers/mp3_files.h"
 
@@ -70,6 +73,20 @@ TEST(SavingTexts, FinalMessageJoinsTheKindPrefixToBothForms) {
               "not want to remove Read Only -attribute (on page 2).");
     EXPECT_EQ(SavedCaption(35), "35 files saved");
     EXPECT_EQ(SavingCaption("a.mp3"), "Saving a.mp3 ...");
+}
+
+// A failed save's reason: from the errno behind it if known, else from its error code.
+TEST(SavingTexts, FailureReasonsNameTheCause) {
+    const std::tuple<uint16_t, int, const char*> cases[] = {
+        {4352, 0, "the tag is neither ID3v2.3 nor ID3v2.4 (ID3v2.2 tags cannot be written)"},
+        {4096, 0, "the tag header at the start of the file is damaged"},
+        {256, EWOULDBLOCK, "the file is in use by another program"},
+        {1024 | 0x08, ENOSPC, "the disk is full"},
+        {0x7700, 0, "an unknown error happened"},
+    };
+    for (const auto& [result, error, reason] : cases) {
+        EXPECT_EQ(FailureReason(result, error), reason) << result << " " << error;
+    }
 }
 
 }  // namespace

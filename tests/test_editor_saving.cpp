@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -20,6 +21,7 @@
 #include "editor/form1.h"
 #include "editor/form2.h"
 #include "editor/page_logic.h"
+#include "editor/shell_tree.h"
 #include "editor/spin_edit.h"
 #include "editor/tag_values.h"
 #include "id3v1/id3v1.h"
@@ -46,13 +48,19 @@ using Answer = TDialogs::Answer;
 class CaptionDialogs : public ScriptedDialogs {
   public:
     std::vector<QString> Captions;
-    // Runs inside every Yes/No question, while the command waits for the answer.
+    // Runs inside every question, while the command waits for the answer.
     std::function<void()> OnQuestion;
     Answer ConfirmYesNo(QWidget* parent, const QString& text) override {
         if (OnQuestion) {
             OnQuestion();
         }
         return ScriptedDialogs::ConfirmYesNo(parent, text);
+    }
+    Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override {
+        if (OnQuestion) {
+            OnQuestion();
+        }
+        return ScriptedDialogs::ConfirmYesNoCancel(parent, text);
     }
     void Message(QWidget* parent, const QString& text) override {
         Captions.push_back(parent->window()->windowTitle());
@@ -119,7 +127,7 @@ TV1Values V1Record(const std::string& title) {
 }
 
 class SavingTest : public ::testing::Test {
-  protected:
+  public:
     void SetUp() override {
         App()->SetDialogs(&dialogs_);
         form2_ = std::make_unique<TForm2>();
@@ -220,6 +228,25 @@ class SavingTest : public ::testing::Test {
         form_->TitleEdit(0)->setText("changed");
         return path;
     }
+    // Clicks the folder "other" in the tree and answers Cancel; while the
+    // question is open a folder appears before it. True when the folder changed.
+    bool ClickOtherWhileAFolderAppears() {
+        ::mkdir(File("other").c_str(), 0755);
+        auto* tree = Find<TShellTreeView>("ShellTreeView1");
+        const QModelIndex folder = tree->currentIndex();
+        tree->expand(folder);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return tree->model()->rowCount(folder) == 1; }));
+        const QRect other = tree->visualRect(tree->model()->index(0, 0, folder));
+        dialogs_.OnQuestion = [&] {
+            ::mkdir(File("a new").c_str(), 0755);
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] { return tree->model()->index(0, 0, folder).data() == "a new"; }));
+        };
+        dialogs_.QueueAnswer(Answer::Cancel);
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, other.center());
+        dialogs_.OnQuestion = nullptr;
+        return State().FolderPath != dir_.Path();
+    }
     static bool ReadOnly(const std::string& path) {
         return (platform::GetFileAttributesA(path) & platform::FILE_ATTRIBUTE_READONLY) != 0;
     }
@@ -230,6 +257,7 @@ class SavingTest : public ::testing::Test {
     FakeMediaDevice media_;
     std::unique_ptr<TForm2> form2_;
     std::unique_ptr<TForm1> form_;
+    std::optional<platform::File> holder_;
 };
 
 // An immutable file: not even root can change its permissions. Skips the test
@@ -278,8 +306,8 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v1) {
         }
     }
     EXPECT_TRUE(dialogs_.ShownBoxes().empty());
-    EXPECT_TRUE(State().PageModified) << "Save Row leaves the page modified";
-    EXPECT_TRUE(Find<QToolButton>("SpeedButton2")->isEnabled());
+    EXPECT_FALSE(State().PageModified) << "no other row holds changes";
+    EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());
     EXPECT_EQ(form_->windowTitle(), QString("Tagvora v1.4 - (%1)").arg(dir_.Path().c_str()));
 }
 
@@ -334,7 +362,8 @@ TEST_F(SavingTest, AFileBeginningWithAnUnloadableTagIsReportedAndLeftAsItWas) {
 
         form_->SpeedButton1Click();
 
-        EXPECT_EQ(dialogs_.Errors(), QStringList{"Error #4096! Can not save tags!"});
+        EXPECT_EQ(dialogs_.Errors().join("").section('\n', 0, 0),
+                  "Error #4096! Can not save tags!");
         EXPECT_EQ(testing_mp3::ReadFile(RowPath(k)), before);
     }
 }
@@ -534,13 +563,12 @@ TEST_F(SaveAllTest, TwoOfThreeReadOnlyFilesTickedGivesTheExceptForm) {
     EXPECT_EQ(dialogs_.Messages(),
               QStringList({QString("ID3v1ID3-tags saved to the mp3-files of directory %1, except "
                                    "to ones you did not want to remove Read Only -attribute (on "
-                                   "page 1).")
-                               .arg(dir_.Path().c_str())}));
+                                   "page 1).\n\n4 files saved.\nNot saved:\n%2: read-only, and "
+                                   "not ticked to be made writable")
+                               .arg(dir_.Path().c_str(), State().FileList[2].c_str())}));
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"4 files saved"});
-    EXPECT_FALSE(State().PageModified);
-    EXPECT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
-    EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());
-    EXPECT_FALSE(Find<QToolButton>("SpeedButton4")->isEnabled());
+    EXPECT_EQ(form_->TitleEdit(2)->text(), "edited 2") << "the row left read-only keeps its edit";
+    EXPECT_TRUE(State().PageModified);
     EXPECT_EQ(form_->windowTitle(), QString("Tagvora v1.4 - (%1)").arg(dir_.Path().c_str()));
 }
 
@@ -563,9 +591,10 @@ TEST_F(SaveAllTest, AllTickedGivesThePlainFormEvenWhenOneCouldNotBeCleared) {
                                .arg(gone.c_str())}));
     // The rebuilt page then reports the missing file.
     ASSERT_EQ(dialogs_.Messages().size(), 2);
-    EXPECT_EQ(dialogs_.Messages()[0],
-              QString("ID3v1ID3-tags saved to the mp3-files of directory %1 (on page 1).")
-                  .arg(dir_.Path().c_str()));
+    EXPECT_TRUE(dialogs_.Messages()[0].startsWith(
+        QString("ID3v1ID3-tags saved to the mp3-files of directory %1 (on page 1).\n\n4 files "
+                "saved.")
+            .arg(dir_.Path().c_str())));
     EXPECT_FALSE(platform::FileExists(readOnly_[1]));
     EXPECT_TRUE(Edited(readOnly_[0]));
     EXPECT_TRUE(Edited(readOnly_[2]));
@@ -628,7 +657,7 @@ TEST_F(SavingTest, SavedCountLeavesOutSkippedRowsOfPage2) {
 
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"35 files saved"});
     ASSERT_EQ(dialogs_.Messages().size(), 1);
-    EXPECT_TRUE(dialogs_.Messages()[0].endsWith("(on page 2)."));
+    EXPECT_TRUE(dialogs_.Messages()[0].contains("(on page 2).\n\n35 files saved.\nNot saved:\n"));
     EXPECT_TRUE(ReadV1Tag(RowPath(0)).NoTag);
     EXPECT_TRUE(ReadV1Tag(RowPath(3)).NoTag);
     EXPECT_EQ(ReadV1Tag(RowPath(39)).Artist, "Band");
@@ -743,6 +772,61 @@ TEST_F(SavingTest, YesToTheQuestionOfEveryLeavingCommandSavesThePageFirst) {
         EXPECT_EQ(dialogs_.Messages().size(), 1) << name << ": the closing message";
     }
 }
+
+// --- edits kept: a row a command did not save keeps its edit and its mark ---
+
+struct KeptCase {
+    const char* fault;
+    bool held;  // another program holds row 0's file, so an ID3v2 save fails
+    std::function<bool(SavingTest&)> act;  // true: the command went on (closed, left)
+    bool goesOn, unsaved;
+    int questions;  // save questions asked; a question after a failed save is answered Yes
+    QString error, status;
+};
+class EditsKept : public SavingTest, public ::testing::WithParamInterface<KeptCase> {};
+
+TEST_P(EditsKept, RowsNotSavedKeepTheirEdits) {
+    const KeptCase& c = GetParam();
+    MakeV1Files(2);
+    OpenFolder();
+    SwitchToV2();
+    FocusRow(0);
+    form_->TitleEdit(0)->setText("edited");
+    if (c.held) {
+        holder_.emplace(RowPath(0), platform::File::Mode::Read, platform::File::Lock::Exclusive);
+    }
+    if (c.held && c.questions > 0) {
+        dialogs_.QueueAnswer(Answer::Yes);
+    }
+    EXPECT_EQ(c.act(*this), c.goesOn) << c.fault;
+    EXPECT_EQ(form_->TitleEdit(0)->text(), "edited");
+    EXPECT_EQ(form_->RowModified(0), c.unsaved);
+    EXPECT_EQ(State().PageModified, c.unsaved);
+    EXPECT_EQ(dialogs_.Questions().size(), c.questions);
+    EXPECT_EQ(dialogs_.Errors(), c.error.isEmpty() ? QStringList() : QStringList{c.error});
+    EXPECT_EQ(Find<QStatusBar>("StatusBar1")->currentMessage(), c.status);
+}
+
+const QString kHeld =
+    "Error #256! Can not save tags!\nn00.mp3: the file is in use by another program";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, EditsKept,
+    ::testing::Values(KeptCase{"failed Save Row", true,
+                               [](SavingTest& t) { return t.form_->SpeedButton1Click(), true; },
+                               true, true, 0, kHeld,
+                               "n00.mp3 not saved: the file is in use by another program"},
+                      KeptCase{"closing with Yes after a failed save", true,
+                               [](SavingTest& t) { return t.form_->FormCloseQuery(); }, false, true,
+                               1, kHeld, "0 files saved"},
+                      KeptCase{"closing after Save Row of the only changed row", false,
+                               [](SavingTest& t) {
+                                   return t.form_->SpeedButton1Click(), t.form_->FormCloseQuery();
+                               },
+                               true, false, 0, "", "n00.mp3 saved"},
+                      KeptCase{"a folder created while the folder question is open", false,
+                               [](SavingTest& t) { return t.ClickOtherWhileAFolderAppears(); },
+                               false, true, 1, "", ""}));
 
 // --- data safety: a full page in each kind ---
 
