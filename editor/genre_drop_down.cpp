@@ -77,8 +77,8 @@ void TGenreDropDown::Step(QComboBox* box, int step) {
     if (box == box_ && isVisible() && currentIndex().isValid()) {
         from = currentIndex().row();
     }
-    // The list names "Rock" and "Punk" twice (two numbers each): a step goes
-    // on to the next name that differs.
+    // Should the list name a genre twice, a step goes on to the next name
+    // that differs.
     int to = from + step;
     while (from >= 0 && to >= 0 && to < box->count() &&
            QString::compare(box->itemText(to), box->itemText(from), Qt::CaseInsensitive) == 0) {
