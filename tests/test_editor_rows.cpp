@@ -605,3 +605,15 @@ TEST_F(GenreDropDown, ArrowKeysStepFromTheGenreShownOrHighlighted) {
         EXPECT_EQ(Current(), genre->currentText());
     }
 }
+
+// The box's own list and the one that follows typing show the longest name whole.
+TEST_F(GenreDropDown, ListsAreWideEnoughForTheLongestName) {
+    OpenWindow(1);
+    TypeGenre(0, "n");
+    ASSERT_TRUE(List()->isVisible());
+    EXPECT_GE(List()->viewport()->width(), List()->sizeHintForColumn(0));
+    QComboBox* genre = Window->GenreEdit(0);
+    genre->showPopup();
+    EXPECT_GE(genre->view()->viewport()->width(), genre->view()->sizeHintForColumn(0));
+    genre->hidePopup();
+}
