@@ -124,25 +124,16 @@ TEST(InteropId3v1, GenreBytesNameTheSameGenreInMutagenAndEyeD3) {
     }
     ASSERT_EQ(table.size(), 192u);
     for (size_t byte = 0; byte < table.size(); ++byte) {
-        for (const std::string& name : table[byte]) {
-            EXPECT_EQ(GenreByte(name), byte) << name;
-        }
+        EXPECT_EQ(GenreByte(table[byte][0]), byte) << table[byte][0];
+        EXPECT_EQ(GenreByte(table[byte][1]), byte) << table[byte][1];
     }
     TempDir dir;
-    const std::vector<std::string> genres = {"Rock",     "Punk Rock", "Drum Solo", "Heavy Metal",
-                                             "Synthpop", "Psybient",  " "};
-    std::vector<std::string> paths;
-    for (const std::string& genre : genres) {
-        paths.push_back(dir.File(std::to_string(paths.size()) + ".mp3"));
-        WriteMp3(paths.back());
-        TV1Values values;
+    TV1Values values;
+    for (const char* genre : {"Punk Rock", "Heavy Metal", "Psybient", " "}) {
+        WriteMp3(dir.File("a.mp3"));
         values.Genre = genre;
-        WriteV1Tag(paths.back(), values);
-    }
-    const std::vector<std::vector<std::string>> read = PeerGenres(paths);
-    ASSERT_EQ(read.size(), genres.size());
-    for (size_t i = 0; i < genres.size(); ++i) {
-        const std::string name = genres[i] == " " ? "" : genres[i];
-        EXPECT_EQ(read[i], std::vector<std::string>(2, name)) << genres[i];
+        WriteV1Tag(dir.File("a.mp3"), values);
+        const std::vector<std::string> both(2, values.Genre == " " ? "" : genre);
+        EXPECT_EQ(PeerGenres({dir.File("a.mp3")}), std::vector<std::vector<std::string>>{both});
     }
 }

@@ -1,9 +1,6 @@
-"""Prints how mutagen and eyeD3 name ID3v1 genres, for the genre tests
-(tests/helpers/mutagen_reader.cpp runs it). Run by /usr/bin/python3:
-
-    peer_genres.py --table    a line per byte 0 to 191: mutagen's name, a tab, eyeD3's
-    peer_genres.py FILE...    a line per file: the genre each reads from its record
-"""
+"""How mutagen and eyeD3 name ID3v1 genres (read by mutagen_reader.cpp):
+"--table" gives a line per byte 0 to 191, FILE... a line per file's record;
+each line mutagen's name, a tab, eyeD3's name."""
 
 import sys
 
