@@ -91,8 +91,7 @@ std::optional<std::string> ReferencedName(const std::string& reference) {
     if (reference == "RX" || reference == "CR") {
         return reference == "RX" ? "Remix" : "Cover";
     }
-    const std::optional<uint8_t> number =
-        reference.empty() || reference.front() == '(' ? std::nullopt : GenreReference(reference);
+    const std::optional<uint8_t> number = GenreReference(reference);
     if (!number || *number >= kGenreCount) {
         return std::nullopt;
     }
@@ -179,9 +178,6 @@ std::optional<uint8_t> GenreReference(const std::string& text) {
 uint8_t RecordGenreByte(const std::string& text) {
     if (const std::optional<uint8_t> number = GenreReference(text)) {
         return *number < kGenreCount ? *number : kNoGenre;
-    }
-    if (const uint8_t genre = GenreByte(text); genre != kNoGenre) {
-        return genre;
     }
     // A record holds one genre: of a shown list, the first that has a byte.
     for (const std::string& part : Split(text, kShownSeparator)) {

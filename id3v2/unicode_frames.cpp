@@ -127,25 +127,30 @@ std::optional<std::array<uint8_t, kLanguageLength>> LanguageBytes(const std::str
     return bytes;
 }
 
-}  // namespace
-
-uint8_t Tid3v2tag::GetTextUtf8(const std::string& id, std::string& text) {
-    return GetTextValuesUtf8(id, text, false);
-}
-
-uint8_t Tid3v2tag::GetTextValuesUtf8(const std::string& id, std::string& text, bool every) {
+// The first value of a text frame, or with `every` all its values.
+uint8_t ReadTextFrame(TFrameIndex& frames, const std::string& id, std::string& text, bool every) {
     text.clear();
     if (!IsTextFrameId(id)) {
         return kTextBadId;
     }
-    const uint32_t i = FindFrame(Frames, id);
+    const uint32_t i = FindFrame(frames, id);
     if (i == 0) {
         return kTextNoFrame;
     }
-    if (const uint8_t result = PrepareForReading(Frames, i); result != kTextDone) {
+    if (const uint8_t result = PrepareForReading(frames, i); result != kTextDone) {
         return result;
     }
-    return ReadValue(Frames.Data(i), 1, false, text, every);
+    return ReadValue(frames.Data(i), 1, false, text, every);
+}
+
+}  // namespace
+
+uint8_t Tid3v2tag::GetTextUtf8(const std::string& id, std::string& text) {
+    return ReadTextFrame(Frames, id, text, false);
+}
+
+uint8_t Tid3v2tag::GetTextValuesUtf8(const std::string& id, std::string& text) {
+    return ReadTextFrame(Frames, id, text, true);
 }
 
 uint8_t Tid3v2tag::SetTextUtf8(const std::string& id, const std::string& text) {
