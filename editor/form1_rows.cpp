@@ -91,7 +91,10 @@ Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        const uint8_t result = tag_.GetTextUtf8(frame.id, *frame.text);
+        // Every genre value: the row shows them all by name.
+        const uint8_t result = frame.field == kV2Genre
+                                   ? tag_.GetTextValuesUtf8(frame.id, *frame.text)
+                                   : tag_.GetTextUtf8(frame.id, *frame.text);
         if (!id3v2::TextReadInFull(result)) {
             info.Unshown |= frame.field;
         }
@@ -179,7 +182,7 @@ void TForm1::FillV2Row(int k, const std::string& path, bool& notFound) {
     // clamped; a text that is no number is kept.
     YearEdit(k)->setText(QString::fromStdString(values.Year));
     TrackEdit(k)->setText(QString::fromStdString(values.Track));
-    GenreEdit(k)->setEditText(QString::fromStdString(values.Genre));
+    GenreEdit(k)->setEditText(QString::fromStdString(ShownGenre(values.Genre)));
     const std::vector<QWidget*> controls = RowValueControls(k);
     for (size_t i = 0; i < controls.size(); ++i) {
         if ((values.Unshown & kV2Fields[i]) != 0) {

@@ -53,6 +53,12 @@ TGenreDropDown::TGenreDropDown(QAbstractItemModel* genres, QWidget* window, QScr
 
 void TGenreDropDown::Attach(QComboBox* box) {
     box->installEventFilter(this);
+    // A list as narrow as the box would cut the longer names. Every box shows
+    // the same names in the same way, so the first one's width serves all.
+    if (popupWidth_ == 0) {
+        popupWidth_ = ListWidth(box->view());
+    }
+    box->view()->setMinimumWidth(popupWidth_);
     // textEdited comes from the user's typing only, never from setText, so
     // filling the rows does not open the list.
     connect(box->lineEdit(), &QLineEdit::textEdited, this, [this, box] { Open(box); });
@@ -77,8 +83,8 @@ void TGenreDropDown::Step(QComboBox* box, int step) {
     if (box == box_ && isVisible() && currentIndex().isValid()) {
         from = currentIndex().row();
     }
-    // The list names "Rock" and "Punk" twice (two numbers each): a step goes
-    // on to the next name that differs.
+    // Should the list name a genre twice, a step goes on to the next name
+    // that differs.
     int to = from + step;
     while (from >= 0 && to >= 0 && to < box->count() &&
            QString::compare(box->itemText(to), box->itemText(from), Qt::CaseInsensitive) == 0) {
@@ -110,6 +116,11 @@ int TGenreDropDown::StepOf(const QEvent* event) {
     return 0;
 }
 
+int TGenreDropDown::ListWidth(const QAbstractItemView* list) {
+    return list->sizeHintForColumn(0) + 2 * list->frameWidth() +
+           list->verticalScrollBar()->sizeHint().width();
+}
+
 QComboBox* TGenreDropDown::Box() const {
     return box_;
 }
@@ -135,8 +146,7 @@ void TGenreDropDown::Place() {
     const int rows = std::min(kVisibleItems, model()->rowCount());
     const int frame = 2 * frameWidth();
     const int height = sizeHintForRow(0) * rows + frame;
-    const int width = std::max(
-        box_->width(), sizeHintForColumn(0) + frame + verticalScrollBar()->sizeHint().width());
+    const int width = std::max(box_->width(), ListWidth(this));
     QPoint below = box_->mapTo(window, QPoint(0, box_->height()));
     // Without room below the box the list opens above it, as a drop-down does
     // at the bottom of a screen.

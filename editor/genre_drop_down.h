@@ -7,6 +7,7 @@
 #include <QPointer>
 
 class QAbstractItemModel;
+class QAbstractItemView;
 class QComboBox;
 class QScrollArea;
 
@@ -20,7 +21,8 @@ class TGenreDropDown : public QListView {
     // scrolling moves the genre boxes away from under the list.
     TGenreDropDown(QAbstractItemModel* genres, QWidget* window, QScrollArea* rows);
 
-    // Opens the list under the box whenever the user types into it.
+    // Opens the list under the box whenever the user types into it; the box's
+    // own list opens as wide as this one.
     void Attach(QComboBox* box);
     void Close();
     // The box the list is open for; null while closed.
@@ -41,6 +43,10 @@ class TGenreDropDown : public QListView {
     static int StepOf(const QEvent* event);
     // The open list shows the box's genre at row.
     void Follow(QComboBox* box, int row);
+    // The width at which a list of the genres shows the longest name beside
+    // its scroll bar.
+    static int ListWidth(const QAbstractItemView* list);
 
     QPointer<QComboBox> box_;
+    int popupWidth_ = 0;  // the boxes' own lists, measured once
 };

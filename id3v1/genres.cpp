@@ -1,7 +1,12 @@
-// The genre table and the lookups between a genre byte and its name.
+// The genre table, the lookups between a genre byte and its name, and the
+// names shown for an ID3v2 genre text.
 #include "id3v1/genres.h"
 
 #include <algorithm>
+#include <span>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,8 +28,8 @@ bool EqualIgnoringCase(const std::string& a, const std::string& b) {
 }
 
 const TGenreList& GenreList() {
-    // From 123 on every name sits one position higher than in the common extended
-    // list, because "Rock" and "Punk" repeat at 121 and 122; files depend on these numbers.
+    // The numbering every other program reads and writes, its later additions
+    // up to 191 included; each name stands once.
     // clang-format off
     static const TGenreList list{
         /*   0 */ "Blues", "Classic Rock", "Country", "Dance", "Disco", "Funk", "Grunge", "Hip-Hop",
@@ -45,27 +50,112 @@ const TGenreList& GenreList() {
         /* 100 */ "Humour", "Speech", "Chanson", "Opera", "Chamber Music", "Sonata", "Symphony",
         /* 107 */ "Booty Bass", "Primus", "Porn Groove", "Satire", "Slow Jam", "Club", "Tango",
         /* 114 */ "Samba", "Folklore", "Ballad", "Power Ballad", "Rhythmic Soul", "Freestyle",
-        /* 120 */ "Duet", "Rock", "Punk", "Drum Solo", "A Cappella", "Euro-House", "Dance Hall",
-        /* 127 */ "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie", "BritPop",
-        /* 134 */ "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
-        /* 139 */ "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock",
-        /* 143 */ "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop", " "
+        /* 120 */ "Duet", "Punk Rock", "Drum Solo", "A Cappella", "Euro-House", "Dance Hall",
+        /* 126 */ "Goa", "Drum & Bass", "Club-House", "Hardcore", "Terror", "Indie", "BritPop",
+        /* 133 */ "Negerpunk", "Polsk Punk", "Beat", "Christian Gangsta Rap", "Heavy Metal",
+        /* 138 */ "Black Metal", "Crossover", "Contemporary Christian", "Christian Rock",
+        /* 142 */ "Merengue", "Salsa", "Thrash Metal", "Anime", "JPop", "Synthpop", "Abstract",
+        /* 149 */ "Art Rock", "Baroque", "Bhangra", "Big Beat", "Breakbeat", "Chillout",
+        /* 155 */ "Downtempo", "Dub", "EBM", "Eclectic", "Electro", "Electroclash", "Emo",
+        /* 162 */ "Experimental", "Garage", "Global", "IDM", "Illbient", "Industro-Goth",
+        /* 168 */ "Jam Band", "Krautrock", "Leftfield", "Lounge", "Math Rock", "New Romantic",
+        /* 174 */ "Nu-Breakz", "Post-Punk", "Post-Rock", "Psytrance", "Shoegaze", "Space Rock",
+        /* 180 */ "Trop Rock", "World Music", "Neoclassical", "Audiobook", "Audio Theatre",
+        /* 185 */ "Neue Deutsche Welle", "Podcast", "Indie Rock", "G-Funk", "Dubstep",
+        /* 190 */ "Garage Rock", "Psybient",
+        /* no genre */ " "
     };
     // clang-format on
     return list;
 }
 
+namespace {
+
+// The names of the record's genre bytes, in byte order. Every lookup between
+// byte and name goes through here, so another numbering is chosen in one place.
+std::span<const std::string> Numbering() {
+    return {GenreList().data(), kGenreCount};
+}
+
+constexpr std::string_view kShownSeparator = ", ";
+
+// The names other programs give a few genres, read as the same byte.
+constexpr std::pair<const char*, uint8_t> kOtherSpellings[] = {
+    {"AlternRock", 40},  {"Pop / Funk", 62}, {"Folk-Rock", 81},
+    {"Fast Fusion", 84}, {"Bebop", 85},      {"Afro-Punk", 133},
+};
+
+// The name an ID3v2 genre reference stands for: a genre number, or the
+// version-3 words "RX" and "CR".
+std::optional<std::string> ReferencedName(const std::string& reference) {
+    if (reference == "RX" || reference == "CR") {
+        return reference == "RX" ? "Remix" : "Cover";
+    }
+    const std::optional<uint8_t> number = GenreReference(reference);
+    if (!number || *number >= kGenreCount) {
+        return std::nullopt;
+    }
+    return Numbering()[*number];
+}
+
+std::vector<std::string> Split(const std::string& text, std::string_view separator) {
+    std::vector<std::string> parts;
+    size_t start = 0;
+    for (size_t end = text.find(separator); end != std::string::npos;
+         start = end + separator.size(), end = text.find(separator, start)) {
+        parts.push_back(text.substr(start, end - start));
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+void AddShown(std::vector<std::string>& shown, const std::string& name) {
+    const auto same = [&name](const std::string& other) { return EqualIgnoringCase(name, other); };
+    if (!name.empty() && std::ranges::none_of(shown, same)) {
+        shown.push_back(name);
+    }
+}
+
+// One stored value: version 3's references in parentheses with an optional
+// text after them ("((" starts a text that begins with "("), or version 4's
+// lone reference.
+void AddValue(std::vector<std::string>& shown, const std::string& value) {
+    size_t at = 0;
+    while (at < value.size() && value[at] == '(' && value.compare(at, 2, "((") != 0) {
+        const size_t close = value.find(')', at);
+        const std::optional<std::string> name =
+            close == std::string::npos ? std::nullopt
+                                       : ReferencedName(value.substr(at + 1, close - at - 1));
+        if (!name) {
+            break;
+        }
+        AddShown(shown, *name);
+        at = close + 1;
+    }
+    const std::string rest =
+        value.compare(at, 2, "((") == 0 ? value.substr(at + 1) : value.substr(at);
+    AddShown(shown, at == 0 ? ReferencedName(rest).value_or(rest) : rest);
+}
+
+}  // namespace
+
 std::string GenreName(uint8_t genre) {
-    const TGenreList& list = GenreList();
-    // Position 149 is the blank entry, so every byte past the table reads as it.
-    return genre < list.size() ? list[genre] : list.back();
+    return genre < Numbering().size() ? Numbering()[genre] : GenreList().back();
 }
 
 uint8_t GenreByte(const std::string& text) {
-    const TGenreList& list = GenreList();
+    const std::span<const std::string> names = Numbering();
     const auto match = std::ranges::find_if(
-        list, [&text](const std::string& name) { return EqualIgnoringCase(name, text); });
-    return match == list.end() ? 255 : static_cast<uint8_t>(match - list.begin());
+        names, [&text](const std::string& name) { return EqualIgnoringCase(name, text); });
+    if (match != names.end()) {
+        return static_cast<uint8_t>(match - names.begin());
+    }
+    for (const auto& [name, genre] : kOtherSpellings) {
+        if (EqualIgnoringCase(name, text)) {
+            return genre;
+        }
+    }
+    return kNoGenre;
 }
 
 std::optional<uint8_t> GenreReference(const std::string& text) {
@@ -86,5 +176,27 @@ std::optional<uint8_t> GenreReference(const std::string& text) {
 }
 
 uint8_t RecordGenreByte(const std::string& text) {
-    return GenreReference(text).value_or(GenreByte(text));
+    if (const std::optional<uint8_t> number = GenreReference(text)) {
+        return *number < kGenreCount ? *number : kNoGenre;
+    }
+    // A record holds one genre: of a shown list, the first that has a byte.
+    for (const std::string& part : Split(text, kShownSeparator)) {
+        if (const uint8_t genre = GenreByte(part); genre != kNoGenre) {
+            return genre;
+        }
+    }
+    return kNoGenre;
+}
+
+std::string ShownGenre(const std::string& tcon) {
+    std::vector<std::string> shown;
+    for (const std::string& value : Split(tcon, std::string_view("\0", 1))) {
+        AddValue(shown, value);
+    }
+    std::string text;
+    for (const std::string& name : shown) {
+        text += text.empty() ? std::string_view() : kShownSeparator;
+        text += name;
+    }
+    return text;
 }

@@ -221,6 +221,8 @@ class Tid3v2tag {
     // MajorVersion is 4. SetCommentUtf8 chooses the encoding itself and ignores
     // value.Encoding; the comment's Language is UTF-8 too.
     uint8_t GetTextUtf8(const std::string& id, std::string& text);
+    // Every value of the frame, separated by zero bytes (GetTextUtf8 gives the first).
+    uint8_t GetTextValuesUtf8(const std::string& id, std::string& text);
     uint8_t SetTextUtf8(const std::string& id, const std::string& text);
     uint8_t GetCommentUtf8(COMM& value, const std::string& description,
                            const std::string& language);

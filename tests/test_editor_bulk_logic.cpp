@@ -48,12 +48,13 @@ TEST(BulkClear, WithShiftTakesRowsWhoseTrimmedTextEqualsTheExactTop) {
 }
 
 TEST(BulkClear, GenresThatNameTheSameGenreAreEqual) {
-    for (const char* genre : {"(17)", "(17)Rock", "17", "(121)", "Rock"}) {
+    for (const char* genre : {"(17)", "(17)Rock", "17", "Rock"}) {
         EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, genre, QStringLiteral("Rock"), true));
         EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("Rock"), genre, true));
     }
     EXPECT_TRUE(bulk::ClearTakesRow(Column::Genre, QStringLiteral(" (17) "), "Rock", true));
     EXPECT_FALSE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("(18)"), "Rock", true));
+    EXPECT_FALSE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("(121)"), "Rock", true));
     EXPECT_FALSE(bulk::ClearTakesRow(Column::Genre, QStringLiteral("rock"), "Rock", true));
     // Outside the genre column "(17)" is a text like any other.
     EXPECT_FALSE(bulk::ClearTakesRow(Column::Title, QStringLiteral("(17)"), "Rock", true));

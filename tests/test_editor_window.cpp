@@ -75,7 +75,7 @@ TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
     EXPECT_EQ(Window->YearEdit(0)->minimum(), -1);
     EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
     EXPECT_EQ(Window->TrackEdit(0)->maximum(), 255);
-    EXPECT_EQ(Window->GenreEdit(0)->count(), 150);
+    EXPECT_EQ(Window->GenreEdit(0)->count(), 193);
     EXPECT_EQ(Window->GenreEdit(0)->maxVisibleItems(), 20);
     // Title and artist are the only tab stops at start.
     EXPECT_EQ(Window->TitleEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);

@@ -33,21 +33,30 @@ bool HasControlCharacter(std::u32string_view text, bool multiLine) {
     });
 }
 
-// Reads the value that starts at `start` into `text` and tells whether it was
-// read in full.
-uint8_t ReadValue(const std::vector<uint8_t>& data, size_t start, bool multiLine,
-                  std::string& text) {
+// Reads the value that starts at `start` into `text`, or with `every` each
+// value up to the end of the data, separated by zero bytes, and tells whether
+// that was read in full.
+uint8_t ReadValue(const std::vector<uint8_t>& data, size_t start, bool multiLine, std::string& text,
+                  bool every = false) {
     if (start >= data.size()) {
         return kTextEmpty;
     }
     if (!IsKnownEncoding(data[0])) {
         return kTextUnknownEncoding;
     }
-    const TDecodedValue value = DecodeValue(data, start, data[0]);
-    text = ToUtf8(value.text);
-    const bool damaged =
-        value.broken || value.noByteOrderMark || HasControlCharacter(value.text, multiLine);
-    return ReportUnreadRest(damaged ? kTextInvalid : kTextDone, data, value.end);
+    bool damaged = false;
+    size_t end = start;
+    do {
+        const TDecodedValue value = DecodeValue(data, end, data[0]);
+        if (end != start) {
+            text.push_back('\0');
+        }
+        text += ToUtf8(value.text);
+        damaged = damaged || value.broken || value.noByteOrderMark ||
+                  HasControlCharacter(value.text, multiLine);
+        end = value.end;
+    } while (every && end < data.size());
+    return ReportUnreadRest(damaged ? kTextInvalid : kTextDone, data, end);
 }
 
 // A text the setters can write: well-formed UTF-8 without U+0000, which would
@@ -118,21 +127,30 @@ std::optional<std::array<uint8_t, kLanguageLength>> LanguageBytes(const std::str
     return bytes;
 }
 
-}  // namespace
-
-uint8_t Tid3v2tag::GetTextUtf8(const std::string& id, std::string& text) {
+// The first value of a text frame, or with `every` all its values.
+uint8_t ReadTextFrame(TFrameIndex& frames, const std::string& id, std::string& text, bool every) {
     text.clear();
     if (!IsTextFrameId(id)) {
         return kTextBadId;
     }
-    const uint32_t i = FindFrame(Frames, id);
+    const uint32_t i = FindFrame(frames, id);
     if (i == 0) {
         return kTextNoFrame;
     }
-    if (const uint8_t result = PrepareForReading(Frames, i); result != kTextDone) {
+    if (const uint8_t result = PrepareForReading(frames, i); result != kTextDone) {
         return result;
     }
-    return ReadValue(Frames.Data(i), 1, false, text);
+    return ReadValue(frames.Data(i), 1, false, text, every);
+}
+
+}  // namespace
+
+uint8_t Tid3v2tag::GetTextUtf8(const std::string& id, std::string& text) {
+    return ReadTextFrame(Frames, id, text, false);
+}
+
+uint8_t Tid3v2tag::GetTextValuesUtf8(const std::string& id, std::string& text) {
+    return ReadTextFrame(Frames, id, text, true);
 }
 
 uint8_t Tid3v2tag::SetTextUtf8(const std::string& id, const std::string& text) {

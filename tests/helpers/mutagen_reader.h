@@ -1,7 +1,8 @@
 // mutagen as a second independent reader of the tags we write: what it reads
 // of a file's ID3v2 tag (version, frames in order with their data bytes after
 // its own de-unsynchronisation and decompression, each frame's parsed fields).
-// It runs tests/helpers/mutagen_frames.py with /usr/bin/python3.
+// It runs tests/helpers/mutagen_frames.py with /usr/bin/python3; and how
+// mutagen and eyeD3 name the genres of an ID3v1 record.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +49,11 @@ struct MutagenTag {
 std::string MutagenMissing();
 
 MutagenTag ReadWithMutagen(const std::string& path);
+
+// How mutagen and eyeD3 name ID3v1 genres (tests/helpers/peer_genres.py), a
+// pair of names a line: with "--table" for each byte 0 to 191, with files the
+// genre each reads from each file's record. Nothing when either is missing.
+std::vector<std::vector<std::string>> PeerGenres(const std::vector<std::string>& arguments);
 
 // mutagen gives text as UTF-8; our tags hold ISO-8859-1.
 std::string Latin1ToUtf8(const std::string& latin1);
