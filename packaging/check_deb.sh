@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured build folder and checks it: its
 # fields and dependencies, the files it holds, and an installation by dpkg into
-# a scratch root. Usage: check_deb.sh <build>/CPackConfig.cmake <version>
-# Exits 77 (skipped) where cpack or the dpkg tools are missing.
+# a scratch root. Usage: check_deb.sh <build>/CPackConfig.cmake <version> <folder>
+# The package is left in <folder> for lintian. Exits 77 (skipped) where cpack
+# or the dpkg tools are missing.
 set -euo pipefail
 config=$1
 version=$2
+out=$3
 
 for tool in cpack dpkg dpkg-deb dpkg-shlibdeps; do
     if ! command -v "$tool" >/dev/null; then
@@ -22,11 +24,12 @@ fail() {
     failures=$((failures + 1))
 }
 
-cpack -G DEB --config "$config" -B "$scratch/out" </dev/null >"$scratch/cpack.log" 2>&1 || {
+rm -rf "$out"
+cpack -G DEB --config "$config" -B "$out" </dev/null >"$scratch/cpack.log" 2>&1 || {
     cat "$scratch/cpack.log"
     exit 1
 }
-deb=$(find "$scratch/out" -maxdepth 1 -name 'tagvora_*.deb')
+deb=$(find "$out" -maxdepth 1 -name 'tagvora_*.deb')
 arch=$(dpkg --print-architecture)
 [ "$(basename "$deb")" = "tagvora_${version}_${arch}.deb" ] || fail "package file: $deb"
 
@@ -43,7 +46,10 @@ done
 # Every installed file, as "<mode> <path>".
 contents=$(dpkg-deb --contents "$deb" | awk '{print $1, $6}')
 expected=(./usr/bin/tagvora ./usr/share/applications/tagvora.desktop
-          ./usr/share/icons/hicolor/scalable/apps/tagvora.svg)
+          ./usr/share/icons/hicolor/scalable/apps/tagvora.svg
+          ./usr/share/man/man1/tagvora.1.gz
+          ./usr/share/metainfo/org.example.Tagvora.metainfo.xml
+          ./usr/share/doc/tagvora/copyright ./usr/share/doc/tagvora/changelog.gz)
 files=$(awk '$1 !~ /^d/ {print $2}' <<<"$contents" | sort)
 [ "$files" = "$(printf '%s\n' "${expected[@]}" | sort)" ] || fail "files: $files"
 grep -qx -- '-rwxr-xr-x ./usr/bin/tagvora' <<<"$contents" || fail "binary not executable"

@@ -7,6 +7,8 @@ run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev zlib1g-d
               libmpg123-dev libout123-0 mpg123 libgl-dev libicu-dev)
 test_packages=(clang-format libgtest-dev libgmock-dev libtag1-dev python3-mutagen python3-eyed3 xvfb xauth libbenchmark-dev)
 fuzz_packages=(clang-14 libclang-rt-14-dev)
+# What the package checks run: the metainfo validator, lintian, and man for the manual page.
+test_packages+=(appstream lintian man-db)
 
 wanted=("${run_packages[@]}")
 case "${1:-run}" in
