@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 extern char** environ;
 
@@ -22,9 +23,9 @@ struct Run {
     std::string output;
 };
 
-// Runs the script with one argument and collects its standard output; its
+// Runs the script with the arguments and collects its standard output; its
 // standard error goes to the test's.
-Run RunScript(const std::string& argument) {
+Run RunScript(std::string script, std::vector<std::string> arguments) {
     Run run;
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
@@ -34,12 +35,14 @@ Run RunScript(const std::string& argument) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    std::string script = TAGVORA_MUTAGEN_SCRIPT;
-    std::string arg = argument;
     std::string python = kPython;
-    char* argv[] = {python.data(), script.data(), arg.data(), nullptr};
+    std::vector<char*> argv = {python.data(), script.data()};
+    for (std::string& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
     pid_t child = -1;
-    const int spawned = ::posix_spawn(&child, kPython, &actions, nullptr, argv, environ);
+    const int spawned = ::posix_spawn(&child, kPython, &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(fds[1]);
     if (spawned == 0) {
@@ -116,7 +119,7 @@ std::string MutagenMissing() {
         if (::access(kPython, X_OK) != 0) {
             return std::string(kPython) + " is missing";
         }
-        return RunScript("--check").status == 0
+        return RunScript(TAGVORA_MUTAGEN_SCRIPT, {"--check"}).status == 0
                    ? std::string()
                    : std::string("mutagen is missing (Debian package python3-mutagen)");
     }();
@@ -125,7 +128,7 @@ std::string MutagenMissing() {
 
 MutagenTag ReadWithMutagen(const std::string& path) {
     MutagenTag tag;
-    const Run run = RunScript(path);
+    const Run run = RunScript(TAGVORA_MUTAGEN_SCRIPT, {path});
     if (run.status != 0) {
         tag.error = "mutagen script failed with status " + std::to_string(run.status);
         return tag;
@@ -151,6 +154,10 @@ MutagenTag ReadWithMutagen(const std::string& path) {
         }
     }
     return tag;
+}
+
+int RunHelperScript(const std::string& name, const std::vector<std::string>& arguments) {
+    return RunScript(std::string(TAGVORA_HELPERS_DIR) + "/" + name, arguments).status;
 }
 
 std::string Latin1ToUtf8(const std::string& latin1) {
