@@ -92,7 +92,7 @@ uint16_t SettleDataLengths(Tid3v2tag& tag, uint16_t& warnings) {
 // empty: text-information, comment and picture frames in them become UTF-16
 // with byte order mark, held plain so that the later passes encode them as
 // wanted. A frame that cannot be re-encoded (encrypted, or not decodable)
-// stays as it is, with a warning.
+// stays as it is, with a warning for text and comment frames.
 void ReencodeTextForVersion3(TFrameIndex& frames, uint16_t& warnings) {
     for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
         const std::string id = frames.Id(i);
@@ -118,7 +118,11 @@ void ReencodeTextForVersion3(TFrameIndex& frames, uint16_t& warnings) {
                                    : ReencodeForVersion3(id, *plain, reencoded);
         }
         if (outcome == TReencoding::Cannot) {
-            warnings |= kWarnFlagsAdjusted;
+            // The warning names text and comment frames; a picture that cannot
+            // be read is kept as it is, as every save keeps it.
+            if (id != "APIC") {
+                warnings |= kWarnFlagsAdjusted;
+            }
         } else if (outcome == TReencoding::Reencoded) {
             frames.Data(i) = std::move(reencoded);
             frames.SetState(
