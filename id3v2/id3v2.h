@@ -2,8 +2,8 @@
 // (TFrameIndex), loaded from and saved into MP3 files. Strings are std::string
 // holding ISO-8859-1 bytes, except in the Utf8 operations. Indices into the frame table are
 // 1-based. Public headers stand here at the top (id3v2.h, result_codes.h,
-// recovery.h); the rooms below hold the implementation, one concern each, and
-// internal.h gathers their headers for tests. Where each operation lives:
+// pictures.h, recovery.h); the rooms below hold the implementation, one
+// concern each, and internal.h gathers their headers for tests. Where each operation lives:
 //   tag.cpp                      the tag object's lifetime, StartFreshTag
 //   work_state.cpp               the state of the running load or save
 //   frames/                      the frame table and what a frame holds
@@ -12,6 +12,9 @@
 //     text_frames.cpp            GetText, SetText, GetComment, SetComment, DecodeText
 //     unicode_frames.cpp         GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
 //     unicode_text.cpp           the text codec: every encoding to and from UTF-8
+//     picture_frames.cpp         the APIC codec; ListPictures, GetPicture, AddPicture,
+//                                ReplacePicture, RemovePicture, RemoveAllPictures
+//     image_types.cpp            picture type names, image kinds from their bytes
 //     unsync.cpp, crc32.cpp      byte-run unsynchronisation, CRC-32
 //     layout.h                   byte layout shared by reader, writer and tests
 //   read/                        loading a tag
@@ -39,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "id3v2/pictures.h"
 #include "id3v2/result_codes.h"
 
 // Raised for a frame index outside 1..FrameCount or a part index other than 1 or 2.
@@ -228,6 +232,21 @@ class Tid3v2tag {
                            const std::string& language);
     uint8_t SetCommentUtf8(const COMM& value, const std::string& description,
                            const std::string& language);
+
+    // Attached pictures (APIC frames, id3v2/pictures.h), numbered from 1 in
+    // table order. Listing copies no image data; GetPicture copies the bytes of
+    // one. Add and Replace write the description in ISO-8859-1 when it fits,
+    // else as SetTextUtf8 writes text, and the MIME type told from the bytes.
+    // They never make two pictures share a description: one that another
+    // picture holds is made unique by a suffix " (2)", " (3)"... (the result is
+    // in the list). A frame that cannot be read is listed as not Readable and
+    // kept byte for byte until it is replaced or removed.
+    std::vector<TPictureInfo> ListPictures() const;
+    uint8_t GetPicture(uint32_t number, TPicture& picture) const;
+    uint8_t AddPicture(const TPicture& picture);
+    uint8_t ReplacePicture(uint32_t number, const TPicture& picture);
+    uint8_t RemovePicture(uint32_t number);
+    uint32_t RemoveAllPictures();  // the number removed
 
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
     // a negative startOffset means TagOffset with "=", else 0. A save that

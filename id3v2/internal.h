@@ -6,6 +6,7 @@
 #include "id3v2/frames/compression.h"
 #include "id3v2/frames/crc32.h"
 #include "id3v2/frames/layout.h"
+#include "id3v2/frames/picture_frames.h"
 #include "id3v2/frames/text_frames.h"
 #include "id3v2/frames/unicode_text.h"
 #include "id3v2/frames/unsync.h"

@@ -444,7 +444,8 @@ TEST_F(WriterTest, Version3SavesReencodeUtf8AndUtf16BeTextVersion4KeepsIt) {
         {"COMM", Concat({{3}, ToBytes("engd"), {0}, kino8}),
          Concat({{1}, ToBytes("eng"), {0xFF, 0xFE, 'd', 0, 0, 0}, kino16})},
         {"TCON", Concat({{1}, kino16}), Concat({{1}, kino16})},
-        {"APIC", picture, picture},
+        {"APIC", picture,
+         Concat({{1}, ToBytes("image/png"), {0, 3, 0xFF, 0xFE, 0, 0, 0xFF, 0xD8}})},
         // Not decodable, or encrypted: kept as they are, with the save's warning.
         {"TPE2", {3, 0xC3}, {3, 0xC3}},
         {"TPE3", {3, 0x55}, {3, 0x55}, 0x04},

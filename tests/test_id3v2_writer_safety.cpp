@@ -113,17 +113,21 @@ Bytes PlainData(TFrameIndex& frames, uint32_t i) {
     return frames.Data(i);
 }
 
-// A version 3 save re-encodes text and comment frames in UTF-16BE or UTF-8, or
-// keeps them with a warning when it cannot.
+// A version 3 save re-encodes text, comment and picture frames in UTF-16BE or
+// UTF-8, or keeps them, with a warning for text and comment frames, when it
+// cannot.
 void ExpectVersion3Text(FrameModel& frame, uint16_t& warnings) {
-    if (frame.id != "COMM" && frame.id[0] != 'T') {
+    const bool picture = frame.id == "APIC";
+    if (!picture && frame.id != "COMM" && frame.id[0] != 'T') {
         return;
     }
     Bytes reencoded;
-    const id3v2::TReencoding outcome =
-        (frame.format & 0x04) ? id3v2::TReencoding::Cannot
-                              : id3v2::ReencodeForVersion3(frame.id, frame.data, reencoded);
-    if (outcome == id3v2::TReencoding::Cannot) {
+    id3v2::TReencoding outcome = id3v2::TReencoding::Cannot;
+    if (!(frame.format & 0x04)) {
+        outcome = picture ? id3v2::ReencodePictureForVersion3(frame.data, reencoded)
+                          : id3v2::ReencodeForVersion3(frame.id, frame.data, reencoded);
+    }
+    if (outcome == id3v2::TReencoding::Cannot && !picture) {  // pictures are kept silently
         warnings |= id3v2::kWarnFlagsAdjusted;
     } else if (outcome == id3v2::TReencoding::Reencoded) {
         frame.data = reencoded;

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "id3v2/frames/layout.h"
+#include "id3v2/frames/unsync.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
 
@@ -194,4 +195,19 @@ int TFrameIndex::DecompressFrame(uint32_t index) {
     } catch (const std::exception&) {
         return id3v2::kFrameFailed;
     }
+}
+
+std::optional<std::vector<uint8_t>> id3v2::PlainFrameData(const TFrameIndex& frames, uint32_t i) {
+    std::vector<uint8_t> plain = frames.Data(i);
+    if (frames.IsUnsynchronised(i)) {
+        ResyncBytes(plain);
+    }
+    if (frames.IsCompressed(i)) {
+        try {
+            plain = DecompressBuffer(plain.data(), plain.size(), 0);
+        } catch (const EZLibError&) {
+            return std::nullopt;
+        }
+    }
+    return plain;
 }

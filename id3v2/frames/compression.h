@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,3 +46,14 @@ std::vector<uint8_t> CompressBuffer(const uint8_t* data, size_t size, uint8_t le
 // dictionary ("need dictionary"), and ("insufficient memory")
 // when the output would pass kMaxDecompressedSize bytes.
 std::vector<uint8_t> DecompressBuffer(const uint8_t* data, size_t size, size_t estimate);
+
+class TFrameIndex;
+
+namespace id3v2 {
+
+// A copy of frame i's data in plain form, resynchronised and inflated as it is
+// held, leaving the frame as it is; nothing when its compressed data does not
+// inflate. The frame must not be encrypted.
+std::optional<std::vector<uint8_t>> PlainFrameData(const TFrameIndex& frames, uint32_t i);
+
+}  // namespace id3v2

@@ -7,8 +7,8 @@
 
 #include "id3v2/frames/compression.h"
 #include "id3v2/frames/layout.h"
+#include "id3v2/frames/picture_frames.h"
 #include "id3v2/frames/unicode_text.h"
-#include "id3v2/frames/unsync.h"
 #include "id3v2/result_codes.h"
 
 namespace id3v2 {
@@ -88,43 +88,41 @@ uint16_t SettleDataLengths(Tid3v2tag& tag, uint16_t& warnings) {
     return 0;
 }
 
-// The plain bytes of a frame that is not encrypted, or nothing when its
-// compressed data does not inflate.
-std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i) {
-    std::vector<uint8_t> plain = frames.Data(i);
-    if (frames.IsUnsynchronised(i)) {
-        ResyncBytes(plain);
-    }
-    if (frames.IsCompressed(i)) {
-        try {
-            plain = DecompressBuffer(plain.data(), plain.size(), 0);
-        } catch (const EZLibError&) {
-            return std::nullopt;
-        }
-    }
-    return plain;
-}
-
 // Version 3 has neither UTF-16BE nor UTF-8, and its readers show such text
-// empty: text-information and comment frames in them become UTF-16 with byte
-// order mark, held plain so that the later passes encode them as wanted. A
-// frame that cannot be re-encoded (encrypted, or not decodable) stays as it
-// is, with a warning.
+// empty: text-information, comment and picture frames in them become UTF-16
+// with byte order mark, held plain so that the later passes encode them as
+// wanted. A frame that cannot be re-encoded (encrypted, or not decodable)
+// stays as it is, with a warning for text and comment frames.
 void ReencodeTextForVersion3(TFrameIndex& frames, uint16_t& warnings) {
     for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
         const std::string id = frames.Id(i);
-        if (id != "COMM" && id[0] != 'T') {
+        if (id != "COMM" && id != "APIC" && id[0] != 'T') {
+            continue;
+        }
+        // Unsynchronisation never changes the first byte, so the encoding of
+        // uncompressed data tells without a copy (pictures are large) whether
+        // there is anything to do.
+        const std::vector<uint8_t>& held = frames.Data(i);
+        if (!frames.IsEncrypted(i) && !frames.IsCompressed(i) &&
+            (held.empty() || (held[0] != kEncodingUtf16Be && held[0] != kEncodingUtf8))) {
             continue;
         }
         std::optional<std::vector<uint8_t>> plain;
         if (!frames.IsEncrypted(i)) {
-            plain = PlainData(frames, i);
+            plain = PlainFrameData(frames, i);
         }
         std::vector<uint8_t> reencoded;
-        const TReencoding outcome =
-            plain ? ReencodeForVersion3(id, *plain, reencoded) : TReencoding::Cannot;
+        TReencoding outcome = TReencoding::Cannot;
+        if (plain) {
+            outcome = id == "APIC" ? ReencodePictureForVersion3(*plain, reencoded)
+                                   : ReencodeForVersion3(id, *plain, reencoded);
+        }
         if (outcome == TReencoding::Cannot) {
-            warnings |= kWarnFlagsAdjusted;
+            // The warning names text and comment frames; a picture that cannot
+            // be read is kept as it is, as every save keeps it.
+            if (id != "APIC") {
+                warnings |= kWarnFlagsAdjusted;
+            }
         } else if (outcome == TReencoding::Reencoded) {
             frames.Data(i) = std::move(reencoded);
             frames.SetState(

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 extern char** environ;
 
@@ -156,13 +157,17 @@ MutagenTag ReadWithMutagen(const std::string& path) {
 }
 
 std::vector<std::vector<std::string>> PeerGenres(const std::vector<std::string>& arguments) {
-    const Run run = RunScript(TAGVORA_PEER_GENRES_SCRIPT, arguments);
+    const Run run = RunScript(std::string(TAGVORA_HELPERS_DIR) + "/peer_genres.py", arguments);
     std::vector<std::vector<std::string>> lines;
     std::istringstream output(run.status == 0 ? run.output : std::string());
     for (std::string line; std::getline(output, line);) {
         lines.push_back(SplitTabs(line));
     }
     return lines;
+}
+
+int RunHelperScript(const std::string& name, const std::vector<std::string>& arguments) {
+    return RunScript(std::string(TAGVORA_HELPERS_DIR) + "/" + name, arguments).status;
 }
 
 std::string Latin1ToUtf8(const std::string& latin1) {

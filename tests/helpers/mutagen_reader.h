@@ -55,6 +55,10 @@ MutagenTag ReadWithMutagen(const std::string& path);
 // genre each reads from each file's record. Nothing when either is missing.
 std::vector<std::vector<std::string>> PeerGenres(const std::vector<std::string>& arguments);
 
+// Runs the script `name` of tests/helpers with /usr/bin/python3 and the
+// arguments; its exit status, or -1 when it did not run or end normally.
+int RunHelperScript(const std::string& name, const std::vector<std::string>& arguments);
+
 // mutagen gives text as UTF-8; our tags hold ISO-8859-1.
 std::string Latin1ToUtf8(const std::string& latin1);
 
