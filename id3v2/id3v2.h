@@ -13,6 +13,7 @@
 //     unicode_frames.cpp         GetTextUtf8, SetTextUtf8, GetCommentUtf8, SetCommentUtf8
 //     unicode_text.cpp           the text codec: every encoding to and from UTF-8
 //     unsync.cpp, crc32.cpp      byte-run unsynchronisation, CRC-32
+//     version_conversion.cpp     ConvertToVersion: frames mapped between versions 3 and 4
 //     layout.h                   byte layout shared by reader, writer and tests
 //   read/                        loading a tag
 //     reader.cpp                 LoadFromFile, ReadTag, BeginsWithTagMarker
@@ -71,6 +72,9 @@ class TFrameIndex {
     // Returns the new 1-based index, or 0 when the identifier is not four
     // characters A-Z/0-9 after upper-casing ASCII letters.
     uint32_t AddFrame(const std::string& id);
+    // Gives the frame another identifier in its place of the table; false
+    // when the identifier is refused as AddFrame refuses it.
+    bool RenameFrame(uint32_t index, const std::string& id);
     // False when the index is out of range; later entries move down by one.
     bool DeleteFrame(uint32_t index);
     void ClearFrames();
@@ -136,6 +140,15 @@ struct COMM {
     std::string Text;
 };
 
+// What Tid3v2tag::ConvertToVersion did.
+struct TVersionConversion {
+    uint8_t Error = 0;  // id3v2::kBadVersion for a version other than 3 and 4; nothing changed
+    // The identifiers of the frames kept as they were, one entry a frame, in
+    // table order: the version converted to has no equivalent for them, or
+    // for part of what they hold.
+    std::vector<std::string> Unmapped;
+};
+
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
 // error code (0 success), low byte warning bits; id3v2::Succeeded tells success.
 // The codes and bits are named in id3v2/result_codes.h.
@@ -148,6 +161,9 @@ class Tid3v2tag {
     Tid3v2tag& operator=(Tid3v2tag&&) = default;
     virtual ~Tid3v2tag();
 
+    // The version loaded, converted to, or last saved. After a version 2.2
+    // load it stays 2 while the frames are already version 3 ones, and a save
+    // of version 255 writes version 3.
     uint8_t MajorVersion = 3;
     uint8_t Revision = 0;
     uint32_t TagSize = 0;
@@ -226,6 +242,11 @@ class Tid3v2tag {
                            const std::string& language);
     uint8_t SetCommentUtf8(const COMM& value, const std::string& description,
                            const std::string& language);
+
+    // Converts the frames to those of version 3 or 4 and makes it the version
+    // a save writes (see version_conversion.cpp for the frames it maps).
+    // Frames it does not know stay byte for byte.
+    TVersionConversion ConvertToVersion(uint8_t version);
 
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
     // a negative startOffset means TagOffset with "=", else 0. A save that

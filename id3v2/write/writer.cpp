@@ -178,7 +178,8 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
 uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
     using namespace id3v2;
     Work.CurrentTag = this;
-    version = version == 255 ? MajorVersion : version;
+    // A version 2.2 tag, loaded as version 3 frames, is written as version 3.
+    version = version != 255 ? version : MajorVersion == 2 ? 3 : MajorVersion;
     revision = revision == 255 ? Revision : revision;
     if (const uint16_t refused = RefuseRequest(*this, version, revision)) {
         return refused;
