@@ -20,7 +20,7 @@
 //     tag_parser.cpp             ParseV23, ParseV24: extended headers, frames, padding
 //     read_ring.cpp              the 64 KB read ring and its de-unsynchronisation
 //   write/                       saving a tag
-//     writer.cpp                 SaveToFile, SaveToStream
+//     writer.cpp                 SaveToFile, SaveToStream, RemoveFromFile
 //     frame_preparation.cpp      frames brought to their wanted form
 //     tag_layout.cpp             headers, size, padding and CRC, writing the tag
 //     padding.cpp                the padding policy
@@ -194,6 +194,9 @@ class Tid3v2tag {
     // middle of a save is recovered too. 0, the default, flushes nothing; a
     // killed program or session is recovered all the same.
     uint32_t SyncEvery = 0;
+    // 1: a save, and the recovery of a save that was interrupted, put the
+    // file's modification time back as it was before the save.
+    uint8_t KeepModificationTime = 0;
 
     // Flag properties; every setter sets Modified to 1, even when the bit stays.
     bool Unsynchronisation() const { return (Flags & 0x80) != 0; }
@@ -253,6 +256,11 @@ class Tid3v2tag {
     // fails leaves the file as it was (see id3v2/audio_move.h).
     uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,
                         uint8_t revision);
+    // Removes the tag that starts the file ("=": FileName and the tag at
+    // TagOffset), moving what follows it in its place through the same
+    // journalled move as a save; every other byte stays. kNoTag when no tag
+    // stands there. Afterwards the tag object holds a fresh tag for the file.
+    uint16_t RemoveFromFile(const std::string& fileName);
     // Saves into the file and at the offset that SaveToFile put into the work state.
     uint16_t SaveToStream(uint8_t version, uint8_t revision);
 
