@@ -48,7 +48,8 @@ Bytes SilentAudio(size_t count);
 Bytes PositionalAudio(size_t size);
 // A bare ID3v2 header: "ID3", version, revision, flags, syncsafe body size.
 Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags = 0, uint8_t revision = 0);
-// A version-3 (plain size) or version-4 (syncsafe size) frame with the given data.
+// A version-3 (plain size) or version-4 (syncsafe size) frame with the given
+// data; version 2 makes a 2.2 frame of a three-letter id, without flags.
 Bytes Frame(uint8_t version, const std::string& id, const Bytes& data, uint8_t statusFlags = 0,
             uint8_t formatFlags = 0);
 // Text frame data: encoding byte 0 followed by the text.
