@@ -724,3 +724,52 @@ TEST_F(WriterTest, AnOldVersion4FooterIsReplacedWithItsTag) {
 }
 
 }  // namespace
+
+// --- file times and removal ---
+
+TEST_F(WriterTest, AKeptModificationTimeComesBackToTheNanosecond) {
+    const struct {
+        const char* name;
+        uint32_t oldPadding;
+        uint8_t keep;
+    } cases[] = {{"in place", 4000, 1}, {"moving the audio", 0, 1}, {"not kept", 4000, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path =
+            Make(Concat({testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, c.oldPadding),
+                         Audio(5000)}));
+        testing_mp3::SetModificationTime(path, testing_mp3::kOldTime);
+        Tid3v2tag tag;
+        ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
+        tag.KeepModificationTime = c.keep;
+        tag.SetText("TIT2", std::string(100, 'n'));
+        ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+        EXPECT_EQ(testing_mp3::ModificationTime(path) == testing_mp3::kOldTime, c.keep != 0);
+    }
+}
+
+TEST_F(WriterTest, RemovingTheTagLeavesEveryOtherByte) {
+    const Bytes audio = Audio(70000);  // more than one move chunk
+    const Bytes record = Concat({ToBytes("TAG"), Bytes(125, 'x')});
+    const Bytes footer = Concat({ToBytes("3DI"), Bytes{4, 0, 0x10, 0, 0, 0, 20}});
+    const struct {
+        const char* name;
+        Bytes tag;
+        uint16_t result;
+    } cases[] = {
+        {"version 3 with padding", testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, 3000),
+         0},
+        {"version 4 with its footer",
+         Concat({testing_mp3::Tag(4, {Frame(4, "TIT2", Latin1Text("old"))}, 0, 0x10), footer}), 0},
+        {"version 2.2", testing_mp3::Tag(2, {Frame(2, "TT2", Latin1Text("old"))}), 0},
+        {"no tag", {}, ResultWord(id3v2::kNoTag)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Make(Concat({c.tag, audio, record}));
+        Tid3v2tag tag;
+        EXPECT_EQ(tag.RemoveFromFile(path), c.result);
+        EXPECT_EQ(ReadFile(path), Concat({audio, record}));
+        EXPECT_EQ(tag.Frames.FrameCount(), 0u);
+    }
+}

@@ -146,4 +146,12 @@ void WriteMp3(const std::string& path, const Bytes& prefix, size_t frames, const
     WriteFile(path, Concat({prefix, SilentAudio(frames), suffix}));
 }
 
+void SetModificationTime(const std::string& path, const platform::FileTime& time) {
+    platform::File(path, platform::File::Mode::Read).SetModificationTime(time);
+}
+
+platform::FileTime ModificationTime(const std::string& path) {
+    return platform::File(path, platform::File::Mode::Read).ModificationTime();
+}
+
 }  // namespace testing_mp3

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+
 namespace testing_mp3 {
 
 using Bytes = std::vector<uint8_t>;
@@ -62,6 +64,12 @@ Bytes ToBytes(const std::string& text);
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
+// A modification time with a sub-second part, put on a file before a change
+// that is to keep it.
+constexpr platform::FileTime kOldTime{1500000000, 123456789};
+void SetModificationTime(const std::string& path, const platform::FileTime& time);
+platform::FileTime ModificationTime(const std::string& path);
+
 // A file of `frames` silent audio frames, preceded by `prefix` (a tag) and
 // followed by `suffix` (an ID3v1 record).
 void WriteMp3(const std::string& path, const Bytes& prefix = {}, size_t frames = 10,
