@@ -17,7 +17,8 @@
 //     layout.h                   byte layout shared by reader, writer and tests
 //   read/                        loading a tag
 //     reader.cpp                 LoadFromFile, ReadTag, BeginsWithTagMarker
-//     tag_parser.cpp             ParseV23, ParseV24: extended headers, frames, padding
+//     tag_parser.cpp             ParseV22, ParseV23, ParseV24: extended headers, frames, padding
+//     frames_v22.cpp             version 2.2 frames as their version 3 equivalents
 //     read_ring.cpp              the 64 KB read ring and its de-unsynchronisation
 //   write/                       saving a tag
 //     writer.cpp                 SaveToFile, SaveToStream, RemoveFromFile

@@ -11,6 +11,7 @@
 #include "id3v2/frames/unicode_text.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
+#include "id3v2/write/frame_preparation.h"
 
 namespace id3v2 {
 namespace {
@@ -267,25 +268,28 @@ void PeopleToV3(TFrameIndex& frames, TVersionConversion& result) {
 
 // Lyrics share the comment's layout, so they re-encode as a comment does;
 // the other frames with an encoding byte stay as they are when version 3
-// lacks their encoding.
+// lacks their encoding. A frame in an encoding version 3 has is not touched.
 void EncodingsToV3(TFrameIndex& frames, TVersionConversion& result) {
     for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
         const std::string id = frames.Id(i);
         if (id != "USLT" && !Listed(kEncodedFrames, id)) {
             continue;
         }
-        if (!MakePlain(frames, i)) {
+        const std::optional<std::vector<uint8_t>> plain =
+            frames.IsEncrypted(i) ? std::nullopt : PlainData(frames, i);
+        if (!plain) {
             result.Unmapped.push_back(id);
             continue;
         }
-        const std::vector<uint8_t>& data = frames.Data(i);
-        const bool lacking =
-            !data.empty() && (data[0] == kEncodingUtf16Be || data[0] == kEncodingUtf8);
+        if (plain->empty() ||
+            (plain->front() != kEncodingUtf16Be && plain->front() != kEncodingUtf8)) {
+            continue;
+        }
         std::vector<uint8_t> reencoded;
-        if (lacking && id == "USLT" &&
-            ReencodeForVersion3("COMM", data, reencoded) == TReencoding::Reencoded) {
+        if (id == "USLT" && MakePlain(frames, i) &&
+            ReencodeForVersion3("COMM", *plain, reencoded) == TReencoding::Reencoded) {
             PutData(frames, i, std::move(reencoded));
-        } else if (lacking) {
+        } else {
             result.Unmapped.push_back(id);
         }
     }

@@ -88,23 +88,6 @@ uint16_t SettleDataLengths(Tid3v2tag& tag, uint16_t& warnings) {
     return 0;
 }
 
-// The plain bytes of a frame that is not encrypted, or nothing when its
-// compressed data does not inflate.
-std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i) {
-    std::vector<uint8_t> plain = frames.Data(i);
-    if (frames.IsUnsynchronised(i)) {
-        ResyncBytes(plain);
-    }
-    if (frames.IsCompressed(i)) {
-        try {
-            plain = DecompressBuffer(plain.data(), plain.size(), 0);
-        } catch (const EZLibError&) {
-            return std::nullopt;
-        }
-    }
-    return plain;
-}
-
 // Version 3 has neither UTF-16BE nor UTF-8, and its readers show such text
 // empty: text-information and comment frames in them become UTF-16 with byte
 // order mark, held plain so that the later passes encode them as wanted. A
@@ -213,6 +196,21 @@ uint16_t MatchFlagToData(Tid3v2tag& tag, uint8_t bit, uint8_t refusal, uint16_t&
 }
 
 }  // namespace
+
+std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i) {
+    std::vector<uint8_t> plain = frames.Data(i);
+    if (frames.IsUnsynchronised(i)) {
+        ResyncBytes(plain);
+    }
+    if (frames.IsCompressed(i)) {
+        try {
+            plain = DecompressBuffer(plain.data(), plain.size(), 0);
+        } catch (const EZLibError&) {
+            return std::nullopt;
+        }
+    }
+    return plain;
+}
 
 uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
     SpreadUnsynchronisation(tag);
