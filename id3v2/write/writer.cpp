@@ -170,6 +170,35 @@ void KeepTime(Tid3v2tag& tag) {
     }
 }
 
+// Removes the tag at `start` of the open work-state file: the audio moves like
+// any save's that shrinks its tag, journal included, only to a tag of no bytes.
+uint16_t RemoveTag(Tid3v2tag& tag, int64_t start) {
+    try {
+        File& file = *Work.FileStream;
+        const int64_t fileSize = file.Size();
+        if (fileSize < start) {
+            return ResultWord(kOffsetPastEnd);
+        }
+        const uint32_t oldSize = FindOldTagSize(file, start, fileSize);
+        if (oldSize == 0) {
+            return ResultWord(kNoTag);
+        }
+        tag.Progress = 0;
+        const SaveBuffers buffers;
+        const std::string noJournal =
+            PutTagIntoFile(tag, file, {start, fileSize, oldSize, 0, Chunk(tag)}, {});
+        tag.StartFreshTag();
+        tag.Progress = 100;
+        tag.Status = "Tag removed";
+        if (!noJournal.empty()) {
+            tag.Status += " (without a recovery journal: " + noJournal + ")";
+        }
+        return 0;
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error));
+    }
+}
+
 }  // namespace
 }  // namespace id3v2
 
@@ -254,31 +283,12 @@ uint16_t Tid3v2tag::RemoveFromFile(const std::string& fileName) {
         if (const uint16_t refused = OpenLocked(*this, path)) {
             return refused;
         }
-        Work.TagStart = start;
-        platform::File& file = *Work.FileStream;
-        const int64_t fileSize = file.Size();
-        if (fileSize < start) {
-            return ResultWord(kOffsetPastEnd);
-        }
-        const uint32_t oldSize = FindOldTagSize(file, start, fileSize);
-        if (oldSize == 0) {
-            return ResultWord(kNoTag);
-        }
-        // The audio moves like any save's that shrinks its tag, journal
-        // included, only to a tag of no bytes.
-        Progress = 0;
-        const SaveBuffers buffers;
-        const std::string noJournal =
-            PutTagIntoFile(*this, file, {start, fileSize, oldSize, 0, Chunk(*this)}, {});
-        StartFreshTag();
-        FileName = path;
-        Progress = 100;
-        Status = "Tag removed";
-        if (!noJournal.empty()) {
-            Status += " (without a recovery journal: " + noJournal + ")";
+        const uint16_t result = RemoveTag(*this, start);
+        if (Succeeded(result)) {
+            FileName = path;
         }
         KeepTime(*this);
-        return 0;
+        return result;
     } catch (const platform::IoError& error) {
         return ResultWord(ErrorCodeOf(error));
     }
