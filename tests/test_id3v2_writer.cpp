@@ -728,23 +728,18 @@ TEST_F(WriterTest, AnOldVersion4FooterIsReplacedWithItsTag) {
 // --- file times and removal ---
 
 TEST_F(WriterTest, AKeptModificationTimeComesBackToTheNanosecond) {
-    const struct {
-        const char* name;
-        uint32_t oldPadding;
-        uint8_t keep;
-    } cases[] = {{"in place", 4000, 1}, {"moving the audio", 0, 1}, {"not kept", 4000, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const std::string path =
-            Make(Concat({testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, c.oldPadding),
-                         Audio(5000)}));
-        testing_mp3::SetModificationTime(path, testing_mp3::kOldTime);
-        Tid3v2tag tag;
-        ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
-        tag.KeepModificationTime = c.keep;
-        tag.SetText("TIT2", std::string(100, 'n'));
-        ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
-        EXPECT_EQ(testing_mp3::ModificationTime(path) == testing_mp3::kOldTime, c.keep != 0);
+    for (const uint32_t oldPadding : {4000u, 0u}) {  // in place, and moving the audio
+        const std::string path = Make(Concat(
+            {testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, oldPadding), Audio(5000)}));
+        for (const uint8_t keep : {1, 0}) {
+            testing_mp3::SetModificationTime(path, testing_mp3::kOldTime);
+            Tid3v2tag tag;
+            ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
+            tag.KeepModificationTime = keep;
+            tag.SetText("TIT2", std::string(100 + 100 * keep, 'n'));
+            ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+            EXPECT_EQ(testing_mp3::ModificationTime(path) == testing_mp3::kOldTime, keep == 1);
+        }
     }
 }
 
