@@ -107,6 +107,14 @@ void PutValues(Record& record, const TV1Values& values) {
     }
 }
 
+// A file opened for a change of its record must not be a device: it reports
+// no size, so the record would land on its first bytes.
+void RefuseDevice(const platform::File& file) {
+    if (platform::GetFileAttributesA(file) & platform::FILE_ATTRIBUTE_SYSTEM) {
+        throw platform::WriteError("Cannot write " + platform::DescribeError(file.Path(), EINVAL));
+    }
+}
+
 }  // namespace
 
 Tv1TAGInfo ReadV1Tag(const std::string& path) {
@@ -131,12 +139,9 @@ Tv1TAGInfo ReadV1Tag(const std::string& path) {
     return info;
 }
 
-void WriteV1Tag(const std::string& path, const TV1Values& values) {
+void WriteV1Tag(const std::string& path, const TV1Values& values, bool keepModificationTime) {
     platform::File file(path, platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
-    // A device reports no size, so the record would land on its first bytes.
-    if (platform::GetFileAttributesA(file) & platform::FILE_ATTRIBUTE_SYSTEM) {
-        throw platform::WriteError("Cannot write " + platform::DescribeError(path, EINVAL));
-    }
+    RefuseDevice(file);
     const int64_t size = file.Size();
     // Overwrite the file's own record, or append one; the record goes out in
     // one write so a failure leaves everything before it untouched. Nothing
@@ -147,4 +152,22 @@ void WriteV1Tag(const std::string& path, const TV1Values& values) {
     PutValues(record, values);
     const int64_t at = stored ? size - static_cast<int64_t>(kRecordSize) : size;
     file.WriteAt(at, record.data(), record.size());
+    if (keepModificationTime) {
+        file.SetModificationTime(file.ModificationTime());
+    }
+}
+
+bool RemoveV1Tag(const std::string& path, bool keepModificationTime) {
+    platform::File file(path, platform::File::Mode::ReadWrite, platform::File::Lock::Exclusive);
+    RefuseDevice(file);
+    const int64_t size = file.Size();
+    if (!LastRecord(file, size)) {
+        return false;
+    }
+    // One cut: a kill leaves the record whole or gone, never a part of it.
+    file.Truncate(size - static_cast<int64_t>(kRecordSize));
+    if (keepModificationTime) {
+        file.SetModificationTime(file.ModificationTime());
+    }
+    return true;
 }

@@ -50,5 +50,11 @@ struct TV1Values {
 Tv1TAGInfo ReadV1Tag(const std::string& path);
 // Overwrites the file's record or appends one. A year of -1 is four zero bytes,
 // a track of -1 the byte 0 ("no track"); the genre is stored by RecordGenreByte.
+// With keepModificationTime the file's modification time is put back after
+// the write. Throws platform::IoError on failure.
+void WriteV1Tag(const std::string& path, const TV1Values& values,
+                bool keepModificationTime = false);
+// Cuts the file's record off its end, under the file's lock, only when its
+// last 128 bytes are a record; false when they are not (nothing changes).
 // Throws platform::IoError on failure.
-void WriteV1Tag(const std::string& path, const TV1Values& values);
+bool RemoveV1Tag(const std::string& path, bool keepModificationTime = false);

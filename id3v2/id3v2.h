@@ -16,13 +16,15 @@
 //                                ReplacePicture, RemovePicture, RemoveAllPictures
 //     image_types.cpp            picture type names, image kinds from their bytes
 //     unsync.cpp, crc32.cpp      byte-run unsynchronisation, CRC-32
+//     version_conversion.cpp     ConvertToVersion: frames mapped between versions 3 and 4
 //     layout.h                   byte layout shared by reader, writer and tests
 //   read/                        loading a tag
 //     reader.cpp                 LoadFromFile, ReadTag, BeginsWithTagMarker
-//     tag_parser.cpp             ParseV23, ParseV24: extended headers, frames, padding
+//     tag_parser.cpp             ParseV22, ParseV23, ParseV24: extended headers, frames, padding
+//     frames_v22.cpp             version 2.2 frames as their version 3 equivalents
 //     read_ring.cpp              the 64 KB read ring and its de-unsynchronisation
 //   write/                       saving a tag
-//     writer.cpp                 SaveToFile, SaveToStream
+//     writer.cpp                 SaveToFile, SaveToStream, RemoveFromFile
 //     frame_preparation.cpp      frames brought to their wanted form
 //     tag_layout.cpp             headers, size, padding and CRC, writing the tag
 //     padding.cpp                the padding policy
@@ -75,6 +77,9 @@ class TFrameIndex {
     // Returns the new 1-based index, or 0 when the identifier is not four
     // characters A-Z/0-9 after upper-casing ASCII letters.
     uint32_t AddFrame(const std::string& id);
+    // Gives the frame another identifier in its place of the table; false
+    // when the identifier is refused as AddFrame refuses it.
+    bool RenameFrame(uint32_t index, const std::string& id);
     // False when the index is out of range; later entries move down by one.
     bool DeleteFrame(uint32_t index);
     void ClearFrames();
@@ -140,6 +145,15 @@ struct COMM {
     std::string Text;
 };
 
+// What Tid3v2tag::ConvertToVersion did.
+struct TVersionConversion {
+    uint8_t Error = 0;  // id3v2::kBadVersion for a version other than 3 and 4; nothing changed
+    // The identifiers of the frames kept as they were, one entry a frame, in
+    // table order: the version converted to has no equivalent for them, or
+    // for part of what they hold.
+    std::vector<std::string> Unmapped;
+};
+
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
 // error code (0 success), low byte warning bits; id3v2::Succeeded tells success.
 // The codes and bits are named in id3v2/result_codes.h.
@@ -152,6 +166,9 @@ class Tid3v2tag {
     Tid3v2tag& operator=(Tid3v2tag&&) = default;
     virtual ~Tid3v2tag();
 
+    // The version loaded, converted to, or last saved. After a version 2.2
+    // load it stays 2 while the frames are already version 3 ones, and a save
+    // of version 255 writes version 3.
     uint8_t MajorVersion = 3;
     uint8_t Revision = 0;
     uint32_t TagSize = 0;
@@ -182,6 +199,9 @@ class Tid3v2tag {
     // middle of a save is recovered too. 0, the default, flushes nothing; a
     // killed program or session is recovered all the same.
     uint32_t SyncEvery = 0;
+    // 1: a save, and the recovery of a save that was interrupted, put the
+    // file's modification time back as it was before the save.
+    uint8_t KeepModificationTime = 0;
 
     // Flag properties; every setter sets Modified to 1, even when the bit stays.
     bool Unsynchronisation() const { return (Flags & 0x80) != 0; }
@@ -248,11 +268,21 @@ class Tid3v2tag {
     uint8_t RemovePicture(uint32_t number);
     uint32_t RemoveAllPictures();  // the number removed
 
+    // Converts the frames to those of version 3 or 4 and makes it the version
+    // a save writes (see version_conversion.cpp for the frames it maps).
+    // Frames it does not know stay byte for byte.
+    TVersionConversion ConvertToVersion(uint8_t version);
+
     // fileName "=" means FileName; version/revision 255 mean MajorVersion/Revision;
     // a negative startOffset means TagOffset with "=", else 0. A save that
     // fails leaves the file as it was (see id3v2/audio_move.h).
     uint16_t SaveToFile(const std::string& fileName, uint8_t version, int64_t startOffset,
                         uint8_t revision);
+    // Removes the tag that starts the file ("=": FileName and the tag at
+    // TagOffset), moving what follows it in its place through the same
+    // journalled move as a save; every other byte stays. kNoTag when no tag
+    // stands there. Afterwards the tag object holds a fresh tag for the file.
+    uint16_t RemoveFromFile(const std::string& fileName);
     // Saves into the file and at the offset that SaveToFile put into the work state.
     uint16_t SaveToStream(uint8_t version, uint8_t revision);
 

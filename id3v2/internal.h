@@ -11,6 +11,7 @@
 #include "id3v2/frames/unicode_text.h"
 #include "id3v2/frames/unsync.h"
 #include "id3v2/journal/journal.h"
+#include "id3v2/read/frames_v22.h"
 #include "id3v2/read/read_ring.h"
 #include "id3v2/read/tag_parser.h"
 #include "id3v2/work_state.h"

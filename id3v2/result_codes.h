@@ -35,7 +35,8 @@ constexpr uint8_t kOffsetPastEnd = 0x08;
 // The tag offset is 4 GiB or more, beyond what TagOffset holds; nothing is
 // read or written.
 constexpr uint8_t kOffsetTooLarge = 0x09;
-constexpr uint8_t kBadVersion = 0x11;  // neither 3 nor 4
+// A load: neither 2, 3 nor 4. A save or a conversion: neither 3 nor 4.
+constexpr uint8_t kBadVersion = 0x11;
 // A load: a revision other than 0 while AcceptRevisions is 0. A save: a
 // revision other than 0 asked for.
 constexpr uint8_t kRevisionRefused = 0x12;
@@ -44,6 +45,9 @@ constexpr uint8_t kRevisionRefused = 0x12;
 constexpr uint8_t kNoTag = 0x10;       // no tag header at the offset
 constexpr uint8_t kTagPastEnd = 0x20;  // the tag reaches past the end of the file
 constexpr uint8_t kBadFrameId = 0x21;
+// A version 2.2 tag whose header marks it compressed: that version never
+// defined the method, so its frames cannot be read.
+constexpr uint8_t kCompressedTag = 0x13;
 constexpr uint8_t kCorrupt = 0xFE;
 
 // Error codes of saves only.

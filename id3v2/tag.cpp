@@ -23,5 +23,7 @@ void Tid3v2tag::StartFreshTag() {
     fresh.PaddingMode = PaddingMode;
     fresh.PaddingBlock = PaddingBlock;
     fresh.PaddingLimit = PaddingLimit;
+    fresh.SyncEvery = SyncEvery;
+    fresh.KeepModificationTime = KeepModificationTime;
     *this = std::move(fresh);
 }

@@ -60,6 +60,15 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     statMode_ = st.st_mode;
     identity_ = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
     links_ = st.st_nlink;
+    modified_ = {static_cast<int64_t>(st.st_mtim.tv_sec), static_cast<int64_t>(st.st_mtim.tv_nsec)};
+}
+
+void File::SetModificationTime(const FileTime& time) {
+    const struct timespec times[2] = {
+        {0, UTIME_OMIT}, {static_cast<time_t>(time.seconds), static_cast<long>(time.nanoseconds)}};
+    if (::futimens(fd_, times) != 0) {
+        throw WriteError("Cannot set the time of " + DescribeError(path_, errno), errno);
+    }
 }
 
 File::~File() {

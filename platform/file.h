@@ -40,6 +40,13 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// A file's modification time, to the nanosecond.
+struct FileTime {
+    int64_t seconds = 0;
+    int64_t nanoseconds = 0;
+    bool operator==(const FileTime&) const = default;
+};
+
 class File {
   public:
     // CreateNew makes a new file, private to the user, and fails when one
@@ -64,6 +71,10 @@ class File {
     // The file's type and permission bits (st_mode) seen at opening.
     uint32_t StatMode() const { return statMode_; }
     FileIdentity Identity() const { return identity_; }
+    // The modification time seen at opening (under the lock).
+    FileTime ModificationTime() const { return modified_; }
+    // Puts the modification time back to `time`, leaving the access time.
+    void SetModificationTime(const FileTime& time);
     // Whether the file had no name left when it was opened and locked: it
     // was removed, or another file took its name, in between.
     bool Unlinked() const { return links_ == 0; }
@@ -98,6 +109,7 @@ class File {
     uint32_t statMode_ = 0;
     FileIdentity identity_;
     uint64_t links_ = 0;
+    FileTime modified_;
 };
 
 // Removes the file at the path; false with `error` (errno) when it cannot.

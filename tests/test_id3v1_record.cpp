@@ -363,3 +363,39 @@ TEST(Id3v1Write, FailedWriteKeepsWhatWasWrittenAndTruncatesNothing) {
     EXPECT_TRUE(std::equal(original.begin(), original.end(), after.begin()));
     EXPECT_EQ(Field(after, original.size(), 8), "TAGTitle");
 }
+
+// A change of the record touches the last 128 bytes only, a removal only of
+// a record, and either puts the modification time back when asked.
+TEST(RecordChanges, TouchOnlyTheRecordAndKeepTheTimeWhenAsked) {
+    TempDir dir;
+    const std::string path = dir.File("song.mp3");
+    const Bytes audio = SilentAudio(3);
+    const Bytes notRecord = Concat({audio, RawRecord().Put(0, "tag").bytes});
+    const Bytes written = Concat({audio, RawRecord().Put(3, "New").Byte(127, 0xFF).bytes});
+    TV1Values values;
+    values.Title = "New";
+    const struct {
+        const char* name;
+        Bytes before;
+        bool write;  // else remove
+        bool keep;
+        Bytes after;
+    } cases[] = {
+        {"removing a record", Concat({audio, RawRecord().bytes}), false, true, audio},
+        {"removing what only looks like a record", notRecord, false, true, notRecord},
+        {"writing, time kept", audio, true, true, written},
+        {"writing, time not kept", audio, true, false, written},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFile(path, c.before);
+        SetModificationTime(path, kOldTime);
+        if (c.write) {
+            WriteV1Tag(path, values, c.keep);
+        } else {
+            EXPECT_EQ(RemoveV1Tag(path, c.keep), c.before != c.after);
+        }
+        EXPECT_EQ(ReadFile(path), c.after);
+        EXPECT_EQ(ModificationTime(path) == kOldTime, c.keep);
+    }
+}

@@ -169,6 +169,39 @@ TEST_F(Recovery, AKillAtAnyStepOfAMoveIsRecoveredToTheOldOrTheNewFile) {
     }
 }
 
+// A removal moves the audio as a save that shrinks its tag to nothing does.
+TEST_F(Recovery, ARemovalKilledAtAnyStepIsRecoveredToTheTaggedOrTheBareFileAndItsTime) {
+    const KillCase& c = kKillCases[4];
+    const Bytes original = Original(c);
+    const Bytes bare = testing_mp3::PositionalAudio(c.audio);
+    const auto remove = [&] {
+        Tid3v2tag tag;
+        tag.KeepModificationTime = 1;
+        return tag.RemoveFromFile(path_);
+    };
+    const auto prepare = [&] {
+        WriteFile(path_, original);
+        testing_mp3::SetModificationTime(path_, testing_mp3::kOldTime);
+    };
+    prepare();
+    killAt = 0;
+    ASSERT_EQ(remove(), 0);
+    ASSERT_EQ(ReadFile(path_), bare);
+    const uint64_t removeCalls = calls;
+    for (uint64_t at = 1; at <= removeCalls; ++at) {
+        SCOPED_TRACE(at);
+        prepare();
+        KilledAt(at, [&] { remove(); });
+        const std::vector<RecoveredFile> recovered = Recover();
+        ASSERT_EQ(recovered.size(), 1u);
+        EXPECT_TRUE(recovered[0].Repaired()) << recovered[0].reason;
+        const Bytes file = ReadFile(path_);
+        ASSERT_TRUE(file == original || file == bare);
+        EXPECT_EQ(testing_mp3::ModificationTime(path_), testing_mp3::kOldTime);
+        EXPECT_TRUE(NoJournalLeft());
+    }
+}
+
 TEST_F(Recovery, MutagenReadsARecoveredFileAsTheOldOrTheNewTag) {
     if (const std::string missing = testing_mp3::MutagenMissing(); !missing.empty()) {
         GTEST_SKIP() << missing;

@@ -725,3 +725,47 @@ TEST_F(WriterTest, AnOldVersion4FooterIsReplacedWithItsTag) {
 }
 
 }  // namespace
+
+// --- file times and removal ---
+
+TEST_F(WriterTest, AKeptModificationTimeComesBackToTheNanosecond) {
+    for (const uint32_t oldPadding : {4000u, 0u}) {  // in place, and moving the audio
+        const std::string path = Make(Concat(
+            {testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, oldPadding), Audio(5000)}));
+        for (const uint8_t keep : {1, 0}) {
+            testing_mp3::SetModificationTime(path, testing_mp3::kOldTime);
+            Tid3v2tag tag;
+            ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
+            tag.KeepModificationTime = keep;
+            tag.SetText("TIT2", std::string(100 + 100 * keep, 'n'));
+            ASSERT_EQ(tag.SaveToFile("=", 255, -1, 255), 0);
+            EXPECT_EQ(testing_mp3::ModificationTime(path) == testing_mp3::kOldTime, keep == 1);
+        }
+    }
+}
+
+TEST_F(WriterTest, RemovingTheTagLeavesEveryOtherByte) {
+    const Bytes audio = Audio(70000);  // more than one move chunk
+    const Bytes record = Concat({ToBytes("TAG"), Bytes(125, 'x')});
+    const Bytes footer = Concat({ToBytes("3DI"), Bytes{4, 0, 0x10, 0, 0, 0, 20}});
+    const struct {
+        const char* name;
+        Bytes tag;
+        uint16_t result;
+    } cases[] = {
+        {"version 3 with padding", testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("old"))}, 3000),
+         0},
+        {"version 4 with its footer",
+         Concat({testing_mp3::Tag(4, {Frame(4, "TIT2", Latin1Text("old"))}, 0, 0x10), footer}), 0},
+        {"version 2.2", testing_mp3::Tag(2, {Frame(2, "TT2", Latin1Text("old"))}), 0},
+        {"no tag", {}, ResultWord(id3v2::kNoTag)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = Make(Concat({c.tag, audio, record}));
+        Tid3v2tag tag;
+        EXPECT_EQ(tag.RemoveFromFile(path), c.result);
+        EXPECT_EQ(ReadFile(path), Concat({audio, record}));
+        EXPECT_EQ(tag.Frames.FrameCount(), 0u);
+    }
+}

@@ -23,9 +23,12 @@ const TFrameEntry& TFrameIndex::At(uint32_t index) const {
     return entries_[index - 1];
 }
 
-uint32_t TFrameIndex::AddFrame(const std::string& id) {
+namespace {
+
+// The identifier upper-cased, or "" when it is not four characters A-Z/0-9.
+std::string FrameIdOf(const std::string& id) {
     if (id.size() != 4) {
-        return 0;
+        return {};
     }
     std::string upper = id;
     for (char& c : upper) {
@@ -33,13 +36,34 @@ uint32_t TFrameIndex::AddFrame(const std::string& id) {
             c = static_cast<char>(c - 'a' + 'A');
         }
         if (!((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))) {
-            return 0;
+            return {};
         }
+    }
+    return upper;
+}
+
+}  // namespace
+
+uint32_t TFrameIndex::AddFrame(const std::string& id) {
+    const std::string upper = FrameIdOf(id);
+    if (upper.empty()) {
+        return 0;
     }
     TFrameEntry& entry = entries_.emplace_back();
     entry.Id = upper;
     entry.Modified = 1;
     return FrameCount();
+}
+
+bool TFrameIndex::RenameFrame(uint32_t index, const std::string& id) {
+    const std::string upper = FrameIdOf(id);
+    if (upper.empty()) {
+        return false;
+    }
+    TFrameEntry& entry = At(index);
+    entry.Id = upper;
+    entry.Modified = 1;
+    return true;
 }
 
 bool TFrameIndex::DeleteFrame(uint32_t index) {

@@ -13,6 +13,10 @@ constexpr uint8_t kTagExtendedHeader = 0x40;
 constexpr uint8_t kTagExperimental = 0x20;
 constexpr uint8_t kTagFooter = 0x10;
 
+// Version 2.2: the tag header's compression flag, and the frame header's size.
+constexpr uint8_t kV22Compression = 0x40;
+constexpr uint32_t kV22FrameHeaderSize = 6;
+
 // Extended-header flags (version 4 positions, used in memory for both versions).
 constexpr uint8_t kExtUpdate = 0x40;
 constexpr uint8_t kExtCrc = 0x20;

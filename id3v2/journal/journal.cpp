@@ -28,6 +28,10 @@ constexpr int64_t kPage = 4096;
 // step that a kill cut short does not count.
 constexpr size_t kTrailerSize = 48;
 constexpr size_t kFieldBytes = 16;  // of the file's head and end
+// Bits of the header's flags word. A journal without kKeepsTime has no time
+// field, as every journal written before the time was kept.
+constexpr uint32_t kDurable = 1;
+constexpr uint32_t kKeepsTime = 2;
 
 int64_t RoundUp(int64_t value) {
     return (value + kPage - 1) / kPage * kPage;
@@ -108,7 +112,7 @@ std::vector<uint8_t> EncodeHeader(const JournalHeader& header, const Layout& lay
     const Relayout& plan = header.plan;
     Writer w;
     w.bytes.assign(kMagic, kMagic + sizeof kMagic);
-    w.Put<uint32_t>(header.durable ? 1 : 0);
+    w.Put<uint32_t>((header.durable ? kDurable : 0) | (header.keptTime ? kKeepsTime : 0));
     w.Put<uint64_t>(header.identity.device);
     w.Put<uint64_t>(header.identity.inode);
     w.Put<int64_t>(plan.start);
@@ -126,6 +130,10 @@ std::vector<uint8_t> EncodeHeader(const JournalHeader& header, const Layout& lay
     }
     w.Put<uint32_t>(static_cast<uint32_t>(header.path.size()));
     w.bytes.insert(w.bytes.end(), header.path.begin(), header.path.end());
+    if (header.keptTime) {
+        w.Put<int64_t>(header.keptTime->seconds);
+        w.Put<int64_t>(header.keptTime->nanoseconds);
+    }
     w.Put<uint32_t>(Crc(w.bytes.data(), w.bytes.size()));
     return w.bytes;
 }
@@ -139,7 +147,8 @@ std::optional<JournalHeader> DecodeHeader(const std::vector<uint8_t>& page, Layo
     }
     r.GetBytes(sizeof kMagic);
     JournalHeader header;
-    header.durable = r.Get<uint32_t>() & 1;
+    const auto flags = r.Get<uint32_t>();
+    header.durable = flags & kDurable;
     header.identity.device = r.Get<uint64_t>();
     header.identity.inode = r.Get<uint64_t>();
     Relayout& plan = header.plan;
@@ -157,6 +166,10 @@ std::optional<JournalHeader> DecodeHeader(const std::vector<uint8_t>& page, Layo
     }
     const std::vector<uint8_t> path = r.GetBytes(r.Get<uint32_t>());
     header.path.assign(path.begin(), path.end());
+    if (flags & kKeepsTime) {
+        const auto seconds = r.Get<int64_t>();
+        header.keptTime = platform::FileTime{seconds, r.Get<int64_t>()};
+    }
     const size_t checked = r.At();
     if (!r.Has(4) || r.Get<uint32_t>() != Crc(page.data(), checked) || !SavePlan(plan) ||
         tagSize != plan.newSize || layout.tag < 0 || layout.slots < 0 ||
@@ -183,7 +196,7 @@ MoveJournal::MoveJournal(std::unique_ptr<platform::File> file, JournalHeader hea
 
 std::unique_ptr<MoveJournal> MoveJournal::Begin(const platform::File& file, const Relayout& plan,
                                                 const std::vector<uint8_t>& newTag, bool durable,
-                                                std::string& error) {
+                                                std::string& error, bool keepTime) {
     const std::string folder = JournalFolder(error);
     if (folder.empty()) {
         return nullptr;
@@ -194,6 +207,9 @@ std::unique_ptr<MoveJournal> MoveJournal::Begin(const platform::File& file, cons
     header.path = std::filesystem::absolute(file.Path(), failed).string();
     header.plan = plan;
     header.durable = durable;
+    if (keepTime) {
+        header.keptTime = file.ModificationTime();
+    }
     // Bytes that stay where they are in every state a save leaves before its
     // tag is written: the start of the old tag's room, and the audio's end
     // (kept behind the end of the file while a tag grows).

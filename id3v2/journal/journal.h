@@ -30,6 +30,8 @@ struct JournalHeader {
     std::vector<uint8_t> head;     // the first bytes at plan.start
     std::vector<uint8_t> end;      // the audio's last bytes
     std::vector<uint8_t> landing;  // the first chunk's bytes plan.FirstLanding names
+    // The modification time the file gets back once whole, when the save keeps it.
+    std::optional<platform::FileTime> keptTime;
 };
 
 // A step as read back from a journal, owning its bytes.
@@ -45,10 +47,11 @@ struct RecordedStep {
 class MoveJournal : public RelayLog {
   public:
     // The journal of a save about to move audio in the open file, in the
-    // journal folder; nullptr with `error` set when it cannot be made.
+    // journal folder; nullptr with `error` set when it cannot be made. With
+    // `keepTime` the file's modification time at opening is recorded too.
     static std::unique_ptr<MoveJournal> Begin(const platform::File& file, const Relayout& plan,
                                               const std::vector<uint8_t>& newTag, bool durable,
-                                              std::string& error);
+                                              std::string& error, bool keepTime = false);
     // Writes the journal of a save in `folder` (flushed to the disk when the
     // header asks for durable steps); nullptr with `error` set when it cannot.
     // It is written under a temporary name and renamed when whole, and stays

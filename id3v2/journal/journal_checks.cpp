@@ -16,14 +16,17 @@ constexpr int64_t kMaxFileSize = int64_t{1} << 60;
 
 bool SavePlan(const Relayout& plan) {
     return plan.start >= 0 && plan.start <= kMaxTagOffset && plan.fileSize <= kMaxFileSize &&
-           plan.oldSize <= plan.fileSize - plan.start && plan.newSize >= 10 &&
-           plan.newSize <= kMaxTagBody + 10 && plan.MovesAudio() && plan.chunk >= kMoveChunk &&
-           plan.chunk <= kMaxChunk && plan.chunk % kChunkUnit == 0;
+           plan.oldSize <= plan.fileSize - plan.start &&
+           (plan.newSize == 0 || plan.newSize >= 10) && plan.newSize <= kMaxTagBody + 10 &&
+           plan.MovesAudio() && plan.chunk >= kMoveChunk && plan.chunk <= kMaxChunk &&
+           plan.chunk % kChunkUnit == 0;
 }
 
 bool PlannedTag(const Relayout& plan, const std::vector<uint8_t>& tag) {
-    return tag.size() == plan.newSize && IsTagHeader(tag.data()) &&
-           ReadSyncsafe32(tag.data() + 6) + uint64_t{10} == tag.size();
+    // A removal's tag has no bytes.
+    return tag.size() == plan.newSize &&
+           (tag.empty() || (IsTagHeader(tag.data()) &&
+                            ReadSyncsafe32(tag.data() + 6) + uint64_t{10} == tag.size()));
 }
 
 bool PlannedStep(const Relayout& plan, RelayPhase phase, uint64_t moved, int64_t restoreAt,

@@ -119,6 +119,14 @@ RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
         result.reason = error.what();
         return result;
     }
+    if (header.keptTime) {
+        try {
+            file.SetModificationTime(*header.keptTime);
+        } catch (const platform::IoError&) {
+            // The file is whole; only its old time is lost, which is no reason
+            // to repair it again.
+        }
+    }
     Discard(journal);
     return result;
 }

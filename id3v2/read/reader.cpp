@@ -65,7 +65,7 @@ uint16_t Tid3v2tag::ReadTag() {
     MajorVersion = header[3];
     Revision = header[4];
     TagOffset = static_cast<uint32_t>(Work.TagStart);
-    if (MajorVersion != 3 && MajorVersion != 4) {
+    if (MajorVersion < 2 || MajorVersion > 4) {
         return ResultWord(kBadVersion);
     }
     if (Revision != 0 && AcceptRevisions == 0) {
@@ -74,7 +74,9 @@ uint16_t Tid3v2tag::ReadTag() {
     if (Revision != 0) {
         result |= kWarnRevision;
     }
-    if (MajorVersion == 3) {
+    if (MajorVersion == 2) {
+        ParseV22(result);
+    } else if (MajorVersion == 3) {
         ParseV23(result);
     } else {
         ParseV24(result);

@@ -9,6 +9,7 @@
 
 #include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
+#include "id3v2/read/frames_v22.h"
 #include "id3v2/read/read_ring.h"
 #include "id3v2/result_codes.h"
 #include "id3v2/work_state.h"
@@ -18,21 +19,22 @@ namespace {
 
 // Header flags, tag size, the check against the file size and the first fill
 // of the ring. False when the tag reaches past the end of the file.
-bool StartBody(uint16_t& result, const uint8_t* header, bool v4) {
+bool StartBody(uint16_t& result, const uint8_t* header, uint8_t version) {
     Tid3v2tag& tag = *Work.CurrentTag;
     const uint8_t flags = header[5];
     tag.SetUnsynchronisation(flags & kTagUnsync);
-    tag.SetExtendedHeader(flags & kTagExtendedHeader);
-    tag.SetExperimental(flags & kTagExperimental);
-    if (v4) {
+    // Version 2.2 has no extended header and no experimental bit.
+    tag.SetExtendedHeader(version != 2 && (flags & kTagExtendedHeader));
+    tag.SetExperimental(version != 2 && (flags & kTagExperimental));
+    if (version == 4) {
         tag.SetFooter(flags & kTagFooter);
     } else {
-        // Nothing of an earlier version-4 tag may linger in a version-3 one.
+        // Nothing of an earlier version-4 tag may linger in an older one.
         tag.SetFooter(false);
         tag.SetTagIsUpdate(false);
         tag.SetRestrictionsPresent(false);
     }
-    if (flags & (v4 ? 0x0F : 0x1F)) {
+    if (flags & (version == 4 ? 0x0F : version == 3 ? 0x1F : 0x3F)) {
         result |= kWarnHeaderFlags;
     }
     tag.TagSize = ReadSyncsafe32(header + 6);
@@ -41,7 +43,7 @@ bool StartBody(uint16_t& result, const uint8_t* header, bool v4) {
         SetErrorCode(result, kTagPastEnd);
         return false;
     }
-    FillRing(!v4 && tag.Unsynchronisation());
+    FillRing(version != 4 && tag.Unsynchronisation());
     return true;
 }
 
@@ -257,14 +259,44 @@ bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
     return true;
 }
 
+// One version 2.2 frame whose 6-byte header (three letters, a 24-bit size, no
+// flags) is `block`, entered under its version 3 identifier.
+bool ReadFrameV22(uint16_t& result, const std::vector<uint8_t>& block) {
+    TFrameIndex& frames = Work.CurrentTag->Frames;
+    const std::string id(block.begin(), block.begin() + 3);
+    const uint32_t index = frames.AddFrame(FrameIdFromV22(id));
+    if (index == 0) {
+        SetErrorCode(result, kBadFrameId);
+        return false;
+    }
+    const uint32_t size = (uint32_t{block[3]} << 16) | (uint32_t{block[4]} << 8) | block[5];
+    if (size > Work.Remaining) {
+        SetErrorCode(result, kCorrupt);
+        return false;
+    }
+    frames.SetFrameOffset(index, static_cast<uint32_t>(TakenOffset() - kV22FrameHeaderSize));
+    std::vector<uint8_t>& data = frames.Data(index);
+    if (ReadBody(data, size) != size) {
+        data.clear();
+        SetErrorCode(result, kCorrupt);
+        return false;
+    }
+    if (id == "PIC") {
+        PictureFromV22(data);
+    }
+    return true;
+}
+
 // Returns the size of the padding found after the frames, 0 when none.
-uint32_t FrameLoop(uint16_t& result, bool v4) {
+uint32_t FrameLoop(uint16_t& result, uint8_t version) {
     const Tid3v2tag& tag = *Work.CurrentTag;
     std::vector<uint8_t>& block = *Work.ScratchStream;
+    const bool v4 = version == 4;
+    const uint32_t headerSize = version == 2 ? kV22FrameHeaderSize : 10;
     uint32_t padding = 0;
     while (Work.Remaining > 0) {
         block.clear();
-        ReadBody(block, std::min<uint32_t>(10, Work.Remaining));
+        ReadBody(block, std::min<uint32_t>(headerSize, Work.Remaining));
         UpdateLoadProgress();
         if (IsPadding(block)) {
             padding = TakePadding(result, block, v4);
@@ -278,11 +310,11 @@ uint32_t FrameLoop(uint16_t& result, bool v4) {
             }
             return padding;
         }
-        if (block.size() < 10) {
+        if (block.size() < headerSize) {
             SetErrorCode(result, kCorrupt);
             return padding;
         }
-        if (!ReadFrame(result, block, v4)) {
+        if (!(version == 2 ? ReadFrameV22(result, block) : ReadFrame(result, block, v4))) {
             return padding;
         }
     }
@@ -291,29 +323,39 @@ uint32_t FrameLoop(uint16_t& result, bool v4) {
 
 // The tag header is still in the scratch stream when a parser starts; it is
 // copied out because the parser reuses the stream for every field it takes.
-void ParseBody(uint16_t& result, bool v4) {
+void ParseBody(uint16_t& result, uint8_t version) {
     std::array<uint8_t, 10> header;
     std::copy_n(Work.ScratchStream->begin(), 10, header.begin());
-    if (!StartBody(result, header.data(), v4)) {
+    // Version 2.2 named a compression but never defined it.
+    if (version == 2 && (header[5] & kV22Compression)) {
+        SetErrorCode(result, kCompressedTag);
         return;
     }
-    if (!(v4 ? ExtendedHeaderV4(result) : ExtendedHeaderV3(result))) {
+    if (!StartBody(result, header.data(), version)) {
+        return;
+    }
+    // A version 2.2 tag has no extended header: the version 3 pass, finding
+    // none, clears what an earlier tag left.
+    if (!(version == 4 ? ExtendedHeaderV4(result) : ExtendedHeaderV3(result))) {
         return;
     }
     Tid3v2tag& tag = *Work.CurrentTag;
     tag.Frames.ClearFrames();
-    const uint32_t padding = FrameLoop(result, v4);
+    const uint32_t padding = FrameLoop(result, version);
     // Declared padding the body does not hold is not kept either.
     tag.PaddingSize = std::min(tag.PaddingSize, padding);
 }
 
 }  // namespace
 
+void ParseV22(uint16_t& result) {
+    ParseBody(result, 2);
+}
 void ParseV23(uint16_t& result) {
-    ParseBody(result, false);
+    ParseBody(result, 3);
 }
 void ParseV24(uint16_t& result) {
-    ParseBody(result, true);
+    ParseBody(result, 4);
 }
 
 bool IsPadding(const std::vector<uint8_t>& block) {

@@ -89,14 +89,14 @@ std::vector<uint8_t> ReadOldTag(const File& file, const Relayout& plan) {
 // that moves audio keeps a journal of the move, so that a recovery can finish
 // it after a kill; returns why there was none when one could not be made.
 std::string PutTagIntoFile(Tid3v2tag& tag, File& file, const Relayout& plan,
-                           const TagLayout& layout) {
-    const std::vector<uint8_t> newTag = RenderTag(tag, layout);
+                           const std::vector<uint8_t>& newTag) {
     const std::vector<uint8_t> oldTag = ReadOldTag(file, plan);
     const bool durable = tag.SyncEvery != 0;
     std::string noJournal;
     std::unique_ptr<MoveJournal> journal;
     if (plan.MovesAudio()) {
-        journal = MoveJournal::Begin(file, plan, newTag, durable, noJournal);
+        journal = MoveJournal::Begin(file, plan, newTag, durable, noJournal,
+                                     tag.KeepModificationTime != 0);
     }
     SaveProgress progress(tag, plan.RelayedBytes() + newTag.size());
     tag.Status = "Re-positioning audio data";
@@ -134,6 +134,71 @@ void RecordSave(Tid3v2tag& tag, uint8_t version, uint8_t revision, int64_t start
     tag.Status = "Save Complete";
 }
 
+// Opens the file of a save or a removal, locked, as the work-state file;
+// returns the refusal, or 0. Throws platform::IoError.
+uint16_t OpenLocked(Tid3v2tag& tag, const std::string& path) {
+    if (!platform::FileExists(path)) {
+        return ResultWord(kCannotOpen);
+    }
+    if (IsProtectedFile(platform::GetFileAttributesA(path))) {
+        return ResultWord(kProtectedFile);
+    }
+    Work.FileStream = std::make_unique<platform::File>(path, platform::File::Mode::ReadWrite,
+                                                       platform::File::Lock::Exclusive);
+    // A save never works on a file whose last save was interrupted.
+    RecoveredFile pending;
+    if (RecoverPendingSave(*Work.FileStream, pending) &&
+        pending.outcome == RecoveredFile::Outcome::Failed) {
+        tag.Status = "An interrupted save of this file could not be finished: " + pending.reason;
+        return ResultWord(kWriteFailed);
+    }
+    return 0;
+}
+
+// Puts back the modification time the work-state file had at opening, when
+// the tag keeps it; a save that failed left the file as it was, or leaves it
+// to the recovery, which puts the same time back. A time that cannot be set
+// does not undo a save that succeeded: the status tells it.
+void KeepTime(Tid3v2tag& tag) {
+    if (!tag.KeepModificationTime) {
+        return;
+    }
+    try {
+        Work.FileStream->SetModificationTime(Work.FileStream->ModificationTime());
+    } catch (const platform::IoError& error) {
+        tag.Status += std::string(" (the modification time was not kept: ") + error.what() + ")";
+    }
+}
+
+// Removes the tag at `start` of the open work-state file: the audio moves like
+// any save's that shrinks its tag, journal included, only to a tag of no bytes.
+uint16_t RemoveTag(Tid3v2tag& tag, int64_t start) {
+    try {
+        File& file = *Work.FileStream;
+        const int64_t fileSize = file.Size();
+        if (fileSize < start) {
+            return ResultWord(kOffsetPastEnd);
+        }
+        const uint32_t oldSize = FindOldTagSize(file, start, fileSize);
+        if (oldSize == 0) {
+            return ResultWord(kNoTag);
+        }
+        tag.Progress = 0;
+        const SaveBuffers buffers;
+        const std::string noJournal =
+            PutTagIntoFile(tag, file, {start, fileSize, oldSize, 0, Chunk(tag)}, {});
+        tag.StartFreshTag();
+        tag.Progress = 100;
+        tag.Status = "Tag removed";
+        if (!noJournal.empty()) {
+            tag.Status += " (without a recovery journal: " + noJournal + ")";
+        }
+        return 0;
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error));
+    }
+}
+
 }  // namespace
 }  // namespace id3v2
 
@@ -149,26 +214,15 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
         return ResultWord(kLastLoadFailed);
     }
     try {
-        if (!platform::FileExists(path)) {
-            return ResultWord(kCannotOpen);
-        }
-        if (IsProtectedFile(platform::GetFileAttributesA(path))) {
-            return ResultWord(kProtectedFile);
-        }
-        Work.FileStream = std::make_unique<platform::File>(path, platform::File::Mode::ReadWrite,
-                                                           platform::File::Lock::Exclusive);
-        // A save never works on a file whose last save was interrupted.
-        RecoveredFile pending;
-        if (RecoverPendingSave(*Work.FileStream, pending) &&
-            pending.outcome == RecoveredFile::Outcome::Failed) {
-            Status = "An interrupted save of this file could not be finished: " + pending.reason;
-            return ResultWord(kWriteFailed);
+        if (const uint16_t refused = OpenLocked(*this, path)) {
+            return refused;
         }
         Work.TagStart = start;
         const uint16_t result = SaveToStream(version, revision);
         if (Succeeded(result)) {
             FileName = path;
         }
+        KeepTime(*this);
         return result;
     } catch (const platform::IoError& error) {
         return ResultWord(ErrorCodeOf(error));
@@ -178,7 +232,8 @@ uint16_t Tid3v2tag::SaveToFile(const std::string& fileName, uint8_t version, int
 uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
     using namespace id3v2;
     Work.CurrentTag = this;
-    version = version == 255 ? MajorVersion : version;
+    // A version 2.2 tag, loaded as version 3 frames, is written as version 3.
+    version = version != 255 ? version : MajorVersion == 2 ? 3 : MajorVersion;
     revision = revision == 255 ? Revision : revision;
     if (const uint16_t refused = RefuseRequest(*this, version, revision)) {
         return refused;
@@ -205,7 +260,8 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
             return ResultWord(kTagTooLarge) | warnings;
         }
         const std::string noJournal = PutTagIntoFile(
-            *this, file, {start, fileSize, Work.OldTagSize, layout.size, Chunk(*this)}, layout);
+            *this, file, {start, fileSize, Work.OldTagSize, layout.size, Chunk(*this)},
+            RenderTag(*this, layout));
         RecordSave(*this, version, revision, start, layout, warnings);
         if (!noJournal.empty()) {
             Status += " (without a recovery journal: " + noJournal + ")";
@@ -213,5 +269,27 @@ uint16_t Tid3v2tag::SaveToStream(uint8_t version, uint8_t revision) {
         return warnings;
     } catch (const platform::IoError& error) {
         return ResultWord(ErrorCodeOf(error)) | warnings;
+    }
+}
+
+uint16_t Tid3v2tag::RemoveFromFile(const std::string& fileName) {
+    using namespace id3v2;
+    Work.CurrentTag = this;
+    const bool sameFile = fileName == "=";
+    const int64_t start = sameFile ? int64_t{TagOffset} : 0;
+    const std::string path = sameFile ? FileName : fileName;
+    const WorkStateRelease release;
+    try {
+        if (const uint16_t refused = OpenLocked(*this, path)) {
+            return refused;
+        }
+        const uint16_t result = RemoveTag(*this, start);
+        if (Succeeded(result)) {
+            FileName = path;
+        }
+        KeepTime(*this);
+        return result;
+    } catch (const platform::IoError& error) {
+        return ResultWord(ErrorCodeOf(error));
     }
 }

@@ -82,6 +82,13 @@ Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags, uint8_t revis
 Bytes Frame(uint8_t version, const std::string& id, const Bytes& data, uint8_t statusFlags,
             uint8_t formatFlags) {
     Bytes frame(id.begin(), id.end());
+    if (version == 2) {  // three letters and a 24-bit size, no flags
+        const auto size = static_cast<uint32_t>(data.size());
+        frame.insert(frame.end(), {static_cast<uint8_t>(size >> 16),
+                                   static_cast<uint8_t>(size >> 8), static_cast<uint8_t>(size)});
+        frame.insert(frame.end(), data.begin(), data.end());
+        return frame;
+    }
     frame.resize(10);
     if (version == 4) {
         id3v2::WriteSyncsafe32(frame.data() + 4, static_cast<uint32_t>(data.size()));
@@ -137,6 +144,14 @@ Bytes ReadFile(const std::string& path) {
 
 void WriteMp3(const std::string& path, const Bytes& prefix, size_t frames, const Bytes& suffix) {
     WriteFile(path, Concat({prefix, SilentAudio(frames), suffix}));
+}
+
+void SetModificationTime(const std::string& path, const platform::FileTime& time) {
+    platform::File(path, platform::File::Mode::Read).SetModificationTime(time);
+}
+
+platform::FileTime ModificationTime(const std::string& path) {
+    return platform::File(path, platform::File::Mode::Read).ModificationTime();
 }
 
 }  // namespace testing_mp3

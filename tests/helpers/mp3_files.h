@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/file.h"
+
 namespace testing_mp3 {
 
 using Bytes = std::vector<uint8_t>;
@@ -48,7 +50,8 @@ Bytes SilentAudio(size_t count);
 Bytes PositionalAudio(size_t size);
 // A bare ID3v2 header: "ID3", version, revision, flags, syncsafe body size.
 Bytes TagHeader(uint8_t version, uint32_t bodySize, uint8_t flags = 0, uint8_t revision = 0);
-// A version-3 (plain size) or version-4 (syncsafe size) frame with the given data.
+// A version-3 (plain size) or version-4 (syncsafe size) frame with the given
+// data; version 2 makes a 2.2 frame of a three-letter id, without flags.
 Bytes Frame(uint8_t version, const std::string& id, const Bytes& data, uint8_t statusFlags = 0,
             uint8_t formatFlags = 0);
 // Text frame data: encoding byte 0 followed by the text.
@@ -61,6 +64,12 @@ Bytes ToBytes(const std::string& text);
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
+// A modification time with a sub-second part, put on a file before a change
+// that is to keep it.
+constexpr platform::FileTime kOldTime{1500000000, 123456789};
+void SetModificationTime(const std::string& path, const platform::FileTime& time);
+platform::FileTime ModificationTime(const std::string& path);
+
 // A file of `frames` silent audio frames, preceded by `prefix` (a tag) and
 // followed by `suffix` (an ID3v1 record).
 void WriteMp3(const std::string& path, const Bytes& prefix = {}, size_t frames = 10,
