@@ -5,13 +5,13 @@
 #include <memory>
 #include <optional>
 
-#include "editor/about_dialog.h"
-#include "editor/application.h"
-#include "editor/command_line.h"
-#include "editor/dialogs.h"
-#include "editor/form1.h"
-#include "editor/form2.h"
-#include "editor/interrupted_saves.h"
+#include "editor/dialogs/about_dialog.h"
+#include "editor/startup/application.h"
+#include "editor/startup/command_line.h"
+#include "editor/dialogs/dialogs.h"
+#include "editor/window/form1.h"
+#include "editor/dialogs/form2.h"
+#include "editor/startup/interrupted_saves.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
 

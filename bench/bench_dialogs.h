@@ -2,7 +2,7 @@
 // one answer the benchmark chose.
 #pragma once
 
-#include "editor/dialogs.h"
+#include "editor/dialogs/dialogs.h"
 
 class AnsweringDialogs : public TDialogs {
   public:

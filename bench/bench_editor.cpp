@@ -16,9 +16,9 @@
 
 #include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
-#include "editor/application.h"
-#include "editor/dialogs.h"
-#include "editor/form1.h"
+#include "editor/startup/application.h"
+#include "editor/dialogs/dialogs.h"
+#include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
 

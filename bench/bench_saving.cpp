@@ -18,9 +18,9 @@
 
 #include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
-#include "editor/dialogs.h"
-#include "editor/form1.h"
-#include "editor/page_logic.h"
+#include "editor/dialogs/dialogs.h"
+#include "editor/window/form1.h"
+#include "editor/model/page_logic.h"
 #include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"

@@ -11,8 +11,8 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "editor/page_logic.h"
-#include "editor/spin_edit.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {
@@ -262,7 +262,7 @@ TEST_F(BulkTest, NamesKeepCharactersARecordCannotHoldAndMarkThem) {
     Find<QToolButton>("SpeedButton6")->click();
     EXPECT_EQ(Window->TitleEdit(0)->text(),
               QString::fromUtf8("Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC"));
-    EXPECT_TRUE(TForm1::NotStorable(Window->TitleEdit(0)));
+    EXPECT_TRUE(Window->NotStorable(Window->TitleEdit(0)));
 }
 
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {

@@ -2,7 +2,7 @@
 // numbers and the Names rule.
 #include <gtest/gtest.h>
 
-#include "editor/bulk_logic.h"
+#include "editor/model/bulk_logic.h"
 
 using bulk::Column;
 

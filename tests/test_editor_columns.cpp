@@ -9,8 +9,8 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
-#include "editor/file_label.h"
-#include "editor/spin_edit.h"
+#include "editor/widgets/file_label.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 struct WidthCase {

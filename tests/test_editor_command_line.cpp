@@ -5,8 +5,8 @@
 #include <QDir>
 #include <optional>
 
-#include "editor/command_line.h"
-#include "editor/start_folder.h"
+#include "editor/startup/command_line.h"
+#include "editor/startup/start_folder.h"
 #include "tests/helpers/mp3_files.h"
 
 struct CommandLineCase {

@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "editor/form2.h"
+#include "editor/dialogs/form2.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {

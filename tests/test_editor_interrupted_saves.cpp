@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 
-#include "editor/interrupted_saves.h"
+#include "editor/startup/interrupted_saves.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"

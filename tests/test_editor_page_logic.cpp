@@ -1,7 +1,7 @@
 // Page arithmetic, the folder-name rule, label and caption texts, whole numbers.
 #include <gtest/gtest.h>
 
-#include "editor/page_logic.h"
+#include "editor/model/page_logic.h"
 
 using namespace page_logic;
 

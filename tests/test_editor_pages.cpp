@@ -13,9 +13,9 @@
 #include <QToolButton>
 #include <filesystem>
 
-#include "editor/page_logic.h"
-#include "editor/shell_tree.h"
-#include "editor/spin_edit.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/shell_tree.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "editor/file_label.h"
-#include "editor/page_logic.h"
-#include "editor/spin_edit.h"
+#include "editor/widgets/file_label.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {

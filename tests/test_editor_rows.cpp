@@ -16,10 +16,10 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
-#include "editor/genre_drop_down.h"
-#include "editor/latin1_edit.h"
-#include "editor/page_logic.h"
-#include "editor/spin_edit.h"
+#include "editor/widgets/genre_drop_down.h"
+#include "editor/widgets/latin1_edit.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/spin_edit.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -351,7 +351,7 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
     OpenInV2();
     EXPECT_EQ(Window->TitleEdit(0)->text(), "A");
     EXPECT_FALSE(Window->TitleEdit(0)->toolTip().isEmpty());
-    EXPECT_TRUE(TForm1::KeepsStoredValue(Window->TitleEdit(0)));
+    EXPECT_TRUE(Window->KeepsStoredValue(Window->TitleEdit(0)));
     EXPECT_EQ(Window->YearEdit(0)->text(), "2003-05-01");
     EXPECT_EQ(Window->TrackEdit(0)->text(), "3/12");
     EXPECT_FALSE(Window->YearEdit(0)->toolTip().isEmpty());
@@ -379,7 +379,7 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
     Find<QPushButton>("Button2")->click();
     Window->TitleEdit(0)->setText("New title");
     Window->TrackEdit(0)->setText("3");
-    EXPECT_FALSE(TForm1::KeepsStoredValue(Window->TitleEdit(0)));
+    EXPECT_FALSE(Window->KeepsStoredValue(Window->TitleEdit(0)));
     EXPECT_TRUE(Window->TitleEdit(0)->toolTip().isEmpty());
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag again(PathOf("a.mp3"));
@@ -395,7 +395,7 @@ TEST_F(Rows, FieldsTakeCharactersBeyondLatin1AndMarkThem) {
     title->clear();
     TypeText(QString::fromUtf8("a\xc3\xa9\xd0\x96z"));
     EXPECT_EQ(title->text(), QString::fromUtf8("a\xc3\xa9\xd0\x96z"));
-    EXPECT_TRUE(TForm1::NotStorable(title));
+    EXPECT_TRUE(Window->NotStorable(title));
     title->clear();
     QApplication::clipboard()->setText(QString::fromUtf8("\xe2\x82\xac"));
     QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
@@ -409,7 +409,7 @@ TEST_F(Rows, FieldsTakeCharactersBeyondLatin1AndMarkThem) {
     genre->lineEdit()->selectAll();
     TypeText(QString::fromUtf8("\xd0\x96"));
     EXPECT_EQ(genre->currentText(), QString::fromUtf8("\xd0\x96"));
-    EXPECT_TRUE(TForm1::NotStorable(genre));
+    EXPECT_TRUE(Window->NotStorable(genre));
 }
 
 TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <utility>
 
-#include "editor/spin_edit.h"
+#include "editor/widgets/spin_edit.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/window_fixture.h"

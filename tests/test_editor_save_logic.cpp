@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <tuple>
 
-#include "editor/save_logic.h"
+#include "editor/model/save_logic.h"
 #include "tests/helpers/mp3_files.h"
 
 namespace {

@@ -17,13 +17,13 @@
 #include <optional>
 #include <string_view>
 
-#include "editor/application.h"
-#include "editor/form1.h"
-#include "editor/form2.h"
-#include "editor/page_logic.h"
-#include "editor/shell_tree.h"
-#include "editor/spin_edit.h"
-#include "editor/tag_values.h"
+#include "editor/startup/application.h"
+#include "editor/window/form1.h"
+#include "editor/dialogs/form2.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/shell_tree.h"
+#include "editor/widgets/spin_edit.h"
+#include "editor/model/tag_values.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/internal.h"

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "editor/spin_edit.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QTest>
 #include <memory>
 
-#include "editor/spin_edit.h"
+#include "editor/widgets/spin_edit.h"
 
 class SpinEdit : public ::testing::Test {
   protected:

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "editor/spin_edit.h"
-#include "editor/tag_values.h"
+#include "editor/widgets/spin_edit.h"
+#include "editor/model/tag_values.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/mutagen_reader.h"
@@ -133,7 +133,7 @@ TEST_F(Unicode, Id3v2RowsShowTakeAndSaveEveryScript) {
 TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndAskWhatToStore) {
     Window->SpeedButton8Click();  // copy to ID3v1
     for (const Song& song : kSongs) {
-        EXPECT_EQ(TForm1::NotStorable(Field(song)), !song.latin1);
+        EXPECT_EQ(Window->NotStorable(Field(song)), !song.latin1);
         EXPECT_EQ(Field(song)->toolTip().isEmpty(), song.latin1);
     }
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
@@ -162,7 +162,7 @@ TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndAskWhatToStore) {
     Find<QToolButton>("SpeedButton6")->click();
     const int k = RowOf(kSongs[0]);
     EXPECT_EQ(Window->TitleEdit(k)->text(), kSongs[0].name.chopped(4));
-    EXPECT_TRUE(TForm1::NotStorable(Window->TitleEdit(k)));
+    EXPECT_TRUE(Window->NotStorable(Window->TitleEdit(k)));
     Window->TitleEdit(k)->setFocus();
     Dialogs.Clear();
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QString>
 
-#include "editor/record_fit.h"
-#include "editor/spin_edit.h"
-#include "editor/tag_values.h"
+#include "editor/model/record_fit.h"
+#include "editor/widgets/spin_edit.h"
+#include "editor/model/tag_values.h"
 #include "id3v1/id3v1.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -87,7 +87,7 @@ TEST_F(ValuesWrittenWindow, YearOutsideItsRangeIsMarkedAndRefusedNamingRowAndFie
     Window->YearEdit(0)->setText("-12345");
     Window->TitleEdit(0)->setText("T");
     Window->SpeedButton2Click();
-    EXPECT_TRUE(TForm1::NotStorable(Window->YearEdit(0)));
+    EXPECT_TRUE(Window->NotStorable(Window->YearEdit(0)));
     ASSERT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_TRUE(Dialogs.Errors()[0].contains("Row 1, song000.mp3: Year \"-12345\""));
     EXPECT_EQ(testing_mp3::ReadFile(PathOf("song000.mp3")), before);

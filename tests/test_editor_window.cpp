@@ -18,14 +18,14 @@
 #include <QToolButton>
 #include <stdexcept>
 
-#include "editor/about_dialog.h"
-#include "editor/application.h"
-#include "editor/colours.h"
-#include "editor/fonts.h"
-#include "editor/form2.h"
-#include "editor/page_logic.h"
-#include "editor/shell_tree.h"
-#include "editor/spin_edit.h"
+#include "editor/dialogs/about_dialog.h"
+#include "editor/startup/application.h"
+#include "editor/widgets/colours.h"
+#include "editor/widgets/fonts.h"
+#include "editor/dialogs/form2.h"
+#include "editor/model/page_logic.h"
+#include "editor/widgets/shell_tree.h"
+#include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 
 using WindowStart = WindowFixture;

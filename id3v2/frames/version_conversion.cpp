@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "id3v2/frames/compression.h"
 #include "id3v2/frames/unicode_text.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
-#include "id3v2/write/frame_preparation.h"
 
 namespace id3v2 {
 namespace {
@@ -276,7 +276,7 @@ void EncodingsToV3(TFrameIndex& frames, TVersionConversion& result) {
             continue;
         }
         const std::optional<std::vector<uint8_t>> plain =
-            frames.IsEncrypted(i) ? std::nullopt : PlainData(frames, i);
+            frames.IsEncrypted(i) ? std::nullopt : PlainFrameData(frames, i);
         if (!plain) {
             result.Unmapped.push_back(id);
             continue;

@@ -212,21 +212,6 @@ uint16_t MatchFlagToData(Tid3v2tag& tag, uint8_t bit, uint8_t refusal, uint16_t&
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i) {
-    std::vector<uint8_t> plain = frames.Data(i);
-    if (frames.IsUnsynchronised(i)) {
-        ResyncBytes(plain);
-    }
-    if (frames.IsCompressed(i)) {
-        try {
-            plain = DecompressBuffer(plain.data(), plain.size(), 0);
-        } catch (const EZLibError&) {
-            return std::nullopt;
-        }
-    }
-    return plain;
-}
-
 uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings) {
     SpreadUnsynchronisation(tag);
     if (tag.PruneFrames) {

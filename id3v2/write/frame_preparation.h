@@ -17,8 +17,4 @@ namespace id3v2 {
 // `warnings`. The frames keep the changes whatever the outcome.
 uint16_t PrepareFrames(Tid3v2tag& tag, uint8_t version, uint16_t& warnings);
 
-// The plain bytes of a frame that is not encrypted, or nothing when its
-// compressed data does not inflate. The frame stays as it is.
-std::optional<std::vector<uint8_t>> PlainData(const TFrameIndex& frames, uint32_t i);
-
 }  // namespace id3v2

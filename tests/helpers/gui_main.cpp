@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "editor/application.h"
+#include "editor/startup/application.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);

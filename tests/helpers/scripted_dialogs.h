@@ -7,7 +7,7 @@
 #include <deque>
 #include <functional>
 
-#include "editor/dialogs.h"
+#include "editor/dialogs/dialogs.h"
 
 class ScriptedDialogs : public TDialogs {
   public:

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "editor/application.h"
+#include "editor/startup/application.h"
 
 namespace testing_mp3 {
 

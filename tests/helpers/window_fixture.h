@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "editor/about_dialog.h"
-#include "editor/form1.h"
+#include "editor/dialogs/about_dialog.h"
+#include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/fake_media_device.h"
 #include "tests/helpers/mp3_files.h"

@@ -1,0 +1,260 @@
+// Reading a row from either tag kind and writing a row's changed values back:
+// which frame holds which value in each version, the comment's language, the
+// record's fields, and failures of both kinds as result words.
+#include "editor/model/row_codec.h"
+
+#include <iterator>
+#include <limits>
+
+#include "editor/model/page_logic.h"
+#include "editor/model/record_fit.h"
+#include "editor/model/save_logic.h"
+#include "editor/model/tag_values.h"
+#include "id3v1/genres.h"
+#include "id3v1/id3v1.h"
+#include "id3v2/id3v2.h"
+#include "id3v2/result_codes.h"
+#include "platform/attributes.h"
+#include "platform/file.h"
+
+namespace row_codec {
+
+namespace {
+
+using bulk::Column;
+
+QString Latin1(const std::string& bytes) {
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Version 4 keeps the year in the timestamp TDRC; shown when there is no TYER.
+void ReadTimestampYear(Tid3v2tag& tag, Tv2TAGInfo& info) {
+    std::string timestamp;
+    const uint8_t result = tag.GetTextUtf8("TDRC", timestamp);
+    bool whole = true;
+    info.Year = tag_values::YearOfTimestamp(timestamp, whole);
+    if (!whole || !id3v2::TextReadInFull(result)) {
+        info.Unshown |= kV2Year;
+    }
+}
+
+// Whether row k's field is to be written: changed, and not a stored value
+// kept because it could not be shown in full.
+bool ToWrite(const rows::TRowModel& rows, int k, Column field) {
+    return (rows.ChangedFields(k) & rows::FieldBit(field)) != 0 &&
+           !rows.Marked(k, field, rows::kKeepsStored);
+}
+
+std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
+    return rows.Shown(k, field).toStdString();
+}
+
+// The result word of an ID3v2 save that failed the same way.
+uint16_t ResultOf(const platform::IoError& error) {
+    uint8_t code = id3v2::kIoFailed;
+    if (dynamic_cast<const platform::OpenError*>(&error) != nullptr) {
+        code = id3v2::kCannotOpen;
+    } else if (dynamic_cast<const platform::ReadError*>(&error) != nullptr) {
+        code = id3v2::kReadFailed;
+    } else if (dynamic_cast<const platform::WriteError*>(&error) != nullptr) {
+        code = id3v2::kWriteFailed;
+    }
+    return id3v2::ResultWord(code);
+}
+
+}  // namespace
+
+Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
+    Tv2TAGInfo info;
+    // The load tells a missing file by kCannotOpen; only then is existence asked,
+    // since that code also covers a file that exists but cannot be opened.
+    const uint16_t loaded = tag.LoadFromFile(path, 0);
+    info.Loaded = loaded;
+    if (!id3v2::Succeeded(loaded)) {
+        info.NotFound =
+            id3v2::ErrorCode(loaded) == id3v2::kCannotOpen && !platform::FileExists(path);
+        return info;
+    }
+    const struct {
+        const char* id;
+        std::string* text;
+        unsigned field;
+    } frames[] = {{"TIT2", &info.Title, kV2Title}, {"TPE1", &info.Artist, kV2Artist},
+                  {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
+                  {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
+    for (const auto& frame : frames) {
+        // Every genre value: the row shows them all by name.
+        const uint8_t result = frame.field == kV2Genre
+                                   ? tag.GetTextValuesUtf8(frame.id, *frame.text)
+                                   : tag.GetTextUtf8(frame.id, *frame.text);
+        if (!id3v2::TextReadInFull(result)) {
+            info.Unshown |= frame.field;
+        }
+        if (frame.field == kV2Year && result == id3v2::kTextNoFrame) {
+            ReadTimestampYear(tag, info);
+        }
+    }
+    // A year that is not a whole number, or a track that is not one with or
+    // without a total ("3/12"), cannot live in a numeric field.
+    if (!info.Year.empty() && !page_logic::WholeNumber(info.Year)) {
+        info.Unshown |= kV2Year;
+    }
+    if (!tag_values::TrackValid(info.Track, std::numeric_limits<int>::max())) {
+        info.Unshown |= kV2Track;
+    }
+    COMM comment;
+    if (!id3v2::TextReadInFull(tag.GetCommentUtf8(comment, "", "None"))) {
+        info.Unshown |= kV2Comment;
+    }
+    info.Comment = comment.Text;
+    info.NoTag = false;
+    return info;
+}
+
+TLoadedRow FromV2(const Tv2TAGInfo& info) {
+    TLoadedRow row;
+    // As stored: UTF-8 in every script; a number outside the field's range is
+    // shown and marked, not clamped; a text that is no number is kept.
+    row.values = {QString::fromStdString(info.Title),
+                  QString::fromStdString(info.Artist),
+                  QString::fromStdString(info.Album),
+                  QString::fromStdString(info.Year),
+                  QString::fromStdString(info.Comment),
+                  QString::fromStdString(info.Track),
+                  QString::fromStdString(ShownGenre(info.Genre))};
+    row.unshown = info.Unshown;
+    row.untagged = info.NoTag;
+    row.notFound = info.NotFound;
+    // A tag that stands in the file but did not load cannot be edited here.
+    if (!info.NotFound && !id3v2::Succeeded(info.Loaded) && !id3v2::FoundNoTag(info.Loaded)) {
+        row.problem = save_logic::FailureReason(info.Loaded);
+    }
+    return row;
+}
+
+QString RecordText(const Tv1TAGInfo& record, Column column) {
+    if (record.NoTag) {
+        return QString();
+    }
+    switch (column) {
+        case Column::Title:
+            return Latin1(record.Title);
+        case Column::Artist:
+            return Latin1(record.Artist);
+        case Column::Album:
+            return Latin1(record.Album);
+        case Column::Comment:
+            return Latin1(record.Comment);
+        case Column::Year: {
+            // A year of no digits or of 0000 is the record's "none".
+            const int year = page_logic::WholeNumber(record.Year).value_or(-1);
+            return year <= 0 ? QString() : QString::number(year);
+        }
+        case Column::Track:
+            return record.Track == 0 ? QString() : QString::number(record.Track);
+        case Column::Genre:
+            break;
+    }
+    return Latin1(GenreName(record.Genre));
+}
+
+TLoadedRow ReadV1(const std::string& path) {
+    TLoadedRow row;
+    try {
+        const Tv1TAGInfo record = ReadV1Tag(path);
+        // A file without a record holds no value: the fields stay empty rather
+        // than show a year or genre that looks stored.
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            row.values[static_cast<size_t>(f)] = RecordText(record, static_cast<Column>(f));
+        }
+        row.untagged = record.NoTag;
+        row.notFound = record.NotFound;
+    } catch (const platform::IoError& error) {
+        row.problem = QString::fromLocal8Bit(error.what());
+    }
+    return row;
+}
+
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k) {
+    // The file's own tag first, so the file keeps its other frames and its
+    // version; never frames of the file loaded before.
+    const uint16_t loaded = tag.LoadFromFile(path, 0);
+    if (!id3v2::Succeeded(loaded)) {
+        // A tag whose header did not load still stands there: a fresh tag in
+        // front of it would leave it as junk before the audio.
+        if (!id3v2::FoundNoTag(loaded) || id3v2::BeginsWithTagMarker(path)) {
+            return loaded;
+        }
+        tag.StartFreshTag();
+    }
+    // Only the values the user changed are set; every other frame stays as stored.
+    const struct {
+        Column field;
+        const char* id;
+        std::string text;
+    } texts[] = {
+        // UTF-8: a Latin-1 text is written as today, any other in Unicode.
+        {Column::Title, "TIT2", Utf8(rows, k, Column::Title)},
+        {Column::Artist, "TPE1", Utf8(rows, k, Column::Artist)},
+        {Column::Album, "TALB", Utf8(rows, k, Column::Album)},
+        {Column::Track, "TRCK", tag_values::TrackText(Utf8(rows, k, Column::Track))},
+        {Column::Genre, "TCON", tag_values::GenreText(Utf8(rows, k, Column::Genre))},
+    };
+    for (const auto& text : texts) {
+        if (ToWrite(rows, k, text.field)) {
+            tag.SetTextUtf8(text.id, text.text);
+        }
+    }
+    if (ToWrite(rows, k, Column::Year)) {
+        // The year frame of the tag's version; the other one goes, so the two never disagree.
+        tag.SetTextUtf8(tag_values::YearFrame(tag.MajorVersion),
+                        tag_values::YearText(Utf8(rows, k, Column::Year)));
+        tag.SetTextUtf8(tag_values::OtherYearFrame(tag.MajorVersion), "");
+    }
+    if (ToWrite(rows, k, Column::Comment)) {
+        // The comment replaced keeps its language.
+        COMM stored;
+        tag.GetCommentUtf8(stored, "", "None");
+        COMM comment;
+        comment.Language = tag_values::CommentLanguage(stored.Language);
+        comment.Text = Utf8(rows, k, Column::Comment);
+        tag.SetCommentUtf8(comment, "", "None");
+    }
+    const uint16_t saved = tag.SaveToFile(path, 255, -1, 255);
+    return id3v2::Succeeded(saved) ? 0 : saved;
+}
+
+uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k) {
+    TV1Values values;
+    // What the record can hold of each text; the row shows where that is not all.
+    const auto text = [&](Column field) { return record_fit::Latin1Part(rows.Shown(k, field)); };
+    values.Title = text(Column::Title);
+    values.Artist = text(Column::Artist);
+    values.Album = text(Column::Album);
+    values.Comment = text(Column::Comment);
+    const auto number = [&](Column field) {
+        return page_logic::WholeNumber(rows.Shown(k, field).trimmed().toStdString()).value_or(-1);
+    };
+    values.Year = number(Column::Year);
+    values.Track =
+        record_fit::TrackOfTotal(rows.Shown(k, Column::Track)).value_or(number(Column::Track));
+    values.Genre = text(Column::Genre);
+    // Only the changed values; the record keeps the others as stored.
+    const unsigned changed = rows.ChangedFields(k);
+    const TV1Field v1Fields[] = {kV1Title,   kV1Artist, kV1Album, kV1Year,
+                                 kV1Comment, kV1Track,  kV1Genre};
+    values.Fields = 0;
+    for (size_t i = 0; i < std::size(v1Fields); ++i) {
+        if ((changed & (1u << i)) != 0) {
+            values.Fields |= v1Fields[i];
+        }
+    }
+    try {
+        WriteV1Tag(path, values);
+    } catch (const platform::IoError& error) {
+        return ResultOf(error);
+    }
+    return 0;
+}
+
+}  // namespace row_codec

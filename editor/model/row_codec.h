@@ -1,0 +1,67 @@
+// Between a file's tag and a row: what a row shows of an ID3v2 tag or an
+// ID3v1 record, and what a row's changed values set in them. Saves of both
+// kinds end in a result word of the tag library, never in an exception, so a
+// failure reaches the user the same way whichever kind the rows edit.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+
+#include "editor/model/row_model.h"
+
+class Tid3v2tag;
+struct Tv1TAGInfo;
+
+// A row's values as read from an ID3v2 tag; texts in UTF-8.
+struct Tv2TAGInfo {
+    std::string Title, Artist, Album, Year, Comment, Track, Genre;
+    bool NotFound = false;
+    bool NoTag = true;
+    // Fields whose stored value could not be shown in full (bits of TV2Field).
+    unsigned Unshown = 0;
+    uint16_t Loaded = 0;  // the result word of the tag's load
+};
+
+// The seven values of a row, as bits for Tv2TAGInfo::Unshown and changed fields.
+enum TV2Field : unsigned {
+    kV2Title = 1,
+    kV2Artist = 2,
+    kV2Album = 4,
+    kV2Year = 8,
+    kV2Comment = 16,
+    kV2Track = 32,
+    kV2Genre = 64,
+};
+
+namespace row_codec {
+
+// What a row shows of its file, with why it could not be read.
+struct TLoadedRow {
+    rows::Values values;
+    unsigned unshown = 0;  // bits of TV2Field
+    bool untagged = true;
+    bool notFound = false;
+    QString problem;  // empty when the file's tag of the kind read
+};
+
+// Loads the file's ID3v2 tag into `tag` and reads the row's values from it.
+Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path);
+// The row as the window shows ID3v2 values: numbers as stored, genre
+// references by name.
+TLoadedRow FromV2(const Tv2TAGInfo& info);
+// The row of the file's ID3v1 record; a file that cannot be read gives an
+// empty untagged row with the reason.
+TLoadedRow ReadV1(const std::string& path);
+// A text value of a record as a field shows it; a file without a record holds none.
+QString RecordText(const Tv1TAGInfo& record, bulk::Column column);
+
+// Sets the changed values of row k into the file's own ID3v2 tag (loaded into
+// `tag` first) and saves it. A value kept as stored stays. 0 when saved, else
+// the result word of the load or save that failed.
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k);
+// Writes the changed values of row k into the file's ID3v1 record, the others
+// kept as stored. A failure gives the result word an ID3v2 save gives for it.
+uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k);
+
+}  // namespace row_codec

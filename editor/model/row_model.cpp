@@ -1,0 +1,141 @@
+// The page's row data: loading, editing, saving and reverting rows, and the
+// marks that follow from a value and the tag kind.
+#include "editor/model/row_model.h"
+
+#include <stdexcept>
+
+#include "editor/model/record_fit.h"
+#include "editor/model/tag_values.h"
+
+namespace rows {
+
+namespace {
+
+void SetMark(unsigned& marks, Mark mark, bool on) {
+    marks = on ? marks | mark : marks & ~static_cast<unsigned>(mark);
+}
+
+}  // namespace
+
+size_t TRowModel::Index(int k) {
+    if (k < 0 || k >= kRowCount) {
+        throw std::out_of_range("row outside the page");
+    }
+    return static_cast<size_t>(k);
+}
+
+const TRowModel::FieldState& TRowModel::Field(int k, bulk::Column field) const {
+    return rows_[Index(k)].fields[static_cast<size_t>(field)];
+}
+
+TRowModel::FieldState& TRowModel::Field(int k, bulk::Column field) {
+    return rows_[Index(k)].fields[static_cast<size_t>(field)];
+}
+
+void TRowModel::SetKind(int kind) {
+    kind_ = kind;
+    for (int k = 0; k < kRowCount; ++k) {
+        for (int f = 0; f < kFieldCount; ++f) {
+            CheckValue(k, static_cast<bulk::Column>(f));
+        }
+    }
+}
+
+void TRowModel::CheckValue(int k, bulk::Column field) {
+    FieldState& state = Field(k, field);
+    const bool kept = (state.marks & kKeepsStored) != 0;
+    if (field == bulk::Column::Year || field == bulk::Column::Track) {
+        // A stored value that could not be shown in full is kept, not written.
+        const std::string text = state.shown.toStdString();
+        const int maximum = kind_ == 1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack;
+        const bool valid = field == bulk::Column::Year ? tag_values::YearValid(text)
+                                                       : tag_values::TrackValid(text, maximum);
+        SetMark(state.marks, kOutOfRange, !valid && !kept);
+        return;
+    }
+    SetMark(state.marks, kNotStorable, kind_ == 1 && !record_fit::Fits(field, state.shown));
+}
+
+void TRowModel::LoadRow(int k, const Values& values, unsigned unshownFields, bool untagged,
+                        const QString& problem) {
+    Row& row = rows_[Index(k)];
+    row = Row{};
+    row.untagged = untagged;
+    row.problem = problem;
+    for (int f = 0; f < kFieldCount; ++f) {
+        const auto field = static_cast<bulk::Column>(f);
+        FieldState& state = row.fields[static_cast<size_t>(f)];
+        state.loaded = state.shown = values[static_cast<size_t>(f)];
+        SetMark(state.marks, kKeepsStored, (unshownFields & FieldBit(field)) != 0);
+        CheckValue(k, field);
+    }
+}
+
+bool TRowModel::SetField(int k, bulk::Column field, const QString& text, bool nameNotDecoded) {
+    FieldState& state = Field(k, field);
+    const bool changed = state.shown != text;
+    state.shown = text;
+    if (changed || nameNotDecoded) {
+        // The user's value replaces the stored one, whatever it held.
+        SetMark(state.marks, kKeepsStored, false);
+        SetMark(state.marks, kNameNotDecoded, nameNotDecoded);
+    }
+    CheckValue(k, field);
+    return changed;
+}
+
+void TRowModel::RevertRow(int k) {
+    Row& row = rows_[Index(k)];
+    for (int f = 0; f < kFieldCount; ++f) {
+        FieldState& state = row.fields[static_cast<size_t>(f)];
+        state.shown = state.loaded;
+        SetMark(state.marks, kNameNotDecoded, false);
+        CheckValue(k, static_cast<bulk::Column>(f));
+    }
+}
+
+void TRowModel::MarkSaved(int k) {
+    Row& row = rows_[Index(k)];
+    row.loadedKnown = true;
+    row.untagged = false;
+    for (FieldState& state : row.fields) {
+        state.loaded = state.shown;
+    }
+}
+
+void TRowModel::ForgetLoaded(int k) {
+    rows_[Index(k)].loadedKnown = false;
+}
+
+unsigned TRowModel::ChangedFields(int k) const {
+    const Row& row = rows_[Index(k)];
+    unsigned changed = 0;
+    for (int f = 0; f < kFieldCount; ++f) {
+        const FieldState& state = row.fields[static_cast<size_t>(f)];
+        if (!row.loadedKnown || state.shown != state.loaded) {
+            changed |= FieldBit(static_cast<bulk::Column>(f));
+        }
+    }
+    return changed;
+}
+
+std::vector<int> TRowModel::UnsavedRows(int count) const {
+    std::vector<int> unsaved;
+    for (int k = 0; k < count && k < kRowCount; ++k) {
+        if (Unsaved(k)) {
+            unsaved.push_back(k);
+        }
+    }
+    return unsaved;
+}
+
+void TRowModel::KeepAlbumBeforeFolder(int k, const QString& album) {
+    rows_[Index(k)].albumBeforeFolder = album;
+}
+
+const QString* TRowModel::AlbumBeforeFolder(int k) const {
+    const std::optional<QString>& album = rows_[Index(k)].albumBeforeFolder;
+    return album ? &*album : nullptr;
+}
+
+}  // namespace rows

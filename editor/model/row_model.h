@@ -1,0 +1,100 @@
+// The rows of the page as data, apart from the widgets that show them: for
+// each row the values as loaded and as now shown, why a value is marked, and
+// whether the row's file had a tag of the kind shown. The window changes it
+// only through LoadRow, SetField, RevertRow and MarkSaved (ForgetLoaded for a
+// copy to the other kind) and paints its widgets from what it answers.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "editor/model/bulk_logic.h"
+
+namespace rows {
+
+constexpr int kRowCount = 40;
+constexpr int kFieldCount = 7;
+// A row's seven values in column order (bulk::Column).
+using Values = std::array<QString, kFieldCount>;
+
+// Why a value is marked; a field's marks are bits of these.
+enum Mark : unsigned {
+    kKeepsStored = 1,     // a stored ID3v2 value not shown in full: kept unless edited
+    kNotStorable = 2,     // an ID3v1 record cannot hold the value
+    kOutOfRange = 4,      // a year or track outside its range
+    kNameNotDecoded = 8,  // made from a file or folder name that was not UTF-8
+};
+
+// The bit of a field in a set of changed fields (TV2Field's order).
+constexpr unsigned FieldBit(bulk::Column field) {
+    return 1u << static_cast<unsigned>(field);
+}
+
+class TRowModel {
+  public:
+    // The tag kind the rows edit (1 ID3v1.1, 2 ID3v2): it decides which
+    // values a row can store. Every row's marks follow at once.
+    void SetKind(int kind);
+    int Kind() const { return kind_; }
+
+    // Row k filled from its file: values as loaded, the fields whose stored
+    // value could not be shown in full (FieldBit), no tag of the kind shown,
+    // and why the file could not be read (empty when it could).
+    void LoadRow(int k, const Values& values, unsigned unshownFields, bool untagged,
+                 const QString& problem = {});
+    // A value typed or set by a command; a value made from a name that was not
+    // UTF-8 is marked so. Returns true when the shown value changed.
+    bool SetField(int k, bulk::Column field, const QString& text, bool nameNotDecoded = false);
+    // Every value back to the one loaded or last saved.
+    void RevertRow(int k);
+    // The row's file now holds what the row shows, in a tag of the kind shown.
+    void MarkSaved(int k);
+    // Every value counts as changed until saved: a copy into the other kind.
+    void ForgetLoaded(int k);
+
+    const QString& Shown(int k, bulk::Column field) const { return Field(k, field).shown; }
+    const QString& Loaded(int k, bulk::Column field) const { return Field(k, field).loaded; }
+    unsigned Marks(int k, bulk::Column field) const { return Field(k, field).marks; }
+    bool Marked(int k, bulk::Column field, Mark mark) const {
+        return (Marks(k, field) & mark) != 0;
+    }
+    // Fields whose shown value differs from the loaded one (FieldBit).
+    unsigned ChangedFields(int k) const;
+    bool Unsaved(int k) const { return ChangedFields(k) != 0; }
+    bool Untagged(int k) const { return rows_[Index(k)].untagged; }
+    const QString& Problem(int k) const { return rows_[Index(k)].problem; }
+    // The rows among the first `count` that a save must write.
+    std::vector<int> UnsavedRows(int count) const;
+
+    // The album a row showed before the folder box set it, given back when
+    // the box is unticked; none after a load or once given back.
+    void KeepAlbumBeforeFolder(int k, const QString& album);
+    const QString* AlbumBeforeFolder(int k) const;
+    void ForgetAlbumBeforeFolder(int k) { rows_[Index(k)].albumBeforeFolder.reset(); }
+
+  private:
+    struct FieldState {
+        QString loaded;
+        QString shown;
+        unsigned marks = 0;
+    };
+    struct Row {
+        std::array<FieldState, kFieldCount> fields;
+        bool loadedKnown = true;
+        bool untagged = false;
+        QString problem;
+        std::optional<QString> albumBeforeFolder;
+    };
+
+    static size_t Index(int k);
+    const FieldState& Field(int k, bulk::Column field) const;
+    FieldState& Field(int k, bulk::Column field);
+    // The marks that follow from the value and the kind.
+    void CheckValue(int k, bulk::Column field);
+
+    int kind_ = 1;
+    std::array<Row, kRowCount> rows_;
+};
+
+}  // namespace rows

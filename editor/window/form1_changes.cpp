@@ -1,0 +1,91 @@
+// The window's side of the row model: a row filled from its file, a value set
+// by a command, a row saved, and what follows for the row's label and the
+// page's modified flag. The values and why they are marked live in the model.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QToolButton>
+
+#include "editor/widgets/file_label.h"
+#include "editor/widgets/spin_edit.h"
+#include "editor/window/form1.h"
+
+QString TForm1::ValueText(const QWidget* control) {
+    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
+        return spin->text();
+    }
+    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
+        return combo->currentText();
+    }
+    return static_cast<const QLineEdit*>(control)->text();
+}
+
+void TForm1::SetValueText(QWidget* control, const QString& text) {
+    if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+        spin->setText(text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+        combo->setEditText(text);
+    } else {
+        static_cast<QLineEdit*>(control)->setText(text);
+    }
+}
+
+unsigned TForm1::ChangedFields(int k) const {
+    return rowModel_.ChangedFields(k);
+}
+
+void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
+    const std::vector<QWidget*> controls = RowValueControls(k);
+    for (size_t f = 0; f < controls.size(); ++f) {
+        SetValueText(controls[f], row.values[f]);
+    }
+    // After the texts, so that no limit cuts a value as loaded.
+    SetRowLimits(k, TagKind);
+    // Changes are measured from the values as the fields show them.
+    rows::Values shown;
+    for (size_t f = 0; f < controls.size(); ++f) {
+        shown[f] = ValueText(controls[f]);
+    }
+    rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
+    PaintRow(k);
+}
+
+void TForm1::SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) {
+    rowModel_.SetField(k, column, text, nameNotDecoded);
+    SetValueText(RowValueControls(k)[static_cast<size_t>(column)], text);
+    PaintField(k, column);
+    RowChanged(k);
+}
+
+void TForm1::MarkRowSaved(int k) {
+    rowModel_.MarkSaved(k);
+    PaintRow(k);
+    RowChanged(k);
+}
+
+void TForm1::RowChanged(int k) {
+    static_cast<TFileLabel*>(FileLabel(k))->setModified(rowModel_.Unsaved(k));
+    // The page holds unsaved edits exactly while one of its rows does.
+    if (rowModel_.Unsaved(k)) {
+        TietojaModifoitu();
+        return;
+    }
+    if (!PageModified || !rowModel_.UnsavedRows(RowsInScope()).empty()) {
+        return;
+    }
+    PageModified = false;
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(false);
+    }
+}
+
+bool TForm1::RowModified(int k) const {
+    return rowModel_.Unsaved(k);
+}
+
+bool TForm1::RowUntagged(int k) const {
+    return rowModel_.Untagged(k);
+}
+
+QString TForm1::RowProblem(int k) const {
+    return rowModel_.Problem(k);
+}

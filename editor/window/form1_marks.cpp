@@ -1,0 +1,69 @@
+// How the row model's flags show on the widgets: a value's marks as tooltip
+// and text colour, an untagged row in the button colour, an unsaved row and
+// an unreadable file on its label. Colours and tooltips only show the flags.
+#include <QApplication>
+#include <QStringList>
+
+#include "editor/widgets/colours.h"
+#include "editor/widgets/file_label.h"
+#include "editor/window/form1.h"
+
+namespace {
+
+QString Hints(unsigned marks) {
+    QStringList hints;
+    if ((marks & rows::kKeepsStored) != 0) {
+        hints << QStringLiteral(
+            "The stored value could not be shown in full. Saving keeps it as stored unless you "
+            "edit this field.");
+    }
+    if ((marks & rows::kNotStorable) != 0) {
+        hints << QStringLiteral(
+            "An ID3v1 tag cannot hold this value. Saving asks what to store instead.");
+    }
+    if ((marks & rows::kOutOfRange) != 0) {
+        hints << QStringLiteral(
+            "A year is 1 to 9999, a track 1 to 999 (255 in an ID3v1 tag), or empty. Saving "
+            "refuses this value until it is mended.");
+    }
+    if ((marks & rows::kNameNotDecoded) != 0) {
+        hints << QStringLiteral("Part of the name is not UTF-8 and shows as \uFFFD.");
+    }
+    return hints.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void TForm1::PaintField(int k, bulk::Column column) {
+    QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+    const unsigned marks = rowModel_.Marks(k, column);
+    control->setToolTip(Hints(marks));
+    const bool warn =
+        (marks & (rows::kNotStorable | rows::kOutOfRange | rows::kNameNotDecoded)) != 0;
+    colours::SetColour(control, QPalette::Text,
+                       warn ? colours::kMaroon : QApplication::palette().color(QPalette::Text));
+}
+
+void TForm1::PaintRow(int k) {
+    const QColor base =
+        QApplication::palette().color(rowModel_.Untagged(k) ? QPalette::Button : QPalette::Base);
+    for (int f = 0; f < rows::kFieldCount; ++f) {
+        const auto column = static_cast<bulk::Column>(f);
+        PaintField(k, column);
+        colours::SetColour(RowValueControls(k)[static_cast<size_t>(f)], QPalette::Base, base);
+    }
+    auto* label = static_cast<TFileLabel*>(FileLabel(k));
+    label->setModified(rowModel_.Unsaved(k));
+    label->setProblem(rowModel_.Problem(k));
+}
+
+bool TForm1::KeepsStoredValue(const QWidget* control) const {
+    const auto field = RowFieldOf(control);
+    return field && rowModel_.Marked(field->first, field->second, rows::kKeepsStored);
+}
+
+bool TForm1::NotStorable(const QWidget* control) const {
+    const auto field = RowFieldOf(control);
+    return field && (rowModel_.Marks(field->first, field->second) &
+                     (rows::kNotStorable | rows::kOutOfRange)) != 0;
+}

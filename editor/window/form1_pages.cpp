@@ -1,0 +1,227 @@
+// The page of rows: the page builder, the modified flag with the save question
+// before leaving the page, the rows' own modified flags, the page buttons and
+// the focused row.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <algorithm>
+#include <exception>
+
+#include "editor/dialogs/dialogs.h"
+#include "editor/model/page_logic.h"
+#include "editor/startup/application.h"
+#include "editor/widgets/file_label.h"
+#include "editor/widgets/genre_drop_down.h"
+#include "editor/widgets/spin_edit.h"
+#include "editor/window/form1.h"
+
+namespace {
+
+const QString kPageQuestion = QStringLiteral(
+    "Do you want to save the changes made to this page?\n\n"
+    "No = the changes on this page will lose\n"
+    "Cancel = keep on this page");
+
+}  // namespace
+
+void TForm1::ConnectPages() {
+    connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
+    connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
+    connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));
+    // The keys turn the page wherever the focus is, as the buttons do while shown.
+    const auto pageKey = [this](QKeyCombination key, QToolButton* button) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [button] {
+            if (button->isVisible()) {
+                button->click();
+            }
+        });
+    };
+    pageKey(Qt::CTRL | Qt::Key_PageUp, Vasemmalle);
+    pageKey(Qt::CTRL | Qt::Key_PageDown, Oikealle);
+}
+
+void TForm1::Button2Click() {
+    genreDropDown_->Close();
+    const int n = static_cast<int>(FileList.size());
+    const int p = PageIndex;
+    Oikealle->setVisible(page_logic::HasNextPage(n, p));
+    Vasemmalle->setVisible(page_logic::HasPreviousPage(p));
+    Label9->setText(QString::fromStdString(page_logic::PageLabel(n, p)));
+    Label9->show();
+
+    const int shown = page_logic::RowsOnPage(n, p);
+    for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
+        FileLabel(k)->hide();
+        for (QWidget* control : RowValueControls(k)) {
+            control->hide();
+        }
+    }
+    for (int k = 0; k < shown; ++k) {
+        FileLabel(k)->show();
+        for (QWidget* control : RowValueControls(k)) {
+            control->show();
+        }
+    }
+    RowsArea->resize(RowsArea->width(), std::max(kFirstRowTop + kRowHeight * shown + 10,
+                                                 Label8->geometry().bottom() + 10));
+
+    const QString folderName = QString::fromStdString(page_logic::FolderName(FolderPath));
+    // Files that could not be read are told in one message once the page stands.
+    QStringList problems;
+    bool unreadable = false;
+    for (int k = 0; k < shown; ++k) {
+        const int f = page_logic::FileIndex(p, k);
+        const QString name = QString::fromStdString(FileList[f]);
+        bool missing = false;
+        try {
+            missing = FillRow(k, FilePath(f));
+        } catch (const std::exception& error) {
+            // The row stays shown, empty and marked untagged, and the page goes on.
+            row_codec::TLoadedRow empty;
+            empty.problem = QString::fromLocal8Bit(error.what());
+            ShowLoadedRow(k, empty);
+        }
+        if (missing) {
+            row_codec::TLoadedRow gone;
+            gone.problem = QStringLiteral("The file could not be found.");
+            ShowLoadedRow(k, gone);
+            problems << QStringLiteral("%1 could not be found for some reason...").arg(name);
+        } else if (!RowProblem(k).isEmpty()) {
+            unreadable = true;
+            problems
+                << QStringLiteral("The tags of %1 could not be read: %2").arg(name, RowProblem(k));
+        }
+        FileLabel(k)->setText(name);
+        FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name : name + u'\n' + RowProblem(k));
+        // Also the field the focus stays in shows the start of its new text.
+        for (QWidget* control : RowValueControls(k)) {
+            ShowTextStart(control);
+        }
+        if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
+            const QSignalBlocker blocker(CheckBox1);
+            CheckBox1->setChecked(true);
+        }
+    }
+    QLineEdit* first = TitleEdit(0);
+    if (first->isVisible() && first->isEnabled() && first->focusPolicy() != Qt::NoFocus) {
+        first->setFocus();
+    }
+    PageModified = false;
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(false);
+    }
+    for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
+        static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
+    }
+    if (unreadable) {
+        dialogs_.Error(this, problems.join(u'\n'));
+    } else if (!problems.isEmpty()) {
+        dialogs_.Message(this, problems.join(u'\n'));
+    }
+}
+
+void TForm1::RebuildKeeping(const std::vector<int>& rows) {
+    std::vector<QStringList> values;
+    for (const int k : rows) {
+        QStringList texts;
+        for (const QWidget* control : RowValueControls(k)) {
+            texts << ValueText(control);
+        }
+        values.push_back(texts);
+    }
+    Button2Click();
+    // Put back through the fields' own change handling, so each value that
+    // differs from its file counts as changed and marks its row and the page.
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const std::vector<QWidget*> controls = RowValueControls(rows[i]);
+        for (size_t c = 0; c < controls.size(); ++c) {
+            if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
+                SetValueText(controls[c], values[i][static_cast<int>(c)]);
+            }
+        }
+    }
+}
+
+void TForm1::TietojaModifoitu() {
+    PageModified = true;
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(true);
+    }
+}
+
+bool TForm1::AskToLeave(const QString& question) {
+    if (!PageModified) {
+        return true;
+    }
+    switch (dialogs_.ConfirmYesNoCancel(this, question)) {
+        case TDialogs::Answer::Yes:
+            // A save that fails keeps the page and its unsaved rows.
+            return SpeedButton2Click();
+        case TDialogs::Answer::No:
+            return true;
+        case TDialogs::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool TForm1::AskToLeavePage() {
+    return AskToLeave(kPageQuestion);
+}
+
+void TForm1::VasemmalleClick() {
+    if (!AskToLeavePage()) {
+        return;
+    }
+    if (PageIndex > 0) {
+        --PageIndex;
+    }
+    Button2Click();
+}
+
+void TForm1::OikealleClick() {
+    if (!AskToLeavePage()) {
+        dialogs_.Message(this, QStringLiteral("No changes is saved."));
+        return;
+    }
+    if (page_logic::HasNextPage(static_cast<int>(FileList.size()), PageIndex)) {
+        ++PageIndex;
+    }
+    Button2Click();
+}
+
+std::optional<int> TForm1::FindFocusedRow() const {
+    // The window's own focus widget also counts while another window is active.
+    const QWidget* focused = QApplication::focusWidget();
+    if (focused == nullptr || focused->window() != this) {
+        focused = focusWidget();
+    }
+    if (focused == nullptr) {
+        return std::nullopt;
+    }
+    const int shown = RowsInScope();
+    for (int k = 0; k < shown; ++k) {
+        for (const QWidget* control : RowValueControls(k)) {
+            if (control == focused || control->isAncestorOf(focused)) {
+                return k;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+int TForm1::RowsInScope() const {
+    return page_logic::RowsOnPage(static_cast<int>(FileList.size()), PageIndex);
+}
+
+std::string TForm1::FilePath(int fileIndex) const {
+    const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
+    return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
+}

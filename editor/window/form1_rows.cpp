@@ -1,0 +1,172 @@
+// Values between rows and tags, through the row codec: filling a row from
+// either tag kind, writing a row into a file's ID3v2 tag, the tag-kind switch
+// and the copy, and the check of the values a save is about to write.
+#include <QApplication>
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QStringList>
+#include <QToolButton>
+#include <limits>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "editor/dialogs/dialogs.h"
+#include "editor/window/form1.h"
+
+#include "editor/model/bulk_logic.h"
+#include "editor/model/page_logic.h"
+#include "editor/model/record_fit.h"
+#include "editor/model/save_logic.h"
+#include "editor/model/tag_values.h"
+#include "editor/startup/application.h"
+#include "editor/widgets/colours.h"
+#include "editor/widgets/latin1_edit.h"
+#include "editor/widgets/spin_edit.h"
+#include "id3v1/genres.h"
+#include "id3v1/id3v1.h"
+#include "id3v2/id3v2.h"
+#include "id3v2/result_codes.h"
+#include "platform/attributes.h"
+#include "platform/clock.h"
+
+void TForm1::ConnectRows() {
+    connect(SpeedButton7, &QToolButton::clicked, this, Guarded([this] { SpeedButton7Click(); }));
+    connect(SpeedButton8, &QToolButton::clicked, this, Guarded([this] { SpeedButton8Click(); }));
+}
+
+Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
+    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path);
+}
+
+bool TForm1::FillRow(int k, const std::string& path) {
+    // The kind first: the model judges what a row can store by it.
+    rowModel_.SetKind(TagKind);
+    const row_codec::TLoadedRow row =
+        TagKind == 1 ? row_codec::ReadV1(path) : row_codec::FromV2(LoadV2Row(path));
+    ShowLoadedRow(k, row);
+    return row.notFound;
+}
+
+int TForm1::WriteV2Row(const std::string& path, int k) {
+    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k);
+    if (result != 0) {
+        ReportSaveFailure(path, result);
+    }
+    return result;
+}
+
+void TForm1::ShowKindCaptions() {
+    const bool v1 = TagKind == 1;
+    Label1->setText(v1 ? QStringLiteral("ID3v1.1") : QStringLiteral("ID3v2.4.0"));
+    FitKindLabel();
+    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v2.4.0 tags")
+                             : QStringLiteral("&Modify id3v1.1 tags"));
+    SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
+                             : QStringLiteral("&Copy tags to Id3v1"));
+}
+
+void TForm1::SpeedButton7Click() {
+    if (!AskToLeavePage()) {
+        return;
+    }
+    TagKind = TagKind == 1 ? 2 : 1;
+    ShowKindCaptions();
+    Button2Click();
+}
+
+void TForm1::SpeedButton8Click() {
+    if (!AskToLeavePage()) {
+        return;
+    }
+    TagKind = TagKind == 1 ? 2 : 1;
+    ShowKindCaptions();
+    rowModel_.SetKind(TagKind);
+    const int shown = RowsInScope();
+    for (int k = 0; k < shown; ++k) {
+        SetRowLimits(k, TagKind);
+        // The values read from one kind are all to be saved into the other; an
+        // untagged row's empty values are no values of its file.
+        if (!RowUntagged(k)) {
+            rowModel_.ForgetLoaded(k);
+        }
+        PaintRow(k);
+        RowChanged(k);
+    }
+}
+
+void TForm1::SetRowLimits(int k, int kind) {
+    const bool v1 = kind == 1;
+    // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
+    for (QLineEdit* edit : {TitleEdit(k), ArtistEdit(k), AlbumEdit(k), CommentEdit(k)}) {
+        static_cast<TLatin1Edit*>(edit)->setCharLimit(v1 ? (edit == CommentEdit(k) ? 28 : 30) : 0);
+    }
+    YearEdit(k)->setRange(1, tag_values::kMaxYear);
+    YearEdit(k)->setStartValue(platform::CurrentYear());
+    TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
+    QComboBox* genre = GenreEdit(k);
+    auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
+    genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
+}
+
+bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
+    QStringList outOfRange;
+    QStringList unstorable;
+    std::vector<std::pair<int, bulk::Column>> toSettle;
+    for (const int k : rowsToSave) {
+        const unsigned changed = ChangedFields(k);
+        const std::vector<QWidget*> controls = RowValueControls(k);
+        const QString name = FileLabel(k)->text();
+        QStringList fields;
+        for (size_t i = 0; i < controls.size(); ++i) {
+            const auto column = static_cast<bulk::Column>(i);
+            if ((changed & rows::FieldBit(column)) == 0 || !NotStorable(controls[i])) {
+                continue;
+            }
+            if (column == bulk::Column::Year || column == bulk::Column::Track) {
+                outOfRange << QStringLiteral("Row %1, %2: %3 \"%4\"")
+                                  .arg(k + 1)
+                                  .arg(name, record_fit::ColumnName(column),
+                                       ValueText(controls[i]));
+            } else {
+                fields << record_fit::ColumnName(column);
+                toSettle.emplace_back(k, column);
+            }
+        }
+        if (!fields.isEmpty()) {
+            unstorable << QStringLiteral("%1: %2").arg(name, fields.join(QStringLiteral(", ")));
+        }
+    }
+    if (!outOfRange.isEmpty()) {
+        dialogs_.Error(this, record_fit::OutOfRangeMessage(outOfRange));
+        return false;
+    }
+    if (toSettle.empty()) {
+        return true;
+    }
+    const TDialogs::Answer answer =
+        dialogs_.ConfirmYesNoCancel(this, record_fit::UnstorableQuestion(unstorable));
+    if (answer == TDialogs::Answer::Cancel) {
+        return false;
+    }
+    // The fields then show what the record will hold: the transliteration, or
+    // the file's own value, which leaves that field of the record as it is.
+    std::optional<int> recordRow;
+    Tv1TAGInfo record;
+    for (const auto& [k, column] : toSettle) {
+        QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+        if (answer == TDialogs::Answer::Yes) {
+            SetValueText(control, record_fit::Transliterated(column, ValueText(control)));
+            continue;
+        }
+        if (recordRow != k) {
+            record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
+            recordRow = k;
+        }
+        SetValueText(control, row_codec::RecordText(record, column));
+    }
+    return true;
+}

@@ -1,0 +1,283 @@
+// Save Row, Save All Rows and the close query: write the page's rows into
+// their MP3 files in the current tag kind, with playback suspended meanwhile.
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QToolButton>
+#include <cerrno>
+#include <exception>
+#include <iterator>
+#include <map>
+#include <vector>
+
+#include "editor/dialogs/dialogs.h"
+#include "editor/window/form1.h"
+
+#include "editor/dialogs/form2.h"
+#include "editor/model/page_logic.h"
+#include "editor/model/record_fit.h"
+#include "editor/model/save_logic.h"
+#include "editor/startup/application.h"
+#include "editor/widgets/spin_edit.h"
+#include "id3v1/id3v1.h"
+#include "platform/attributes.h"
+
+namespace {
+
+// Why Save All Rows left a read-only file the user did not tick unwritten.
+const QString kUnticked = QStringLiteral("read-only, and not ticked to be made writable");
+
+// Why a row's file is still read-only when Save All Rows comes to write it:
+// the reason kept when the user answered the read-only dialog, or what
+// happened to the file since.
+QString ReadOnlyReason(const std::map<std::string, QString>& kept, const std::string& path) {
+    if (const auto reason = kept.find(path); reason != kept.end()) {
+        return reason->second;
+    }
+    return platform::FileExists(path) ? QStringLiteral("read-only")
+                                      : save_logic::FailureReason(0, ENOENT);
+}
+
+// `changed` are the row's changed fields (TForm1::ChangedFields).
+bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
+    // A row whose values all stand as shown is not written: its file keeps
+    // its bytes and its modification time.
+    if (changed == 0) {
+        return false;
+    }
+    // Controls are found by name, so a tagged row skips looking up its texts.
+    if (!form.RowUntagged(k)) {
+        return true;
+    }
+    return save_logic::RowToBeWritten(true, form.TitleEdit(k)->text(), form.ArtistEdit(k)->text(),
+                                      form.AlbumEdit(k)->text(), form.CommentEdit(k)->text());
+}
+
+}  // namespace
+
+// Writes row k in the current kind; a failure of either kind is reported in
+// an error box and its reason returned, so Save All Rows goes on to the next row.
+QString TForm1::WriteRow(int k, const std::string& path) {
+    if (TagKind == 1) {
+        if (const uint16_t result = row_codec::WriteV1(path, rowModel_, k); result != 0) {
+            ReportSaveFailure(path, result);
+            return lastSaveFailure_;
+        }
+    } else if (WriteV2Row(path, k) != 0) {
+        return lastSaveFailure_;
+    }
+    // Later changes of the row are measured from what it now holds.
+    MarkRowSaved(k);
+    return {};
+}
+
+void TForm1::ReportSaveFailure(const std::string& path, uint16_t result) {
+    const int error = save_logic::LikelyError(path, result);
+    lastSaveFailure_ = save_logic::FailureReason(result, error);
+    dialogs_.Error(this, save_logic::SaveTagsError(
+                             result, save_logic::DisplayName(save_logic::FileNameOf(path)), error));
+}
+
+// Runs a save's writes while playback is suspended. A failed write ends the
+// command without resuming playback, but stops it: a window left "playing"
+// with no device open would fail every later save at its suspend step. The
+// caption keeps naming the file that failed.
+void TForm1::WriteWhileSuspended(const std::function<void()>& writes) {
+    try {
+        writes();
+    } catch (...) {
+        if (Playing) {
+            const QString caption = windowTitle();
+            StopPlayback();
+            setWindowTitle(caption);
+        }
+        throw;
+    }
+}
+
+void TForm1::ConnectSaving() {
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { SpeedButton2Click(); }));
+}
+
+void TForm1::SpeedButton1Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, save_logic::NoFilesMessage());
+        return;
+    }
+    const int64_t position = SuspendPlayback();
+    const std::optional<int> row = FindFocusedRow();
+    if (!row) {
+        ResumePlayback(position);
+        dialogs_.Message(this, save_logic::NoFocusedRowMessage());
+        return;
+    }
+    const int k = *row;
+    const unsigned changed = ChangedFields(k);
+    if (changed == 0) {
+        ResumePlayback(position);
+        return;
+    }
+    const int fileIndex = page_logic::FileIndex(PageIndex, k);
+    const std::string path = FilePath(fileIndex);
+    const QString fileName = save_logic::DisplayName(FileList[fileIndex]);
+    if (save_logic::FileIsReadOnly(path)) {
+        const QString question = save_logic::ReadOnlyQuestion(save_logic::DisplayName(path));
+        if (dialogs_.ConfirmYesNo(this, question) != TDialogs::Answer::Yes) {
+            ResumePlayback(position);
+            dialogs_.Message(this, save_logic::NotSavedMessage());
+            return;
+        }
+        if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+            ResumePlayback(position);
+            dialogs_.Error(this, save_logic::SaveRowAttributeError(fileName, error));
+            return;
+        }
+    }
+    if (!RowToBeWritten(*this, k, changed)) {
+        ResumePlayback(position);
+        return;
+    }
+    if (!SettleValuesToSave({k})) {
+        ResumePlayback(position);
+        return;
+    }
+    setWindowTitle(save_logic::SavingCaption(fileName));
+    QString failure;
+    WriteWhileSuspended([&] { failure = WriteRow(k, path); });
+    ResumePlayback(position);
+    RestoreCaption();
+    if (!failure.isEmpty()) {
+        ShowStatus(QStringLiteral("%1 not saved: %2").arg(fileName, failure));
+        return;
+    }
+    ShowStatus(QStringLiteral("%1 saved").arg(fileName));
+}
+
+bool TForm1::SpeedButton2Click() {
+    if (FileList.empty()) {
+        dialogs_.Message(this, save_logic::NoFilesMessage());
+        return true;
+    }
+    if (Form2 == nullptr) {
+        Form2 = new TForm2(this);
+    }
+    const int64_t position = SuspendPlayback();
+    const int rows = RowsInScope();
+    // Before anything is asked or written: settling may set fields back to
+    // the values stored, so the changes are measured after it.
+    std::vector<int> changedRows;
+    for (int k = 0; k < rows; ++k) {
+        if (ChangedFields(k) != 0) {
+            changedRows.push_back(k);
+        }
+    }
+    // A question the user cancelled keeps the page, and any command that
+    // asked to save before leaving it stays where it is.
+    if (!SettleValuesToSave(changedRows)) {
+        ResumePlayback(position);
+        return false;
+    }
+    std::vector<unsigned> changed(static_cast<size_t>(rows));
+    for (int k = 0; k < rows; ++k) {
+        changed[k] = ChangedFields(k);
+    }
+
+    // Only the files of rows that hold changes are asked about.
+    Form2->Clear();
+    for (int k = 0; k < rows; ++k) {
+        if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
+            changed[k] != 0 && save_logic::FileIsReadOnly(path)) {
+            Form2->Add(path);
+        }
+    }
+    bool leftUnticked = false;
+    // Why a file the user wanted written stays read-only, by path.
+    std::map<std::string, QString> kept;
+    if (Form2->Count() > 0) {
+        if (dialogs_.ShowModal(Form2) != QDialog::Accepted) {
+            ResumePlayback(position);
+            return false;
+        }
+        for (int i = 0; i < Form2->Count(); ++i) {
+            const std::string path = Form2->ItemText(i);
+            if (!Form2->Checked(i)) {
+                leftUnticked = true;
+                kept[path] = kUnticked;
+                continue;
+            }
+            if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                kept[path] =
+                    QStringLiteral("its Read Only attribute could not be removed (error #%1)")
+                        .arg(error);
+                dialogs_.Error(this,
+                               save_logic::SaveAllAttributeError(
+                                   save_logic::DisplayName(save_logic::FileNameOf(path)), error));
+            }
+        }
+    }
+
+    int saved = 0;
+    bool failed = false;
+    QStringList notSaved;
+    std::vector<int> unsaved;
+    WriteWhileSuspended([&] {
+        for (int k = 0; k < rows; ++k) {
+            const int f = page_logic::FileIndex(PageIndex, k);
+            const std::string path = FilePath(f);
+            if (!RowToBeWritten(*this, k, changed[k])) {
+                continue;
+            }
+            const QString name = save_logic::DisplayName(FileList[f]);
+            QString failure;
+            // Tested again: left unticked, clearing failed, or changed while the
+            // dialog was open (a file removed meanwhile counts as read-only).
+            if (save_logic::FileIsReadOnly(path)) {
+                failure = ReadOnlyReason(kept, path);
+                // Only a file the user chose to keep read-only is no failure.
+                failed = failed || failure != kUnticked;
+            } else {
+                setWindowTitle(save_logic::SavingCaption(name, f + 1));
+                failure = WriteRow(k, path);
+                if (failure.isEmpty()) {
+                    ++saved;
+                    continue;
+                }
+                failed = true;
+            }
+            notSaved << QStringLiteral("%1: %2").arg(name, failure);
+            unsaved.push_back(k);
+        }
+    });
+    ResumePlayback(position);
+    setWindowTitle(save_logic::SavedCaption(saved));
+    ShowStatus(save_logic::SavedCaption(saved));
+    dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
+                                                    PageIndex + 1, leftUnticked) +
+                               save_logic::SaveOutcome(saved, notSaved));
+    RestoreCaption();
+    RebuildKeeping(unsaved);
+    return !failed;
+}
+
+bool TForm1::FormCloseQuery() {
+    if (!PageModified) {
+        return true;
+    }
+    switch (dialogs_.ConfirmYesNoCancel(this, save_logic::CloseQuestion())) {
+        case TDialogs::Answer::Yes:
+            // A failed write must not close the window over the rows not yet
+            // written: report it as the general error report does and stay open.
+            try {
+                return SpeedButton2Click();
+            } catch (const std::exception& error) {
+                dialogs_.Error(this, QString::fromLocal8Bit(error.what()));
+                return false;
+            }
+        case TDialogs::Answer::No:
+            return true;
+        case TDialogs::Answer::Cancel:
+            return false;
+    }
+    return false;
+}
