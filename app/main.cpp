@@ -6,12 +6,12 @@
 #include <optional>
 
 #include "editor/dialogs/about_dialog.h"
+#include "editor/dialogs/dialogs.h"
+#include "editor/dialogs/form2.h"
 #include "editor/startup/application.h"
 #include "editor/startup/command_line.h"
-#include "editor/dialogs/dialogs.h"
-#include "editor/window/form1.h"
-#include "editor/dialogs/form2.h"
 #include "editor/startup/interrupted_saves.h"
+#include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
 

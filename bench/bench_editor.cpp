@@ -16,8 +16,8 @@
 
 #include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
-#include "editor/startup/application.h"
 #include "editor/dialogs/dialogs.h"
+#include "editor/startup/application.h"
 #include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"

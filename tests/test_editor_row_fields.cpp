@@ -10,8 +10,8 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "editor/widgets/file_label.h"
 #include "editor/model/page_logic.h"
+#include "editor/widgets/file_label.h"
 #include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
 

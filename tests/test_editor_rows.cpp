@@ -16,9 +16,9 @@
 #include <QToolButton>
 #include <QWheelEvent>
 
+#include "editor/model/page_logic.h"
 #include "editor/widgets/genre_drop_down.h"
 #include "editor/widgets/latin1_edit.h"
-#include "editor/model/page_logic.h"
 #include "editor/widgets/spin_edit.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/window_fixture.h"

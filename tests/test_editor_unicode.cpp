@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "editor/widgets/spin_edit.h"
 #include "editor/model/tag_values.h"
+#include "editor/widgets/spin_edit.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/mutagen_reader.h"

@@ -6,8 +6,8 @@
 #include <QString>
 
 #include "editor/model/record_fit.h"
-#include "editor/widgets/spin_edit.h"
 #include "editor/model/tag_values.h"
+#include "editor/widgets/spin_edit.h"
 #include "id3v1/id3v1.h"
 #include "tests/helpers/window_fixture.h"
 

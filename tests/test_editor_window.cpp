@@ -19,11 +19,11 @@
 #include <stdexcept>
 
 #include "editor/dialogs/about_dialog.h"
+#include "editor/dialogs/form2.h"
+#include "editor/model/page_logic.h"
 #include "editor/startup/application.h"
 #include "editor/widgets/colours.h"
 #include "editor/widgets/fonts.h"
-#include "editor/dialogs/form2.h"
-#include "editor/model/page_logic.h"
 #include "editor/widgets/shell_tree.h"
 #include "editor/widgets/spin_edit.h"
 #include "tests/helpers/window_fixture.h"
