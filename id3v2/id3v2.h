@@ -154,10 +154,31 @@ struct TVersionConversion {
     std::vector<std::string> Unmapped;
 };
 
+// How the caller wants tags loaded and saved: one unit, so that a fresh start
+// of the tag keeps every setting, those added later too. Tid3v2tag derives
+// from it, so each setting is a public member of the tag.
+struct Tid3v2settings {
+    uint8_t AcceptRevisions = 1;
+    uint8_t AdjustFlags = 0;
+    uint8_t PruneFrames = 1;
+    uint8_t CompressionLevel = 2;
+    uint8_t PaddingMode = 1;
+    uint32_t PaddingBlock = 4096;
+    uint32_t PaddingLimit = 4096;
+    // Bytes of audio a save moves between flushes to the disk, each flushed
+    // with its step in the save's journal, so that a power failure in the
+    // middle of a save is recovered too. 0, the default, flushes nothing; a
+    // killed program or session is recovered all the same.
+    uint32_t SyncEvery = 0;
+    // 1: a save, and the recovery of a save that was interrupted, put the
+    // file's modification time back as it was before the save.
+    uint8_t KeepModificationTime = 0;
+};
+
 // One ID3v2 tag in memory. Loads and saves return a result word: high byte an
 // error code (0 success), low byte warning bits; id3v2::Succeeded tells success.
 // The codes and bits are named in id3v2/result_codes.h.
-class Tid3v2tag {
+class Tid3v2tag : public Tid3v2settings {
   public:
     Tid3v2tag() = default;
     Tid3v2tag(const Tid3v2tag&) = default;
@@ -187,21 +208,6 @@ class Tid3v2tag {
     uint8_t Progress = 0;
     std::string Status;
     TFrameIndex Frames;
-    uint8_t AcceptRevisions = 1;
-    uint8_t AdjustFlags = 0;
-    uint8_t PruneFrames = 1;
-    uint8_t CompressionLevel = 2;
-    uint8_t PaddingMode = 1;
-    uint32_t PaddingBlock = 4096;
-    uint32_t PaddingLimit = 4096;
-    // Bytes of audio a save moves between flushes to the disk, each flushed
-    // with its step in the save's journal, so that a power failure in the
-    // middle of a save is recovered too. 0, the default, flushes nothing; a
-    // killed program or session is recovered all the same.
-    uint32_t SyncEvery = 0;
-    // 1: a save, and the recovery of a save that was interrupted, put the
-    // file's modification time back as it was before the save.
-    uint8_t KeepModificationTime = 0;
 
     // Flag properties; every setter sets Modified to 1, even when the bit stays.
     bool Unsynchronisation() const { return (Flags & 0x80) != 0; }

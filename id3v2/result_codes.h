@@ -67,6 +67,10 @@ constexpr uint16_t kWarnHeaderFlags = 0x80;     // undefined tag header flags se
 constexpr uint16_t kWarnExtendedHeader = 0x40;  // irregular extended header
 constexpr uint16_t kWarnRevision = 0x10;        // a revision other than 0
 constexpr uint16_t kWarnPaddingDiffers = 0x04;  // version 3: not the declared padding
+// Version 3: bytes after the last frame that are neither padding nor a frame
+// (other programs read such tags); they count as padding, which a save writes
+// as zeros.
+constexpr uint16_t kWarnJunkAfterFrames = 0x02;
 // Warning bit of saves: a frame is not written as asked. A frame flag the
 // writer cannot honour was changed, or a version 3 save left a text or comment
 // frame in an encoding version 3 lacks (encrypted, or not decodable).

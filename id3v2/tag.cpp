@@ -8,7 +8,8 @@ Tid3v2tag::~Tid3v2tag() {
     Frames.ClearFrames();
 }
 
-// Everything not named here is reset, so a field added later starts fresh too.
+// The settings stay as one unit; everything else not named here is reset, so a
+// field added to the tag later starts fresh too.
 void Tid3v2tag::StartFreshTag() {
     Tid3v2tag fresh;
     fresh.ReadOnlyFile = ReadOnlyFile;
@@ -16,14 +17,6 @@ void Tid3v2tag::StartFreshTag() {
     fresh.Complete = Complete;
     fresh.Progress = Progress;
     fresh.Status = std::move(Status);
-    fresh.AcceptRevisions = AcceptRevisions;
-    fresh.AdjustFlags = AdjustFlags;
-    fresh.PruneFrames = PruneFrames;
-    fresh.CompressionLevel = CompressionLevel;
-    fresh.PaddingMode = PaddingMode;
-    fresh.PaddingBlock = PaddingBlock;
-    fresh.PaddingLimit = PaddingLimit;
-    fresh.SyncEvery = SyncEvery;
-    fresh.KeepModificationTime = KeepModificationTime;
+    static_cast<Tid3v2settings&>(fresh) = *this;
     *this = std::move(fresh);
 }

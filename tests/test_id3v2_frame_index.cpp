@@ -97,7 +97,7 @@ TEST(Id3v2Tag, StartFreshTagForgetsTheTagAndKeepsFileProgressAndSettings) {
     const auto keptPart = [](const Tid3v2tag& t) {
         return std::tuple(t.ReadOnlyFile, t.FileName, t.Complete, t.Progress, t.Status,
                           t.AcceptRevisions, t.AdjustFlags, t.PruneFrames, t.CompressionLevel,
-                          t.PaddingMode, t.PaddingBlock, t.PaddingLimit);
+                          t.PaddingMode, t.PaddingBlock, t.PaddingLimit, t.SyncEvery);
     };
     Tid3v2tag tag;
     tag.Frames.AddFrame("TIT2");
@@ -107,6 +107,7 @@ TEST(Id3v2Tag, StartFreshTagForgetsTheTagAndKeepsFileProgressAndSettings) {
     tag.ReadOnlyFile = 1, tag.FileName = "a.mp3", tag.Complete = 0, tag.Progress = 42;
     tag.Status = "Loading tag", tag.AcceptRevisions = 0, tag.AdjustFlags = 1, tag.PruneFrames = 0;
     tag.CompressionLevel = 3, tag.PaddingMode = 2, tag.PaddingBlock = 512, tag.PaddingLimit = 7;
+    tag.SyncEvery = 32768;
     const Tid3v2tag before = tag;
 
     tag.StartFreshTag();

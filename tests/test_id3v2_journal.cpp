@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,15 @@ TEST_F(Journal, ThatNoSaveWroteNeverMakesTheRecoveryWriteWhereASaveWouldNot) {
          }},
         {"one-byte chunks",
          [](JournalHeader& header, Bytes&, RecordedStep&) { header.plan.chunk = 1; }},
+        {"a file size so far below zero that its difference overflows",
+         [](JournalHeader& header, Bytes&, RecordedStep&) {
+             header.plan.start = 1613758465;
+             header.plan.fileSize = std::numeric_limits<int64_t>::min();
+         }},
+        {"a step with no bytes at the lowest offset",
+         [](JournalHeader&, Bytes&, RecordedStep& step) {
+             step.restoreAt = std::numeric_limits<int64_t>::min();
+         }},
     };
     for (const auto& forgery : cases) {
         SCOPED_TRACE(forgery.name);

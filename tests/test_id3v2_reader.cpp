@@ -25,6 +25,7 @@ using id3v2::kRevisionRefused;
 using id3v2::kTagPastEnd;
 using id3v2::kWarnExtendedHeader;
 using id3v2::kWarnHeaderFlags;
+using id3v2::kWarnJunkAfterFrames;
 using id3v2::kWarnPaddingDiffers;
 using id3v2::kWarnRevision;
 using id3v2::ResultWord;
@@ -373,6 +374,36 @@ TEST_F(Reader, Version3TrailingBytesAreFineWhenTheExtendedHeaderDeclaresPadding)
         EXPECT_EQ(Load(Concat({TagHeader(3, static_cast<uint32_t>(body.size()), 0x40), body})), 0);
         EXPECT_EQ(tag.PaddingSize, 0u) << "the body holds no padding";
         ExpectFrames({{"TIT2", Latin1Text("a")}});
+    }
+}
+
+// Other programs read the frames of a version-3 tag with junk after its last
+// frame; the junk counts as padding. Junk with no frame before it is no tag.
+TEST_F(Reader, Version3JunkAfterTheLastFrameCountsAsPaddingWithAWarning) {
+    const Bytes title = Frame(3, "TIT2", Latin1Text("a"));
+    const Bytes junk = ToBytes("** appended by another program **");
+    Bytes pastBody = Frame(3, "TPE1", Latin1Text("bc"));
+    id3v2::WriteBigEndian32(pastBody.data() + 4, 400);
+    const struct {
+        const char* name;
+        Bytes body;
+        uint16_t result;
+        uint32_t padding;
+    } cases[] = {
+        {"five bytes", Concat({title, {1, 2, 3, 4, 5}}), kWarnJunkAfterFrames, 5},
+        {"text", Concat({title, junk}), kWarnJunkAfterFrames, 33},
+        {"a frame size past the body", Concat({title, pastBody, Bytes(20, 0)}),
+         kWarnJunkAfterFrames, 33},
+        {"junk with no frame before it", junk, ResultWord(kBadFrameId), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Load(Concat({TagHeader(3, static_cast<uint32_t>(c.body.size())), c.body})),
+                  c.result);
+        if (id3v2::Succeeded(c.result)) {
+            EXPECT_EQ(tag.PaddingSize, c.padding);
+            ExpectFrames({{"TIT2", Latin1Text("a")}});
+        }
     }
 }
 

@@ -13,6 +13,7 @@
 #include "id3v2/id3v2.h"
 #include "id3v2/internal.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/mutagen_reader.h"
 
 namespace {
 
@@ -218,6 +219,30 @@ TEST_F(WriterTest, Version3TagIsInsertedInFrontOfTheAudio) {
     EXPECT_EQ(tag.FileName, path);
     EXPECT_EQ(tag.Progress, 100);
     EXPECT_EQ(tag.Status, "Save Complete");
+}
+
+// Junk after the last frame of a version-3 tag, which other programs read:
+// a save writes the frames with clean padding and leaves the audio as it was.
+TEST_F(WriterTest, AVersion3TagWithJunkAfterItsFramesIsSavedClean) {
+    const Bytes body =
+        Concat({Frame(3, "TIT2", Latin1Text("a")), ToBytes("** appended by another program **")});
+    const Bytes audio = Audio(5000);
+    const std::string path =
+        Make(Concat({TagHeader(3, static_cast<uint32_t>(body.size())), body, audio}));
+    if (testing_mp3::MutagenMissing().empty()) {
+        EXPECT_EQ(testing_mp3::ReadWithMutagen(path).Find("TIT2").data, Latin1Text("a"));
+    }
+    Tid3v2tag tag;
+    ASSERT_EQ(tag.LoadFromFile(path, 0), id3v2::kWarnJunkAfterFrames);
+    ASSERT_EQ(tag.SaveToFile(path, 3, 0, 0), 0);
+    const Bytes frame = Frame(3, "TIT2", Latin1Text("a"));
+    const Bytes saved = ReadFile(path);
+    ASSERT_GE(saved.size(), audio.size());
+    EXPECT_EQ(saved,
+              Concat({TagHeader(3, static_cast<uint32_t>(saved.size() - audio.size() - 10)), frame,
+                      Zeros(saved.size() - audio.size() - 10 - frame.size()), audio}));
+    Tid3v2tag reread;
+    EXPECT_EQ(reread.LoadFromFile(path, 0), 0);
 }
 
 TEST_F(WriterTest, Version4HeaderFramesAndExtendedHeaderBytes) {

@@ -15,11 +15,14 @@ constexpr int64_t kMaxFileSize = int64_t{1} << 60;
 }  // namespace
 
 bool SavePlan(const Relayout& plan) {
-    return plan.start >= 0 && plan.start <= kMaxTagOffset && plan.fileSize <= kMaxFileSize &&
-           plan.oldSize <= plan.fileSize - plan.start &&
-           (plan.newSize == 0 || plan.newSize >= 10) && plan.newSize <= kMaxTagBody + 10 &&
-           plan.MovesAudio() && plan.chunk >= kMoveChunk && plan.chunk <= kMaxChunk &&
-           plan.chunk % kChunkUnit == 0;
+    // Every value is known to lie in its range before a sum or a difference
+    // takes it, so that no forged value can overflow.
+    const bool inRange = plan.start >= 0 && plan.start <= kMaxTagOffset &&
+                         plan.fileSize >= plan.start && plan.fileSize <= kMaxFileSize &&
+                         (plan.newSize == 0 || plan.newSize >= 10) &&
+                         plan.newSize <= kMaxTagBody + 10 && plan.chunk >= kMoveChunk &&
+                         plan.chunk <= kMaxChunk && plan.chunk % kChunkUnit == 0;
+    return inRange && plan.oldSize <= plan.fileSize - plan.start && plan.MovesAudio();
 }
 
 bool PlannedTag(const Relayout& plan, const std::vector<uint8_t>& tag) {
@@ -34,8 +37,12 @@ bool PlannedStep(const Relayout& plan, RelayPhase phase, uint64_t moved, int64_t
     const int64_t reach = std::max(plan.fileSize, plan.NewFileSize());
     const bool phaseFits = phase == RelayPhase::Moving || phase == RelayPhase::WritingTag ||
                            (phase == RelayPhase::Appending && plan.Growth() > 0);
-    return phaseFits && moved <= plan.ChunkCount() &&
-           (length == 0 || (restoreAt >= plan.start && restoreAt <= reach - int64_t{length}));
+    // A step with no bytes names no place a save writes, but its offset still
+    // takes part in the recovery's arithmetic.
+    const bool placeFits = length == 0 ? restoreAt >= 0 && restoreAt <= reach
+                                       : length <= plan.chunk && restoreAt >= plan.start &&
+                                             restoreAt <= reach - int64_t{length};
+    return phaseFits && moved <= plan.ChunkCount() && placeFits;
 }
 
 }  // namespace id3v2

@@ -223,6 +223,23 @@ uint32_t TakePadding(uint16_t& result, const std::vector<uint8_t>& block, bool v
     return found;
 }
 
+// Whether `block` could begin a version-3 frame: an identifier AddFrame takes
+// and a size the rest of the body holds.
+bool IsV3FrameHeader(const std::vector<uint8_t>& block) {
+    const auto idChar = [](uint8_t c) {
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+    };
+    return block.size() == 10 && std::all_of(block.begin(), block.begin() + 4, idChar) &&
+           ReadBigEndian32(&block[4]) <= Work.Remaining;
+}
+
+// Bytes after the last frame of a version-3 tag that begin neither padding nor
+// a frame: other programs read the frames before them, so they count as
+// padding, with a warning, and a save writes zeros in their place.
+bool IsJunkAfterFrames(const std::vector<uint8_t>& block, bool v4) {
+    return !v4 && Work.CurrentTag->Frames.FrameCount() > 0 && !IsV3FrameHeader(block);
+}
+
 // One frame whose 10-byte header is `block`: a new entry with its flags,
 // extras and data. False when the frame is refused; `result` says why.
 bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
@@ -301,6 +318,13 @@ uint32_t FrameLoop(uint16_t& result, uint8_t version) {
         if (IsPadding(block)) {
             padding = TakePadding(result, block, v4);
             block.clear();
+        }
+        // Junk after the frames counts as padding, where a version-3 extended
+        // header did not declare padding of its own for the last bytes.
+        if (!block.empty() && IsJunkAfterFrames(block, v4) &&
+            (Work.Remaining > 0 || tag.PaddingSize == 0)) {
+            result |= kWarnJunkAfterFrames;
+            return TakePadding(result, block, v4);
         }
         if (Work.Remaining == 0) {
             // A trailing block that is neither padding nor a whole frame is
