@@ -176,15 +176,24 @@ TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
         std::set<int> failing;
         std::vector<Outcome> outcomes;
         std::vector<std::string> after;
+        const char* message;
     } cases[] = {
-        {{}, {Outcome::Renamed, Outcome::Renamed, Outcome::Renamed}, {"A.mp3", "x.mp3", "y.mp3"}},
+        {{},
+         {Outcome::Renamed, Outcome::Renamed, Outcome::Renamed},
+         {"A.mp3", "x.mp3", "y.mp3"},
+         "3 file(s) renamed."},
         {{4},
          {Outcome::RenamedBack, Outcome::RenamedBack, Outcome::Failed},
-         {"a.mp3", "b.mp3", "c.mp3"}},
-        {{2}, {Outcome::Failed, Outcome::NotTried, Outcome::NotTried}, {"a.mp3", "b.mp3", "c.mp3"}},
+         {"a.mp3", "b.mp3", "c.mp3"},
+         "\"c.mp3\" to \"y.mp3\": Permission denied.\nNo file was renamed"},
+        {{2},
+         {Outcome::Failed, Outcome::NotTried, Outcome::NotTried},
+         {"a.mp3", "b.mp3", "c.mp3"},
+         "\"a.mp3\" to \"A.mp3\""},
         {{4, 5},
          {Outcome::RenamedBack, Outcome::Stuck, Outcome::Failed},
-         {"a.mp3", "c.mp3", "x.mp3"}},
+         {"a.mp3", "c.mp3", "x.mp3"},
+         "1 file(s) have neither"},
     };
     for (const Case& c : cases) {
         testing_mp3::TempDir dir;
@@ -202,6 +211,8 @@ TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
             EXPECT_EQ(result.files[i].outcome, c.outcomes[i]) << i;
         }
         EXPECT_EQ(Listed(dir.Path()), c.after);
+        EXPECT_TRUE(result.message.contains(QString::fromUtf8(c.message)))
+            << result.message.toStdString();
     }
 }
 

@@ -61,6 +61,7 @@ using Values = std::map<Field, QString>;
 // nothing when the name does not match. Each field takes at least one
 // character, as few as let the rest match; values lose the blanks around
 // them; a track or year must be digits (a track's leading zeros dropped).
+// A width changes nothing here.
 std::optional<Values> Match(const Pattern& pattern, const QString& fileName,
                             const QStringList& folders = {});
 

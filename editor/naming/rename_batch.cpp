@@ -33,13 +33,15 @@ int Move(const std::string& folder, const std::string& from, const std::string& 
 
 // Moves `from` to a free temporary name of the folder; 0 or errno.
 int MoveToTemporary(const std::string& folder, const std::string& from, std::string& temporary) {
-    for (int attempt = 0;; ++attempt) {
+    constexpr int kAttempts = 1000;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
         temporary = ".tagvora-rename-" + std::to_string(attempt) + ".tmp";
         const int error = Move(folder, from, temporary);
         if (error != EEXIST) {
             return error;
         }
     }
+    return EEXIST;
 }
 
 // Renames a row's file; on failure `at` holds the name the file has now.
@@ -68,29 +70,23 @@ int RenameRow(const std::string& folder, const std::string& from, const std::str
     return 0;
 }
 
-QString Summary(const std::vector<FileResult>& files, bool succeeded) {
-    int renamed = 0;
-    int stuck = 0;
-    for (const FileResult& file : files) {
-        renamed += file.outcome == Outcome::Renamed ? 1 : 0;
-        stuck += file.outcome == Outcome::Stuck ? 1 : 0;
-    }
-    if (succeeded) {
-        return QStringLiteral("%1 file(s) renamed.").arg(renamed);
-    }
-    QString message;
-    for (const FileResult& file : files) {
-        if (file.outcome == Outcome::Failed) {
-            message = QStringLiteral("Cannot rename \"%1\" to \"%2\": %3.")
-                          .arg(Shown(file.oldName), Shown(file.newName), file.detail);
-        }
-    }
+// The text for the user after a batch that stopped at row `failedRow`, whose
+// rename failed with `reason`.
+QString FailureMessage(const std::vector<FileResult>& files, size_t failedRow,
+                       const QString& reason) {
+    const FileResult& failed = files[failedRow];
+    QString message = QStringLiteral("Cannot rename \"%1\" to \"%2\": %3.")
+                          .arg(Shown(failed.oldName), Shown(failed.newName), reason);
+    const auto stuck = std::count_if(files.begin(), files.end(), [](const FileResult& file) {
+        return file.outcome == Outcome::Stuck;
+    });
     if (stuck == 0) {
         return message +
                QStringLiteral("\nNo file was renamed: the ones already done were renamed back.");
     }
     return message +
-           QStringLiteral("\n%1 file(s) could not be renamed back; see the list.").arg(stuck);
+           QStringLiteral("\n%1 file(s) have neither their old nor their new name; see the list.")
+               .arg(stuck);
 }
 
 }  // namespace
@@ -104,6 +100,8 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
     };
     std::vector<Done> done;
     bool failed = false;
+    size_t failedRow = 0;
+    QString failure;
     for (size_t i = 0; i < plan.size(); ++i) {
         const PlanRow& row = plan[i];
         FileResult& file = result.files.emplace_back();
@@ -124,18 +122,21 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
         platform::FileIdentity identity;
         if (!platform::IdentityAt(PathIn(folder, row.oldName), identity)) {
             file.outcome = Outcome::Failed;
-            file.detail = Reason(errno);
+            file.detail = failure = Reason(errno);
             failed = true;
+            failedRow = i;
             continue;
         }
         std::string at;
         if (const int error = RenameRow(folder, row.oldName, row.newName, at); error != 0) {
+            failure = Reason(error);
             file.outcome = at == row.oldName ? Outcome::Failed : Outcome::Stuck;
             file.detail =
                 at == row.oldName
-                    ? Reason(error)
-                    : QStringLiteral("%1; the file is now \"%2\"").arg(Reason(error), Shown(at));
+                    ? failure
+                    : QStringLiteral("%1; the file is now \"%2\"").arg(failure, Shown(at));
             failed = true;
+            failedRow = i;
             continue;
         }
         file.outcome = Outcome::Renamed;
@@ -147,7 +148,7 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
                 {plan[step.row].oldName, plan[step.row].newName, step.identity});
         }
         result.succeeded = true;
-        result.message = Summary(result.files, true);
+        result.message = QStringLiteral("%1 file(s) renamed.").arg(done.size());
         return result;
     }
     for (auto step = done.rbegin(); step != done.rend(); ++step) {
@@ -161,7 +162,7 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
             file.outcome = Outcome::RenamedBack;
         }
     }
-    result.message = Summary(result.files, false);
+    result.message = FailureMessage(result.files, failedRow, failure);
     return result;
 }
 
@@ -178,7 +179,6 @@ BatchResult UndoBatch(const Batch& batch) {
         FileResult& file = result.files.emplace_back();
         file.oldName = entry.newName;
         file.newName = entry.oldName;
-        file.outcome = Outcome::NotTried;
         platform::FileIdentity now;
         platform::FileIdentity atOld;
         if (!listed(entry.newName) ||
@@ -190,6 +190,7 @@ BatchResult UndoBatch(const Batch& batch) {
                    !(atOld == entry.identity)) {
             file.detail = QStringLiteral("Another file has the old name now.");
         }
+        file.outcome = file.detail.isEmpty() ? Outcome::NotTried : Outcome::Refused;
         blocked = blocked || !file.detail.isEmpty();
         back.push_back({entry.newName, entry.oldName, false, {}});
     }
