@@ -169,9 +169,10 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
 BatchResult UndoBatch(const Batch& batch) {
     BatchResult result;
     result.batch.folder = batch.folder;
-    const std::vector<std::string> names = platform::ListMp3(batch.folder);
+    std::vector<std::string> names = platform::ListMp3(batch.folder);
+    std::sort(names.begin(), names.end());
     const auto listed = [&names](const std::string& name) {
-        return std::find(names.begin(), names.end(), name) != names.end();
+        return std::binary_search(names.begin(), names.end(), name);
     };
     Plan back;
     bool blocked = false;
