@@ -196,4 +196,29 @@ void RenameFile(const std::string& from, const std::string& to) {
     }
 }
 
+int RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    if (error != EINVAL && error != ENOSYS) {
+        return error;
+    }
+    // A file system without the no-replace flag: look first, then rename.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0) {
+        return EEXIST;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool IdentityAt(const std::string& path, FileIdentity& identity) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    identity = {static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+    return true;
+}
+
 }  // namespace platform

@@ -117,6 +117,12 @@ bool RemoveFile(const std::string& path, int& error);
 // Gives the file at `from` the path `to`, replacing what is there.
 void RenameFile(const std::string& from, const std::string& to);
 
+// Gives the entry at `from` the path `to` unless an entry is there already;
+// 0, or the errno value (EEXIST when `to` is taken). Never replaces a file.
+int RenameNoReplace(const std::string& from, const std::string& to);
+// The identity of the entry at the path, links not followed; false when there is none.
+bool IdentityAt(const std::string& path, FileIdentity& identity);
+
 // Text of the form "<path>: <reason>" for an errno value.
 std::string DescribeError(const std::string& path, int error);
 

@@ -1,0 +1,103 @@
+// Renaming a folder's files by pattern against bare rename(2) calls, and the
+// cost of one rename preview of a page of 40 rows, computed on each key.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "bench/bench_folder.h"
+#include "editor/naming/pattern.h"
+#include "editor/naming/rename_batch.h"
+#include "platform/directory.h"
+
+namespace {
+
+struct Row {
+    std::string name;
+    naming::Values values;
+};
+
+// `count` empty files named "<n> old.mp3" with the tags a rename pattern reads.
+std::vector<Row> MakeFolder(const BenchFolder& folder, int count) {
+    std::vector<Row> rows;
+    for (int i = 1; i <= count; ++i) {
+        Row row;
+        row.name = std::to_string(i) + " old.mp3";
+        row.values = {{naming::Field::Track, QString::number(i)},
+                      {naming::Field::Artist, QStringLiteral("Some Artist")},
+                      {naming::Field::Title, QStringLiteral("Title: number %1?").arg(i)}};
+        ::close(::open((folder.Path() + "/" + row.name).c_str(), O_CREAT | O_WRONLY, 0644));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// The plan a rename dialog shows: pattern, names, rules, the folder's listing.
+naming::Plan Preview(const std::string& folder, const QString& patternText,
+                     const std::vector<Row>& rows) {
+    const naming::Compiled compiled = naming::Compile(patternText, naming::Direction::Format);
+    std::vector<naming::PlanInput> inputs;
+    inputs.reserve(rows.size());
+    for (const Row& row : rows) {
+        inputs.push_back({row.name, naming::Format(*compiled.pattern, row.values)});
+    }
+    return naming::MakePlan(inputs, platform::ListMp3(folder));
+}
+
+// Each iteration renames all files, alternating between two patterns.
+void BM_RenameFolderByPattern(benchmark::State& state) {
+    BenchFolder folder;
+    std::vector<Row> rows = MakeFolder(folder, static_cast<int>(state.range(0)));
+    const QString patterns[] = {QStringLiteral("%{track:4} - %{artist} - %{title}"),
+                                QStringLiteral("%{artist} - %{track:4} - %{title}")};
+    int turn = 0;
+    for (auto _ : state) {
+        const naming::Plan plan = Preview(folder.Path(), patterns[turn++ % 2], rows);
+        const naming::BatchResult result = naming::RunPlan(folder.Path(), plan);
+        if (!result.succeeded) {
+            state.SkipWithError(result.message.toStdString().c_str());
+            break;
+        }
+        for (size_t i = 0; i < rows.size(); ++i) {
+            rows[i].name = plan[i].newName;
+        }
+    }
+}
+
+// The same number of rename(2) calls, alternating between two sets of names.
+void BM_RenameFolderBareCalls(benchmark::State& state) {
+    BenchFolder folder;
+    const std::vector<Row> rows = MakeFolder(folder, static_cast<int>(state.range(0)));
+    std::vector<std::string> names[2];
+    for (const Row& row : rows) {
+        names[0].push_back(folder.Path() + "/" + row.name);
+        names[1].push_back(folder.Path() + "/renamed " + row.name);
+    }
+    int turn = 0;
+    for (auto _ : state) {
+        const std::vector<std::string>& from = names[turn % 2];
+        const std::vector<std::string>& to = names[++turn % 2];
+        for (size_t i = 0; i < from.size(); ++i) {
+            benchmark::DoNotOptimize(std::rename(from[i].c_str(), to[i].c_str()));
+        }
+    }
+}
+
+void BM_PreviewOfOnePage(benchmark::State& state) {
+    BenchFolder folder;
+    const std::vector<Row> rows = MakeFolder(folder, 40);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            Preview(folder.Path(), QStringLiteral("%{track:2} - %{artist} - %{title}"), rows));
+    }
+}
+
+}  // namespace
+
+BENCHMARK(BM_RenameFolderByPattern)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RenameFolderBareCalls)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewOfOnePage)->Unit(benchmark::kMicrosecond);
+BENCHMARK_MAIN();

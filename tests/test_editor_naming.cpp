@@ -1,0 +1,253 @@
+// Name patterns both ways, the file name rules and the rename batch with its
+// roll-back and undo; renameat2 is wrapped so a chosen rename fails.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <set>
+
+#include "editor/naming/pattern.h"
+#include "editor/naming/rename_batch.h"
+#include "platform/directory.h"
+#include "tests/helpers/mp3_files.h"
+
+extern "C" int __real_renameat2(int, const char*, int, const char*, unsigned);
+
+namespace {
+int renameCalls = 0;
+std::set<int> failingCalls;  // 1-based numbers of the renames that fail with EACCES
+}  // namespace
+
+extern "C" int __wrap_renameat2(int fromDir, const char* from, int toDir, const char* to,
+                                unsigned flags) {
+    if (failingCalls.count(++renameCalls) != 0) {
+        errno = EACCES;
+        return -1;
+    }
+    return __real_renameat2(fromDir, from, toDir, to, flags);
+}
+
+namespace {
+
+using naming::Direction;
+using naming::Field;
+using naming::Outcome;
+
+TEST(NamePattern, CompilesOrSaysWhy) {
+    struct Case {
+        const char* pattern;
+        Direction direction;
+        const char* error;  // a part of the error, "" for none
+    } cases[] = {
+        {"%{track:2} - %{artist} - %{title}", Direction::Parse, ""},
+        {"%{artist}/%{album}/%{track} %{title}", Direction::Parse, ""},
+        {"100% %{title}", Direction::Format, ""},
+        {"", Direction::Parse, "empty"},
+        {"%{artist}//%{title}", Direction::Parse, "empty"},
+        {"%{title", Direction::Parse, "closing"},
+        {"%{titel}", Direction::Parse, "Unknown field \"titel\""},
+        {"%{title:2}", Direction::Format, "Only %{track}"},
+        {"%{track:0}", Direction::Format, "1 to 9"},
+        {"%{track}%{title}", Direction::Parse, "text between"},
+        {"%{track}%{title}", Direction::Format, ""},
+        {"%{title} - %{title}", Direction::Parse, "only once"},
+        {"%{ignore} - %{ignore} - %{title}", Direction::Parse, ""},
+        {"%{ignore} - %{title}", Direction::Format, "only for reading"},
+        {"%{artist}/%{title}", Direction::Format, "never moves"},
+    };
+    for (const Case& c : cases) {
+        const naming::Compiled compiled = naming::Compile(c.pattern, c.direction);
+        EXPECT_EQ(compiled.pattern.has_value(), *c.error == '\0') << c.pattern;
+        EXPECT_TRUE(compiled.error.contains(QString::fromUtf8(c.error))) << c.pattern;
+    }
+}
+
+TEST(NamePattern, MatchesFileNamesAndFolders) {
+    struct Case {
+        const char* pattern;
+        const char* fileName;
+        QStringList folders;
+        std::optional<naming::Values> values;
+    } cases[] = {
+        {"%{track} - %{title}",
+         "07 - Song.mp3",
+         {},
+         {{{Field::Track, "7"}, {Field::Title, "Song"}}}},
+        {"%{track} - %{artist} - %{title}",
+         "07 - A - B - C.MP3",
+         {},
+         {{{Field::Track, "7"}, {Field::Artist, "A"}, {Field::Title, "B - C"}}}},
+        {"%{artist} - %{title}", "No dash here.mp3", {}, std::nullopt},
+        {"%{track} %{title}", "Intro Song.mp3", {}, std::nullopt},
+        {"(%{year}) %{album}",
+         "(1999) Best.mp3",
+         {},
+         {{{Field::Year, "1999"}, {Field::Album, "Best"}}}},
+        {"%{ignore} - %{title}", "x - Song.mp3", {}, {{{Field::Title, "Song"}}}},
+        {"%{title}  ", "Song .mp3", {}, std::nullopt},
+        {"%{artist}/%{album}/%{track} %{title}",
+         "3 Song.mp3",
+         {"music", "Art", "Alb"},
+         {{{Field::Artist, "Art"},
+           {Field::Album, "Alb"},
+           {Field::Track, "3"},
+           {Field::Title, "Song"}}}},
+        {"%{artist}/%{album}/%{title}", "Song.mp3", {"Alb"}, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const naming::Compiled compiled = naming::Compile(c.pattern, Direction::Parse);
+        ASSERT_TRUE(compiled.pattern) << c.pattern;
+        EXPECT_EQ(naming::Match(*compiled.pattern, c.fileName, c.folders), c.values)
+            << c.pattern << " / " << c.fileName;
+    }
+}
+
+TEST(NamePattern, FormatsRowValues) {
+    const naming::Values values{
+        {Field::Track, "3/12"}, {Field::Artist, " A "}, {Field::Title, "B"}};
+    struct Case {
+        const char* pattern;
+        const char* name;
+    } cases[] = {
+        {"%{track:2} - %{artist} - %{title}", "03 - A - B"},
+        {"%{track} %{title}", "3 B"},
+        {"%{album}[%{year}] %{title}", "[] B"},
+        {"%{track:3}%{title}", "003B"},
+    };
+    for (const Case& c : cases) {
+        const naming::Compiled compiled = naming::Compile(c.pattern, Direction::Format);
+        ASSERT_TRUE(compiled.pattern) << c.pattern;
+        EXPECT_EQ(naming::Format(*compiled.pattern, values), QString::fromUtf8(c.name));
+    }
+}
+
+TEST(NameRules, CleansShortensOrRefuses) {
+    const QString longAscii(300, 'a');
+    struct Case {
+        QString stem;
+        std::string name;  // empty when refused
+        bool shortened;
+    } cases[] = {
+        {"a/b\\c:d|e", "a-b-c-d-e.mp3", false},
+        {"a*b?c\"d<e>f", "a_b_c'd(e)f.mp3", false},
+        {QString("a") + QChar(u'\0') + "b", "ab.mp3", false},
+        {" .. Song. . ", "Song.mp3", false},
+        {" . ", "", false},
+        {"", "", false},
+        {longAscii, std::string(251, 'a') + ".mp3", true},
+        // 250 bytes of "é" leave no room for a 4-byte emoji: the cut falls before it.
+        {QString(125, QChar(0x00E9)) + QString::fromUtf8("\U0001F600"),
+         QString(125, QChar(0x00E9)).toUtf8().toStdString() + ".mp3", true},
+    };
+    for (const Case& c : cases) {
+        const naming::CleanName clean = naming::MakeFileName(c.stem, ".mp3");
+        EXPECT_EQ(clean.name, c.name) << c.stem.toStdString();
+        EXPECT_EQ(clean.reason.isEmpty(), !c.name.empty()) << c.stem.toStdString();
+        EXPECT_EQ(clean.shortened, c.shortened) << c.stem.toStdString();
+        EXPECT_LE(clean.name.size(), naming::kMaxNameBytes);
+    }
+}
+
+TEST(NameRules, PlanRefusesCollisionsBeforeRenaming) {
+    const std::vector<std::string> folder{"a.mp3", "b.mp3", "c.MP3", "d.mp3", "Taken.mp3"};
+    const naming::Plan plan = naming::MakePlan(
+        {{"a.mp3", "Same"}, {"b.mp3", "same"}, {"c.MP3", "taken"}, {"d.mp3", "D"}, {"x.mp3", "x"}},
+        folder);
+    const char* reasons[] = {"same name", "same name", "folder has", "", ""};
+    const char* names[] = {"Same.mp3", "same.mp3", "taken.MP3", "D.mp3", "x.mp3"};
+    for (size_t i = 0; i < plan.size(); ++i) {
+        EXPECT_EQ(plan[i].newName, names[i]);
+        EXPECT_TRUE(plan[i].reason.contains(reasons[i])) << i;
+    }
+    EXPECT_TRUE(plan[3].Renames());   // case only
+    EXPECT_FALSE(plan[4].Renames());  // already has the name
+}
+
+std::vector<std::string> Listed(const std::string& folder) {
+    std::vector<std::string> names = platform::ListMp3(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// a.mp3 -> A.mp3 is case-only: renames 1 and 2; b -> x is 3, c -> y is 4,
+// then the roll-back goes backwards: x -> b is 5, A -> temporary 6, temporary -> a 7.
+TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
+    struct Case {
+        std::set<int> failing;
+        std::vector<Outcome> outcomes;
+        std::vector<std::string> after;
+        const char* message;
+    } cases[] = {
+        {{},
+         {Outcome::Renamed, Outcome::Renamed, Outcome::Renamed},
+         {"A.mp3", "x.mp3", "y.mp3"},
+         "3 file(s) renamed."},
+        {{4},
+         {Outcome::RenamedBack, Outcome::RenamedBack, Outcome::Failed},
+         {"a.mp3", "b.mp3", "c.mp3"},
+         "\"c.mp3\" to \"y.mp3\": Permission denied.\nNo file was renamed"},
+        {{2},
+         {Outcome::Failed, Outcome::NotTried, Outcome::NotTried},
+         {"a.mp3", "b.mp3", "c.mp3"},
+         "\"a.mp3\" to \"A.mp3\""},
+        {{4, 5},
+         {Outcome::RenamedBack, Outcome::Stuck, Outcome::Failed},
+         {"a.mp3", "c.mp3", "x.mp3"},
+         "1 file(s) have neither"},
+    };
+    for (const Case& c : cases) {
+        testing_mp3::TempDir dir;
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+            testing_mp3::WriteFile(dir.File(name), {1});
+        }
+        const naming::Plan plan =
+            naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}, {"c.mp3", "y"}}, Listed(dir.Path()));
+        renameCalls = 0;
+        failingCalls = c.failing;
+        const naming::BatchResult result = naming::RunPlan(dir.Path(), plan);
+        failingCalls.clear();
+        EXPECT_EQ(result.succeeded, c.failing.empty());
+        for (size_t i = 0; i < c.outcomes.size(); ++i) {
+            EXPECT_EQ(result.files[i].outcome, c.outcomes[i]) << i;
+        }
+        EXPECT_EQ(Listed(dir.Path()), c.after);
+        EXPECT_TRUE(result.message.contains(QString::fromUtf8(c.message)))
+            << result.message.toStdString();
+    }
+}
+
+TEST(RenameBatch, UndoRenamesBackOnlyFilesAsTheBatchLeftThem) {
+    struct Case {
+        const char* change;  // "", "replace", "remove", "take old name"
+        std::vector<std::string> after;
+    } cases[] = {
+        {"", {"a.mp3", "b.mp3"}},
+        {"replace", {"A.mp3", "x.mp3"}},
+        {"remove", {"A.mp3"}},
+        {"take old name", {"A.mp3", "b.mp3", "x.mp3"}},
+    };
+    for (const Case& c : cases) {
+        testing_mp3::TempDir dir;
+        testing_mp3::WriteFile(dir.File("a.mp3"), {1});
+        testing_mp3::WriteFile(dir.File("b.mp3"), {2});
+        const naming::BatchResult done = naming::RunPlan(
+            dir.Path(), naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}}, Listed(dir.Path())));
+        ASSERT_TRUE(done.succeeded);
+        const std::string change = c.change;
+        // A new file made while x.mp3 still exists cannot reuse its inode.
+        testing_mp3::WriteFile(dir.File("new"), {3});
+        if (change == "replace") {
+            std::rename(dir.File("new").c_str(), dir.File("x.mp3").c_str());
+        } else if (change == "remove") {
+            std::remove(dir.File("x.mp3").c_str());
+        } else if (change == "take old name") {
+            std::rename(dir.File("new").c_str(), dir.File("b.mp3").c_str());
+        }
+        const naming::BatchResult undone = naming::UndoBatch(done.batch);
+        EXPECT_EQ(undone.succeeded, change.empty()) << change;
+        EXPECT_EQ(undone.files[1].detail.isEmpty(), change.empty()) << change;
+        EXPECT_EQ(Listed(dir.Path()), c.after) << change;
+    }
+}
+
+}  // namespace
