@@ -16,6 +16,7 @@
 #include <functional>
 
 #include "editor/cover/cover_pane.h"
+#include "editor/cover/picture_decode.h"
 #include "editor/cover/picture_input.h"
 #include "tests/helpers/scripted_dialogs.h"
 

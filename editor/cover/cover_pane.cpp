@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "editor/cover/picture_decode.h"
 #include "editor/cover/picture_input.h"
 #include "editor/dialogs.h"
 
@@ -130,7 +131,10 @@ void TCoverPane::BuildControls() {
     auto* controls = new QVBoxLayout(controls_);
     controls->setContentsMargins(0, 0, 0, 0);
     controls->addLayout(steps);
-    controls->addWidget(newType_);
+    auto* type = new QHBoxLayout;
+    type->addWidget(new QLabel(QStringLiteral("New picture type:")));
+    type->addWidget(newType_, 1);
+    controls->addLayout(type);
     controls->addLayout(edits);
 
     auto* layout = new QVBoxLayout(this);

@@ -11,12 +11,10 @@
 #include <functional>
 #include <vector>
 
-#include "editor/cover/picture_decode.h"
 #include "id3v2/pictures.h"
 
 class QComboBox;
 class QLabel;
-class QMimeData;
 class QPushButton;
 class TDialogs;
 struct TIncomingPicture;
