@@ -199,15 +199,18 @@ TEST(CoverPane, SignalsWhatTheUserAsksForAndRefusesWhatIsNoPicture) {
         pane.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
         pane.setFocus();
+        QList<uint32_t> fetched;
         std::vector<TPictureInfo> infos(2);
         infos[0] = {true, 0, "image/png", 3, "", static_cast<size_t>(png.size())};
         infos[1] = {true, 0, "image/jpeg", 4, "back", static_cast<size_t>(jpeg.size())};
         pane.ShowRow({infos,
                       [&](uint32_t n) {
+                          fetched << n;
                           const QByteArray& b = n == 1 ? png : jpeg;
                           return std::vector<uint8_t>(b.begin(), b.end());
                       },
                       "Artist", "Album", dir.path()});
+        EXPECT_EQ(fetched, QList<uint32_t>{1});  // only the picture shown
         QStringList signalled;
         QObject::connect(&pane, &TCoverPane::PictureAdded, [&](const QByteArray& b, int type) {
             signalled << QStringLiteral("added %1 %2").arg(b.size()).arg(type);

@@ -67,6 +67,9 @@ void TCoverPane::BuildControls() {
     details_ = new QLabel;
     details_->setObjectName(QStringLiteral("CoverDetails"));
     details_->setWordWrap(true);
+    // Descriptions and MIME types come from the file: never read as markup.
+    image_->setTextFormat(Qt::PlainText);
+    details_->setTextFormat(Qt::PlainText);
     largeMark_ = new QLabel(QStringLiteral("Large picture"));
     largeMark_->setObjectName(QStringLiteral("CoverLargeMark"));
     largeMark_->setStyleSheet(QStringLiteral("color: #b05000; font-weight: bold"));
@@ -154,12 +157,14 @@ void TCoverPane::ShowRow(TCoverRow row, int number) {
 void TCoverPane::ShowId3v1() {
     mode_ = Mode::Id3v1;
     row_ = {};
+    index_ = 0;
     ShowCurrent();
 }
 
 void TCoverPane::ShowNoRow() {
     mode_ = Mode::NoRow;
     row_ = {};
+    index_ = 0;
     ShowCurrent();
 }
 
@@ -168,6 +173,11 @@ int TCoverPane::ShownNumber() const {
 }
 
 void TCoverPane::ShowCurrent() {
+    // A hidden pane fetches and decodes nothing until it is shown.
+    stale_ = !isVisible();
+    if (stale_) {
+        return;
+    }
     shownBytes_.clear();
     decodedBox_ = QSize();
     image_->clear();
@@ -217,7 +227,13 @@ void TCoverPane::Decode() {
     } else {
         text += QLatin1Char('\n') + TypeName(info.PictureType);
         if (!info.Description.empty()) {
-            text += QStringLiteral(": ") + QString::fromStdString(info.Description);
+            // A tag may hold a description of any length; the pane shows its start.
+            constexpr qsizetype kShownDescription = 200;
+            const QString description = QString::fromStdString(info.Description);
+            text += QStringLiteral(": ") + description.left(kShownDescription);
+            if (description.size() > kShownDescription) {
+                text += QChar(0x2026);
+            }
         }
     }
     details_->setText(text);
@@ -298,6 +314,13 @@ void TCoverPane::dropEvent(QDropEvent* event) {
     if (mode_ == Mode::Pictures) {
         event->acceptProposedAction();
         Offer(PictureFromMime(*event->mimeData()));
+    }
+}
+
+void TCoverPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_) {
+        ShowCurrent();
     }
 }
 

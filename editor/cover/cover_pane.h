@@ -57,6 +57,7 @@ class TCoverPane : public QWidget {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     enum class Mode { NoRow, Pictures, Id3v1 };
@@ -78,6 +79,7 @@ class TCoverPane : public QWidget {
     int index_ = 0;          // into row_.Pictures
     QByteArray shownBytes_;  // of the shown picture only
     QSize decodedBox_;
+    bool stale_ = false;  // given a row while hidden
     QTimer redecode_;
 
     QLabel* image_ = nullptr;
