@@ -12,6 +12,10 @@ class AnsweringDialogs : public TDialogs {
     Answer ConfirmYesNoCancel(QWidget*, const QString&) override { return answer_; }
     void Error(QWidget*, const QString&) override {}
     int ShowModal(QDialog*) override { return 0; }
+    QString ChooseFile(QWidget*, FileAccess, const QString&, const QString&,
+                       const QString&) override {
+        return {};
+    }
 
   private:
     Answer answer_;

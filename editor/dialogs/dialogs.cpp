@@ -2,6 +2,7 @@
 #include "editor/dialogs/dialogs.h"
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace {
@@ -41,4 +42,11 @@ void TMessageBoxDialogs::Error(QWidget* parent, const QString& text) {
 int TMessageBoxDialogs::ShowModal(QDialog* dialog) {
     dialog->hide();
     return dialog->exec();
+}
+
+QString TMessageBoxDialogs::ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
+                                       const QString& start, const QString& filter) {
+    return access == FileAccess::Open
+               ? QFileDialog::getOpenFileName(parent, caption, start, filter)
+               : QFileDialog::getSaveFileName(parent, caption, start, filter);
 }

@@ -10,6 +10,7 @@ class QWidget;
 class TDialogs {
   public:
     enum class Answer { Yes, No, Cancel };
+    enum class FileAccess { Open, Save };
 
     virtual ~TDialogs() = default;
     // A plain message box with an OK button.
@@ -22,6 +23,10 @@ class TDialogs {
     virtual void Error(QWidget* parent, const QString& text) = 0;
     // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int ShowModal(QDialog* dialog) = 0;
+    // A file dialog: the path of an existing file to open, or of a file to
+    // save to (start may name one); "" when the user cancels.
+    virtual QString ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
+                               const QString& start, const QString& filter) = 0;
 };
 
 // The real implementation over QMessageBox and QDialog::exec.
@@ -32,4 +37,6 @@ class TMessageBoxDialogs : public TDialogs {
     Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
     int ShowModal(QDialog* dialog) override;
+    QString ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
+                       const QString& start, const QString& filter) override;
 };

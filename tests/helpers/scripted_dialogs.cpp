@@ -28,6 +28,7 @@ QStringList ScriptedDialogs::Questions() const {
 void ScriptedDialogs::Clear() {
     answers_.clear();
     modals_.clear();
+    files_.clear();
     shown_.clear();
 }
 
@@ -69,4 +70,16 @@ int ScriptedDialogs::ShowModal(QDialog* dialog) {
     auto handler = std::move(modals_.front());
     modals_.pop_front();
     return handler(dialog);
+}
+
+QString ScriptedDialogs::ChooseFile(QWidget*, FileAccess, const QString&, const QString& start,
+                                    const QString&) {
+    shown_.push_back({Kind::File, start});
+    if (files_.empty()) {
+        ADD_FAILURE() << "A file dialog was shown with no scripted path";
+        return {};
+    }
+    const QString path = files_.front();
+    files_.pop_front();
+    return path;
 }

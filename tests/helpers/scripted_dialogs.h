@@ -11,7 +11,7 @@
 
 class ScriptedDialogs : public TDialogs {
   public:
-    enum class Kind { Message, YesNo, YesNoCancel, Error, Modal };
+    enum class Kind { Message, YesNo, YesNoCancel, Error, Modal, File };
     struct Shown {
         Kind kind;
         QString text;
@@ -22,6 +22,9 @@ class ScriptedDialogs : public TDialogs {
     void QueueAnswer(Answer answer) { answers_.push_back(answer); }
     // Called with the dialog to fill it in; returns the result to give.
     void QueueModal(std::function<int(QDialog*)> handler) { modals_.push_back(std::move(handler)); }
+    // The path the next file dialog returns; "" answers as a cancelled dialog.
+    // The starting path it was offered is recorded as its text.
+    void QueueFile(const QString& path) { files_.push_back(path); }
 
     const std::vector<Shown>& ShownBoxes() const { return shown_; }
     QStringList Texts(Kind kind) const;
@@ -29,17 +32,20 @@ class ScriptedDialogs : public TDialogs {
     QStringList Errors() const { return Texts(Kind::Error); }
     QStringList Questions() const;
     void Clear();
-    size_t PendingAnswers() const { return answers_.size() + modals_.size(); }
+    size_t PendingAnswers() const { return answers_.size() + modals_.size() + files_.size(); }
 
     void Message(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNo(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
     int ShowModal(QDialog* dialog) override;
+    QString ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
+                       const QString& start, const QString& filter) override;
 
   private:
     Answer NextAnswer(Answer fallback);
     std::deque<Answer> answers_;
     std::deque<std::function<int(QDialog*)>> modals_;
+    std::deque<QString> files_;
     std::vector<Shown> shown_;
 };
