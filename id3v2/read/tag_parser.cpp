@@ -236,8 +236,8 @@ bool IsV3FrameHeader(const std::vector<uint8_t>& block) {
 // Bytes after the last frame of a version-3 tag that begin neither padding nor
 // a frame: other programs read the frames before them, so they count as
 // padding, with a warning, and a save writes zeros in their place.
-bool IsJunkAfterFrames(const std::vector<uint8_t>& block, bool v4) {
-    return !v4 && Work.CurrentTag->Frames.FrameCount() > 0 && !IsV3FrameHeader(block);
+bool IsJunkAfterFrames(const std::vector<uint8_t>& block, uint8_t version) {
+    return version == 3 && Work.CurrentTag->Frames.FrameCount() > 0 && !IsV3FrameHeader(block);
 }
 
 // One frame whose 10-byte header is `block`: a new entry with its flags,
@@ -321,7 +321,7 @@ uint32_t FrameLoop(uint16_t& result, uint8_t version) {
         }
         // Junk after the frames counts as padding, where a version-3 extended
         // header did not declare padding of its own for the last bytes.
-        if (!block.empty() && IsJunkAfterFrames(block, v4) &&
+        if (!block.empty() && IsJunkAfterFrames(block, version) &&
             (Work.Remaining > 0 || tag.PaddingSize == 0)) {
             result |= kWarnJunkAfterFrames;
             return TakePadding(result, block, v4);
