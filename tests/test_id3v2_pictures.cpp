@@ -97,24 +97,6 @@ TEST(Pictures, ListTheFieldsInEveryEncodingAndKeepWhatTheyCannotRead) {
     }
 }
 
-TEST(Pictures, WriteTheDescriptionLikeTextFramesAndTheMimeTypeOfTheBytes) {
-    const Bytes latin1 = Apic(0, "image/png", 4, ToBytes("Caf\xE9\0"s), kPng);
-    // Tag version, description, image, the frame data written.
-    const std::tuple<uint8_t, std::string, Bytes, Bytes> rows[] = {
-        {3, "Café", kPng, latin1},
-        {4, "Café", kPng, latin1},
-        {3, "Пa", kPng, Apic(1, "image/png", 4, {0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}, kPng)},
-        {4, "Пa", kPng, Apic(3, "image/png", 4, ToBytes("Пa\0"s), kPng)},
-        {3, "", kJpeg, Apic(0, "image/jpeg", 4, {0})},
-    };
-    for (const auto& [version, description, image, written] : rows) {
-        Tid3v2tag tag;
-        tag.MajorVersion = version;
-        EXPECT_EQ(tag.AddPicture(Picture(4, description, image)), kPictureDone);
-        EXPECT_EQ(tag.Frames.Data(1), written) << int{version} << " " << description;
-    }
-}
-
 TEST(Pictures, SeveralPicturesNeverShareADescription) {
     Tid3v2tag tag;
     // Another writer's picture holds a description that a suffix would give.
@@ -144,26 +126,40 @@ TEST(Pictures, SeveralPicturesNeverShareADescription) {
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
-TEST(Pictures, AWriteRefusesWhatItCannotStoreAndChangesNothing) {
-    // Type, description, MIME type, image, result, the MIME type listed afterwards.
-    const std::tuple<uint8_t, std::string, std::string, Bytes, uint8_t, std::string> rows[] = {
-        {3, "", "image/jpg", kJpeg, kPictureDone, "image/jpeg"},
-        {3, "", "image/tiff", ToBytes("II*"), kPictureDone, "image/tiff"},  // unknown kind
-        {3, "", "", ToBytes("II*"), kPictureUnknownImage, "image/jpg"},
-        {3, "", "image/png", {}, kPictureUnknownImage, "image/jpg"},
-        {21, "", "", kJpeg, kPictureBadType, "image/jpg"},
-        {3, "\xC3", "", kJpeg, kPictureInvalidText, "image/jpg"},
-        {3, "a\0b"s, "", kJpeg, kPictureInvalidText, "image/jpg"},
-        {3, "", "image/\x01", ToBytes("II*"), kPictureInvalidText, "image/jpg"},
+// A write stores the description like text frames and the MIME type of the
+// bytes, or refuses what it cannot store and changes nothing.
+TEST(Pictures, WriteTheDescriptionLikeTextFramesAndTheMimeTypeOfTheBytes) {
+    const Bytes before = Apic(0, "image/jpg", 3, ToBytes("old\0"s));
+    const Bytes latin1 = Apic(0, "image/png", 4, ToBytes("Caf\xE9\0"s), kPng);
+    const Bytes tiff = ToBytes("II*");
+    // Tag version, type, description, MIME type given, image, result, frame data when done.
+    const std::tuple<uint8_t, uint8_t, std::string, std::string, Bytes, uint8_t, Bytes> rows[] = {
+        {3, 4, "Café", "", kPng, kPictureDone, latin1},
+        {4, 4, "Café", "", kPng, kPictureDone, latin1},
+        {3, 4, "Пa", "", kPng, kPictureDone,
+         Apic(1, "image/png", 4, {0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}, kPng)},
+        {4, 4, "Пa", "", kPng, kPictureDone, Apic(3, "image/png", 4, ToBytes("Пa\0"s), kPng)},
+        {3, 4, "", "", kJpeg, kPictureDone, Apic(0, "image/jpeg", 4, {0})},
+        {3, 3, "", "image/jpg", kJpeg, kPictureDone, Apic(0, "image/jpeg", 3, {0})},
+        {3, 3, "", "image/tiff", tiff, kPictureDone, Apic(0, "image/tiff", 3, {0}, tiff)},
+        {3, 3, "", "", tiff, kPictureUnknownImage, {}},
+        {3, 3, "", "image/png", {}, kPictureUnknownImage, {}},
+        {3, 21, "", "", kJpeg, kPictureBadType, {}},
+        {3, 3, "\xC3", "", kJpeg, kPictureInvalidText, {}},
+        {3, 3, "a\0b"s, "", kJpeg, kPictureInvalidText, {}},
+        {3, 3, "", "image/\x01", tiff, kPictureInvalidText, {}},
     };
-    for (const auto& [type, description, mime, image, result, listed] : rows) {
-        Tid3v2tag tag;
-        tag.Frames.Data(tag.Frames.AddFrame("APIC")) = Apic(0, "image/jpg", 3, {0});
+    for (const auto& [version, type, description, mime, image, result, written] : rows) {
         const TPicture picture = Picture(type, description, image, mime);
-        EXPECT_EQ(tag.ReplacePicture(1, picture), result) << mime;
-        EXPECT_EQ(tag.AddPicture(picture), result) << mime;
-        for (const TPictureInfo& info : tag.ListPictures()) {
-            EXPECT_EQ(info.MimeType, listed) << mime;
+        for (const bool replace : {false, true}) {
+            Tid3v2tag tag;
+            tag.MajorVersion = version;
+            tag.Frames.Data(tag.Frames.AddFrame("APIC")) = before;
+            EXPECT_EQ(replace ? tag.ReplacePicture(1, picture) : tag.AddPicture(picture), result);
+            const bool done = result == kPictureDone;
+            EXPECT_EQ(tag.Frames.FrameCount(), done && !replace ? 2u : 1u);
+            EXPECT_EQ(tag.Frames.Data(tag.Frames.FrameCount()), done ? written : before)
+                << int{version} << " " << description << " " << mime << " replace " << replace;
         }
     }
 }
