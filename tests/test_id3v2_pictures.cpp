@@ -29,14 +29,19 @@ Bytes Apic(uint8_t encoding, const std::string& mime, uint8_t type, const Bytes&
     return Concat({{encoding}, ToBytes(mime), {0, type}, description, image});
 }
 
+// A picture to write; `mime` counts only for bytes of no known kind.
+TPicture Picture(uint8_t type, const std::string& description, const Bytes& data,
+                 const std::string& mime = "") {
+    return {{.MimeType = mime, .PictureType = type, .Description = description}, data};
+}
+
 TEST(ImageMimeType, TellsTheKindFromTheFirstBytesOnly) {
-    const Bytes bmp = Concat({ToBytes("BM"), Bytes(12, 0), {40, 0, 0, 0}});
     const std::pair<Bytes, std::string> rows[] = {
         {kJpeg, "image/jpeg"},
         {kPng, "image/png"},
         {ToBytes("GIF87a"), "image/gif"},
         {ToBytes("RIFF1234WEBPVP8 "), "image/webp"},
-        {bmp, "image/bmp"},
+        {Concat({ToBytes("BM"), Bytes(12, 0), {40, 0, 0, 0}}), "image/bmp"},
         {Concat({ToBytes("BM"), Bytes(12, 0), {41, 0, 0, 0}}), ""},  // no bitmap header size
         {ToBytes("RIFF1234WAVEfmt "), ""},
         {Bytes(kPng.begin(), kPng.begin() + 7), ""},  // cut off
@@ -45,26 +50,20 @@ TEST(ImageMimeType, TellsTheKindFromTheFirstBytesOnly) {
     for (const auto& [bytes, mime] : rows) {
         EXPECT_EQ(ImageMimeType(bytes), mime) << ::testing::PrintToString(bytes);
     }
-    EXPECT_EQ(PictureTypeName(3), "Front cover");
     EXPECT_EQ(PictureTypeName(20), "Publisher/Studio logotype");
     EXPECT_EQ(PictureTypeName(21), "");
 }
 
 TEST(Pictures, ListTheFieldsInEveryEncodingAndKeepWhatTheyCannotRead) {
-    const struct {
-        Bytes data;
-        uint8_t encoding;
-        std::string mime;
-        uint8_t type;
-        std::string description;
-    } readable[] = {
-        {Apic(0, "image/jpeg", 3, ToBytes("Caf\xE9\0"s)), 0, "image/jpeg", 3, "Café"},
-        {Apic(1, "image/png", 4, {0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}), 1, "image/png", 4, "Пa"},
-        {Apic(1, "image/png", 8, {0xFE, 0xFF, 0x04, 0x1F, 0, 0}), 1, "image/png", 8, "П"},
-        {Apic(2, "image/png", 10, {0x04, 0x1F, 0, 0}), 2, "image/png", 10, "П"},
-        {Apic(3, "image/png", 0, ToBytes("Обл\0"s)), 3, "image/png", 0, "Обл"},
-        {Apic(0, "image/jpg", 200, {0}), 0, "image/jpg", 200, ""},               // kept as they are
-        {Apic(1, "", 3, {0xFF, 0xFE, 0, 'a', 0, 0}), 1, "", 3, "\xE6\x84\x80"},  // whole units
+    // Encoding, MIME type, type, description bytes as stored, description as read.
+    const std::tuple<uint8_t, std::string, uint8_t, Bytes, std::string> readable[] = {
+        {0, "image/jpeg", 3, ToBytes("Caf\xE9\0"s), "Café"},
+        {1, "image/png", 4, {0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}, "Пa"},
+        {1, "image/png", 8, {0xFE, 0xFF, 0x04, 0x1F, 0, 0}, "П"},
+        {2, "image/png", 10, {0x04, 0x1F, 0, 0}, "П"},
+        {3, "image/png", 0, ToBytes("Обл\0"s), "Обл"},
+        {0, "image/jpg", 200, {0}, ""},                          // kept as they are
+        {1, "", 3, {0xFF, 0xFE, 0, 'a', 0, 0}, "\xE6\x84\x80"},  // whole units
     };
     const Bytes unreadable[] = {
         {},
@@ -84,61 +83,32 @@ TEST(Pictures, ListTheFieldsInEveryEncodingAndKeepWhatTheyCannotRead) {
         EXPECT_EQ(list.at(0).Size, picture.Size);
         return result;
     };
-    for (const auto& row : readable) {
+    for (const auto& [encoding, mime, type, stored, description] : readable) {
         TPicture p;
-        EXPECT_EQ(listed(row.data, p), kPictureDone);
-        EXPECT_EQ(std::tie(p.Readable, p.Encoding, p.MimeType, p.PictureType, p.Description),
-                  std::make_tuple(true, row.encoding, row.mime, row.type, row.description));
-        EXPECT_EQ(p.Data, kJpeg);
+        EXPECT_EQ(listed(Apic(encoding, mime, type, stored), p), kPictureDone);
+        EXPECT_EQ(
+            std::tie(p.Readable, p.Encoding, p.MimeType, p.PictureType, p.Description, p.Data),
+            std::make_tuple(true, encoding, mime, type, description, kJpeg));
     }
     for (const Bytes& data : unreadable) {
         TPicture p;
         EXPECT_EQ(listed(data, p), kPictureUnreadable);
-        EXPECT_FALSE(p.Readable);
-        EXPECT_EQ(p.Size, data.size());
+        EXPECT_EQ(std::tie(p.Readable, p.Size), std::make_tuple(false, data.size()));
     }
-}
-
-// What AddPicture wrote: the frame data, as a whole.
-Bytes Written(uint8_t version, const std::string& description, const Bytes& image = kPng) {
-    Tid3v2tag tag;
-    tag.MajorVersion = version;
-    TPicture picture;
-    picture.PictureType = 4;
-    picture.Description = description;
-    picture.Data = image;
-    EXPECT_EQ(tag.AddPicture(picture), kPictureDone);
-    return tag.Frames.Data(1);
-}
-
-TEST(Pictures, WriteTheDescriptionLikeTextFramesAndTheMimeTypeOfTheBytes) {
-    const Bytes latin1 = Concat({{0}, ToBytes("image/png"), {0, 4}, ToBytes("Caf\xE9"), {0}, kPng});
-    EXPECT_EQ(Written(3, "Café"), latin1);
-    EXPECT_EQ(Written(4, "Café"), latin1);
-    EXPECT_EQ(
-        Written(3, "Пa"),
-        Concat({{1}, ToBytes("image/png"), {0, 4, 0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}, kPng}));
-    EXPECT_EQ(Written(4, "Пa"),
-              Concat({{3}, ToBytes("image/png"), {0, 4}, ToBytes("Пa"), {0}, kPng}));
-    EXPECT_EQ(Written(3, "", kJpeg), Concat({{0}, ToBytes("image/jpeg"), {0, 4, 0}, kJpeg}));
 }
 
 TEST(Pictures, SeveralPicturesNeverShareADescription) {
     Tid3v2tag tag;
     // Another writer's picture holds a description that a suffix would give.
     tag.Frames.Data(tag.Frames.AddFrame("APIC")) = Apic(0, "image/jpeg", 3, ToBytes("(2)\0"s));
-    TPicture picture;
-    picture.Data = kJpeg;
+    uint8_t type = 3;
     for (const char* description : {"", "", "Band", "Band", "Группа", "Группа"}) {
-        picture.Description = description;
-        EXPECT_EQ(tag.AddPicture(picture), kPictureDone);
-        picture.PictureType++;
+        EXPECT_EQ(tag.AddPicture(Picture(type++, description, kJpeg)), kPictureDone);
     }
-    picture.Description = "Band";
-    picture.Data = kPng;
-    EXPECT_EQ(tag.ReplacePicture(4, picture), kPictureDone);  // its own description
-    EXPECT_EQ(tag.ReplacePicture(2, picture), kPictureDone);
-    EXPECT_EQ(tag.ReplacePicture(8, picture), kPictureNoSuch);
+    const TPicture band = Picture(type, "Band", kPng);
+    EXPECT_EQ(tag.ReplacePicture(4, band), kPictureDone);  // its own description
+    EXPECT_EQ(tag.ReplacePicture(2, band), kPictureDone);
+    EXPECT_EQ(tag.ReplacePicture(8, band), kPictureNoSuch);
     std::vector<std::string> descriptions;
     for (const TPictureInfo& info : tag.ListPictures()) {
         descriptions.push_back(info.Description);
@@ -147,8 +117,7 @@ TEST(Pictures, SeveralPicturesNeverShareADescription) {
                                                       "Группа", "Группа (2)"}));
     TPicture got;
     EXPECT_EQ(tag.GetPicture(2, got), kPictureDone);
-    EXPECT_EQ(std::tie(got.PictureType, got.MimeType, got.Data),
-              std::tie(picture.PictureType, "image/png", kPng));
+    EXPECT_EQ(std::tie(got.PictureType, got.MimeType, got.Data), std::tie(type, "image/png", kPng));
     EXPECT_EQ(tag.RemovePicture(1), kPictureDone);
     EXPECT_EQ(tag.RemovePicture(7), kPictureNoSuch);
     EXPECT_EQ(tag.ListPictures().front().Description, "Band (3)");
@@ -157,38 +126,41 @@ TEST(Pictures, SeveralPicturesNeverShareADescription) {
     EXPECT_EQ(tag.Frames.FrameCount(), 1u);
 }
 
-TEST(Pictures, AWriteRefusesWhatItCannotStoreAndChangesNothing) {
-    const struct {
-        uint8_t type;
-        std::string description;
-        std::string mime;
-        Bytes image;
-        uint8_t result;
-        std::string written;  // the MIME type written when done
-    } rows[] = {
-        {3, "", "image/jpg", kJpeg, kPictureDone, "image/jpeg"},
-        {3, "", "image/tiff", ToBytes("II*"), kPictureDone, "image/tiff"},  // unknown kind
-        {3, "", "", ToBytes("II*"), kPictureUnknownImage, ""},
-        {3, "", "image/png", {}, kPictureUnknownImage, ""},
-        {21, "", "", kJpeg, kPictureBadType, ""},
-        {3, "\xC3", "", kJpeg, kPictureInvalidText, ""},
-        {3, "a\0b"s, "", kJpeg, kPictureInvalidText, ""},
-        {3, "", "image/\x01", ToBytes("II*"), kPictureInvalidText, ""},
+// A write stores the description like text frames and the MIME type of the
+// bytes, or refuses what it cannot store and changes nothing.
+TEST(Pictures, WriteTheDescriptionLikeTextFramesAndTheMimeTypeOfTheBytes) {
+    const Bytes before = Apic(0, "image/jpg", 3, ToBytes("old\0"s));
+    const Bytes latin1 = Apic(0, "image/png", 4, ToBytes("Caf\xE9\0"s), kPng);
+    const Bytes tiff = ToBytes("II*");
+    // Tag version, type, description, MIME type given, image, result, frame data when done.
+    const std::tuple<uint8_t, uint8_t, std::string, std::string, Bytes, uint8_t, Bytes> rows[] = {
+        {3, 4, "Café", "", kPng, kPictureDone, latin1},
+        {4, 4, "Café", "", kPng, kPictureDone, latin1},
+        {3, 4, "Пa", "", kPng, kPictureDone,
+         Apic(1, "image/png", 4, {0xFF, 0xFE, 0x1F, 0x04, 'a', 0, 0, 0}, kPng)},
+        {4, 4, "Пa", "", kPng, kPictureDone, Apic(3, "image/png", 4, ToBytes("Пa\0"s), kPng)},
+        {3, 4, "", "", kJpeg, kPictureDone, Apic(0, "image/jpeg", 4, {0})},
+        {3, 3, "", "image/jpg", kJpeg, kPictureDone, Apic(0, "image/jpeg", 3, {0})},
+        {3, 3, "", "image/tiff", tiff, kPictureDone, Apic(0, "image/tiff", 3, {0}, tiff)},
+        {3, 3, "", "", tiff, kPictureUnknownImage, {}},
+        {3, 3, "", "image/png", {}, kPictureUnknownImage, {}},
+        {3, 21, "", "", kJpeg, kPictureBadType, {}},
+        {3, 3, "\xC3", "", kJpeg, kPictureInvalidText, {}},
+        {3, 3, "a\0b"s, "", kJpeg, kPictureInvalidText, {}},
+        {3, 3, "", "image/\x01", tiff, kPictureInvalidText, {}},
     };
-    for (const auto& row : rows) {
-        Tid3v2tag tag;
-        tag.Frames.Data(tag.Frames.AddFrame("APIC")) = Apic(0, "image/jpg", 3, {0});
-        TPicture picture;
-        picture.PictureType = row.type;
-        picture.Description = row.description;
-        picture.MimeType = row.mime;
-        picture.Data = row.image;
-        EXPECT_EQ(tag.ReplacePicture(1, picture), row.result) << row.mime;
-        EXPECT_EQ(tag.AddPicture(picture), row.result) << row.mime;
-        const std::vector<TPictureInfo> list = tag.ListPictures();
-        const std::string mime = row.result == kPictureDone ? row.written : "image/jpg";
-        EXPECT_EQ(list.front().MimeType, mime);
-        EXPECT_EQ(list.back().MimeType, mime);
+    for (const auto& [version, type, description, mime, image, result, written] : rows) {
+        const TPicture picture = Picture(type, description, image, mime);
+        for (const bool replace : {false, true}) {
+            Tid3v2tag tag;
+            tag.MajorVersion = version;
+            tag.Frames.Data(tag.Frames.AddFrame("APIC")) = before;
+            EXPECT_EQ(replace ? tag.ReplacePicture(1, picture) : tag.AddPicture(picture), result);
+            const bool done = result == kPictureDone;
+            EXPECT_EQ(tag.Frames.FrameCount(), done && !replace ? 2u : 1u);
+            EXPECT_EQ(tag.Frames.Data(tag.Frames.FrameCount()), done ? written : before)
+                << int{version} << " " << description << " " << mime << " replace " << replace;
+        }
     }
 }
 
@@ -198,7 +170,7 @@ TEST(Pictures, UntouchedAndUnreadableFramesSurviveASaveByteForByte) {
     const Bytes compressedV3 = Concat({{0, 0, 0, static_cast<uint8_t>(apic.size())},
                                        CompressBuffer(apic.data(), apic.size(), 3)});
     for (const uint8_t version : {3, 4}) {
-        std::vector<Bytes> frames = {
+        const std::vector<Bytes> frames = {
             Frame(version, "APIC", Apic(0, "image/jpg", 99, ToBytes("x\0"s))),
             Frame(version, "APIC", Concat({{0}, ToBytes("image/png")})),
             Frame(version, "APIC", Apic(1, "", 3, {0xFF, 0xFE, 'a'})),
