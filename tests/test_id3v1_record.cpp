@@ -377,8 +377,7 @@ TEST(RecordChanges, TouchOnlyTheRecordAndKeepTheTimeWhenAsked) {
     const struct {
         const char* name;
         Bytes before;
-        bool write;  // else remove
-        bool keep;
+        bool write, keep;  // write, else remove; keep the modification time
         Bytes after;
     } cases[] = {
         {"removing a record", Concat({audio, RawRecord().bytes}), false, true, audio},

@@ -175,22 +175,16 @@ TEST_F(Recovery, ARemovalKilledAtAnyStepIsRecoveredToTheTaggedOrTheBareFileAndIt
     const Bytes original = Original(c);
     const Bytes bare = testing_mp3::PositionalAudio(c.audio);
     const auto remove = [&] {
+        WriteFile(path_, original);
+        testing_mp3::SetModificationTime(path_, testing_mp3::kOldTime);
         Tid3v2tag tag;
         tag.KeepModificationTime = 1;
         return tag.RemoveFromFile(path_);
     };
-    const auto prepare = [&] {
-        WriteFile(path_, original);
-        testing_mp3::SetModificationTime(path_, testing_mp3::kOldTime);
-    };
-    prepare();
-    killAt = 0;
     ASSERT_EQ(remove(), 0);
     ASSERT_EQ(ReadFile(path_), bare);
-    const uint64_t removeCalls = calls;
-    for (uint64_t at = 1; at <= removeCalls; ++at) {
+    for (uint64_t at = 1, removeCalls = calls; at <= removeCalls; ++at) {
         SCOPED_TRACE(at);
-        prepare();
         KilledAt(at, [&] { remove(); });
         const std::vector<RecoveredFile> recovered = Recover();
         ASSERT_EQ(recovered.size(), 1u);
