@@ -89,21 +89,18 @@ TEST(CoverPane, SignalsWhatTheUserAsksForAndRefusesWhatIsNoPicture) {
         return QUrl::fromLocalFile(out.fileName());
     };
     const QUrl pngFile = saved("cover.png", png), textFile = saved("notes.png", "not a picture");
-    const auto mime = [](QList<QUrl> urls, const char* format = nullptr, QByteArray bytes = {}) {
-        auto* data = new QMimeData;
-        data->setUrls(urls);
+    const auto drop = [](TCoverPane& pane, QUrl url, const char* format = nullptr,
+                         QByteArray bytes = {}) {
+        QMimeData data;
+        data.setUrls({url});
         if (format != nullptr) {
-            data->setData(format, bytes);
+            data.setData(format, bytes);
         }
-        return data;
-    };
-    const auto drop = [](TCoverPane& pane, QMimeData* data) {
         // A drop goes to the widget that accepted the drag's entry.
-        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter({20, 20}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&pane, &enter);
-        QDropEvent event(QPointF(20, 20), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent event({20, 20}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&pane, &event);
-        delete data;
     };
     const auto click = [](TCoverPane& pane, const char* name) {
         pane.findChild<QPushButton*>(name)->click();
@@ -115,19 +112,17 @@ TEST(CoverPane, SignalsWhatTheUserAsksForAndRefusesWhatIsNoPicture) {
         QString signalled;
         int errors = 0;
     } cases[] = {
-        {"drop_local_image_file", [&](auto& pane, auto&) { drop(pane, mime({pngFile})); },
-         addedPng},
+        {"drop_local_image_file", [&](auto& pane, auto&) { drop(pane, pngFile); }, addedPng},
         {"drop_browser_image_data",
-         [&](auto& pane, auto&) {
-             drop(pane, mime({QUrl("https://x.test/a.jpg")}, "image/jpeg", jpeg));
-         },
+         [&](auto& pane, auto&) { drop(pane, QUrl("https://x.test/a.jpg"), "image/jpeg", jpeg); },
          QStringLiteral("added %1 3").arg(jpeg.size())},
-        {"drop_file_that_is_no_image", [&](auto& pane, auto&) { drop(pane, mime({textFile})); }, "",
-         1},
+        {"drop_file_that_is_no_image", [&](auto& pane, auto&) { drop(pane, textFile); }, "", 1},
         {"ctrl_v_pastes_with_the_chosen_type",
          [&](auto& pane, auto&) {
              pane.template findChild<QComboBox*>("CoverNewType")->setCurrentIndex(4);
-             QApplication::clipboard()->setMimeData(mime({}, "image/png", png));
+             auto* data = new QMimeData;  // the clipboard takes it
+             data->setData("image/png", png);
+             QApplication::clipboard()->setMimeData(data);
              QTest::keyClick(&pane, Qt::Key_V, Qt::ControlModifier);
          },
          QStringLiteral("added %1 4").arg(png.size())},
@@ -155,7 +150,7 @@ TEST(CoverPane, SignalsWhatTheUserAsksForAndRefusesWhatIsNoPicture) {
         {"id3v1_record_takes_no_drop",
          [&](auto& pane, auto&) {
              pane.ShowId3v1();
-             drop(pane, mime({pngFile}));
+             drop(pane, pngFile);
              EXPECT_FALSE(pane.template findChild<QPushButton*>("CoverAdd")->isVisible());
          },
          ""},

@@ -153,16 +153,6 @@ std::vector<std::string> Listed(const std::string& folder) {
     return names;
 }
 
-// A folder holding the given files, one byte each, numbered in order.
-std::unique_ptr<testing_mp3::TempDir> FolderWith(std::initializer_list<const char*> names) {
-    auto dir = std::make_unique<testing_mp3::TempDir>();
-    uint8_t n = 0;
-    for (const char* name : names) {
-        testing_mp3::WriteFile(dir->File(name), {++n});
-    }
-    return dir;
-}
-
 // a.mp3 -> A.mp3 is case-only: renames 1 and 2; b -> x is 3, c -> y is 4,
 // then the roll-back goes backwards: x -> b is 5, A -> temporary 6, temporary -> a 7.
 TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
@@ -184,48 +174,56 @@ TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
          "1 file(s) have neither"},
     };
     for (const Case& c : cases) {
-        const auto dir = FolderWith({"a.mp3", "b.mp3", "c.mp3"});
+        testing_mp3::TempDir dir;
+        for (const char* name : {"a.mp3", "b.mp3", "c.mp3"}) {
+            testing_mp3::WriteFile(dir.File(name), {1});
+        }
         const naming::Plan plan =
-            naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}, {"c.mp3", "y"}}, Listed(dir->Path()));
+            naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}, {"c.mp3", "y"}}, Listed(dir.Path()));
         renameCalls = 0;
         failingCalls = c.failing;
-        const naming::BatchResult result = naming::RunPlan(dir->Path(), plan);
+        const naming::BatchResult result = naming::RunPlan(dir.Path(), plan);
         failingCalls.clear();
         EXPECT_EQ(result.succeeded, c.failing.empty());
         for (size_t i = 0; i < c.outcomes.size(); ++i) {
             EXPECT_EQ(result.files[i].outcome, c.outcomes[i]) << i;
         }
-        EXPECT_EQ(Listed(dir->Path()), c.after);
+        EXPECT_EQ(Listed(dir.Path()), c.after);
         EXPECT_TRUE(result.message.contains(QString::fromUtf8(c.message)))
             << result.message.toStdString();
     }
 }
 
 TEST(RenameBatch, UndoRenamesBackOnlyFilesAsTheBatchLeftThem) {
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"", {"a.mp3", "b.mp3"}},
-        {"replace", {"A.mp3", "x.mp3"}},
-        {"remove", {"A.mp3"}},
-        {"take old name", {"A.mp3", "b.mp3", "x.mp3"}},
+    struct Case {
+        const char* change;
+        const char* from;  // renamed to `to`, or removed when `to` is null
+        const char* to;
+        std::vector<std::string> after;
+    } cases[] = {
+        {"none", nullptr, nullptr, {"a.mp3", "b.mp3"}},
+        {"replace", "new", "x.mp3", {"A.mp3", "x.mp3"}},
+        {"remove", "x.mp3", nullptr, {"A.mp3"}},
+        {"take old name", "new", "b.mp3", {"A.mp3", "b.mp3", "x.mp3"}},
     };
-    for (const auto& [change, after] : cases) {
-        const auto dir = FolderWith({"a.mp3", "b.mp3"});
+    for (const Case& c : cases) {
+        testing_mp3::TempDir dir;
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            testing_mp3::WriteFile(dir.File(name), {1});
+        }
         const naming::BatchResult done = naming::RunPlan(
-            dir->Path(), naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}}, Listed(dir->Path())));
+            dir.Path(), naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}}, Listed(dir.Path())));
         ASSERT_TRUE(done.succeeded);
         // A new file made while x.mp3 still exists cannot reuse its inode.
-        testing_mp3::WriteFile(dir->File("new"), {3});
-        if (change == "replace") {
-            std::rename(dir->File("new").c_str(), dir->File("x.mp3").c_str());
-        } else if (change == "remove") {
-            std::remove(dir->File("x.mp3").c_str());
-        } else if (change == "take old name") {
-            std::rename(dir->File("new").c_str(), dir->File("b.mp3").c_str());
+        testing_mp3::WriteFile(dir.File("new"), {3});
+        if (c.from != nullptr) {
+            c.to != nullptr ? std::rename(dir.File(c.from).c_str(), dir.File(c.to).c_str())
+                            : std::remove(dir.File(c.from).c_str());
         }
         const naming::BatchResult undone = naming::UndoBatch(done.batch);
-        EXPECT_EQ(undone.succeeded, change.empty()) << change;
-        EXPECT_EQ(undone.files[1].detail.isEmpty(), change.empty()) << change;
-        EXPECT_EQ(Listed(dir->Path()), after) << change;
+        EXPECT_EQ(undone.succeeded, c.from == nullptr) << c.change;
+        EXPECT_EQ(undone.files[1].detail.isEmpty(), c.from == nullptr) << c.change;
+        EXPECT_EQ(Listed(dir.Path()), c.after) << c.change;
     }
 }
 
