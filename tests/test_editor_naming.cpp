@@ -29,31 +29,31 @@ extern "C" int __wrap_renameat2(int fromDir, const char* from, int toDir, const 
 
 namespace {
 
-using naming::Direction;
-using naming::Field;
-using naming::Outcome;
+using enum naming::Direction;
+using enum naming::Field;
+using enum naming::Outcome;
 
 TEST(NamePattern, CompilesOrSaysWhy) {
     struct Case {
         const char* pattern;
-        Direction direction;
+        naming::Direction direction;
         const char* error;  // a part of the error, "" for none
     } cases[] = {
-        {"%{track:2} - %{artist} - %{title}", Direction::Parse, ""},
-        {"%{artist}/%{album}/%{track} %{title}", Direction::Parse, ""},
-        {"100% %{title}", Direction::Format, ""},
-        {"", Direction::Parse, "empty"},
-        {"%{artist}//%{title}", Direction::Parse, "empty"},
-        {"%{title", Direction::Parse, "closing"},
-        {"%{titel}", Direction::Parse, "Unknown field \"titel\""},
-        {"%{title:2}", Direction::Format, "Only %{track}"},
-        {"%{track:0}", Direction::Format, "1 to 9"},
-        {"%{track}%{title}", Direction::Parse, "text between"},
-        {"%{track}%{title}", Direction::Format, ""},
-        {"%{title} - %{title}", Direction::Parse, "only once"},
-        {"%{ignore} - %{ignore} - %{title}", Direction::Parse, ""},
-        {"%{ignore} - %{title}", Direction::Format, "only for reading"},
-        {"%{artist}/%{title}", Direction::Format, "never moves"},
+        {"%{track:2} - %{artist} - %{title}", Parse, ""},
+        {"%{artist}/%{album}/%{track} %{title}", Parse, ""},
+        {"100% %{title}", Format, ""},
+        {"", Parse, "empty"},
+        {"%{artist}//%{title}", Parse, "empty"},
+        {"%{title", Parse, "closing"},
+        {"%{titel}", Parse, "Unknown field \"titel\""},
+        {"%{title:2}", Format, "Only %{track}"},
+        {"%{track:0}", Format, "1 to 9"},
+        {"%{track}%{title}", Parse, "text between"},
+        {"%{track}%{title}", Format, ""},
+        {"%{title} - %{title}", Parse, "only once"},
+        {"%{ignore} - %{ignore} - %{title}", Parse, ""},
+        {"%{ignore} - %{title}", Format, "only for reading"},
+        {"%{artist}/%{title}", Format, "never moves"},
     };
     for (const Case& c : cases) {
         const naming::Compiled compiled = naming::Compile(c.pattern, c.direction);
@@ -66,36 +66,26 @@ TEST(NamePattern, MatchesFileNamesAndFolders) {
     struct Case {
         const char* pattern;
         const char* fileName;
-        QStringList folders;
         std::optional<naming::Values> values;
+        QStringList folders = {};
     } cases[] = {
-        {"%{track} - %{title}",
-         "07 - Song.mp3",
-         {},
-         {{{Field::Track, "7"}, {Field::Title, "Song"}}}},
+        {"%{track} - %{title}", "07 - Song.mp3", {{{Track, "7"}, {Title, "Song"}}}},
         {"%{track} - %{artist} - %{title}",
          "07 - A - B - C.MP3",
-         {},
-         {{{Field::Track, "7"}, {Field::Artist, "A"}, {Field::Title, "B - C"}}}},
-        {"%{artist} - %{title}", "No dash here.mp3", {}, std::nullopt},
-        {"%{track} %{title}", "Intro Song.mp3", {}, std::nullopt},
-        {"(%{year}) %{album}",
-         "(1999) Best.mp3",
-         {},
-         {{{Field::Year, "1999"}, {Field::Album, "Best"}}}},
-        {"%{ignore} - %{title}", "x - Song.mp3", {}, {{{Field::Title, "Song"}}}},
-        {"%{title}  ", "Song .mp3", {}, std::nullopt},
+         {{{Track, "7"}, {Artist, "A"}, {Title, "B - C"}}}},
+        {"%{artist} - %{title}", "No dash here.mp3", std::nullopt},
+        {"%{track} %{title}", "Intro Song.mp3", std::nullopt},
+        {"(%{year}) %{album}", "(1999) Best.mp3", {{{Year, "1999"}, {Album, "Best"}}}},
+        {"%{ignore} - %{title}", "x - Song.mp3", {{{Title, "Song"}}}},
+        {"%{title}  ", "Song .mp3", std::nullopt},
         {"%{artist}/%{album}/%{track} %{title}",
          "3 Song.mp3",
-         {"music", "Art", "Alb"},
-         {{{Field::Artist, "Art"},
-           {Field::Album, "Alb"},
-           {Field::Track, "3"},
-           {Field::Title, "Song"}}}},
-        {"%{artist}/%{album}/%{title}", "Song.mp3", {"Alb"}, std::nullopt},
+         {{{Artist, "Art"}, {Album, "Alb"}, {Track, "3"}, {Title, "Song"}}},
+         {"music", "Art", "Alb"}},
+        {"%{artist}/%{album}/%{title}", "Song.mp3", std::nullopt, {"Alb"}},
     };
     for (const Case& c : cases) {
-        const naming::Compiled compiled = naming::Compile(c.pattern, Direction::Parse);
+        const naming::Compiled compiled = naming::Compile(c.pattern, Parse);
         ASSERT_TRUE(compiled.pattern) << c.pattern;
         EXPECT_EQ(naming::Match(*compiled.pattern, c.fileName, c.folders), c.values)
             << c.pattern << " / " << c.fileName;
@@ -103,41 +93,36 @@ TEST(NamePattern, MatchesFileNamesAndFolders) {
 }
 
 TEST(NamePattern, FormatsRowValues) {
-    const naming::Values values{
-        {Field::Track, "3/12"}, {Field::Artist, " A "}, {Field::Title, "B"}};
-    struct Case {
-        const char* pattern;
-        const char* name;
-    } cases[] = {
+    const naming::Values values{{Track, "3/12"}, {Artist, " A "}, {Title, "B"}};
+    const std::pair<const char*, const char*> cases[] = {
         {"%{track:2} - %{artist} - %{title}", "03 - A - B"},
         {"%{track} %{title}", "3 B"},
         {"%{album}[%{year}] %{title}", "[] B"},
         {"%{track:3}%{title}", "003B"},
     };
-    for (const Case& c : cases) {
-        const naming::Compiled compiled = naming::Compile(c.pattern, Direction::Format);
-        ASSERT_TRUE(compiled.pattern) << c.pattern;
-        EXPECT_EQ(naming::Format(*compiled.pattern, values), QString::fromUtf8(c.name));
+    for (const auto& [pattern, name] : cases) {
+        const naming::Compiled compiled = naming::Compile(pattern, Format);
+        ASSERT_TRUE(compiled.pattern) << pattern;
+        EXPECT_EQ(naming::Format(*compiled.pattern, values), QString::fromUtf8(name));
     }
 }
 
 TEST(NameRules, CleansShortensOrRefuses) {
-    const QString longAscii(300, 'a');
+    const QString e125(125, QChar(0x00E9));
     struct Case {
         QString stem;
         std::string name;  // empty when refused
-        bool shortened;
+        bool shortened = false;
     } cases[] = {
-        {"a/b\\c:d|e", "a-b-c-d-e.mp3", false},
-        {"a*b?c\"d<e>f", "a_b_c'd(e)f.mp3", false},
-        {QString("a") + QChar(u'\0') + "b", "ab.mp3", false},
-        {" .. Song. . ", "Song.mp3", false},
-        {" . ", "", false},
-        {"", "", false},
-        {longAscii, std::string(251, 'a') + ".mp3", true},
+        {"a/b\\c:d|e", "a-b-c-d-e.mp3"},
+        {"a*b?c\"d<e>f", "a_b_c'd(e)f.mp3"},
+        {QString("a") + QChar(u'\0') + "b", "ab.mp3"},
+        {" .. Song. . ", "Song.mp3"},
+        {" . ", ""},
+        {"", ""},
+        {QString(300, 'a'), std::string(251, 'a') + ".mp3", true},
         // 250 bytes of "é" leave no room for a 4-byte emoji: the cut falls before it.
-        {QString(125, QChar(0x00E9)) + QString::fromUtf8("\U0001F600"),
-         QString(125, QChar(0x00E9)).toUtf8().toStdString() + ".mp3", true},
+        {e125 + QString::fromUtf8("\U0001F600"), e125.toUtf8().toStdString() + ".mp3", true},
     };
     for (const Case& c : cases) {
         const naming::CleanName clean = naming::MakeFileName(c.stem, ".mp3");
@@ -149,10 +134,9 @@ TEST(NameRules, CleansShortensOrRefuses) {
 }
 
 TEST(NameRules, PlanRefusesCollisionsBeforeRenaming) {
-    const std::vector<std::string> folder{"a.mp3", "b.mp3", "c.MP3", "d.mp3", "Taken.mp3"};
     const naming::Plan plan = naming::MakePlan(
         {{"a.mp3", "Same"}, {"b.mp3", "same"}, {"c.MP3", "taken"}, {"d.mp3", "D"}, {"x.mp3", "x"}},
-        folder);
+        {"a.mp3", "b.mp3", "c.MP3", "d.mp3", "Taken.mp3"});
     const char* reasons[] = {"same name", "same name", "folder has", "", ""};
     const char* names[] = {"Same.mp3", "same.mp3", "taken.MP3", "D.mp3", "x.mp3"};
     for (size_t i = 0; i < plan.size(); ++i) {
@@ -174,24 +158,18 @@ std::vector<std::string> Listed(const std::string& folder) {
 TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
     struct Case {
         std::set<int> failing;
-        std::vector<Outcome> outcomes;
+        std::vector<naming::Outcome> outcomes;
         std::vector<std::string> after;
         const char* message;
     } cases[] = {
-        {{},
-         {Outcome::Renamed, Outcome::Renamed, Outcome::Renamed},
-         {"A.mp3", "x.mp3", "y.mp3"},
-         "3 file(s) renamed."},
+        {{}, {Renamed, Renamed, Renamed}, {"A.mp3", "x.mp3", "y.mp3"}, "3 file(s) renamed."},
         {{4},
-         {Outcome::RenamedBack, Outcome::RenamedBack, Outcome::Failed},
+         {RenamedBack, RenamedBack, Failed},
          {"a.mp3", "b.mp3", "c.mp3"},
          "\"c.mp3\" to \"y.mp3\": Permission denied.\nNo file was renamed"},
-        {{2},
-         {Outcome::Failed, Outcome::NotTried, Outcome::NotTried},
-         {"a.mp3", "b.mp3", "c.mp3"},
-         "\"a.mp3\" to \"A.mp3\""},
+        {{2}, {Failed, NotTried, NotTried}, {"a.mp3", "b.mp3", "c.mp3"}, "\"a.mp3\" to \"A.mp3\""},
         {{4, 5},
-         {Outcome::RenamedBack, Outcome::Stuck, Outcome::Failed},
+         {RenamedBack, Stuck, Failed},
          {"a.mp3", "c.mp3", "x.mp3"},
          "1 file(s) have neither"},
     };
@@ -218,35 +196,34 @@ TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
 
 TEST(RenameBatch, UndoRenamesBackOnlyFilesAsTheBatchLeftThem) {
     struct Case {
-        const char* change;  // "", "replace", "remove", "take old name"
+        const char* change;
+        const char* from;  // renamed to `to`, or removed when `to` is null
+        const char* to;
         std::vector<std::string> after;
     } cases[] = {
-        {"", {"a.mp3", "b.mp3"}},
-        {"replace", {"A.mp3", "x.mp3"}},
-        {"remove", {"A.mp3"}},
-        {"take old name", {"A.mp3", "b.mp3", "x.mp3"}},
+        {"none", nullptr, nullptr, {"a.mp3", "b.mp3"}},
+        {"replace", "new", "x.mp3", {"A.mp3", "x.mp3"}},
+        {"remove", "x.mp3", nullptr, {"A.mp3"}},
+        {"take old name", "new", "b.mp3", {"A.mp3", "b.mp3", "x.mp3"}},
     };
     for (const Case& c : cases) {
         testing_mp3::TempDir dir;
-        testing_mp3::WriteFile(dir.File("a.mp3"), {1});
-        testing_mp3::WriteFile(dir.File("b.mp3"), {2});
+        for (const char* name : {"a.mp3", "b.mp3"}) {
+            testing_mp3::WriteFile(dir.File(name), {1});
+        }
         const naming::BatchResult done = naming::RunPlan(
             dir.Path(), naming::MakePlan({{"a.mp3", "A"}, {"b.mp3", "x"}}, Listed(dir.Path())));
         ASSERT_TRUE(done.succeeded);
-        const std::string change = c.change;
         // A new file made while x.mp3 still exists cannot reuse its inode.
         testing_mp3::WriteFile(dir.File("new"), {3});
-        if (change == "replace") {
-            std::rename(dir.File("new").c_str(), dir.File("x.mp3").c_str());
-        } else if (change == "remove") {
-            std::remove(dir.File("x.mp3").c_str());
-        } else if (change == "take old name") {
-            std::rename(dir.File("new").c_str(), dir.File("b.mp3").c_str());
+        if (c.from != nullptr) {
+            c.to != nullptr ? std::rename(dir.File(c.from).c_str(), dir.File(c.to).c_str())
+                            : std::remove(dir.File(c.from).c_str());
         }
         const naming::BatchResult undone = naming::UndoBatch(done.batch);
-        EXPECT_EQ(undone.succeeded, change.empty()) << change;
-        EXPECT_EQ(undone.files[1].detail.isEmpty(), change.empty()) << change;
-        EXPECT_EQ(Listed(dir.Path()), c.after) << change;
+        EXPECT_EQ(undone.succeeded, c.from == nullptr) << c.change;
+        EXPECT_EQ(undone.files[1].detail.isEmpty(), c.from == nullptr) << c.change;
+        EXPECT_EQ(Listed(dir.Path()), c.after) << c.change;
     }
 }
 
