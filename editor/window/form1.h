@@ -285,7 +285,8 @@ class TForm1 : public QWidget {
     void MarkRowSaved(int k);
     // After row k changed: its label's marker and the page's modified flag.
     void RowChanged(int k);
-    void PaintField(int k, bulk::Column column);
+    // Shows the marks of row k's value in `column` on its control.
+    void PaintField(int k, bulk::Column column, QWidget* control);
     void PaintRow(int k);
     // The row and column of a value control, by its name.
     std::optional<std::pair<int, bulk::Column>> RowFieldOf(const QWidget* control) const;

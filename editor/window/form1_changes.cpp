@@ -34,6 +34,9 @@ unsigned TForm1::ChangedFields(int k) const {
 }
 
 void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
+    // The model first: the fields' change signals then find nothing changed,
+    // so the row and the page are never marked modified while they fill.
+    rowModel_.LoadRow(k, row.values, row.unshown, row.untagged, row.problem);
     const std::vector<QWidget*> controls = RowValueControls(k);
     for (size_t f = 0; f < controls.size(); ++f) {
         SetValueText(controls[f], row.values[f]);
@@ -45,14 +48,17 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     for (size_t f = 0; f < controls.size(); ++f) {
         shown[f] = ValueText(controls[f]);
     }
-    rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
+    if (shown != row.values) {
+        rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
+    }
     PaintRow(k);
 }
 
 void TForm1::SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) {
     rowModel_.SetField(k, column, text, nameNotDecoded);
-    SetValueText(RowValueControls(k)[static_cast<size_t>(column)], text);
-    PaintField(k, column);
+    QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+    SetValueText(control, text);
+    PaintField(k, column, control);
     RowChanged(k);
 }
 

@@ -34,10 +34,11 @@ QString Hints(unsigned marks) {
 
 }  // namespace
 
-void TForm1::PaintField(int k, bulk::Column column) {
-    QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+void TForm1::PaintField(int k, bulk::Column column, QWidget* control) {
     const unsigned marks = rowModel_.Marks(k, column);
-    control->setToolTip(Hints(marks));
+    if (const QString hints = Hints(marks); control->toolTip() != hints) {
+        control->setToolTip(hints);
+    }
     const bool warn =
         (marks & (rows::kNotStorable | rows::kOutOfRange | rows::kNameNotDecoded)) != 0;
     colours::SetColour(control, QPalette::Text,
@@ -47,10 +48,10 @@ void TForm1::PaintField(int k, bulk::Column column) {
 void TForm1::PaintRow(int k) {
     const QColor base =
         QApplication::palette().color(rowModel_.Untagged(k) ? QPalette::Button : QPalette::Base);
-    for (int f = 0; f < rows::kFieldCount; ++f) {
-        const auto column = static_cast<bulk::Column>(f);
-        PaintField(k, column);
-        colours::SetColour(RowValueControls(k)[static_cast<size_t>(f)], QPalette::Base, base);
+    const std::vector<QWidget*> controls = RowValueControls(k);
+    for (size_t f = 0; f < controls.size(); ++f) {
+        PaintField(k, static_cast<bulk::Column>(f), controls[f]);
+        colours::SetColour(controls[f], QPalette::Base, base);
     }
     auto* label = static_cast<TFileLabel*>(FileLabel(k));
     label->setModified(rowModel_.Unsaved(k));

@@ -147,7 +147,7 @@ void TForm1::CreateRows() {
 void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
     auto changed = [this, control, column, k] {
         rowModel_.SetField(k, column, ValueText(control));
-        PaintField(k, column);
+        PaintField(k, column, control);
         RowChanged(k);
         // A text the program put into a field the user is not in shows its start.
         if (!control->hasFocus()) {
