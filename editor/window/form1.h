@@ -106,6 +106,7 @@ class TForm1 : public QWidget {
     bool NotStorable(const QWidget* control) const;
     // The text a value control shows.
     static QString ValueText(const QWidget* control);
+    static void SetValueText(QWidget* control, const QString& text);
     // What the page's rows hold, apart from the widgets that show it.
     const rows::TRowModel& RowModel() const { return rowModel_; }
     // The values of row k that differ from what it showed when the page was
@@ -277,7 +278,6 @@ class TForm1 : public QWidget {
     static void ShowTextStart(QWidget* control);
     void PlaceColumns();
     // --- the row model and how the widgets show it ---
-    static void SetValueText(QWidget* control, const QString& text);
     // Row k shows a row read from its file; the model takes it as loaded.
     void ShowLoadedRow(int k, const row_codec::TLoadedRow& row);
     // A command sets a value: the model first, then the field shows it.

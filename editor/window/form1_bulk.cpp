@@ -52,14 +52,7 @@ QString ColumnText(const TForm1& form, Column column, int k) {
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
-    QWidget* control = ColumnControl(form, column, k);
-    if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
-        spin->setText(text);
-    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        combo->setEditText(text);
-    } else {
-        static_cast<QLineEdit*>(control)->setText(text);
-    }
+    TForm1::SetValueText(ColumnControl(form, column, k), text);
 }
 
 }  // namespace
