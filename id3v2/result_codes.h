@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/file.h"
+
 namespace id3v2 {
 
 // --- Result word of LoadFromFile, ReadTag, SaveToFile and SaveToStream ---
@@ -131,5 +133,21 @@ constexpr int kFrameSizeDiffers = -2;    // decompressed, but not to DataLength 
 constexpr int kFrameEncrypted = 1;       // the data is encrypted
 constexpr int kFrameUnsynchronised = 2;  // the data is unsynchronised
 constexpr int kFrameFailed = 4;          // the transform raised; the data is unchanged
+
+// The error code of a load or save that a file operation ended; callers that
+// write through the platform's files themselves (the ID3v1 record) report
+// their failures with the same codes.
+inline uint8_t ErrorCodeOf(const platform::IoError& error) {
+    if (dynamic_cast<const platform::OpenError*>(&error) != nullptr) {
+        return kCannotOpen;
+    }
+    if (dynamic_cast<const platform::ReadError*>(&error) != nullptr) {
+        return kReadFailed;
+    }
+    if (dynamic_cast<const platform::WriteError*>(&error) != nullptr) {
+        return kWriteFailed;
+    }
+    return kIoFailed;
+}
 
 }  // namespace id3v2

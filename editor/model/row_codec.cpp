@@ -49,19 +49,6 @@ std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
     return rows.Shown(k, field).toStdString();
 }
 
-// The result word of an ID3v2 save that failed the same way.
-uint16_t ResultOf(const platform::IoError& error) {
-    uint8_t code = id3v2::kIoFailed;
-    if (dynamic_cast<const platform::OpenError*>(&error) != nullptr) {
-        code = id3v2::kCannotOpen;
-    } else if (dynamic_cast<const platform::ReadError*>(&error) != nullptr) {
-        code = id3v2::kReadFailed;
-    } else if (dynamic_cast<const platform::WriteError*>(&error) != nullptr) {
-        code = id3v2::kWriteFailed;
-    }
-    return id3v2::ResultWord(code);
-}
-
 }  // namespace
 
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
@@ -252,7 +239,7 @@ uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k) {
     try {
         WriteV1Tag(path, values);
     } catch (const platform::IoError& error) {
-        return ResultOf(error);
+        return id3v2::ResultWord(id3v2::ErrorCodeOf(error));
     }
     return 0;
 }

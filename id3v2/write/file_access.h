@@ -1,6 +1,6 @@
 // The tag library's side of the platform's file services, shared by loads and
-// saves: which files count as protected, and the error code of a failed
-// file operation.
+// saves: which files count as protected (the error code of a failed file
+// operation is public, in result_codes.h).
 #pragma once
 
 #include <cstdint>
@@ -16,20 +16,6 @@ namespace id3v2 {
 inline bool IsProtectedFile(uint32_t attributes) {
     return (attributes & (platform::FILE_ATTRIBUTE_READONLY | platform::FILE_ATTRIBUTE_HIDDEN |
                           platform::FILE_ATTRIBUTE_SYSTEM)) != 0;
-}
-
-// The error code of a load or save that a file operation ended.
-inline uint8_t ErrorCodeOf(const platform::IoError& error) {
-    if (dynamic_cast<const platform::OpenError*>(&error) != nullptr) {
-        return kCannotOpen;
-    }
-    if (dynamic_cast<const platform::ReadError*>(&error) != nullptr) {
-        return kReadFailed;
-    }
-    if (dynamic_cast<const platform::WriteError*>(&error) != nullptr) {
-        return kWriteFailed;
-    }
-    return kIoFailed;
 }
 
 }  // namespace id3v2
