@@ -104,6 +104,7 @@ void TForm1::FormCreate() {
     PageIndex = 0;
     CreateLayout();
     CreateRows();
+    CreateCommandMenu();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);

@@ -17,6 +17,7 @@
 //   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
+//   form1_commands.cpp      the menu of the commands beyond the described buttons
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -38,7 +39,10 @@
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QAction;
+class QKeySequence;
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
@@ -251,6 +255,8 @@ class TForm1 : public QWidget {
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
     QStatusBar* StatusBar1 = nullptr;
+    QToolButton* MenuButton = nullptr;  // opens CommandMenu
+    QMenu* CommandMenu = nullptr;
 
     void FormCreate();
     void CreateLayout();
@@ -265,6 +271,11 @@ class TForm1 : public QWidget {
     void ConnectBulk();
     void ConnectScrolling();
     void ConnectPlayback();
+    // The menu of the commands beyond the described buttons.
+    void CreateCommandMenu();
+    // Adds a command to the menu; its keys work anywhere in the window.
+    QAction* AddCommand(const QString& caption, const QKeySequence& keys,
+                        const std::function<void()>& run);
     // A save question before leaving the page or the folder, asked only while
     // the page is modified; Yes saves the page. False when the user chose to stay.
     bool AskToLeave(const QString& question);
