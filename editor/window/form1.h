@@ -18,6 +18,7 @@
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
+//   form1_undo.cpp          undo and redo of the user's edits on the page
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -276,6 +277,8 @@ class TForm1 : public QWidget {
     // Adds a command to the menu; its keys work anywhere in the window.
     QAction* AddCommand(const QString& caption, const QKeySequence& keys,
                         const std::function<void()>& run);
+    // Runs a command that changes rows as one undo step named `what`.
+    void RunAsOneStep(const QString& what, const std::function<void()>& change);
     // A save question before leaving the page or the folder, asked only while
     // the page is modified; Yes saves the page. False when the user chose to stay.
     bool AskToLeave(const QString& question);
