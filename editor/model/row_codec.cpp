@@ -3,6 +3,8 @@
 // record's fields, and failures of both kinds as result words.
 #include "editor/model/row_codec.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <limits>
 
@@ -49,7 +51,61 @@ std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
     return rows.Shown(k, field).toStdString();
 }
 
+// Brings the tag's pictures to those row k shows: new bytes replace a stored
+// picture in its place, pictures no longer shown go, added ones come last.
+// A stored picture the row shows unchanged is not touched. 0 when done.
+uint8_t WritePictures(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
+    const rows::Pictures& shown = rows.ShownPictures(k);
+    const auto picture = [](const rows::RowPicture& from) {
+        TPicture to;
+        to.PictureType = from.info.PictureType;
+        to.Description = from.info.Description;
+        to.Data = *from.bytes;
+        return to;
+    };
+    for (const rows::RowPicture& p : shown) {
+        if (p.stored != 0 && p.bytes) {
+            if (const uint8_t result = tag.ReplacePicture(p.stored, picture(p)); result != 0) {
+                return result;
+            }
+        }
+    }
+    // From the last, so that the numbers of those still to go stay valid.
+    const rows::Pictures& loaded = rows.LoadedPictures(k);
+    for (auto p = loaded.rbegin(); p != loaded.rend(); ++p) {
+        const uint32_t number = p->stored;
+        if (std::none_of(shown.begin(), shown.end(),
+                         [number](const rows::RowPicture& s) { return s.stored == number; })) {
+            if (const uint8_t result = tag.RemovePicture(number); result != 0) {
+                return result;
+            }
+        }
+    }
+    for (const rows::RowPicture& p : shown) {
+        if (p.stored == 0) {
+            if (const uint8_t result = tag.AddPicture(picture(p)); result != 0) {
+                return result;
+            }
+        }
+    }
+    return 0;
+}
+
+// The tag's size without padding, near enough to judge the room a save frees:
+// headers and data of the frames as they stand in memory.
+uint64_t FramesSize(const Tid3v2tag& tag) {
+    uint64_t size = tag.ExtendedHeaderSize;
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        size += 10 + tag.Frames.DataSize(i);
+    }
+    return size;
+}
+
 }  // namespace
+
+uint64_t FreedRoomBound(uint64_t fileSize) {
+    return std::min<uint64_t>(fileSize / 100, 1024 * 1024);
+}
 
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
     Tv2TAGInfo info;
@@ -94,6 +150,7 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
         info.Unshown |= kV2Comment;
     }
     info.Comment = comment.Text;
+    info.Pictures = tag.ListPictures();
     info.NoTag = false;
     return info;
 }
@@ -112,6 +169,7 @@ TLoadedRow FromV2(const Tv2TAGInfo& info) {
     row.unshown = info.Unshown;
     row.untagged = info.NoTag;
     row.notFound = info.NotFound;
+    row.pictures = info.Pictures;
     // A tag that stands in the file but did not load cannot be edited here.
     if (!info.NotFound && !id3v2::Succeeded(info.Loaded) && !id3v2::FoundNoTag(info.Loaded)) {
         row.problem = save_logic::FailureReason(info.Loaded);
@@ -207,7 +265,22 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
+    if (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0) {
+        // Refused before anything was written: the file stays as it was.
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    // Room freed up to the bound stays as padding (the tag keeps its size, the
+    // audio stays where it is); the tag's own padding setting is back afterwards.
+    const uint32_t limit = tag.PaddingLimit;
+    std::error_code error;
+    const uint64_t fileSize = std::filesystem::file_size(path, error);
+    const uint64_t frames = FramesSize(tag);
+    if (!error && tag.TagSize > 0 && frames <= tag.TagSize &&
+        tag.TagSize - frames <= FreedRoomBound(fileSize) && tag.PaddingBlock > 0) {
+        tag.PaddingLimit = tag.PaddingBlock - 1;
+    }
     const uint16_t saved = tag.SaveToFile(path, 255, -1, 255);
+    tag.PaddingLimit = limit;
     return id3v2::Succeeded(saved) ? 0 : saved;
 }
 

@@ -7,8 +7,10 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/model/row_model.h"
+#include "id3v2/pictures.h"
 
 class Tid3v2tag;
 struct Tv1TAGInfo;
@@ -20,7 +22,8 @@ struct Tv2TAGInfo {
     bool NoTag = true;
     // Fields whose stored value could not be shown in full (bits of TV2Field).
     unsigned Unshown = 0;
-    uint16_t Loaded = 0;  // the result word of the tag's load
+    uint16_t Loaded = 0;                 // the result word of the tag's load
+    std::vector<TPictureInfo> Pictures;  // listed, not copied
 };
 
 // The seven values of a row, as bits for Tv2TAGInfo::Unshown and changed fields.
@@ -43,7 +46,13 @@ struct TLoadedRow {
     bool untagged = true;
     bool notFound = false;
     QString problem;  // empty when the file's tag of the kind read
+    std::vector<TPictureInfo> pictures;
 };
+
+// The most room a save keeps as padding when the tag shrinks: 1% of the file,
+// at most 1 MB. A cover swap then rewrites only the tag instead of moving all
+// of the audio, and no file carries more than a hundredth of itself unused.
+uint64_t FreedRoomBound(uint64_t fileSize);
 
 // Loads the file's ID3v2 tag into `tag` and reads the row's values from it.
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path);
@@ -56,8 +65,10 @@ TLoadedRow ReadV1(const std::string& path);
 // A text value of a record as a field shows it; a file without a record holds none.
 QString RecordText(const Tv1TAGInfo& record, bulk::Column column);
 
-// Sets the changed values of row k into the file's own ID3v2 tag (loaded into
-// `tag` first) and saves it. A value kept as stored stays. 0 when saved, else
+// Sets the changed values and pictures of row k into the file's own ID3v2 tag
+// (loaded into `tag` first) and saves it. A value kept as stored stays, and so
+// does every picture the row did not change. A tag that shrinks by at most
+// FreedRoomBound keeps its size. 0 when saved, else
 // the result word of the load or save that failed.
 uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k);
 // Writes the changed values of row k into the file's ID3v1 record, the others

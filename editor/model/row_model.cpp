@@ -2,7 +2,9 @@
 // marks that follow from a value and the tag kind.
 #include "editor/model/row_model.h"
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 
 #include "editor/model/record_fit.h"
 #include "editor/model/tag_values.h"
@@ -86,6 +88,7 @@ bool TRowModel::SetField(int k, bulk::Column field, const QString& text, bool na
 
 void TRowModel::RevertRow(int k) {
     Row& row = rows_[Index(k)];
+    row.shownPictures = row.loadedPictures;
     for (int f = 0; f < kFieldCount; ++f) {
         FieldState& state = row.fields[static_cast<size_t>(f)];
         state.shown = state.loaded;
@@ -101,6 +104,12 @@ void TRowModel::MarkSaved(int k) {
     for (FieldState& state : row.fields) {
         state.loaded = state.shown;
     }
+    // The file now holds every shown picture, in the shown order.
+    for (size_t i = 0; i < row.shownPictures.size(); ++i) {
+        row.shownPictures[i].stored = static_cast<uint32_t>(i + 1);
+        row.shownPictures[i].bytes.reset();
+    }
+    row.loadedPictures = row.shownPictures;
 }
 
 void TRowModel::ForgetLoaded(int k) {
@@ -136,6 +145,68 @@ void TRowModel::KeepAlbumBeforeFolder(int k, const QString& album) {
 const QString* TRowModel::AlbumBeforeFolder(int k) const {
     const std::optional<QString>& album = rows_[Index(k)].albumBeforeFolder;
     return album ? &*album : nullptr;
+}
+
+void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
+    Row& row = rows_[Index(k)];
+    row.loadedPictures.clear();
+    for (size_t i = 0; i < infos.size(); ++i) {
+        row.loadedPictures.push_back({infos[i], static_cast<uint32_t>(i + 1), nullptr});
+    }
+    row.shownPictures = row.loadedPictures;
+}
+
+size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes,
+                             uint8_t type) {
+    Pictures& pictures = rows_[Index(k)].shownPictures;
+    RowPicture added;
+    const std::string_view mime = id3v2::ImageMimeType(*bytes);
+    added.info.Readable = true;
+    added.info.MimeType = std::string(mime);
+    added.info.PictureType = type;
+    added.info.Size = bytes->size();
+    added.bytes = std::move(bytes);
+    const auto same = std::find_if(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
+        return p.info.Readable && p.info.PictureType == type;
+    });
+    if (same == pictures.end()) {
+        pictures.push_back(std::move(added));
+        return pictures.size() - 1;
+    }
+    // Replaced in its place: the file keeps the picture's frame where it stood.
+    added.stored = same->stored;
+    added.info.Description = same->info.Description;
+    added.info.Encoding = same->info.Encoding;
+    *same = std::move(added);
+    return static_cast<size_t>(same - pictures.begin());
+}
+
+void TRowModel::RemovePicture(int k, size_t index) {
+    Pictures& pictures = rows_[Index(k)].shownPictures;
+    if (index < pictures.size()) {
+        pictures.erase(pictures.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+}
+
+void TRowModel::RemoveAllPictures(int k) {
+    rows_[Index(k)].shownPictures.clear();
+}
+
+bool TRowModel::HasFrontCover(int k) const {
+    const Pictures& pictures = rows_[Index(k)].shownPictures;
+    return std::any_of(pictures.begin(), pictures.end(), [](const RowPicture& p) {
+        return p.info.Readable && p.info.PictureType == id3v2::kPictureFrontCover;
+    });
+}
+
+bool TRowModel::PicturesChanged(int k) const {
+    const Row& row = rows_[Index(k)];
+    // A picture is the one loaded while it stands in the same place with no new bytes.
+    return !std::equal(row.shownPictures.begin(), row.shownPictures.end(),
+                       row.loadedPictures.begin(), row.loadedPictures.end(),
+                       [](const RowPicture& a, const RowPicture& b) {
+                           return a.stored == b.stored && a.bytes == b.bytes;
+                       });
 }
 
 }  // namespace rows

@@ -1,15 +1,20 @@
 // The rows of the page as data, apart from the widgets that show them: for
 // each row the values as loaded and as now shown, why a value is marked, and
-// whether the row's file had a tag of the kind shown. The window changes it
-// only through LoadRow, SetField, RevertRow and MarkSaved (ForgetLoaded for a
-// copy to the other kind) and paints its widgets from what it answers.
+// whether the row's file had a tag of the kind shown, and its pictures. The
+// window changes it only through LoadRow, SetField, the picture edits,
+// RevertRow and MarkSaved (ForgetLoaded for a copy to the other kind) and
+// paints its widgets from what it answers.
 #pragma once
 
 #include <QString>
 #include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "editor/model/bulk_logic.h"
+#include "id3v2/pictures.h"
 
 namespace rows {
 
@@ -30,6 +35,18 @@ enum Mark : unsigned {
 constexpr unsigned FieldBit(bulk::Column field) {
     return 1u << static_cast<unsigned>(field);
 }
+
+// A picture a row shows. One loaded from the file stays there until a save
+// (no bytes here); one the user gave carries its bytes, shared, so copying a
+// row's pictures copies no image data.
+struct RowPicture {
+    TPictureInfo info;
+    uint32_t stored = 0;  // its number in the file's tag as loaded; 0 for one the user added
+    std::shared_ptr<const std::vector<uint8_t>> bytes;  // new bytes; none while as stored
+};
+// A row's pictures in the order the file will hold them after a save: the
+// loaded ones in their places, then those added.
+using Pictures = std::vector<RowPicture>;
 
 class TRowModel {
   public:
@@ -61,7 +78,7 @@ class TRowModel {
     }
     // Fields whose shown value differs from the loaded one (FieldBit).
     unsigned ChangedFields(int k) const;
-    bool Unsaved(int k) const { return ChangedFields(k) != 0; }
+    bool Unsaved(int k) const { return ChangedFields(k) != 0 || PicturesChanged(k); }
     bool Untagged(int k) const { return rows_[Index(k)].untagged; }
     const QString& Problem(int k) const { return rows_[Index(k)].problem; }
     // The rows among the first `count` that a save must write.
@@ -72,6 +89,22 @@ class TRowModel {
     void KeepAlbumBeforeFolder(int k, const QString& album);
     const QString* AlbumBeforeFolder(int k) const;
     void ForgetAlbumBeforeFolder(int k) { rows_[Index(k)].albumBeforeFolder.reset(); }
+
+    // Row k's pictures as its file holds them (after LoadRow, which clears them).
+    void LoadPictures(int k, const std::vector<TPictureInfo>& infos);
+    const Pictures& ShownPictures(int k) const { return rows_[Index(k)].shownPictures; }
+    const Pictures& LoadedPictures(int k) const { return rows_[Index(k)].loadedPictures; }
+    // Shows these pictures, such as a copy taken of ShownPictures before.
+    void SetPictures(int k, Pictures pictures) {
+        rows_[Index(k)].shownPictures = std::move(pictures);
+    }
+    // A new picture of the type: it takes the place and description of the
+    // row's first picture of that type, else it comes last. Returns its index.
+    size_t AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type);
+    void RemovePicture(int k, size_t index);
+    void RemoveAllPictures(int k);
+    bool HasFrontCover(int k) const;
+    bool PicturesChanged(int k) const;
 
   private:
     struct FieldState {
@@ -85,6 +118,8 @@ class TRowModel {
         bool untagged = false;
         QString problem;
         std::optional<QString> albumBeforeFolder;
+        Pictures loadedPictures;
+        Pictures shownPictures;
     };
 
     static size_t Index(int k);

@@ -105,6 +105,8 @@ void TForm1::FormCreate() {
     CreateLayout();
     CreateRows();
     CreateCommandMenu();
+    CreateCoverPane();
+    ConnectCover();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);
@@ -335,7 +337,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event) ||
-        FilterRowKeyEvent(watched, event)) {
+        FilterRowKeyEvent(watched, event) || FilterCoverEvent(watched, event)) {
         return true;
     }
     return QWidget::eventFilter(watched, event);

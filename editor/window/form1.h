@@ -19,6 +19,8 @@
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
 //   form1_undo.cpp          undo and redo of the user's edits on the page
+//   form1_cover.cpp         the cover pane: where it sits, the focused row's pictures,
+//                           picture edits as row changes, one cover for the page
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -52,6 +54,7 @@ class QStringListModel;
 class QTimer;
 class QToolButton;
 class TAboutDlg;
+class TCoverPane;
 class TDialogs;
 class TForm2;
 class TGenreDropDown;
@@ -335,4 +338,28 @@ class TForm1 : public QWidget {
     rows::TRowModel rowModel_;
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
+
+    // --- cover art (form1_cover.cpp) ---
+    void CreateCoverPane();
+    void ConnectCover();
+    // Beside the rows while the window is wide enough, else in its own small
+    // window, shown on demand.
+    void PlaceCoverPane();
+    void ToggleCoverPane();
+    // The pane shows row k's pictures (none: no row), starting at index `shown`.
+    void ShowCoverOf(std::optional<int> k, size_t shown = 0);
+    void AddRowPicture(int k, const QByteArray& bytes, int type);
+    // After a picture edit of row k: its marker, the page's flag and the pane.
+    void PicturesChanged(int k, size_t shown = 0);
+    // The file now holds the row's pictures: they are listed from the saved tag.
+    void PicturesSaved(int k);
+    // The shown picture on every row of the page; only on rows without a front
+    // cover when `withoutFrontCover`.
+    void CoverForPage(bool withoutFrontCover);
+    bool FilterCoverEvent(QObject* watched, QEvent* event);
+    TCoverPane* CoverPane = nullptr;
+    QWidget* CoverWindow = nullptr;  // holds the pane while the window is narrow
+    class QHBoxLayout* coverSide_ = nullptr;
+    std::optional<int> coverRow_;
+    bool coverWanted_ = true;  // beside the rows; the command hides and shows it
 };

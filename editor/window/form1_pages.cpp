@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "editor/cover/cover_pane.h"
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/page_logic.h"
 #include "editor/startup/application.h"
@@ -120,6 +121,7 @@ void TForm1::Button2Click() {
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
+    ShowCoverOf(FindFocusedRow());
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {
@@ -129,7 +131,9 @@ void TForm1::Button2Click() {
 
 void TForm1::RebuildKeeping(const std::vector<int>& rows) {
     std::vector<QStringList> values;
+    std::vector<rows::Pictures> pictures;
     for (const int k : rows) {
+        pictures.push_back(rowModel_.ShownPictures(k));
         QStringList texts;
         for (const QWidget* control : RowValueControls(k)) {
             texts << ValueText(control);
@@ -140,6 +144,8 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
     // Put back through the fields' own change handling, so each value that
     // differs from its file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {
+        rowModel_.SetPictures(rows[i], std::move(pictures[i]));
+        RowChanged(rows[i]);
         const std::vector<QWidget*> controls = RowValueControls(rows[i]);
         for (size_t c = 0; c < controls.size(); ++c) {
             if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
@@ -205,6 +211,10 @@ std::optional<int> TForm1::FindFocusedRow() const {
     }
     if (focused == nullptr) {
         return std::nullopt;
+    }
+    // The cover pane works on the row it shows.
+    if (CoverPane != nullptr && CoverPane->isAncestorOf(focused)) {
+        return coverRow_;
     }
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {

@@ -96,6 +96,7 @@ void TForm1::SpeedButton8Click() {
         PaintRow(k);
         RowChanged(k);
     }
+    ShowCoverOf(FindFocusedRow());
 }
 
 void TForm1::SetRowLimits(int k, int kind) {

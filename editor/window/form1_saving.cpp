@@ -38,15 +38,15 @@ QString ReadOnlyReason(const std::map<std::string, QString>& kept, const std::st
                                       : save_logic::FailureReason(0, ENOENT);
 }
 
-// `changed` are the row's changed fields (TForm1::ChangedFields).
-bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
-    // A row whose values all stand as shown is not written: its file keeps
-    // its bytes and its modification time.
-    if (changed == 0) {
+// `unsaved`: the row holds changed values or pictures (TRowModel::Unsaved).
+bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
+    // A row whose values and pictures all stand as shown is not written: its
+    // file keeps its bytes and its modification time.
+    if (!unsaved) {
         return false;
     }
     // Controls are found by name, so a tagged row skips looking up its texts.
-    if (!form.RowUntagged(k)) {
+    if (!form.RowUntagged(k) || form.RowModel().PicturesChanged(k)) {
         return true;
     }
     return save_logic::RowToBeWritten(true, form.TitleEdit(k)->text(), form.ArtistEdit(k)->text(),
@@ -58,6 +58,7 @@ bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
 // Writes row k in the current kind; a failure of either kind is reported in
 // an error box and its reason returned, so Save All Rows goes on to the next row.
 QString TForm1::WriteRow(int k, const std::string& path) {
+    const bool pictures = rowModel_.PicturesChanged(k);
     if (TagKind == 1) {
         if (const uint16_t result = row_codec::WriteV1(path, rowModel_, k); result != 0) {
             ReportSaveFailure(path, result);
@@ -68,6 +69,9 @@ QString TForm1::WriteRow(int k, const std::string& path) {
     }
     // Later changes of the row are measured from what it now holds.
     MarkRowSaved(k);
+    if (pictures) {
+        PicturesSaved(k);
+    }
     return {};
 }
 
@@ -113,8 +117,8 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
-    const unsigned changed = ChangedFields(k);
-    if (changed == 0) {
+    const bool changed = rowModel_.Unsaved(k);
+    if (!changed) {
         ResumePlayback(position);
         return;
     }
@@ -168,7 +172,7 @@ bool TForm1::SpeedButton2Click() {
     // the values stored, so the changes are measured after it.
     std::vector<int> changedRows;
     for (int k = 0; k < rows; ++k) {
-        if (ChangedFields(k) != 0) {
+        if (rowModel_.Unsaved(k)) {
             changedRows.push_back(k);
         }
     }
@@ -178,16 +182,16 @@ bool TForm1::SpeedButton2Click() {
         ResumePlayback(position);
         return false;
     }
-    std::vector<unsigned> changed(static_cast<size_t>(rows));
+    std::vector<bool> changed(static_cast<size_t>(rows));
     for (int k = 0; k < rows; ++k) {
-        changed[k] = ChangedFields(k);
+        changed[k] = rowModel_.Unsaved(k);
     }
 
     // Only the files of rows that hold changes are asked about.
     Form2->Clear();
     for (int k = 0; k < rows; ++k) {
         if (const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
-            changed[k] != 0 && save_logic::FileIsReadOnly(path)) {
+            changed[k] && save_logic::FileIsReadOnly(path)) {
             Form2->Add(path);
         }
     }
