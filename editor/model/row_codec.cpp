@@ -265,9 +265,16 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
-    if (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0) {
-        // Refused before anything was written: the file stays as it was.
-        return id3v2::ResultWord(id3v2::kWriteFailed);
+    if (rows.PicturesChanged(k)) {
+        if (WritePictures(tag, rows, k) != 0) {
+            // Refused before anything was written: the file stays as it was.
+            return id3v2::ResultWord(id3v2::kWriteFailed);
+        }
+        // The last picture of a tag that held nothing else: the tag goes.
+        if (tag.Frames.FrameCount() == 0) {
+            const uint16_t removed = tag.RemoveFromFile(path);
+            return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
+        }
     }
     // Room freed up to the bound stays as padding (the tag keeps its size, the
     // audio stays where it is); the tag's own padding setting is back afterwards.

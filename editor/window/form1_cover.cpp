@@ -82,17 +82,19 @@ void TForm1::ConnectCover() {
     CommandMenu->addSeparator();
     AddCommand(QStringLiteral("Cover Art"), QKeySequence(Qt::Key_F9),
                [this] { ToggleCoverPane(); });
-    // Shift, as on the column boxes, narrows the command to rows without a front cover.
-    QAction* page = AddCommand(QStringLiteral("Shown Picture to Every Row"),
-                               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), Guarded([this] {
-                                   const bool shift =
-                                       QApplication::keyboardModifiers() & Qt::ShiftModifier;
-                                   RunAsOneStep(QStringLiteral("Shown Picture to Every Row"),
-                                                [&] { CoverForPage(shift); });
-                               }));
-    page->setShortcuts({QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P),
-                        QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P)});
-    page->setToolTip(QStringLiteral("With Shift: only rows without a front cover"));
+    // Shift, as on the column boxes, narrows the command to rows without a
+    // front cover: held while choosing it from the menu, or in its keys.
+    const auto toPage = [this](bool withoutFrontCover) {
+        return Guarded([this, withoutFrontCover] {
+            const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+            RunAsOneStep(QStringLiteral("Shown Picture to Every Row"),
+                         [&] { CoverForPage(withoutFrontCover || shift); });
+        });
+    };
+    AddCommand(QStringLiteral("Shown Picture to Every Row"),
+               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false));
+    AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
+               QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true));
 
     connect(CoverPane, &TCoverPane::PictureAdded, this, [this](const QByteArray& bytes, int type) {
         Guarded([&] {
@@ -151,6 +153,8 @@ void TForm1::PlaceCoverPane() {
         CoverWindow->layout()->addWidget(CoverPane);
     }
     CoverPane->setVisible(wide ? coverWanted_ : true);
+    // The rows get their width back before anything is painted at it.
+    layout()->activate();
 }
 
 void TForm1::ToggleCoverPane() {
