@@ -89,6 +89,7 @@ const KillCase kKillCases[] = {
     {"shrinks by less than a chunk", 6000, 60000, 1000},
     {"shrinks by more than a chunk", 50000, 60000, 1000},
     {"grows, each step flushed", 1000, 40000, 6000, 32768},
+    {"a large tag written in place", 40000, 60000, 40004},
 };
 
 class Recovery : public ::testing::Test {

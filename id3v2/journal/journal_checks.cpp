@@ -22,7 +22,7 @@ bool SavePlan(const Relayout& plan) {
                          (plan.newSize == 0 || plan.newSize >= 10) &&
                          plan.newSize <= kMaxTagBody + 10 && plan.chunk >= kMoveChunk &&
                          plan.chunk <= kMaxChunk && plan.chunk % kChunkUnit == 0;
-    return inRange && plan.oldSize <= plan.fileSize - plan.start && plan.MovesAudio();
+    return inRange && plan.oldSize <= plan.fileSize - plan.start && plan.Journalled();
 }
 
 bool PlannedTag(const Relayout& plan, const std::vector<uint8_t>& tag) {

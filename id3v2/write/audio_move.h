@@ -38,6 +38,10 @@ struct Relayout {
     int64_t Growth() const { return static_cast<int64_t>(newSize) - oldSize; }
     int64_t NewFileSize() const { return fileSize + Growth(); }
     bool MovesAudio() const { return Audio() > 0 && Growth() != 0; }
+    // A save keeps a journal when it moves audio, and when it writes a tag of
+    // more than a chunk over a tag of the same size: a kill in the middle of
+    // that write would leave a torn tag, which the journal's copy finishes.
+    bool Journalled() const { return MovesAudio() || (Growth() == 0 && newSize > chunk); }
     // A growing tag first appends behind the end of the file Filler() bytes
     // (when it outgrows the audio) and then a copy of the audio's last Tail()
     // bytes; that leaves every byte the file had in place.

@@ -86,15 +86,16 @@ std::vector<uint8_t> ReadOldTag(const File& file, const Relayout& plan) {
 }
 
 // Moves the audio data for the new tag's size, then writes the tag. A save
-// that moves audio keeps a journal of the move, so that a recovery can finish
-// it after a kill; returns why there was none when one could not be made.
+// that moves audio, or writes a large tag in place, keeps a journal, so that
+// a recovery can finish it after a kill; returns why there was none when one
+// could not be made.
 std::string PutTagIntoFile(Tid3v2tag& tag, File& file, const Relayout& plan,
                            const std::vector<uint8_t>& newTag) {
     const std::vector<uint8_t> oldTag = ReadOldTag(file, plan);
     const bool durable = tag.SyncEvery != 0;
     std::string noJournal;
     std::unique_ptr<MoveJournal> journal;
-    if (plan.MovesAudio()) {
+    if (plan.Journalled()) {
         journal = MoveJournal::Begin(file, plan, newTag, durable, noJournal,
                                      tag.KeepModificationTime != 0);
     }
