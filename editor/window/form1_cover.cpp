@@ -11,9 +11,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "editor/cover/cover_pane.h"
@@ -164,6 +166,10 @@ void TForm1::ToggleCoverPane() {
     } else if (CoverWindow->isVisible()) {
         CoverWindow->hide();
     } else {
+        // Beside the main window where the screen has room, else at its right edge.
+        const QRect screen = this->screen()->availableGeometry();
+        CoverWindow->move(
+            std::min(frameGeometry().right() + 1, screen.right() - CoverWindow->width()), y());
         CoverWindow->show();
         CoverWindow->raise();
     }
