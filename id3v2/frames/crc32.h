@@ -1,4 +1,4 @@
-// Table-driven CRC-32 (reflected polynomial 0xEDB88320) for the tag's
+// CRC-32 (reflected polynomial 0xEDB88320) for the tag's
 // extended-header checksum.
 #pragma once
 

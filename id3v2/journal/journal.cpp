@@ -43,8 +43,7 @@ uint32_t Crc(const uint8_t* data, size_t size) {
     return crc;
 }
 
-// zlib's CRC-32 for a step's bytes, up to a whole chunk each: several times
-// faster than the table above.
+// zlib's CRC-32 for a step's bytes, up to a whole chunk each.
 uint32_t BytesCrc(std::span<const uint8_t> bytes) {
     return static_cast<uint32_t>(::crc32(0, bytes.data(), static_cast<uInt>(bytes.size())));
 }
