@@ -54,15 +54,13 @@ TEST_F(Preferences, DialogKeepsEverySettingAndTheWindowFollowsAtOnce) {
     const prefs::TPreferences chosen{4,    true, true, prefs::StartKind::Last, "windows-1251",
                                      true, true};
     Dialogs.QueueModal([](QDialog* dialog) {
-        const auto pick = [dialog](const char* name, int index) {
+        // windows-1251 comes after Latin-1 and windows-1250.
+        const std::pair<const char*, int> picks[] = {{"VersionBox", 1},      {"OtherVersionBox", 1},
+                                                     {"GenreNumbersBox", 1}, {"StartKindBox", 2},
+                                                     {"ReadPageBox", 2},     {"WritePageBox", 1}};
+        for (const auto& [name, index] : picks) {
             dialog->findChild<QComboBox*>(QString::fromLatin1(name))->setCurrentIndex(index);
-        };
-        pick("VersionBox", 1);
-        pick("OtherVersionBox", 1);
-        pick("GenreNumbersBox", 1);
-        pick("StartKindBox", 2);
-        pick("ReadPageBox", 2);  // after Latin-1 and windows-1250
-        pick("WritePageBox", 1);
+        }
         dialog->findChild<QCheckBox*>(QStringLiteral("KeepTimesBox"))->setChecked(true);
         return static_cast<int>(QDialog::Accepted);
     });
