@@ -82,6 +82,7 @@ TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
     Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
     EXPECT_EQ(Window->TitleEdit(0)->text(), kCyrillic);
     EXPECT_TRUE(Window->TitleEdit(0)->toolTip().contains(QStringLiteral("windows-1251")));
+    EXPECT_FALSE(Window->NotStorable(Window->TitleEdit(0)));  // the record's own bytes
     // An unsaved edit outlives the page read again.
     EXPECT_EQ(Window->AlbumEdit(1)->text(), QStringLiteral("Edited"));
     EXPECT_TRUE(Window->RowModified(1));

@@ -53,8 +53,11 @@ void TRowModel::CheckValue(int k, bulk::Column field) {
         SetMark(state.marks, kOutOfRange, !valid && !kept);
         return;
     }
+    // A record's own bytes, read with a legacy code page, stay as they are
+    // unless edited, whatever page records are written in.
     SetMark(state.marks, kNotStorable,
-            kind_ == 1 && !record_fit::Fits(field, state.shown, recordPage_));
+            kind_ == 1 && (state.marks & kLegacyCodePage) == 0 &&
+                !record_fit::Fits(field, state.shown, recordPage_));
 }
 
 void TRowModel::LoadRow(int k, const Values& values, unsigned unshownFields, bool untagged,
@@ -148,8 +151,10 @@ void TRowModel::NoteStoredForm(int k, unsigned legacyFields, int version) {
     row.legacyFields = legacyFields;
     row.version = version;
     for (int f = 0; f < kFieldCount; ++f) {
+        const auto field = static_cast<bulk::Column>(f);
         SetMark(row.fields[static_cast<size_t>(f)].marks, kLegacyCodePage,
-                (legacyFields & FieldBit(static_cast<bulk::Column>(f))) != 0);
+                (legacyFields & FieldBit(field)) != 0);
+        CheckValue(k, field);
     }
 }
 
