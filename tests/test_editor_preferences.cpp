@@ -5,11 +5,14 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 #include "editor/dialogs/preferences_dialog.h"
@@ -64,7 +67,12 @@ TEST_F(Preferences, DialogKeepsEverySettingAndTheWindowFollowsAtOnce) {
         dialog->findChild<QCheckBox*>(QStringLiteral("KeepTimesBox"))->setChecked(true);
         return static_cast<int>(QDialog::Accepted);
     });
-    Window->ShowPreferences();
+    const auto commands = Find<QMenu>("CommandMenu")->actions();
+    const auto preferences = std::ranges::find_if(
+        commands, [](QAction* a) { return a->text() == QStringLiteral("Preferences\u2026"); });
+    ASSERT_NE(preferences, commands.end());
+    EXPECT_EQ((*preferences)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    (*preferences)->trigger();
     EXPECT_EQ(prefs::Load(), chosen);
     EXPECT_EQ(TPreferencesDialog(prefs::Load()).Values(), chosen);
     EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
