@@ -31,8 +31,8 @@ QString Hints(unsigned marks, const QString& codePage) {
     }
     if ((marks & rows::kLegacyCodePage) != 0) {
         hints << QStringLiteral(
-                     "Read with the code page %1: the file does not hold this text in Unicode "
-                     "until the row is saved.")
+                     "Read with the code page %1: the file holds this text in that code page, "
+                     "not in Unicode. Saving the row in ID3v2 stores it in Unicode.")
                      .arg(codePage);
     }
     return hints.join(QLatin1Char('\n'));
