@@ -107,6 +107,7 @@ void TForm1::FormCreate() {
     CreateCommandMenu();
     CreateCoverPane();
     ConnectCover();
+    ConnectPreferences();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);

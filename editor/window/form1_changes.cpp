@@ -52,6 +52,7 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
         rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
     }
     rowModel_.LoadPictures(k, row.pictures);
+    rowModel_.NoteStoredForm(k, row.legacy, row.version);
     PaintRow(k);
 }
 

@@ -60,7 +60,9 @@ bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
 QString TForm1::WriteRow(int k, const std::string& path) {
     const bool pictures = rowModel_.PicturesChanged(k);
     if (TagKind == 1) {
-        if (const uint16_t result = row_codec::WriteV1(path, rowModel_, k); result != 0) {
+        if (const uint16_t result =
+                row_codec::WriteV1(path, rowModel_, k, prefs_.keepModificationTimes);
+            result != 0) {
             ReportSaveFailure(path, result);
             return lastSaveFailure_;
         }
