@@ -138,4 +138,30 @@ const QString* TRowModel::AlbumBeforeFolder(int k) const {
     return album ? &*album : nullptr;
 }
 
+TRowEdits TRowModel::Edits(int k) const {
+    const Row& row = rows_[Index(k)];
+    TRowEdits edits;
+    for (size_t f = 0; f < kFieldCount; ++f) {
+        edits.shown[f] = row.fields[f].shown;
+        edits.editMarks[f] = row.fields[f].marks & (kKeepsStored | kNameNotDecoded);
+    }
+    edits.albumBeforeFolder = row.albumBeforeFolder;
+    return edits;
+}
+
+void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
+    Row& row = rows_[Index(k)];
+    for (size_t f = 0; f < kFieldCount; ++f) {
+        FieldState& state = row.fields[f];
+        state.shown = edits.shown[f];
+        // A value kept as stored is kept only while the file still holds what
+        // was loaded: after a save the file holds what was saved instead.
+        SetMark(state.marks, kKeepsStored,
+                (edits.editMarks[f] & kKeepsStored) != 0 && state.shown == state.loaded);
+        SetMark(state.marks, kNameNotDecoded, (edits.editMarks[f] & kNameNotDecoded) != 0);
+        CheckValue(k, static_cast<bulk::Column>(f));
+    }
+    row.albumBeforeFolder = edits.albumBeforeFolder;
+}
+
 }  // namespace rows

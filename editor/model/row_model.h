@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <array>
+#include <optional>
 #include <vector>
 
 #include "editor/model/bulk_logic.h"
@@ -30,6 +31,16 @@ enum Mark : unsigned {
 constexpr unsigned FieldBit(bulk::Column field) {
     return 1u << static_cast<unsigned>(field);
 }
+
+// What the user's edits decide of a row: the values shown, the marks that
+// follow from how a value was set rather than from the value itself, and the
+// album before the folder box. An undo step keeps one before and one after.
+struct TRowEdits {
+    Values shown;
+    std::array<unsigned, kFieldCount> editMarks{};  // kKeepsStored, kNameNotDecoded
+    std::optional<QString> albumBeforeFolder;
+    bool operator==(const TRowEdits&) const = default;
+};
 
 class TRowModel {
   public:
@@ -72,6 +83,11 @@ class TRowModel {
     void KeepAlbumBeforeFolder(int k, const QString& album);
     const QString* AlbumBeforeFolder(int k) const;
     void ForgetAlbumBeforeFolder(int k) { rows_[Index(k)].albumBeforeFolder.reset(); }
+
+    // Row k's edits, and the row brought back to them: the values loaded stay,
+    // so a row given back values other than its file's counts as unsaved.
+    TRowEdits Edits(int k) const;
+    void RestoreEdits(int k, const TRowEdits& edits);
 
   private:
     struct FieldState {

@@ -126,6 +126,7 @@ void TForm1::FormCreate() {
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
+    ConnectUndo();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -36,6 +36,7 @@
 
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
+#include "editor/model/undo_history.h"
 
 class QCheckBox;
 class QComboBox;
@@ -335,4 +336,41 @@ class TForm1 : public QWidget {
     rows::TRowModel rowModel_;
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
+
+    // --- form1_undo.cpp: undo and redo of the page's edits ---
+    void ConnectUndo();
+    void UndoStep();
+    void RedoStep();
+    // A change of the focused field's text: the first one of a field edit
+    // keeps the row as it was before it.
+    void NoteFieldEdit(int k, bulk::Column column, const QWidget* control);
+    // The field edit in progress, if any, becomes one step.
+    void EndFieldEdit();
+    void ApplyStep(const undo::TStep& step, bool redo);
+    void ShowUndoState();
+    // Run at the end of every page build: the history goes when the page
+    // shows other files or another kind, with the reason in the status bar.
+    void HistoryFollowsPage();
+    void ForgetHistory(const QString& reason);
+    std::vector<rows::TRowEdits> AllRowEdits() const;
+    std::vector<QCheckBox*> StepBoxes() const;
+    unsigned StepToggles() const;
+    struct TFieldEdit {
+        int row;
+        bulk::Column column;
+        rows::TRowEdits before;
+    };
+    struct TPageKey {
+        std::string folder;
+        int kind = 0;
+        int page = -1;
+        std::vector<std::string> files;
+    };
+    undo::THistory history_;
+    std::optional<TFieldEdit> fieldEdit_;
+    TPageKey pageKey_;
+    bool stepRunning_ = false;
+    unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
 };
