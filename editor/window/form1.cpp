@@ -127,6 +127,7 @@ void TForm1::FormCreate() {
     ConnectScrolling();
     ConnectPlayback();
     ConnectUndo();
+    ConnectNaming();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -19,6 +19,7 @@
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
 //   form1_undo.cpp          undo and redo of the user's edits on the page
+//   form1_naming.cpp        tags from file names, file names from tags, undo of a rename
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -37,6 +38,8 @@
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/model/undo_history.h"
+#include "editor/naming/naming_preview.h"
+#include "editor/naming/rename_batch.h"
 
 class QCheckBox;
 class QComboBox;
@@ -373,4 +376,23 @@ class TForm1 : public QWidget {
     unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
+
+    // --- form1_naming.cpp: tags from file names, file names from tags ---
+    void ConnectNaming();
+    void TagsFromNamesClick();
+    void NamesFromTagsClick();
+    void UndoRenameClick();
+    // The page's rows as the naming commands read them.
+    std::vector<naming::RowInput> NamingRows() const;
+    // While the page holds unsaved edits, asks to save it before files are
+    // renamed; false when not saved.
+    bool SaveBeforeRenaming();
+    // Tells the outcome of a rename batch: the status bar, or an error box
+    // naming each file that failed or stands in the way.
+    void ReportRename(const naming::BatchResult& result);
+    // Lists the folder again after a rename and shows the page holding the
+    // file now named `focusName`, its row focused.
+    void ShowRenamed(const std::string& focusName);
+    std::optional<naming::Batch> lastRename_;
+    QAction* UndoRenameAction = nullptr;
 };
