@@ -68,6 +68,9 @@ TNamingDialog::TNamingDialog(QWidget* parent, naming::Direction direction,
 
     connect(PatternBox, &QComboBox::editTextChanged, this, [this] { UpdatePreview(); });
     UpdatePreview();
+    // Typing replaces the pattern offered; the arrow keys and the list give the others.
+    PatternBox->setFocus();
+    PatternBox->lineEdit()->selectAll();
 }
 
 QString TNamingDialog::Pattern() const {

@@ -63,11 +63,29 @@ std::vector<std::optional<Values>> ParseRows(const Pattern& pattern,
 Plan FormatRows(const Pattern& pattern, const std::vector<RowInput>& rows,
                 const std::vector<std::string>& folderEntries) {
     std::vector<PlanInput> inputs;
+    std::vector<QString> emptyField(rows.size());
     inputs.reserve(rows.size());
-    for (const RowInput& row : rows) {
-        inputs.push_back({row.fileName, Format(pattern, row.values)});
+    for (size_t r = 0; r < rows.size(); ++r) {
+        // A field left empty would give names like "-.mp3" or "01 - .mp3":
+        // such a row keeps its name, and its empty stem keeps it out of the
+        // other rows' checks.
+        for (const Piece& piece : pattern.parts.back()) {
+            const auto value = rows[r].values.find(piece.field);
+            if (piece.isField && emptyField[r].isEmpty() &&
+                (value == rows[r].values.end() || value->second.trimmed().isEmpty())) {
+                emptyField[r] = FieldHeader(piece.field);
+            }
+        }
+        inputs.push_back({rows[r].fileName,
+                          emptyField[r].isEmpty() ? Format(pattern, rows[r].values) : QString()});
     }
-    return MakePlan(inputs, folderEntries);
+    Plan plan = MakePlan(inputs, folderEntries);
+    for (size_t r = 0; r < plan.size(); ++r) {
+        if (!emptyField[r].isEmpty()) {
+            plan[r].reason = QStringLiteral("Its %1 is empty.").arg(emptyField[r]);
+        }
+    }
+    return plan;
 }
 
 PreviewTable ParsePreview(const QString& patternText, const std::vector<RowInput>& rows,
