@@ -5,19 +5,17 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <stdlib.h>
-
 #include <QComboBox>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/bench_application.h"
 #include "bench/bench_folder.h"
 #include "editor/naming/naming_dialogs.h"
 #include "editor/naming/naming_preview.h"
 #include "editor/naming/pattern.h"
 #include "editor/naming/rename_batch.h"
-#include "editor/startup/application.h"
 #include "platform/state_folder.h"
 
 namespace {
@@ -145,12 +143,6 @@ BENCHMARK(BM_PreviewOfOnePage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DialogPreviewNamesFromTags)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DialogPreviewTagsFromNames)->Unit(benchmark::kMicrosecond);
 
-// The dialog benchmarks need an application; no window is shown.
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }
