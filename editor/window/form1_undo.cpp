@@ -243,7 +243,10 @@ void TForm1::HistoryFollowsPage() {
         reason = QStringLiteral("the folder's files changed");
     }
     pageKey_ = std::move(key);
-    togglesShown_ = StepToggles();
+    // A page build inside a step (Revert to Saved) leaves the step its boxes as before.
+    if (!stepRunning_) {
+        togglesShown_ = StepToggles();
+    }
     if (!reason.isEmpty()) {
         ForgetHistory(reason);
     }
