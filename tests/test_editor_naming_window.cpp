@@ -136,6 +136,16 @@ TEST_F(NamingWindowTest, ARenameFailingPartWayLeavesEveryOldNameAndSaysWhich) {
     EXPECT_FALSE(Find<QMenu>("CommandMenu")->actions().last()->isEnabled());
 }
 
+TEST_F(NamingWindowTest, UndoLastRenameNamesTheFileThatChangedSinceAndRenamesNothing) {
+    OpenWindow(2, true);
+    Run("File Names from Tags", "%{title}");
+    std::filesystem::rename(PathOf("Title 1.mp3"), PathOf("moved.mp3"));
+    Trigger("Undo Last Rename");
+    ASSERT_EQ(Dialogs.Errors().size(), 1);
+    EXPECT_TRUE(Dialogs.Errors()[0].contains("Title 1.mp3: The file no longer has this name."));
+    EXPECT_EQ(OnDisk(), (std::vector<std::string>{"Title 0.mp3", "moved.mp3"}));
+}
+
 TEST_F(NamingWindowTest, UnsavedEditsAreSavedBeforeRenamingOnlyWhenTheUserAgrees) {
     OpenWindow(1, true);
     Window->TitleEdit(0)->setFocus();
