@@ -10,7 +10,6 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTableWidget>
 #include <QToolButton>
 #include <cerrno>
 #include <filesystem>

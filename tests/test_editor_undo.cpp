@@ -40,10 +40,8 @@ class UndoTest : public WindowFixture {
         }
         return nullptr;
     }
-    void Keys(int key, Qt::KeyboardModifiers modifiers) {
-        QWidget* focus = QApplication::focusWidget();
-        QTest::keyClick(focus != nullptr ? focus : Window.get(), static_cast<Qt::Key>(key),
-                        modifiers);
+    void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
 };
 
