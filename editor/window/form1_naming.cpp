@@ -126,10 +126,17 @@ bool TForm1::SaveBeforeRenaming() {
     if (!PageModified) {
         return true;
     }
-    if (dialogs_.ConfirmYesNo(this, kSaveBeforeRenaming) != TDialogs::Answer::Yes) {
+    if (dialogs_.ConfirmYesNo(this, kSaveBeforeRenaming) != TDialogs::Answer::Yes ||
+        !SpeedButton2Click()) {
         return false;
     }
-    return SpeedButton2Click();
+    // A row the save left unsaved (a file kept read-only) would lose its
+    // edits when the renamed files are listed again.
+    if (PageModified) {
+        dialogs_.Message(this, QStringLiteral("No file was renamed: some rows are still unsaved."));
+        return false;
+    }
+    return true;
 }
 
 void TForm1::NamesFromTagsClick() {
@@ -138,6 +145,8 @@ void TForm1::NamesFromTagsClick() {
         return;
     }
     EndFieldEdit();
+    // Taken now: a save before the renames rebuilds the page and moves the focus.
+    const std::optional<int> focusedRow = FindFocusedRow();
     const std::vector<naming::RowInput> inputs = NamingRows();
     const std::vector<std::string> entries = platform::ListFolder(FolderPath, "");
     TNamingDialog dialog(this, Direction::Format, naming::OfferedPatterns(Direction::Format),
@@ -162,9 +171,9 @@ void TForm1::NamesFromTagsClick() {
         return;
     }
     std::string focused;
-    if (const std::optional<int> k = FindFocusedRow()) {
-        focused = plan[static_cast<size_t>(*k)].Renames() ? plan[static_cast<size_t>(*k)].newName
-                                                          : plan[static_cast<size_t>(*k)].oldName;
+    if (focusedRow) {
+        const naming::PlanRow& row = plan[static_cast<size_t>(*focusedRow)];
+        focused = row.Renames() ? row.newName : row.oldName;
     }
     if (Playing) {
         StopPlayback();
@@ -172,8 +181,8 @@ void TForm1::NamesFromTagsClick() {
     const naming::BatchResult result = naming::RunPlan(FolderPath, plan);
     if (result.succeeded) {
         lastRename_ = result.batch;
-    } else if (const std::optional<int> k = FindFocusedRow()) {
-        focused = plan[static_cast<size_t>(*k)].oldName;
+    } else if (focusedRow) {
+        focused = plan[static_cast<size_t>(*focusedRow)].oldName;
     }
     UndoRenameAction->setEnabled(lastRename_.has_value());
     ShowRenamed(focused);
@@ -181,12 +190,13 @@ void TForm1::NamesFromTagsClick() {
 }
 
 void TForm1::UndoRenameClick() {
+    const std::optional<int> focusedRow = FindFocusedRow();
     if (!lastRename_ || !SaveBeforeRenaming()) {
         return;
     }
     std::string focused;
-    if (const std::optional<int> k = FindFocusedRow()) {
-        focused = FileList[page_logic::FileIndex(PageIndex, *k)];
+    if (focusedRow) {
+        focused = FileList[page_logic::FileIndex(PageIndex, *focusedRow)];
         for (const naming::Batch::Entry& entry : lastRename_->entries) {
             if (entry.newName == focused && lastRename_->folder == FolderPath) {
                 focused = entry.oldName;
