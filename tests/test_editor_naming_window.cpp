@@ -1,6 +1,5 @@
-// The naming commands in the window: tags from file names and file names from
-// tags through their dialogs, a rename that fails part way (renameat2 is
-// wrapped), and the undo of the last rename.
+// Tags from file names and file names from tags through their dialogs, a rename
+// failing part way (renameat2 is wrapped), and the undo of the last rename.
 #include <gtest/gtest.h>
 
 #include <QAction>

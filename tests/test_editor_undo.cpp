@@ -1,6 +1,5 @@
-// Undo and redo in the window: every kind of command that changes rows is one
-// step that the keys take back and give again, typing is one step per field
-// edit, undo writes no file, and the history goes with the page.
+// Undo and redo in the window: each command and each field edit is one step the
+// keys take back and give again; undo writes no file; the history goes with the page.
 #include <gtest/gtest.h>
 
 #include <QAction>

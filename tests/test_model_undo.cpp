@@ -49,7 +49,6 @@ TEST(UndoHistory, StepsMoveBetweenUndoAndRedo) {
     for (size_t i = 0; i < undo::THistory::kMaxSteps + 5; ++i) {
         full.Push(TitleStep(QString::number(i)));
     }
-    // The oldest steps went; Undo throws when it has none.
     for (size_t i = 0; i < undo::THistory::kMaxSteps; ++i) {
         EXPECT_EQ(full.Undo().what, QString::number(undo::THistory::kMaxSteps + 4 - i));
     }
