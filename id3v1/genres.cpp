@@ -3,6 +3,7 @@
 #include "id3v1/genres.h"
 
 #include <algorithm>
+#include <atomic>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -71,9 +72,27 @@ const TGenreList& GenreList() {
 
 namespace {
 
+std::atomic<TGenreNumbering> numbering{TGenreNumbering::Standard};
+
+// The old numbering: the common names up to "Duet", the repeats, then the
+// common names from "Drum Solo" to "Synthpop".
+const std::vector<std::string>& OldNumbering() {
+    static const std::vector<std::string> names = [] {
+        const TGenreList& list = GenreList();
+        std::vector<std::string> old(list.begin(), list.begin() + 121);
+        old.insert(old.end(), {"Rock", "Punk"});
+        old.insert(old.end(), list.begin() + 122, list.begin() + 148);
+        return old;
+    }();
+    return names;
+}
+
 // The names of the record's genre bytes, in byte order. Every lookup between
 // byte and name goes through here, so another numbering is chosen in one place.
 std::span<const std::string> Numbering() {
+    if (numbering.load(std::memory_order_relaxed) == TGenreNumbering::Old) {
+        return OldNumbering();
+    }
     return {GenreList().data(), kGenreCount};
 }
 
@@ -92,7 +111,7 @@ std::optional<std::string> ReferencedName(const std::string& reference) {
         return reference == "RX" ? "Remix" : "Cover";
     }
     const std::optional<uint8_t> number = GenreReference(reference);
-    if (!number || *number >= kGenreCount) {
+    if (!number || *number >= Numbering().size()) {
         return std::nullopt;
     }
     return Numbering()[*number];
@@ -139,6 +158,14 @@ void AddValue(std::vector<std::string>& shown, const std::string& value) {
 
 }  // namespace
 
+void SetGenreNumbering(TGenreNumbering chosen) {
+    numbering.store(chosen, std::memory_order_relaxed);
+}
+
+TGenreNumbering GenreNumbering() {
+    return numbering.load(std::memory_order_relaxed);
+}
+
 std::string GenreName(uint8_t genre) {
     return genre < Numbering().size() ? Numbering()[genre] : GenreList().back();
 }
@@ -177,7 +204,7 @@ std::optional<uint8_t> GenreReference(const std::string& text) {
 
 uint8_t RecordGenreByte(const std::string& text) {
     if (const std::optional<uint8_t> number = GenreReference(text)) {
-        return *number < kGenreCount ? *number : kNoGenre;
+        return *number < Numbering().size() ? *number : kNoGenre;
     }
     // A record holds one genre: of a shown list, the first that has a byte.
     for (const std::string& part : Split(text, kShownSeparator)) {

@@ -17,6 +17,15 @@ constexpr size_t kGenreCount = 192;
 // of saying no genre (stored as kNoGenre).
 using TGenreList = std::array<std::string, kGenreCount + 1>;
 
+// How the record's genre bytes (and the genre numbers of ID3v2 genre texts)
+// are numbered: as every other program does, or as earlier versions of this
+// program did: from "Drum Solo" on one higher, "Rock" and "Punk" again at 121
+// and 122, nothing past "Synthpop" at 148. One setting for the whole process;
+// every lookup below follows it.
+enum class TGenreNumbering { Standard, Old };
+void SetGenreNumbering(TGenreNumbering numbering);
+TGenreNumbering GenreNumbering();
+
 // The table, built once on first use.
 const TGenreList& GenreList();
 // The name of that byte; " " for a byte that names no genre.

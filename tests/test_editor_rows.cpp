@@ -141,7 +141,7 @@ TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
     QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
     EXPECT_EQ(State().TagKind, 2);
-    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v2.4.0");
+    EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v2.3.0");
     EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v1.1 tags");
     EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v1");
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v2");
@@ -153,7 +153,7 @@ TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
     QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
     EXPECT_EQ(State().TagKind, 1);
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
-    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v2.4.0 tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v2.3.0 tags");
     EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
     EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
     EXPECT_EQ(Window->TrackEdit(0)->maximum(), 255);
@@ -170,7 +170,7 @@ TEST_F(Rows, ModeSwitchCancelKeepsKindCaptionsAndRows) {
     EXPECT_EQ(Dialogs.Questions().size(), 2);
     EXPECT_EQ(State().TagKind, 1);
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
-    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.3.0-tags");
     EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
 }
 

@@ -32,7 +32,7 @@ using WindowStart = WindowFixture;
 
 TEST_F(WindowStart, ShowsTheFirstKindWithSaveButtonsDisabled) {
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
-    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.3.0-tags");
     EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
     EXPECT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
     EXPECT_FALSE(Find<QToolButton>("SpeedButton2")->isEnabled());

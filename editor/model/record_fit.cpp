@@ -40,6 +40,15 @@ bool Fits(bulk::Column column, const QString& text) {
     }
 }
 
+bool Fits(bulk::Column column, const QString& text, const code_page::TCodePage& page) {
+    if (page.IsLatin1() || column == bulk::Column::Year || column == bulk::Column::Track ||
+        column == bulk::Column::Genre) {
+        return Fits(column, text);
+    }
+    const std::optional<std::string> bytes = page.Encode(text);
+    return bytes && bytes->size() <= static_cast<size_t>(Width(column));
+}
+
 std::string Latin1Part(const QString& text) {
     std::string bytes;
     for (const QChar c : text) {
@@ -81,6 +90,37 @@ QString Transliterated(bulk::Column column, const QString& text) {
         return GenreFits(latin) ? latin : QString();
     }
     return latin.left(Width(column));
+}
+
+QString Transliterated(bulk::Column column, const QString& text, const code_page::TCodePage& page) {
+    if (page.IsLatin1() || column == bulk::Column::Genre) {
+        return Transliterated(column, text);
+    }
+    QString held;
+    QString run;
+    const auto heldPart = [&page](const QString& part) {
+        QString kept;
+        for (const QChar c : part) {
+            if (page.Holds(c)) {
+                kept += c;
+            }
+        }
+        return kept;
+    };
+    for (const QChar c : text + QChar(u' ')) {
+        if (!page.Holds(c)) {
+            run += c;
+            continue;
+        }
+        held += heldPart(transliteration::ToLatin(run));
+        run.clear();
+        held += c;
+    }
+    held.chop(1);
+    while (!Fits(column, held, page)) {
+        held.chop(1);
+    }
+    return held;
 }
 
 QString ColumnName(bulk::Column column) {

@@ -10,11 +10,14 @@
 #include <string>
 
 #include "editor/model/bulk_logic.h"
+#include "editor/model/code_page.h"
 
 namespace record_fit {
 
-// True when the record holds the column's text exactly as shown.
+// True when the record holds the column's text exactly as shown; with a
+// legacy code page its texts are that page's bytes up to the field's width.
 bool Fits(bulk::Column column, const QString& text);
+bool Fits(bulk::Column column, const QString& text, const code_page::TCodePage& page);
 // The characters of the text that a record can hold, as ISO-8859-1 bytes; the
 // others are left out.
 std::string Latin1Part(const QString& text);
@@ -27,6 +30,9 @@ std::optional<int> TrackOfTotal(const QString& text);
 // stay), what has no Latin form left out, the rest cut to the field's width;
 // a genre that still names no genre of the table gives none.
 QString Transliterated(bulk::Column column, const QString& text);
+// The same for a record written in that code page: the characters it cannot
+// hold are transliterated, and the text is cut to the field's width in bytes.
+QString Transliterated(bulk::Column column, const QString& text, const code_page::TCodePage& page);
 
 // The column's name in messages: "Title", "Year"...
 QString ColumnName(bulk::Column column);

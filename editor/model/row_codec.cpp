@@ -27,6 +27,30 @@ QString Latin1(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// The frame's text is stored in ISO-8859-1 (encoding byte 0), read as is.
+bool Latin1Frame(const TFrameIndex& frames, std::string_view id) {
+    for (uint32_t i = 1; i <= frames.FrameCount(); ++i) {
+        if (frames.Id(i) == id) {
+            const std::vector<uint8_t>& data = frames.Data(i);
+            return !frames.IsCompressed(i) && !frames.IsEncrypted(i) && !data.empty() &&
+                   data[0] == 0;
+        }
+    }
+    return false;
+}
+
+// A text read from a Latin-1 frame as UTF-8 holds the frame's bytes one
+// character each; read again with the legacy code page. True when it reads
+// otherwise than in ISO-8859-1.
+bool ReadWithPage(std::string& text, const code_page::TCodePage& page) {
+    const std::string bytes = QString::fromStdString(text).toLatin1().toStdString();
+    if (!page.ReadsDifferently(bytes)) {
+        return false;
+    }
+    text = page.Decode(bytes).toStdString();
+    return true;
+}
+
 // Version 4 keeps the year in the timestamp TDRC; shown when there is no TYER.
 void ReadTimestampYear(Tid3v2tag& tag, Tv2TAGInfo& info) {
     std::string timestamp;
@@ -39,9 +63,11 @@ void ReadTimestampYear(Tid3v2tag& tag, Tv2TAGInfo& info) {
 }
 
 // Whether row k's field is to be written: changed, and not a stored value
-// kept because it could not be shown in full.
+// kept because it could not be shown in full. An ID3v2 save also stores in
+// Unicode what was read with a legacy code page.
 bool ToWrite(const rows::TRowModel& rows, int k, Column field) {
-    return (rows.ChangedFields(k) & rows::FieldBit(field)) != 0 &&
+    return ((rows.ChangedFields(k) & rows::FieldBit(field)) != 0 ||
+            rows.Marked(k, field, rows::kLegacyCodePage)) &&
            !rows.Marked(k, field, rows::kKeepsStored);
 }
 
@@ -51,7 +77,7 @@ std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
 
 }  // namespace
 
-Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
+Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCodePage& page) {
     Tv2TAGInfo info;
     // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
@@ -77,6 +103,10 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
         if (!id3v2::TextReadInFull(result)) {
             info.Unshown |= frame.field;
         }
+        if (!page.IsLatin1() && Latin1Frame(tag.Frames, frame.id) &&
+            ReadWithPage(*frame.text, page)) {
+            info.Legacy |= frame.field;
+        }
         if (frame.field == kV2Year && result == id3v2::kTextNoFrame) {
             ReadTimestampYear(tag, info);
         }
@@ -93,8 +123,12 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path) {
     if (!id3v2::TextReadInFull(tag.GetCommentUtf8(comment, "", "None"))) {
         info.Unshown |= kV2Comment;
     }
+    if (!page.IsLatin1() && comment.Encoding == 0 && ReadWithPage(comment.Text, page)) {
+        info.Legacy |= kV2Comment;
+    }
     info.Comment = comment.Text;
     info.NoTag = false;
+    info.Version = tag.MajorVersion;
     return info;
 }
 
@@ -112,6 +146,8 @@ TLoadedRow FromV2(const Tv2TAGInfo& info) {
     row.unshown = info.Unshown;
     row.untagged = info.NoTag;
     row.notFound = info.NotFound;
+    row.legacy = info.Legacy;
+    row.version = info.NoTag ? 0 : info.Version;
     // A tag that stands in the file but did not load cannot be edited here.
     if (!info.NotFound && !id3v2::Succeeded(info.Loaded) && !id3v2::FoundNoTag(info.Loaded)) {
         row.problem = save_logic::FailureReason(info.Loaded);
@@ -119,19 +155,19 @@ TLoadedRow FromV2(const Tv2TAGInfo& info) {
     return row;
 }
 
-QString RecordText(const Tv1TAGInfo& record, Column column) {
+QString RecordText(const Tv1TAGInfo& record, Column column, const code_page::TCodePage& page) {
     if (record.NoTag) {
         return QString();
     }
     switch (column) {
         case Column::Title:
-            return Latin1(record.Title);
+            return page.Decode(record.Title);
         case Column::Artist:
-            return Latin1(record.Artist);
+            return page.Decode(record.Artist);
         case Column::Album:
-            return Latin1(record.Album);
+            return page.Decode(record.Album);
         case Column::Comment:
-            return Latin1(record.Comment);
+            return page.Decode(record.Comment);
         case Column::Year: {
             // A year of no digits or of 0000 is the record's "none".
             const int year = page_logic::WholeNumber(record.Year).value_or(-1);
@@ -145,14 +181,22 @@ QString RecordText(const Tv1TAGInfo& record, Column column) {
     return Latin1(GenreName(record.Genre));
 }
 
-TLoadedRow ReadV1(const std::string& path) {
+TLoadedRow ReadV1(const std::string& path, const code_page::TCodePage& page) {
     TLoadedRow row;
     try {
         const Tv1TAGInfo record = ReadV1Tag(path);
         // A file without a record holds no value: the fields stay empty rather
         // than show a year or genre that looks stored.
         for (int f = 0; f < rows::kFieldCount; ++f) {
-            row.values[static_cast<size_t>(f)] = RecordText(record, static_cast<Column>(f));
+            row.values[static_cast<size_t>(f)] = RecordText(record, static_cast<Column>(f), page);
+        }
+        const std::pair<const std::string*, Column> texts[] = {{&record.Title, Column::Title},
+                                                               {&record.Artist, Column::Artist},
+                                                               {&record.Album, Column::Album},
+                                                               {&record.Comment, Column::Comment}};
+        for (const auto& [bytes, column] : texts) {
+            row.legacy |=
+                !record.NoTag && page.ReadsDifferently(*bytes) ? rows::FieldBit(column) : 0;
         }
         row.untagged = record.NoTag;
         row.notFound = record.NotFound;
@@ -162,7 +206,17 @@ TLoadedRow ReadV1(const std::string& path) {
     return row;
 }
 
-uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k) {
+int VersionToWrite(int stored, int target, const TV2Versions& versions) {
+    // Version 2.2 is never written: such a tag is saved in the chosen version.
+    const int wanted = target != 0                                              ? target
+                       : stored == 2 || (versions.convertOthers && stored != 0) ? versions.newTags
+                                                                                : 0;
+    return wanted == stored ? 0 : wanted;
+}
+
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
+                 const TV2Versions& versions) {
+    tag.KeepModificationTime = versions.keepModificationTime ? 1 : 0;
     // The file's own tag first, so the file keeps its other frames and its
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag.LoadFromFile(path, 0);
@@ -173,6 +227,13 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
             return loaded;
         }
         tag.StartFreshTag();
+        tag.MajorVersion = static_cast<uint8_t>(versions.newTags);
+    } else if (const int version =
+                   VersionToWrite(tag.MajorVersion, rows.TargetVersion(k), versions);
+               version != 0) {
+        // Frames with no equivalent in that version are kept as they are; the
+        // convert command names them before.
+        tag.ConvertToVersion(static_cast<uint8_t>(version));
     }
     // Only the values the user changed are set; every other frame stays as stored.
     const struct {
@@ -211,10 +272,13 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
     return id3v2::Succeeded(saved) ? 0 : saved;
 }
 
-uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k) {
+uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k,
+                 bool keepModificationTime) {
     TV1Values values;
     // What the record can hold of each text; the row shows where that is not all.
-    const auto text = [&](Column field) { return record_fit::Latin1Part(rows.Shown(k, field)); };
+    const auto text = [&](Column field) {
+        return rows.RecordPage().EncodablePart(rows.Shown(k, field));
+    };
     values.Title = text(Column::Title);
     values.Artist = text(Column::Artist);
     values.Album = text(Column::Album);
@@ -237,7 +301,7 @@ uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k) {
         }
     }
     try {
-        WriteV1Tag(path, values);
+        WriteV1Tag(path, values, keepModificationTime);
     } catch (const platform::IoError& error) {
         return id3v2::ResultWord(id3v2::ErrorCodeOf(error));
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "editor/model/code_page.h"
 #include "editor/model/row_model.h"
 
 class Tid3v2tag;
@@ -21,6 +22,9 @@ struct Tv2TAGInfo {
     // Fields whose stored value could not be shown in full (bits of TV2Field).
     unsigned Unshown = 0;
     uint16_t Loaded = 0;  // the result word of the tag's load
+    // Fields read from Latin-1 frames with a legacy code page (bits of TV2Field).
+    unsigned Legacy = 0;
+    uint8_t Version = 0;  // the tag's major version; 0 without a tag
 };
 
 // The seven values of a row, as bits for Tv2TAGInfo::Unshown and changed fields.
@@ -42,26 +46,48 @@ struct TLoadedRow {
     unsigned unshown = 0;  // bits of TV2Field
     bool untagged = true;
     bool notFound = false;
-    QString problem;  // empty when the file's tag of the kind read
+    QString problem;      // empty when the file's tag of the kind read
+    unsigned legacy = 0;  // fields read with a legacy code page (bits of TV2Field)
+    int version = 0;      // the ID3v2 tag's major version; 0 for none or a record
 };
 
-// Loads the file's ID3v2 tag into `tag` and reads the row's values from it.
-Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path);
+// How ID3v2 saves choose the version they write.
+struct TV2Versions {
+    int newTags = 3;             // a new tag, and a version 2.2 tag, is written in this one
+    bool convertOthers = false;  // a tag of the other version is converted to newTags
+    bool keepModificationTime = false;
+};
+
+// Loads the file's ID3v2 tag into `tag` and reads the row's values from it;
+// the text of Latin-1 frames is read with the code page.
+Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path,
+                  const code_page::TCodePage& page = code_page::TCodePage());
 // The row as the window shows ID3v2 values: numbers as stored, genre
 // references by name.
 TLoadedRow FromV2(const Tv2TAGInfo& info);
 // The row of the file's ID3v1 record; a file that cannot be read gives an
 // empty untagged row with the reason.
-TLoadedRow ReadV1(const std::string& path);
-// A text value of a record as a field shows it; a file without a record holds none.
-QString RecordText(const Tv1TAGInfo& record, bulk::Column column);
+TLoadedRow ReadV1(const std::string& path,
+                  const code_page::TCodePage& page = code_page::TCodePage());
+// A text value of a record as a field shows it, its texts read with the code
+// page; a file without a record holds none.
+QString RecordText(const Tv1TAGInfo& record, bulk::Column column,
+                   const code_page::TCodePage& page = code_page::TCodePage());
+// The version a save of a tag of version `stored` writes (0: its own) for a
+// row that wants `target` (0: no wish).
+int VersionToWrite(int stored, int target, const TV2Versions& versions);
 
 // Sets the changed values of row k into the file's own ID3v2 tag (loaded into
 // `tag` first) and saves it. A value kept as stored stays. 0 when saved, else
 // the result word of the load or save that failed.
-uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k);
-// Writes the changed values of row k into the file's ID3v1 record, the others
-// kept as stored. A failure gives the result word an ID3v2 save gives for it.
-uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k);
+// The version written follows the row's target version and `versions`;
+// fields read with a legacy code page are stored in Unicode.
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
+                 const TV2Versions& versions = {});
+// Writes the changed values of row k into the file's ID3v1 record, in the
+// model's record page, the others kept as stored. A failure gives the result
+// word an ID3v2 save gives for it.
+uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k,
+                 bool keepModificationTime = false);
 
 }  // namespace row_codec

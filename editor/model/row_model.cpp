@@ -53,7 +53,11 @@ void TRowModel::CheckValue(int k, bulk::Column field) {
         SetMark(state.marks, kOutOfRange, !valid && !kept);
         return;
     }
-    SetMark(state.marks, kNotStorable, kind_ == 1 && !record_fit::Fits(field, state.shown));
+    // A record's own bytes, read with a legacy code page, stay as they are
+    // unless edited, whatever page records are written in.
+    SetMark(state.marks, kNotStorable,
+            kind_ == 1 && (state.marks & kLegacyCodePage) == 0 &&
+                !record_fit::Fits(field, state.shown, recordPage_));
 }
 
 void TRowModel::LoadRow(int k, const Values& values, unsigned unshownFields, bool untagged,
@@ -79,6 +83,7 @@ bool TRowModel::SetField(int k, bulk::Column field, const QString& text, bool na
         // The user's value replaces the stored one, whatever it held.
         SetMark(state.marks, kKeepsStored, false);
         SetMark(state.marks, kNameNotDecoded, nameNotDecoded);
+        SetMark(state.marks, kLegacyCodePage, false);
     }
     CheckValue(k, field);
     return changed;
@@ -90,16 +95,35 @@ void TRowModel::RevertRow(int k) {
         FieldState& state = row.fields[static_cast<size_t>(f)];
         state.shown = state.loaded;
         SetMark(state.marks, kNameNotDecoded, false);
+        SetMark(state.marks, kLegacyCodePage,
+                (row.legacyFields & FieldBit(static_cast<bulk::Column>(f))) != 0);
         CheckValue(k, static_cast<bulk::Column>(f));
     }
+    row.targetVersion = 0;
 }
 
 void TRowModel::MarkSaved(int k) {
     Row& row = rows_[Index(k)];
+    const unsigned changed = ChangedFields(k);
     row.loadedKnown = true;
     row.untagged = false;
-    for (FieldState& state : row.fields) {
+    row.version = row.targetVersion != 0 ? row.targetVersion : row.version;
+    row.targetVersion = 0;
+    row.legacyFields = 0;
+    for (int f = 0; f < kFieldCount; ++f) {
+        const auto field = static_cast<bulk::Column>(f);
+        FieldState& state = row.fields[static_cast<size_t>(f)];
         state.loaded = state.shown;
+        // An ID3v2 save stores Unicode; a record keeps the bytes of the fields
+        // it did not write, and stores the written ones in the record's page.
+        bool legacy = false;
+        if (kind_ == 1) {
+            legacy = (changed & FieldBit(field)) != 0
+                         ? recordPage_.ReadsDifferently(state.shown.toStdString())
+                         : (state.marks & kLegacyCodePage) != 0;
+        }
+        SetMark(state.marks, kLegacyCodePage, legacy);
+        row.legacyFields |= legacy ? FieldBit(field) : 0;
     }
 }
 
@@ -116,7 +140,35 @@ unsigned TRowModel::ChangedFields(int k) const {
             changed |= FieldBit(static_cast<bulk::Column>(f));
         }
     }
+    if (row.targetVersion != 0 && row.targetVersion != row.version) {
+        changed |= kVersionChanged;
+    }
     return changed;
+}
+
+void TRowModel::NoteStoredForm(int k, unsigned legacyFields, int version) {
+    Row& row = rows_[Index(k)];
+    row.legacyFields = legacyFields;
+    row.version = version;
+    for (int f = 0; f < kFieldCount; ++f) {
+        const auto field = static_cast<bulk::Column>(f);
+        SetMark(row.fields[static_cast<size_t>(f)].marks, kLegacyCodePage,
+                (legacyFields & FieldBit(field)) != 0);
+        CheckValue(k, field);
+    }
+}
+
+void TRowModel::SetTargetVersion(int k, int version) {
+    Row& row = rows_[Index(k)];
+    row.targetVersion = version == row.version ? 0 : version;
+}
+
+void TRowModel::SetRecordPage(const code_page::TCodePage& page) {
+    if (page.Name() == recordPage_.Name()) {
+        return;
+    }
+    recordPage_ = page;
+    SetKind(kind_);
 }
 
 std::vector<int> TRowModel::UnsavedRows(int count) const {
@@ -146,6 +198,7 @@ TRowEdits TRowModel::Edits(int k) const {
         edits.editMarks[f] = row.fields[f].marks & (kKeepsStored | kNameNotDecoded);
     }
     edits.albumBeforeFolder = row.albumBeforeFolder;
+    edits.targetVersion = row.targetVersion;
     return edits;
 }
 
@@ -162,6 +215,8 @@ void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
         CheckValue(k, static_cast<bulk::Column>(f));
     }
     row.albumBeforeFolder = edits.albumBeforeFolder;
+    // After a save the tag has the version it was converted to: no wish is left.
+    SetTargetVersion(k, edits.targetVersion);
 }
 
 }  // namespace rows

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/model/bulk_logic.h"
+#include "editor/model/code_page.h"
 
 namespace rows {
 
@@ -21,24 +22,30 @@ using Values = std::array<QString, kFieldCount>;
 
 // Why a value is marked; a field's marks are bits of these.
 enum Mark : unsigned {
-    kKeepsStored = 1,     // a stored ID3v2 value not shown in full: kept unless edited
-    kNotStorable = 2,     // an ID3v1 record cannot hold the value
-    kOutOfRange = 4,      // a year or track outside its range
-    kNameNotDecoded = 8,  // made from a file or folder name that was not UTF-8
+    kKeepsStored = 1,      // a stored ID3v2 value not shown in full: kept unless edited
+    kNotStorable = 2,      // an ID3v1 record cannot hold the value
+    kOutOfRange = 4,       // a year or track outside its range
+    kNameNotDecoded = 8,   // made from a file or folder name that was not UTF-8
+    kLegacyCodePage = 16,  // stored bytes read with a legacy code page, not Unicode yet
 };
 
 // The bit of a field in a set of changed fields (TV2Field's order).
 constexpr unsigned FieldBit(bulk::Column field) {
     return 1u << static_cast<unsigned>(field);
 }
+// The bit beside the fields' in a set of changed fields: the row's ID3v2 tag
+// is to be saved in another version than it has.
+constexpr unsigned kVersionChanged = 1u << kFieldCount;
 
 // What the user's edits decide of a row: the values shown, the marks that
 // follow from how a value was set rather than from the value itself, and the
-// album before the folder box. An undo step keeps one before and one after.
+// album before the folder box, the ID3v2 version the tag is to be converted
+// to. An undo step keeps one before and one after.
 struct TRowEdits {
     Values shown;
     std::array<unsigned, kFieldCount> editMarks{};  // kKeepsStored, kNameNotDecoded
     std::optional<QString> albumBeforeFolder;
+    int targetVersion = 0;
     bool operator==(const TRowEdits&) const = default;
 };
 
@@ -70,7 +77,8 @@ class TRowModel {
     bool Marked(int k, bulk::Column field, Mark mark) const {
         return (Marks(k, field) & mark) != 0;
     }
-    // Fields whose shown value differs from the loaded one (FieldBit).
+    // Fields whose shown value differs from the loaded one (FieldBit), and
+    // kVersionChanged while the row's tag waits to be saved in another version.
     unsigned ChangedFields(int k) const;
     bool Unsaved(int k) const { return ChangedFields(k) != 0; }
     bool Untagged(int k) const { return rows_[Index(k)].untagged; }
@@ -89,6 +97,22 @@ class TRowModel {
     TRowEdits Edits(int k) const;
     void RestoreEdits(int k, const TRowEdits& edits);
 
+    // --- preferences: code pages and ID3v2 versions ---
+    // How a loaded row's file stores it, told after LoadRow: the fields read
+    // with a legacy code page (FieldBit) and the ID3v2 version of its tag (0
+    // for none or an ID3v1 row).
+    void NoteStoredForm(int k, unsigned legacyFields, int version);
+    int StoredVersion(int k) const { return rows_[Index(k)].version; }
+    // The row's tag is to be saved in this ID3v2 version (3 or 4): the row is
+    // unsaved until then; its own version clears the wish.
+    void SetTargetVersion(int k, int version);
+    // The version a save is to write; 0 for the tag's own.
+    int TargetVersion(int k) const { return rows_[Index(k)].targetVersion; }
+    // The code page ID3v1 records are written in: what a record can hold, and
+    // whether a saved text is stored in a legacy code page.
+    void SetRecordPage(const code_page::TCodePage& page);
+    const code_page::TCodePage& RecordPage() const { return recordPage_; }
+
   private:
     struct FieldState {
         QString loaded;
@@ -101,6 +125,9 @@ class TRowModel {
         bool untagged = false;
         QString problem;
         std::optional<QString> albumBeforeFolder;
+        unsigned legacyFields = 0;
+        int version = 0;
+        int targetVersion = 0;
     };
 
     static size_t Index(int k);
@@ -111,6 +138,7 @@ class TRowModel {
 
     int kind_ = 1;
     std::array<Row, kRowCount> rows_;
+    code_page::TCodePage recordPage_;
 };
 
 }  // namespace rows

@@ -17,6 +17,8 @@ inline constexpr QColor kButtonBoxGreen(0x8D, 0xC0, 0x8D);
 inline constexpr QColor kLogoGreen(0x00, 0x80, 0x40);
 // The empty-folder label, the read-only list and the stop glyph.
 inline constexpr QColor kMaroon(0x80, 0x00, 0x00);
+// Text read with a legacy code page: stored bytes that are not Unicode yet.
+inline constexpr QColor kNavy(0x00, 0x00, 0x80);
 
 // Sets one role of the widget's palette, keeping the others.
 void SetColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);

@@ -105,6 +105,7 @@ void TForm1::FormCreate() {
     CreateLayout();
     CreateRows();
     CreateCommandMenu();
+    ConnectPreferences();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);

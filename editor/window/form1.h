@@ -20,6 +20,7 @@
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
 //   form1_undo.cpp          undo and redo of the user's edits on the page
 //   form1_naming.cpp        tags from file names, file names from tags, undo of a rename
+//   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -35,6 +36,8 @@
 #include <utility>
 #include <vector>
 
+#include "editor/model/code_page.h"
+#include "editor/model/preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/model/undo_history.h"
@@ -395,4 +398,27 @@ class TForm1 : public QWidget {
     void ShowRenamed(const std::string& focusName);
     std::optional<naming::Batch> lastRename_;
     QAction* UndoRenameAction = nullptr;
+
+    // --- form1_preferences.cpp: the preferences and the commands that follow them ---
+  public:
+    const prefs::TPreferences& Preferences() const { return prefs_; }
+    // Takes the preferences at once: the shown page is read again where they
+    // change how files read, keeping the rows' unsaved edits.
+    void ApplyPreferences(const prefs::TPreferences& chosen);
+    void ShowPreferences();  // the Preferences dialog; OK stores and applies its values
+    // Marks the tags of the page's rows to be saved in that ID3v2 version.
+    void ConvertPageTags(int version);
+    // Removes the tags of that kind (1 the ID3v1 record, 2 the ID3v2 tag) from
+    // the focused row's file, or from the files of the page's rows.
+    void RemoveTags(int kind, bool wholePage);
+
+  private:
+    void ConnectPreferences();
+    row_codec::TV2Versions V2Versions() const;
+    // The mode switch and the kind label name the ID3v2 version written.
+    void NameWrittenVersion();
+    // Reads the page again; the fields changed in unsaved rows keep their values.
+    void RereadKeepingEdits();
+    prefs::TPreferences prefs_;
+    code_page::TCodePage readPage_;
 };

@@ -51,6 +51,7 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     if (shown != row.values) {
         rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
     }
+    rowModel_.NoteStoredForm(k, row.legacy, row.version);
     PaintRow(k);
 }
 

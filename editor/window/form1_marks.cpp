@@ -10,7 +10,7 @@
 
 namespace {
 
-QString Hints(unsigned marks) {
+QString Hints(unsigned marks, const QString& codePage) {
     QStringList hints;
     if ((marks & rows::kKeepsStored) != 0) {
         hints << QStringLiteral(
@@ -29,6 +29,12 @@ QString Hints(unsigned marks) {
     if ((marks & rows::kNameNotDecoded) != 0) {
         hints << QStringLiteral("Part of the name is not UTF-8 and shows as \uFFFD.");
     }
+    if ((marks & rows::kLegacyCodePage) != 0) {
+        hints << QStringLiteral(
+                     "Read with the code page %1: the file holds this text in that code page, "
+                     "not in Unicode. Saving the row in ID3v2 stores it in Unicode.")
+                     .arg(codePage);
+    }
     return hints.join(QLatin1Char('\n'));
 }
 
@@ -36,13 +42,15 @@ QString Hints(unsigned marks) {
 
 void TForm1::PaintField(int k, bulk::Column column, QWidget* control) {
     const unsigned marks = rowModel_.Marks(k, column);
-    if (const QString hints = Hints(marks); control->toolTip() != hints) {
+    if (const QString hints = Hints(marks, readPage_.Name()); control->toolTip() != hints) {
         control->setToolTip(hints);
     }
     const bool warn =
         (marks & (rows::kNotStorable | rows::kOutOfRange | rows::kNameNotDecoded)) != 0;
-    colours::SetColour(control, QPalette::Text,
-                       warn ? colours::kMaroon : QApplication::palette().color(QPalette::Text));
+    const QColor plain = (marks & rows::kLegacyCodePage) != 0
+                             ? colours::kNavy
+                             : QApplication::palette().color(QPalette::Text);
+    colours::SetColour(control, QPalette::Text, warn ? colours::kMaroon : plain);
 }
 
 void TForm1::PaintRow(int k) {

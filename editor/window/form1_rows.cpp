@@ -19,6 +19,7 @@
 
 #include "editor/model/bulk_logic.h"
 #include "editor/model/page_logic.h"
+#include "editor/model/preferences.h"
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/model/tag_values.h"
@@ -39,20 +40,20 @@ void TForm1::ConnectRows() {
 }
 
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
-    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path);
+    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, readPage_);
 }
 
 bool TForm1::FillRow(int k, const std::string& path) {
     // The kind first: the model judges what a row can store by it.
     rowModel_.SetKind(TagKind);
     const row_codec::TLoadedRow row =
-        TagKind == 1 ? row_codec::ReadV1(path) : row_codec::FromV2(LoadV2Row(path));
+        TagKind == 1 ? row_codec::ReadV1(path, readPage_) : row_codec::FromV2(LoadV2Row(path));
     ShowLoadedRow(k, row);
     return row.notFound;
 }
 
 int TForm1::WriteV2Row(const std::string& path, int k) {
-    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k);
+    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, V2Versions());
     if (result != 0) {
         ReportSaveFailure(path, result);
     }
@@ -67,6 +68,7 @@ void TForm1::ShowKindCaptions() {
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
+    NameWrittenVersion();
 }
 
 void TForm1::SpeedButton7Click() {
@@ -74,6 +76,7 @@ void TForm1::SpeedButton7Click() {
         return;
     }
     TagKind = TagKind == 1 ? 2 : 1;
+    prefs::RememberTagKind(TagKind);
     ShowKindCaptions();
     Button2Click();
 }
@@ -83,6 +86,7 @@ void TForm1::SpeedButton8Click() {
         return;
     }
     TagKind = TagKind == 1 ? 2 : 1;
+    prefs::RememberTagKind(TagKind);
     ShowKindCaptions();
     rowModel_.SetKind(TagKind);
     const int shown = RowsInScope();
@@ -162,14 +166,15 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
         for (const auto& [k, column] : toSettle) {
             const QString shown = rowModel_.Shown(k, column);
             if (answer == TDialogs::Answer::Yes) {
-                SetValue(k, column, record_fit::Transliterated(column, shown));
+                SetValue(k, column,
+                         record_fit::Transliterated(column, shown, rowModel_.RecordPage()));
                 continue;
             }
             if (recordRow != k) {
                 record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
                 recordRow = k;
             }
-            SetValue(k, column, row_codec::RecordText(record, column));
+            SetValue(k, column, row_codec::RecordText(record, column, readPage_));
         }
     });
     return true;

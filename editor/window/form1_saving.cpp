@@ -59,7 +59,9 @@ bool RowToBeWritten(const TForm1& form, int k, unsigned changed) {
 // an error box and its reason returned, so Save All Rows goes on to the next row.
 QString TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
-        if (const uint16_t result = row_codec::WriteV1(path, rowModel_, k); result != 0) {
+        if (const uint16_t result =
+                row_codec::WriteV1(path, rowModel_, k, prefs_.keepModificationTimes);
+            result != 0) {
             ReportSaveFailure(path, result);
             return lastSaveFailure_;
         }

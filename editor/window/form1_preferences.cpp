@@ -1,0 +1,253 @@
+// The preferences in the window: the dialog, what each preference changes on
+// the shown page at once, converting the page's tags to another ID3v2
+// version, and removing a kind of tag from files.
+#include <QAction>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QStringList>
+#include <QToolButton>
+#include <memory>
+
+#include "editor/dialogs/dialogs.h"
+#include "editor/dialogs/preferences_dialog.h"
+#include "editor/model/page_logic.h"
+#include "editor/model/save_logic.h"
+#include "editor/startup/application.h"
+#include "editor/window/form1.h"
+#include "id3v1/genres.h"
+#include "id3v1/id3v1.h"
+#include "id3v2/id3v2.h"
+#include "platform/file.h"
+
+namespace {
+
+QString Files(int count) {
+    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+}
+
+}  // namespace
+
+void TForm1::ConnectPreferences() {
+    CommandMenu->addSeparator();
+    AddCommand(QStringLiteral("Preferences\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+               Guarded([this] { ShowPreferences(); }));
+    AddCommand(QStringLiteral("Convert the page's tags to 2.3"), {},
+               Guarded([this] { ConvertPageTags(3); }));
+    AddCommand(QStringLiteral("Convert the page's tags to 2.4"), {},
+               Guarded([this] { ConvertPageTags(4); }));
+    AddCommand(QStringLiteral("Remove ID3v1 record"), {},
+               Guarded([this] { RemoveTags(1, false); }));
+    AddCommand(QStringLiteral("Remove ID3v2 tag"), {}, Guarded([this] { RemoveTags(2, false); }));
+    AddCommand(QStringLiteral("Remove ID3v1 records of the page's rows"), {},
+               Guarded([this] { RemoveTags(1, true); }));
+    AddCommand(QStringLiteral("Remove ID3v2 tags of the page's rows"), {},
+               Guarded([this] { RemoveTags(2, true); }));
+    ApplyPreferences(prefs::Load());
+    TagKind = prefs::StartTagKind(prefs_);
+    // ID3v1 is the kind the layout starts with and names.
+    if (TagKind == 2) {
+        ShowKindCaptions();
+    }
+}
+
+row_codec::TV2Versions TForm1::V2Versions() const {
+    return {prefs_.newTagVersion, prefs_.convertOnSave, prefs_.keepModificationTimes};
+}
+
+void TForm1::NameWrittenVersion() {
+    const QString written =
+        prefs_.newTagVersion == 4 ? QStringLiteral("2.4.0") : QStringLiteral("2.3.0");
+    const QString other =
+        prefs_.newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
+    SpeedButton7->setText(SpeedButton7->text().replace(other, written));
+    if (const QString kind = Label1->text(); kind.contains(other)) {
+        Label1->setText(QString(kind).replace(other, written));
+        FitKindLabel();
+    }
+}
+
+void TForm1::ShowPreferences() {
+    TPreferencesDialog dialog(prefs_, this);
+    if (dialogs_.ShowModal(&dialog) != QDialog::Accepted) {
+        return;
+    }
+    const prefs::TPreferences chosen = dialog.Values();
+    prefs::Save(chosen);
+    ApplyPreferences(chosen);
+}
+
+void TForm1::ApplyPreferences(const prefs::TPreferences& chosen) {
+    // What a file's bytes read as changes with these two; the rest only
+    // changes what later saves do.
+    const bool rereads = chosen.readCodePage != prefs_.readCodePage ||
+                         chosen.oldGenreNumbers != prefs_.oldGenreNumbers;
+    prefs_ = chosen;
+    readPage_ = code_page::TCodePage(chosen.readCodePage);
+    SetGenreNumbering(chosen.oldGenreNumbers ? TGenreNumbering::Old : TGenreNumbering::Standard);
+    tag_.KeepModificationTime = chosen.keepModificationTimes ? 1 : 0;
+    rowModel_.SetRecordPage(code_page::TCodePage(chosen.WriteCodePage()));
+    NameWrittenVersion();
+    if (rereads && !FileList.empty()) {
+        RereadKeepingEdits();
+        return;
+    }
+    // What a record can hold follows the page it is written in.
+    for (int k = 0; k < RowsInScope(); ++k) {
+        PaintRow(k);
+        RowChanged(k);
+    }
+}
+
+void TForm1::RereadKeepingEdits() {
+    struct Edit {
+        int k;
+        unsigned changed;
+        rows::Values values;
+        int targetVersion;
+    };
+    std::vector<Edit> edits;
+    for (const int k : rowModel_.UnsavedRows(RowsInScope())) {
+        rows::Values values;
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            values[static_cast<size_t>(f)] = rowModel_.Shown(k, static_cast<bulk::Column>(f));
+        }
+        edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k)});
+    }
+    Button2Click();
+    for (const Edit& edit : edits) {
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            const auto column = static_cast<bulk::Column>(f);
+            if ((edit.changed & rows::FieldBit(column)) != 0) {
+                SetValue(edit.k, column, edit.values[static_cast<size_t>(f)]);
+            }
+        }
+        rowModel_.SetTargetVersion(edit.k, edit.targetVersion);
+        RowChanged(edit.k);
+    }
+}
+
+void TForm1::ConvertPageTags(int version) {
+    if (FileList.empty()) {
+        dialogs_.Message(this, save_logic::NoFilesMessage());
+        return;
+    }
+    if (TagKind != 2) {
+        dialogs_.Message(this, QStringLiteral("The rows show ID3v1 tags. Switch to ID3v2 tags "
+                                              "with the mode button to convert them."));
+        return;
+    }
+    QStringList unmapped;
+    int converted = 0;
+    RunAsOneStep(QStringLiteral("Convert to ID3v2.%1").arg(version), [&] {
+        for (int k = 0; k < RowsInScope(); ++k) {
+            if (RowUntagged(k) || !RowProblem(k).isEmpty() ||
+                rowModel_.StoredVersion(k) == version) {
+                continue;
+            }
+            // The frames the version has no equivalent for are named now; the
+            // save converts the file's tag as it then stands.
+            const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
+            auto probe = std::make_unique<Tid3v2tag>();
+            if (id3v2::Succeeded(probe->LoadFromFile(path, 0))) {
+                const std::vector<std::string> ids =
+                    probe->ConvertToVersion(static_cast<uint8_t>(version)).Unmapped;
+                if (!ids.empty()) {
+                    QStringList names;
+                    for (const std::string& id : ids) {
+                        names << QString::fromStdString(id);
+                    }
+                    unmapped << QStringLiteral("%1: %2").arg(FileLabel(k)->text(),
+                                                             names.join(QStringLiteral(", ")));
+                }
+            }
+            rowModel_.SetTargetVersion(k, version);
+            RowChanged(k);
+            ++converted;
+        }
+    });
+    ShowStatus(QStringLiteral("%1 to be saved as ID3v2.%2.").arg(Files(converted)).arg(version));
+    if (!unmapped.isEmpty()) {
+        dialogs_.Message(this, QStringLiteral("ID3v2.%1 has no equivalent for these frames; they "
+                                              "are kept as they are:\n\n%2")
+                                   .arg(version)
+                                   .arg(unmapped.join(QLatin1Char('\n'))));
+    }
+}
+
+void TForm1::RemoveTags(int kind, bool wholePage) {
+    if (FileList.empty()) {
+        dialogs_.Message(this, save_logic::NoFilesMessage());
+        return;
+    }
+    std::vector<int> rowsToDo;
+    if (wholePage) {
+        for (int k = 0; k < RowsInScope(); ++k) {
+            rowsToDo.push_back(k);
+        }
+    } else if (const std::optional<int> focused = FindFocusedRow()) {
+        rowsToDo.push_back(*focused);
+    } else {
+        dialogs_.Message(this, save_logic::NoFocusedRowMessage());
+        return;
+    }
+    const QString what = kind == 1 ? QStringLiteral("ID3v1 record") : QStringLiteral("ID3v2 tag");
+    // Only the files that hold one are counted and changed.
+    std::vector<std::pair<int, std::string>> tagged;
+    for (const int k : rowsToDo) {
+        const std::string path = FilePath(page_logic::FileIndex(PageIndex, k));
+        bool has = false;
+        try {
+            has = kind == 1 ? !ReadV1Tag(path).NoTag : id3v2::BeginsWithTagMarker(path);
+        } catch (const platform::IoError&) {
+            has = false;
+        }
+        if (has) {
+            tagged.emplace_back(k, path);
+        }
+    }
+    if (tagged.empty()) {
+        dialogs_.Message(
+            this,
+            wholePage
+                ? QStringLiteral("None of the page's files has an %1.").arg(what)
+                : QStringLiteral("%1 has no %2.").arg(FileLabel(rowsToDo.front())->text(), what));
+        return;
+    }
+    const QString question = tagged.size() == 1
+                                 ? QStringLiteral("Remove the %1 of %2?")
+                                       .arg(what, FileLabel(tagged.front().first)->text())
+                                 : QStringLiteral("Remove the %1 of %2?")
+                                       .arg(what, Files(static_cast<int>(tagged.size())));
+    if (dialogs_.ConfirmYesNo(this, question) != TDialogs::Answer::Yes) {
+        return;
+    }
+    QStringList failures;
+    int removed = 0;
+    const int64_t position = SuspendPlayback();
+    for (const auto& [k, path] : tagged) {
+        QString failure;
+        if (kind == 1) {
+            try {
+                RemoveV1Tag(path, prefs_.keepModificationTimes);
+            } catch (const platform::IoError& error) {
+                failure = QString::fromLocal8Bit(error.what());
+            }
+        } else if (const uint16_t result = tag_.RemoveFromFile(path); !id3v2::Succeeded(result)) {
+            failure = save_logic::FailureReason(result, save_logic::LikelyError(path, result));
+        }
+        if (failure.isEmpty()) {
+            ++removed;
+        } else {
+            failures << QStringLiteral("%1: %2").arg(FileLabel(k)->text(), failure);
+        }
+    }
+    ResumePlayback(position);
+    // The rows read their files again; unsaved edits stay.
+    RereadKeepingEdits();
+    ShowStatus(QStringLiteral("The %1 was removed from %2.").arg(what, Files(removed)));
+    if (!failures.isEmpty()) {
+        dialogs_.Error(this, QStringLiteral("The %1 could not be removed from:\n\n%2")
+                                 .arg(what, failures.join(QLatin1Char('\n'))));
+    }
+}

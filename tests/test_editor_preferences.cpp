@@ -1,0 +1,229 @@
+// The preferences in the window: the dialog kept through QSettings, a legacy
+// code page read and saved as Unicode, the ID3v2 version written (read back by
+// mutagen and TagLib), modification times kept, and tags removed.
+#include <gtest/gtest.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <algorithm>
+#include <functional>
+
+#include "editor/dialogs/preferences_dialog.h"
+#include "editor/model/preferences.h"
+#include "id3v1/genres.h"
+#include "tests/helpers/mutagen_reader.h"
+#include "tests/helpers/window_fixture.h"
+
+namespace {
+
+using namespace testing_mp3;
+
+const std::string kCp1251 = "\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8";
+const QString kCyrillic = QString::fromUtf8("Группа крови");
+
+class Preferences : public WindowFixture {
+  protected:
+    void SetUp() override {
+        prefs::Save({});
+        prefs::RememberTagKind(1);
+        WindowFixture::SetUp();
+    }
+    void Apply(const std::function<void(prefs::TPreferences&)>& change) {
+        prefs::TPreferences chosen = Window->Preferences();
+        change(chosen);
+        Window->ApplyPreferences(chosen);
+    }
+    // Two files, each with a version 3 tag and a record.
+    void MakeTagged(const std::string& title) {
+        for (const char* name : {"song000.mp3", "song001.mp3"}) {
+            WriteMp3(PathOf(name), testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text(title))}), 2,
+                     V1Record(title, "Artist", "", "2001", "", 1, 17));
+        }
+        OpenFolder();
+    }
+};
+
+}  // namespace
+
+TEST_F(Preferences, DialogKeepsEverySettingAndTheWindowFollowsAtOnce) {
+    OpenWindow(1);
+    const prefs::TPreferences chosen{4,    true, true, prefs::StartKind::Last, "windows-1251",
+                                     true, true};
+    Dialogs.QueueModal([](QDialog* dialog) {
+        // windows-1251 comes after Latin-1 and windows-1250.
+        const std::pair<const char*, int> picks[] = {{"VersionBox", 1},      {"OtherVersionBox", 1},
+                                                     {"GenreNumbersBox", 1}, {"StartKindBox", 2},
+                                                     {"ReadPageBox", 2},     {"WritePageBox", 1}};
+        for (const auto& [name, index] : picks) {
+            dialog->findChild<QComboBox*>(QString::fromLatin1(name))->setCurrentIndex(index);
+        }
+        dialog->findChild<QCheckBox*>(QStringLiteral("KeepTimesBox"))->setChecked(true);
+        return static_cast<int>(QDialog::Accepted);
+    });
+    const auto commands = Find<QMenu>("CommandMenu")->actions();
+    const auto preferences = std::ranges::find_if(
+        commands, [](QAction* a) { return a->text() == QStringLiteral("Preferences\u2026"); });
+    ASSERT_NE(preferences, commands.end());
+    EXPECT_EQ((*preferences)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    (*preferences)->trigger();
+    EXPECT_EQ(prefs::Load(), chosen);
+    EXPECT_EQ(TPreferencesDialog(prefs::Load()).Values(), chosen);
+    EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.4.0-tags");
+    EXPECT_EQ(Tag.KeepModificationTime, 1);
+    EXPECT_EQ(GenreName(123), "Drum Solo");
+    SetGenreNumbering(TGenreNumbering::Standard);
+}
+
+TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
+    if (const std::string missing = MutagenMissing(); !missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    MakeTagged(kCp1251);
+    Window->AlbumEdit(1)->setText(QStringLiteral("Edited"));
+    Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
+    EXPECT_EQ(Window->TitleEdit(0)->text(), kCyrillic);
+    EXPECT_TRUE(Window->TitleEdit(0)->toolTip().contains(QStringLiteral("windows-1251")));
+    EXPECT_FALSE(Window->NotStorable(Window->TitleEdit(0)));  // the record's own bytes
+    // An unsaved edit outlives the page read again.
+    EXPECT_EQ(Window->AlbumEdit(1)->text(), QStringLiteral("Edited"));
+    EXPECT_TRUE(Window->RowModified(1));
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // save the page before the copy
+    Window->SpeedButton8Click();                 // copy tags to ID3v2
+    ASSERT_TRUE(Window->SpeedButton2Click());
+    for (const char* name : {"song000.mp3", "song001.mp3"}) {
+        const MutagenTag tag = ReadWithMutagen(PathOf(name));
+        const MutagenFrame& title = tag.Find("TIT2");
+        EXPECT_EQ(title.Field("text"), kCyrillic.toStdString());
+        EXPECT_EQ(title.Field("encoding"), "1");  // UTF-16 in version 3
+    }
+}
+
+TEST_F(Preferences, SavesWriteTheVersionChosenAndPeersReadTheSameValues) {
+    if (const std::string missing = MutagenMissing(); !missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    const struct {
+        const char* name;
+        Bytes tag;
+        int version;
+        bool convert;
+        int command;  // the page converted to this version; 0: a title edited
+        int written;
+        std::vector<std::pair<std::string, std::string>> frames;  // as mutagen reads them
+    } cases[] = {
+        {"2.4 converted on save",
+         testing_mp3::Tag(4, {Frame(4, "TDRC", Latin1Text("2001-05-06"))}),
+         3,
+         true,
+         0,
+         3,
+         {{"TYER", "2001"}, {"TDAT", "0605"}}},
+        {"2.4 kept",
+         testing_mp3::Tag(4, {Frame(4, "TDRC", Latin1Text("2001"))}),
+         3,
+         false,
+         0,
+         4,
+         {{"TDRC", "2001"}}},
+        {"new tag in 2.4", {}, 4, false, 0, 4, {}},
+        {"2.2 written in 2.4",
+         testing_mp3::Tag(2, {Frame(2, "TYE", Latin1Text("2001"))}),
+         4,
+         false,
+         0,
+         4,
+         {{"TDRC", "2001"}}},
+        {"command to 2.4",
+         testing_mp3::Tag(3, {Frame(3, "TYER", Latin1Text("2001")), Frame(3, "TSIZ", {0})}),
+         3,
+         false,
+         4,
+         4,
+         {{"TDRC", "2001"}}},
+    };
+    OpenWindow(1);
+    Window->SpeedButton7Click();  // ID3v2 rows
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = PathOf("song000.mp3");
+        WriteMp3(path, c.tag, 2);
+        Apply([&c](prefs::TPreferences& p) {
+            p.newTagVersion = c.version;
+            p.convertOnSave = c.convert;
+        });
+        Window->Button2Click();
+        if (c.command != 0) {
+            Window->ConvertPageTags(c.command);
+            EXPECT_TRUE(Window->RowModified(0));
+            EXPECT_TRUE(Dialogs.Messages().last().contains(QStringLiteral("song000.mp3: TSIZ")));
+        } else {
+            Window->TitleEdit(0)->setText(QStringLiteral("New"));
+        }
+        ASSERT_TRUE(Window->SpeedButton2Click());
+        const MutagenTag read = ReadWithMutagen(path);
+        EXPECT_EQ(read.version, c.written);
+        for (const auto& [id, text] : c.frames) {
+            EXPECT_EQ(read.Find(id).Field("text"), text) << id;
+        }
+        TagLib::MPEG::File file(path.c_str());
+        ASSERT_NE(file.ID3v2Tag(), nullptr);
+        EXPECT_EQ(file.ID3v2Tag()->header()->majorVersion(), static_cast<unsigned>(c.written));
+        EXPECT_EQ(file.ID3v2Tag()->year(), c.frames.empty() ? 0u : 2001u);
+        EXPECT_EQ(file.ID3v2Tag()->title().to8Bit(true), c.command != 0 ? "" : "New");
+    }
+}
+
+TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
+    // Each kind saved and removed, for the focused row and for the page.
+    const struct {
+        int kind;
+        bool remove;
+        bool wholePage;
+    } cases[] = {{1, false, false}, {2, false, false}, {1, true, false},
+                 {2, true, false},  {1, true, true},   {2, true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << c.remove << c.wholePage);
+        MakeTagged("Title");
+        if (c.kind != State().TagKind) {
+            Window->SpeedButton7Click();
+        }
+        Apply([](prefs::TPreferences& p) { p.keepModificationTimes = true; });
+        std::vector<Bytes> before;
+        for (const char* name : {"song000.mp3", "song001.mp3"}) {
+            SetModificationTime(PathOf(name), kOldTime);
+            before.push_back(ReadFile(PathOf(name)));
+        }
+        Window->TitleEdit(0)->setFocus();
+        if (c.remove) {
+            Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+            Window->RemoveTags(c.kind, c.wholePage);
+            EXPECT_TRUE(Dialogs.Questions().last().contains(
+                c.wholePage ? QStringLiteral("2 files") : QStringLiteral("song000.mp3")));
+            EXPECT_TRUE(Window->RowUntagged(0));
+        } else {
+            Window->TitleEdit(0)->setText(QStringLiteral("Other"));
+            Window->SpeedButton1Click();
+        }
+        for (size_t i = 0; i < before.size(); ++i) {
+            const std::string path = PathOf(i == 0 ? "song000.mp3" : "song001.mp3");
+            EXPECT_EQ(ModificationTime(path), kOldTime);
+            if (!c.remove || (i == 1 && !c.wholePage)) {
+                continue;
+            }
+            // Exactly the tag of that kind is gone: the record at the end, or
+            // the tag in front of the audio.
+            const Bytes& old = before[i];
+            const size_t tagSize =
+                testing_mp3::Tag(3, {Frame(3, "TIT2", Latin1Text("Title"))}).size();
+            EXPECT_EQ(ReadFile(path), c.kind == 1 ? Bytes(old.begin(), old.end() - 128)
+                                                  : Bytes(old.begin() + tagSize, old.end()));
+        }
+    }
+}
