@@ -3,7 +3,6 @@
 // 500 KB) in a 32 MB file through the window's save, which keeps the freed
 // room as padding, against the library's default save, which moves the audio.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <QString>
 #include <fstream>
@@ -11,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_application.h"
 #include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
 #include "editor/model/row_codec.h"
-#include "editor/startup/application.h"
 #include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
 #include "platform/media_device.h"
@@ -143,10 +142,5 @@ BENCHMARK(BM_CoverSwapWindowSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CoverSwapLibraryDefault)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }

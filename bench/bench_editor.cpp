@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_application.h"
 #include "bench/bench_dialogs.h"
 #include "bench/bench_folder.h"
 #include "editor/dialogs/dialogs.h"
@@ -202,10 +203,5 @@ BENCHMARK(BM_BuildPageV2UnicodeFromFiles)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildPageV2UnicodeFixedSource)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    TApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarksInApplication(argc, argv);
 }

@@ -1,17 +1,22 @@
 // Renaming a folder's files by pattern against bare rename(2) calls, and the
-// cost of one rename preview of a page of 40 rows, computed on each key.
+// cost of one preview of a page of 40 rows, computed on each key: the plan
+// alone and the dialog's whole update, table included, in both directions.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QComboBox>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "bench/bench_application.h"
 #include "bench/bench_folder.h"
+#include "editor/naming/naming_dialogs.h"
+#include "editor/naming/naming_preview.h"
 #include "editor/naming/pattern.h"
 #include "editor/naming/rename_batch.h"
-#include "platform/directory.h"
+#include "platform/state_folder.h"
 
 namespace {
 
@@ -39,12 +44,12 @@ std::vector<Row> MakeFolder(const BenchFolder& folder, int count) {
 naming::Plan Preview(const std::string& folder, const QString& patternText,
                      const std::vector<Row>& rows) {
     const naming::Compiled compiled = naming::Compile(patternText, naming::Direction::Format);
-    std::vector<naming::PlanInput> inputs;
+    std::vector<naming::RowInput> inputs;
     inputs.reserve(rows.size());
     for (const Row& row : rows) {
-        inputs.push_back({row.name, naming::Format(*compiled.pattern, row.values)});
+        inputs.push_back({row.name, {}, row.values});
     }
-    return naming::MakePlan(inputs, platform::ListMp3(folder));
+    return naming::FormatRows(*compiled.pattern, inputs, platform::ListFolder(folder, ""));
 }
 
 // Each iteration renames all files, alternating between two patterns.
@@ -95,9 +100,49 @@ void BM_PreviewOfOnePage(benchmark::State& state) {
     }
 }
 
+// One key typed into a dialog's pattern box: the preview of 40 rows and its
+// table, as the user sees it; two patterns alternate so each key changes it.
+void DialogPreview(benchmark::State& state, naming::Direction direction,
+                   const QString (&patterns)[2]) {
+    BenchFolder folder;
+    std::vector<naming::RowInput> inputs;
+    for (const Row& row : MakeFolder(folder, 40)) {
+        inputs.push_back(
+            {row.name, {QStringLiteral("Artist"), QStringLiteral("Album")}, row.values});
+    }
+    const std::vector<std::string> entries = platform::ListFolder(folder.Path(), "");
+    TNamingDialog dialog(nullptr, direction, {}, [&](const QString& pattern, bool underscores) {
+        return direction == naming::Direction::Parse
+                   ? naming::ParsePreview(pattern, inputs, underscores)
+                   : naming::FormatPreview(pattern, inputs, entries);
+    });
+    auto* box = dialog.findChild<QComboBox*>(QStringLiteral("PatternBox"));
+    int turn = 0;
+    for (auto _ : state) {
+        box->setEditText(patterns[turn++ % 2]);
+    }
+}
+
+void BM_DialogPreviewNamesFromTags(benchmark::State& state) {
+    const QString patterns[2] = {QStringLiteral("%{track:2} - %{artist} - %{title}"),
+                                 QStringLiteral("%{track:2} - %{artist} - %{title}x")};
+    DialogPreview(state, naming::Direction::Format, patterns);
+}
+
+void BM_DialogPreviewTagsFromNames(benchmark::State& state) {
+    const QString patterns[2] = {QStringLiteral("%{track} %{title}"),
+                                 QStringLiteral("%{track} %{title}.mp3")};
+    DialogPreview(state, naming::Direction::Parse, patterns);
+}
+
 }  // namespace
 
 BENCHMARK(BM_RenameFolderByPattern)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RenameFolderBareCalls)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewOfOnePage)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
+BENCHMARK(BM_DialogPreviewNamesFromTags)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DialogPreviewTagsFromNames)->Unit(benchmark::kMicrosecond);
+
+int main(int argc, char** argv) {
+    return RunBenchmarksInApplication(argc, argv);
+}

@@ -130,6 +130,13 @@ TEST_F(CoverWindow, EditsAreUnsavedRowChangesAndASaveWritesOnlyThoseRows) {
          },
          {"3/1 ", "4/2 ", "3/3 "},
          {false, false, false}},
+        {"undone",
+         [this] {
+             Click(0, "CoverRemove");
+             Keys(Qt::CTRL | Qt::Key_Z);
+         },
+         {"3/1 ", "4/2 ", "3/3 "},
+         {false, false, false}},
         {"reverted",
          [this] {
              Click(0, "CoverRemoveAll");

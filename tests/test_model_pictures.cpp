@@ -49,13 +49,21 @@ TEST(RowPictures, EditsRevertsSavesAndCopiesOfTheShownList) {
          [](TRowModel& m) { m.AddPicture(0, Shared(40, 1), 3); }, true, "1*:3 2:4 "},
         {"a new type comes last", [](TRowModel& m) { m.AddPicture(0, Shared(40, 1), 8); }, true,
          "1:3 2:4 0*:8 "},
-        {"a copy put back",
+        {"undone",
          [](TRowModel& m) {
-             const rows::Pictures copy = m.ShownPictures(0);
+             const rows::TRowEdits before = m.Edits(0);
              m.AddPicture(0, Shared(40, 1), 4);
-             m.SetPictures(0, copy);
+             m.RestoreEdits(0, before);
          },
          false, "1:3 2:4 "},
+        {"not undone into a file saved since",
+         [](TRowModel& m) {
+             const rows::TRowEdits before = m.Edits(0);
+             m.RemovePicture(0, 0);
+             m.MarkSaved(0);
+             m.RestoreEdits(0, before);
+         },
+         false, "1:4 "},
         {"saved: the file holds them in the shown order",
          [](TRowModel& m) {
              m.RemovePicture(0, 0);

@@ -134,6 +134,7 @@ void TRowModel::MarkSaved(int k) {
         row.shownPictures[i].bytes.reset();
     }
     row.loadedPictures = row.shownPictures;
+    row.picturesLoad = ++pictureLoads_;
 }
 
 void TRowModel::ForgetLoaded(int k) {
@@ -206,6 +207,7 @@ void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
         row.loadedPictures.push_back({infos[i], static_cast<uint32_t>(i + 1), nullptr});
     }
     row.shownPictures = row.loadedPictures;
+    row.picturesLoad = ++pictureLoads_;
 }
 
 size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes,
@@ -253,12 +255,41 @@ bool TRowModel::HasFrontCover(int k) const {
 
 bool TRowModel::PicturesChanged(int k) const {
     const Row& row = rows_[Index(k)];
-    // A picture is the one loaded while it stands in the same place with no new bytes.
-    return !std::equal(row.shownPictures.begin(), row.shownPictures.end(),
-                       row.loadedPictures.begin(), row.loadedPictures.end(),
-                       [](const RowPicture& a, const RowPicture& b) {
-                           return a.stored == b.stored && a.bytes == b.bytes;
-                       });
+    return row.shownPictures != row.loadedPictures;
+}
+
+TRowEdits TRowModel::Edits(int k) const {
+    const Row& row = rows_[Index(k)];
+    TRowEdits edits;
+    for (size_t f = 0; f < kFieldCount; ++f) {
+        edits.shown[f] = row.fields[f].shown;
+        edits.editMarks[f] = row.fields[f].marks & (kKeepsStored | kNameNotDecoded);
+    }
+    edits.albumBeforeFolder = row.albumBeforeFolder;
+    edits.targetVersion = row.targetVersion;
+    edits.pictures = row.shownPictures;
+    edits.picturesLoad = row.picturesLoad;
+    return edits;
+}
+
+void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
+    Row& row = rows_[Index(k)];
+    for (size_t f = 0; f < kFieldCount; ++f) {
+        FieldState& state = row.fields[f];
+        state.shown = edits.shown[f];
+        // A value kept as stored is kept only while the file still holds what
+        // was loaded: after a save the file holds what was saved instead.
+        SetMark(state.marks, kKeepsStored,
+                (edits.editMarks[f] & kKeepsStored) != 0 && state.shown == state.loaded);
+        SetMark(state.marks, kNameNotDecoded, (edits.editMarks[f] & kNameNotDecoded) != 0);
+        CheckValue(k, static_cast<bulk::Column>(f));
+    }
+    row.albumBeforeFolder = edits.albumBeforeFolder;
+    // After a save the tag has the version it was converted to: no wish is left.
+    SetTargetVersion(k, edits.targetVersion);
+    if (edits.picturesLoad == row.picturesLoad) {
+        row.shownPictures = edits.pictures;
+    }
 }
 
 }  // namespace rows

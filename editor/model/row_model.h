@@ -48,10 +48,29 @@ struct RowPicture {
     TPictureInfo info;
     uint32_t stored = 0;  // its number in the file's tag as loaded; 0 for one the user added
     std::shared_ptr<const std::vector<uint8_t>> bytes;  // new bytes; none while as stored
+    // The same picture: from the same place of the file, with the same new bytes.
+    bool operator==(const RowPicture& other) const {
+        return stored == other.stored && bytes == other.bytes;
+    }
 };
 // A row's pictures in the order the file will hold them after a save: the
 // loaded ones in their places, then those added.
 using Pictures = std::vector<RowPicture>;
+// What the user's edits decide of a row: the values shown, the marks that
+// follow from how a value was set rather than from the value itself, and the
+// album before the folder box, the ID3v2 version the tag is to be converted
+// to. An undo step keeps one before and one after.
+struct TRowEdits {
+    Values shown;
+    std::array<unsigned, kFieldCount> editMarks{};  // kKeepsStored, kNameNotDecoded
+    std::optional<QString> albumBeforeFolder;
+    int targetVersion = 0;
+    // The pictures shown, and which load or save of the file they refer to:
+    // they are given back only while the file holds the pictures they name.
+    Pictures pictures;
+    uint64_t picturesLoad = 0;
+    bool operator==(const TRowEdits&) const = default;
+};
 
 class TRowModel {
   public:
@@ -111,6 +130,12 @@ class TRowModel {
     void RemoveAllPictures(int k);
     bool HasFrontCover(int k) const;
     bool PicturesChanged(int k) const;
+
+    // Row k's edits, and the row brought back to them: the values loaded stay,
+    // so a row given back values other than its file's counts as unsaved.
+    TRowEdits Edits(int k) const;
+    void RestoreEdits(int k, const TRowEdits& edits);
+
     // --- preferences: code pages and ID3v2 versions ---
     // How a loaded row's file stores it, told after LoadRow: the fields read
     // with a legacy code page (FieldBit) and the ID3v2 version of its tag (0
@@ -141,6 +166,7 @@ class TRowModel {
         std::optional<QString> albumBeforeFolder;
         Pictures loadedPictures;
         Pictures shownPictures;
+        uint64_t picturesLoad = 0;  // which load or save gave loadedPictures
         unsigned legacyFields = 0;
         int version = 0;
         int targetVersion = 0;
@@ -153,6 +179,7 @@ class TRowModel {
     void CheckValue(int k, bulk::Column field);
 
     int kind_ = 1;
+    uint64_t pictureLoads_ = 0;  // never reused, so an old number never matches
     std::array<Row, kRowCount> rows_;
     code_page::TCodePage recordPage_;
 };

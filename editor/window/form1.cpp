@@ -129,6 +129,8 @@ void TForm1::FormCreate() {
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
+    ConnectUndo();
+    ConnectNaming();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -21,6 +21,7 @@
 //   form1_undo.cpp          undo and redo of the user's edits on the page
 //   form1_cover.cpp         the cover pane: where it sits, the focused row's pictures,
 //                           picture edits as row changes, one cover for the page
+//   form1_naming.cpp        tags from file names, file names from tags, undo of a rename
 //   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
@@ -41,6 +42,9 @@
 #include "editor/model/preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
+#include "editor/model/undo_history.h"
+#include "editor/naming/naming_preview.h"
+#include "editor/naming/rename_batch.h"
 
 class QCheckBox;
 class QComboBox;
@@ -341,6 +345,62 @@ class TForm1 : public QWidget {
     rows::TRowModel rowModel_;
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
+
+    // --- form1_undo.cpp: undo and redo of the page's edits ---
+    void ConnectUndo();
+    void UndoStep();
+    void RedoStep();
+    // A change of the focused field's text: the first one of a field edit
+    // keeps the row as it was before it.
+    void NoteFieldEdit(int k, bulk::Column column, const QWidget* control);
+    // The field edit in progress, if any, becomes one step.
+    void EndFieldEdit();
+    void ApplyStep(const undo::TStep& step, bool redo);
+    void ShowUndoState();
+    // Run at the end of every page build: the history goes when the page
+    // shows other files or another kind, with the reason in the status bar.
+    void HistoryFollowsPage();
+    void ForgetHistory(const QString& reason);
+    std::vector<rows::TRowEdits> AllRowEdits() const;
+    std::vector<QCheckBox*> StepBoxes() const;
+    unsigned StepToggles() const;
+    struct TFieldEdit {
+        int row;
+        bulk::Column column;
+        rows::TRowEdits before;
+    };
+    struct TPageKey {
+        std::string folder;
+        int kind = 0;
+        int page = -1;
+        std::vector<std::string> files;
+    };
+    undo::THistory history_;
+    std::optional<TFieldEdit> fieldEdit_;
+    TPageKey pageKey_;
+    bool stepRunning_ = false;
+    unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
+    QAction* UndoAction = nullptr;
+    QAction* RedoAction = nullptr;
+
+    // --- form1_naming.cpp: tags from file names, file names from tags ---
+    void ConnectNaming();
+    void TagsFromNamesClick();
+    void NamesFromTagsClick();
+    void UndoRenameClick();
+    // The page's rows as the naming commands read them.
+    std::vector<naming::RowInput> NamingRows() const;
+    // While the page holds unsaved edits, asks to save it before files are
+    // renamed; false when not saved.
+    bool SaveBeforeRenaming();
+    // Tells the outcome of a rename batch: the status bar, or an error box
+    // naming each file that failed or stands in the way.
+    void ReportRename(const naming::BatchResult& result);
+    // Lists the folder again after a rename and shows the page holding the
+    // file now named `focusName`, its row focused.
+    void ShowRenamed(const std::string& focusName);
+    std::optional<naming::Batch> lastRename_;
+    QAction* UndoRenameAction = nullptr;
 
     // --- form1_preferences.cpp: the preferences and the commands that follow them ---
   public:

@@ -13,6 +13,7 @@
 
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/bulk_logic.h"
+#include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/window/form1.h"
 
@@ -55,6 +56,15 @@ void SetColumnText(const TForm1& form, Column column, int k, const QString& text
     TForm1::SetValueText(ColumnControl(form, column, k), text);
 }
 
+// How undo names a column box's command.
+QString ColumnStepName(Column column, bool fill) {
+    if (column == Column::Track && fill) {
+        return QStringLiteral("Track Numbering");
+    }
+    return (fill ? QStringLiteral("Fill %1") : QStringLiteral("Clear %1"))
+        .arg(record_fit::ColumnName(column));
+}
+
 }  // namespace
 
 std::optional<Column> TForm1::ColumnOf(const QObject* box) const {
@@ -72,17 +82,32 @@ std::optional<Column> TForm1::ColumnOf(const QObject* box) const {
 
 void TForm1::ConnectBulk() {
     // The boxes' mouse presses arrive through FilterBulkEvent.
+    // Each command is one undo step, named as the menu's Undo and Redo show it.
+    const auto step = [this](const QString& what, void (TForm1::*command)()) {
+        return Guarded([this, what, command] { RunAsOneStep(what, [&] { (this->*command)(); }); });
+    };
     for (QCheckBox* box :
          {CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10}) {
-        connect(box, &QCheckBox::clicked, this, Guarded([this, box] { ColumnBoxClick(box); }));
+        connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
+                    RunAsOneStep(ColumnStepName(*ColumnOf(box), box->isChecked()),
+                                 [&] { ColumnBoxClick(box); });
+                }));
     }
     // clicked, not toggled: the page builder sets and clears this box's mark
     // without running its album action.
-    connect(CheckBox1, &QCheckBox::clicked, this, Guarded([this] { CheckBox1Click(); }));
-    connect(SpeedButton5, &QToolButton::clicked, this, Guarded([this] { SpeedButton5Click(); }));
-    connect(SpeedButton6, &QToolButton::clicked, this, Guarded([this] { SpeedButton6Click(); }));
-    connect(SpeedButton3, &QToolButton::clicked, this, Guarded([this] { SpeedButton3Click(); }));
-    connect(SpeedButton4, &QToolButton::clicked, this, Guarded([this] { SpeedButton4Click(); }));
+    connect(CheckBox1, &QCheckBox::clicked, this, Guarded([this] {
+                RunAsOneStep(CheckBox1->isChecked() ? QStringLiteral("Folder Name to Albums")
+                                                    : QStringLiteral("Albums Given Back"),
+                             [&] { CheckBox1Click(); });
+            }));
+    connect(SpeedButton5, &QToolButton::clicked, this,
+            step(QStringLiteral("Classical"), &TForm1::SpeedButton5Click));
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            step(QStringLiteral("Names"), &TForm1::SpeedButton6Click));
+    connect(SpeedButton3, &QToolButton::clicked, this,
+            step(QStringLiteral("Erase All Rows"), &TForm1::SpeedButton3Click));
+    connect(SpeedButton4, &QToolButton::clicked, this,
+            step(QStringLiteral("Revert to Saved"), &TForm1::SpeedButton4Click));
 }
 
 bool TForm1::FilterBulkEvent(QObject* watched, QEvent* event) {

@@ -122,6 +122,7 @@ void TForm1::Button2Click() {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
     ShowCoverOf(FindFocusedRow());
+    HistoryFollowsPage();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {
@@ -141,15 +142,15 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
         values.push_back(texts);
     }
     Button2Click();
-    // Put back through the fields' own change handling, so each value that
-    // differs from its file counts as changed and marks its row and the page.
+    // Put back as a command sets values, so each value that differs from its
+    // file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {
         rowModel_.SetPictures(rows[i], std::move(pictures[i]));
         RowChanged(rows[i]);
         const std::vector<QWidget*> controls = RowValueControls(rows[i]);
         for (size_t c = 0; c < controls.size(); ++c) {
             if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
-                SetValueText(controls[c], values[i][static_cast<int>(c)]);
+                SetValue(rows[i], static_cast<bulk::Column>(c), values[i][static_cast<int>(c)]);
             }
         }
     }

@@ -146,6 +146,7 @@ void TForm1::CreateRows() {
 
 void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
     auto changed = [this, control, column, k] {
+        NoteFieldEdit(k, column, control);
         rowModel_.SetField(k, column, ValueText(control));
         PaintField(k, column, control);
         RowChanged(k);

@@ -101,6 +101,8 @@ void TForm1::SpeedButton8Click() {
         RowChanged(k);
     }
     ShowCoverOf(FindFocusedRow());
+    // The rows now edit the other kind: steps taken in the old one are not undone into it.
+    HistoryFollowsPage();
 }
 
 void TForm1::SetRowLimits(int k, int kind) {
@@ -159,20 +161,22 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
     }
     // The fields then show what the record will hold: the transliteration, or
     // the file's own value, which leaves that field of the record as it is.
-    std::optional<int> recordRow;
-    Tv1TAGInfo record;
-    for (const auto& [k, column] : toSettle) {
-        QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
-        if (answer == TDialogs::Answer::Yes) {
-            SetValueText(control, record_fit::Transliterated(column, ValueText(control),
-                                                             rowModel_.RecordPage()));
-            continue;
+    RunAsOneStep(QStringLiteral("Values Fitted to ID3v1"), [&] {
+        std::optional<int> recordRow;
+        Tv1TAGInfo record;
+        for (const auto& [k, column] : toSettle) {
+            const QString shown = rowModel_.Shown(k, column);
+            if (answer == TDialogs::Answer::Yes) {
+                SetValue(k, column,
+                         record_fit::Transliterated(column, shown, rowModel_.RecordPage()));
+                continue;
+            }
+            if (recordRow != k) {
+                record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
+                recordRow = k;
+            }
+            SetValue(k, column, row_codec::RecordText(record, column, readPage_));
         }
-        if (recordRow != k) {
-            record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
-            recordRow = k;
-        }
-        SetValueText(control, row_codec::RecordText(record, column, readPage_));
-    }
+    });
     return true;
 }

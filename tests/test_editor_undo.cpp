@@ -1,0 +1,143 @@
+// Undo and redo in the window: each command and each field edit is one step the
+// keys take back and give again; undo writes no file; the history goes with the page.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+#include <filesystem>
+#include <functional>
+
+#include "editor/widgets/spin_edit.h"
+#include "tests/helpers/window_fixture.h"
+
+namespace {
+
+class UndoTest : public WindowFixture {
+  protected:
+    std::string Values() const {
+        QStringList values;
+        for (int k = 0; k < Window->RowsInScope(); ++k) {
+            for (const QWidget* control : Window->RowValueControls(k)) {
+                values << TForm1::ValueText(control);
+            }
+        }
+        return values.join(u'|').toStdString();
+    }
+    QAction* Command(const QString& start) const {
+        for (QAction* action : Find<QMenu>("CommandMenu")->actions()) {
+            if (action->text().startsWith(start)) {
+                return action;
+            }
+        }
+        return nullptr;
+    }
+    void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+        QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    }
+};
+
+TEST_F(UndoTest, EachCommandIsOneStepTakenBackAndGivenAgain) {
+    struct Case {
+        const char* step;  // the menu's "Undo <step>"
+        std::function<void()> act;
+        bool prepared = false;  // act runs a step of its own before the one named
+    } cases[] = {
+        {"Typing in Title",
+         [this] {
+             Window->TitleEdit(1)->setFocus();
+             TypeText(QStringLiteral("ab"));
+         }},
+        {"Fill Artist", [this] { Find<QCheckBox>("CheckBox5")->click(); }},
+        {"Track Numbering",
+         [this] {
+             // Typed first, so the numbering starts from it; the click ends that edit.
+             Window->TrackEdit(0)->setFocus();
+             TypeText(QStringLiteral("7"));
+             Find<QCheckBox>("CheckBox9")->click();
+         },
+         true},
+        {"Names", [this] { Find<QToolButton>("SpeedButton6")->click(); }},
+        {"Folder Name to Albums", [this] { Find<QCheckBox>("CheckBox1")->click(); }},
+        {"Classical", [this] { Find<QToolButton>("SpeedButton5")->click(); }},
+        {"Erase All Rows",
+         [this] {
+             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+             Find<QToolButton>("SpeedButton3")->click();
+         }},
+        {"Revert to Saved",
+         [this] {
+             Find<QToolButton>("SpeedButton6")->click();
+             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+             Find<QToolButton>("SpeedButton4")->click();
+         },
+         true},
+        {"Tags from File Names",
+         [this] {
+             Dialogs.QueueModal([](QDialog* dialog) {
+                 dialog->findChild<QComboBox*>("PatternBox")->setEditText("song%{track}");
+                 return QDialog::Accepted;
+             });
+             Command("Tags from File Names")->trigger();
+         }},
+    };
+    OpenWindow(3, true);
+    const std::string loaded = Values();
+    for (const Case& c : cases) {
+        const std::string before = Values();
+        c.act();
+        const std::string done = Values();
+        EXPECT_EQ(Command("Undo")->text(), QStringLiteral("Undo %1").arg(c.step));
+        // The keys reach the window's commands also from inside a field.
+        Keys(Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(Command("Redo")->text(), QStringLiteral("Redo %1").arg(c.step));
+        if (!c.prepared) {
+            EXPECT_EQ(Values(), before) << c.step;
+        }
+        Keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(Values(), done) << c.step;
+        while (Command("Undo")->isEnabled()) {
+            Command("Undo")->trigger();
+        }
+        EXPECT_EQ(Values(), loaded) << c.step;
+        EXPECT_FALSE(State().PageModified) << c.step;
+        Keys(Qt::Key_Y, Qt::ControlModifier);
+        Command("Undo")->trigger();
+        EXPECT_EQ(Values(), loaded) << c.step;
+    }
+}
+
+TEST_F(UndoTest, UndoAfterASaveLeavesTheFileAndMarksTheRowUnsaved) {
+    OpenWindow(1, true);
+    Find<QToolButton>("SpeedButton6")->click();
+    Find<QToolButton>("SpeedButton2")->click();
+    const std::uintmax_t size = std::filesystem::file_size(PathOf("song000.mp3"));
+    const auto written = std::filesystem::last_write_time(PathOf("song000.mp3"));
+
+    Command("Undo Names")->trigger();
+
+    EXPECT_EQ(Window->TitleEdit(0)->text(), QStringLiteral("Title 0"));
+    EXPECT_TRUE(Window->RowModified(0));
+    EXPECT_TRUE(State().PageModified);
+    EXPECT_EQ(std::filesystem::file_size(PathOf("song000.mp3")), size);
+    EXPECT_EQ(std::filesystem::last_write_time(PathOf("song000.mp3")), written);
+}
+
+TEST_F(UndoTest, TheHistoryGoesWithThePageAndTheStatusBarSaysSo) {
+    OpenWindow(41);
+    Find<QToolButton>("SpeedButton5")->click();
+    Dialogs.QueueAnswer(TDialogs::Answer::No);
+    Find<QToolButton>("Oikealle")->click();
+    EXPECT_FALSE(Command("Undo")->isEnabled());
+    EXPECT_EQ(Window->findChild<QStatusBar*>()->currentMessage(),
+              QStringLiteral("Undo history cleared: page changed."));
+}
+
+}  // namespace
