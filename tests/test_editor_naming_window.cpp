@@ -2,11 +2,7 @@
 // failing part way (renameat2 is wrapped), and the undo of the last rename.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QMenu>
 #include <QToolButton>
@@ -35,25 +31,10 @@ extern "C" int __wrap_renameat2(int fromDir, const char* from, int toDir, const 
 
 namespace {
 
+const std::vector<std::string> kSongs{"song000.mp3", "song001.mp3", "song002.mp3"};
+
 class NamingWindowTest : public WindowFixture {
   protected:
-    void Run(const char* command, const QString& pattern, bool underscores = false) {
-        Dialogs.QueueModal([pattern, underscores](QDialog* dialog) {
-            dialog->findChild<QComboBox*>("PatternBox")->setEditText(pattern);
-            if (auto* box = dialog->findChild<QCheckBox*>("UnderscoresBox")) {
-                box->setChecked(underscores);
-            }
-            return QDialog::Accepted;
-        });
-        Trigger(command);
-    }
-    void Trigger(const char* command) {
-        for (QAction* action : Find<QMenu>("CommandMenu")->actions()) {
-            if (action->text().startsWith(command)) {
-                action->trigger();
-            }
-        }
-    }
     std::vector<std::string> OnDisk() const {
         std::vector<std::string> names = platform::ListMp3(Dir.File(""));
         std::sort(names.begin(), names.end());
@@ -80,12 +61,13 @@ TEST_F(NamingWindowTest, TagsFromNamesSetMatchingRowsAsUnsavedEdits) {
     for (const Case& c : cases) {
         Dialogs.QueueAnswer(TDialogs::Answer::Yes);
         Find<QToolButton>("SpeedButton4")->click();  // back to the files' values
-        Run("Tags from File Names", c.pattern, c.underscores);
+        RunNaming("Tags from File Names", c.pattern, c.underscores);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(Window->TitleEdit(k)->text(), c.titles[k]) << c.pattern << k;
-            EXPECT_EQ(Window->TrackEdit(k)->text(), c.tracks[k].isEmpty() ? untouched : c.tracks[k])
-                << c.pattern << k;
-            EXPECT_EQ(Window->RowModified(k), !c.titles[k].isEmpty()) << c.pattern << k;
+            SCOPED_TRACE(testing::Message() << c.pattern << c.underscores << k);
+            EXPECT_EQ(Window->TitleEdit(k)->text(), c.titles[k]);
+            EXPECT_EQ(Window->TrackEdit(k)->text(),
+                      c.tracks[k].isEmpty() ? untouched : c.tracks[k]);
+            EXPECT_EQ(Window->RowModified(k), !c.titles[k].isEmpty());
         }
     }
 }
@@ -98,21 +80,20 @@ TEST_F(NamingWindowTest, NamesFromTagsRenameInNaturalOrderAndKeepTheFocusedFile)
     } cases[] = {
         {"%{track:2} - %{title}", {"01 - Title 0.mp3", "02 - Title 1.mp3", "03 - Title 2.mp3"}, ""},
         {"%{artist}: %{track}", {"Artist 0- 1.mp3", "Artist 1- 2.mp3", "Artist 2- 3.mp3"}, ""},
-        {"Same", {"song000.mp3", "song001.mp3", "song002.mp3"}, "No file gets a new name."},
+        {"Same", kSongs, "No file gets a new name."},
     };
     OpenWindow(3, true);
     for (const Case& c : cases) {
         Window->TitleEdit(1)->setFocus();
-        Run("File Names from Tags", c.pattern);
+        RunNaming("File Names from Tags", c.pattern);
         EXPECT_EQ(OnDisk(), c.names) << c.pattern;
         EXPECT_EQ(State().FileList, c.names) << c.pattern;
         EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(1)) << c.pattern;
         EXPECT_EQ(Dialogs.Messages().value(0), c.message) << c.pattern;
         Dialogs.Clear();
         if (c.message.isEmpty()) {
-            Trigger("Undo Last Rename");
-            EXPECT_EQ(State().FileList,
-                      (std::vector<std::string>{"song000.mp3", "song001.mp3", "song002.mp3"}));
+            Command("Undo Last Rename")->trigger();
+            EXPECT_EQ(State().FileList, kSongs);
         }
     }
 }
@@ -121,24 +102,22 @@ TEST_F(NamingWindowTest, ARenameFailingPartWayLeavesEveryOldNameAndSaysWhich) {
     OpenWindow(3, true);
     renameCalls = 0;
     failingCall = 2;
-    Run("File Names from Tags", "%{title}");
+    RunNaming("File Names from Tags", "%{title}");
     failingCall = 0;
-    const std::vector<std::string> old{"song000.mp3", "song001.mp3", "song002.mp3"};
-    EXPECT_EQ(OnDisk(), old);
-    EXPECT_EQ(State().FileList, old);
+    EXPECT_EQ(OnDisk(), kSongs);
+    EXPECT_EQ(State().FileList, kSongs);
     ASSERT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_TRUE(
         Dialogs.Errors()[0].startsWith("Cannot rename \"song001.mp3\" to \"Title 1.mp3\": "
-                                       "Permission denied.\nNo file was renamed"))
-        << Dialogs.Errors()[0].toStdString();
+                                       "Permission denied.\nNo file was renamed"));
     EXPECT_FALSE(Find<QMenu>("CommandMenu")->actions().last()->isEnabled());
 }
 
 TEST_F(NamingWindowTest, UndoLastRenameNamesTheFileThatChangedSinceAndRenamesNothing) {
     OpenWindow(2, true);
-    Run("File Names from Tags", "%{title}");
+    RunNaming("File Names from Tags", "%{title}");
     std::filesystem::rename(PathOf("Title 1.mp3"), PathOf("moved.mp3"));
-    Trigger("Undo Last Rename");
+    Command("Undo Last Rename")->trigger();
     ASSERT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_TRUE(Dialogs.Errors()[0].contains("Title 1.mp3: The file no longer has this name."));
     EXPECT_EQ(OnDisk(), (std::vector<std::string>{"Title 0.mp3", "moved.mp3"}));
@@ -149,11 +128,11 @@ TEST_F(NamingWindowTest, UnsavedEditsAreSavedBeforeRenamingOnlyWhenTheUserAgrees
     Window->TitleEdit(0)->setFocus();
     TypeText(QStringLiteral("X"));
     Dialogs.QueueAnswer(TDialogs::Answer::No);
-    Run("File Names from Tags", "%{title}");
+    RunNaming("File Names from Tags", "%{title}");
     EXPECT_EQ(OnDisk(), std::vector<std::string>{"song000.mp3"});
     EXPECT_TRUE(State().PageModified);
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    Run("File Names from Tags", "%{title}");
+    RunNaming("File Names from Tags", "%{title}");
     EXPECT_EQ(OnDisk(), std::vector<std::string>{"XTitle 0.mp3"});
     EXPECT_FALSE(State().PageModified);
 }

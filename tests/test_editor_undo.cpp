@@ -2,17 +2,12 @@
 // keys take back and give again; undo writes no file; the history goes with the page.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDialog>
 #include <QLineEdit>
-#include <QMenu>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
-#include <filesystem>
 #include <functional>
 
 #include "editor/widgets/spin_edit.h"
@@ -30,14 +25,6 @@ class UndoTest : public WindowFixture {
             }
         }
         return values.join(u'|').toStdString();
-    }
-    QAction* Command(const QString& start) const {
-        for (QAction* action : Find<QMenu>("CommandMenu")->actions()) {
-            if (action->text().startsWith(start)) {
-                return action;
-            }
-        }
-        return nullptr;
     }
     void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
@@ -79,14 +66,7 @@ TEST_F(UndoTest, EachCommandIsOneStepTakenBackAndGivenAgain) {
              Find<QToolButton>("SpeedButton4")->click();
          },
          true},
-        {"Tags from File Names",
-         [this] {
-             Dialogs.QueueModal([](QDialog* dialog) {
-                 dialog->findChild<QComboBox*>("PatternBox")->setEditText("song%{track}");
-                 return QDialog::Accepted;
-             });
-             Command("Tags from File Names")->trigger();
-         }},
+        {"Tags from File Names", [this] { RunNaming("Tags from File Names", "song%{track}"); }},
     };
     OpenWindow(3, true);
     const std::string loaded = Values();
@@ -118,16 +98,15 @@ TEST_F(UndoTest, UndoAfterASaveLeavesTheFileAndMarksTheRowUnsaved) {
     OpenWindow(1, true);
     Find<QToolButton>("SpeedButton6")->click();
     Find<QToolButton>("SpeedButton2")->click();
-    const std::uintmax_t size = std::filesystem::file_size(PathOf("song000.mp3"));
-    const auto written = std::filesystem::last_write_time(PathOf("song000.mp3"));
-
+    const std::string path = PathOf("song000.mp3");
+    const testing_mp3::Bytes saved = testing_mp3::ReadFile(path);
+    const platform::FileTime written = testing_mp3::ModificationTime(path);
     Command("Undo Names")->trigger();
-
     EXPECT_EQ(Window->TitleEdit(0)->text(), QStringLiteral("Title 0"));
     EXPECT_TRUE(Window->RowModified(0));
     EXPECT_TRUE(State().PageModified);
-    EXPECT_EQ(std::filesystem::file_size(PathOf("song000.mp3")), size);
-    EXPECT_EQ(std::filesystem::last_write_time(PathOf("song000.mp3")), written);
+    EXPECT_EQ(testing_mp3::ReadFile(path), saved);
+    EXPECT_EQ(testing_mp3::ModificationTime(path), written);
 }
 
 TEST_F(UndoTest, TheHistoryGoesWithThePageAndTheStatusBarSaysSo) {

@@ -61,6 +61,8 @@ Bytes Tag(uint8_t version, const std::vector<Bytes>& frames, uint32_t padding = 
           uint8_t flags = 0);
 Bytes Concat(const std::vector<Bytes>& parts);
 Bytes ToBytes(const std::string& text);
+// `size` bytes the library takes for a PNG: signature and header chunk, then `fill`.
+Bytes Png(size_t size, uint8_t fill);
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);

@@ -47,6 +47,9 @@ struct MutagenTag {
 // Why mutagen cannot run here (no /usr/bin/python3, or no mutagen module), or
 // "" when it can. Tests skip on a non-empty answer.
 std::string MutagenMissing();
+#define SKIP_WITHOUT_MUTAGEN()                                                       \
+    if (const std::string missing = testing_mp3::MutagenMissing(); !missing.empty()) \
+    GTEST_SKIP() << missing
 
 MutagenTag ReadWithMutagen(const std::string& path);
 

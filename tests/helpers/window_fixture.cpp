@@ -2,7 +2,10 @@
 #include "tests/helpers/window_fixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QMenu>
 #include <QTest>
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +69,26 @@ void WindowFixture::SetUp() {
     Window = std::make_unique<TForm1>(Tag, Dialogs, Media);
     About = std::make_unique<TAboutDlg>();
     Window->SetAboutDlg(About.get());
+}
+
+QAction* WindowFixture::Command(const QString& start) const {
+    for (QAction* action : Find<QMenu>("CommandMenu")->actions()) {
+        if (action->text().startsWith(start)) {
+            return action;
+        }
+    }
+    throw std::logic_error("no command " + start.toStdString());
+}
+
+void WindowFixture::RunNaming(const QString& start, const QString& pattern, bool underscores) {
+    Dialogs.QueueModal([pattern, underscores](QDialog* dialog) {
+        dialog->findChild<QComboBox*>("PatternBox")->setEditText(pattern);
+        if (auto* box = dialog->findChild<QCheckBox*>("UnderscoresBox")) {
+            box->setChecked(underscores);
+        }
+        return QDialog::Accepted;
+    });
+    Command(start)->trigger();
 }
 
 void WindowFixture::TearDown() {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -76,6 +77,10 @@ class WindowFixture : public ::testing::Test {
         return Control<T>(*Window, name);
     }
     TForm1State State() const { return TForm1TestAccess::State(*Window); }
+    // The first action of the Command menu whose text starts with `start`.
+    QAction* Command(const QString& start) const;
+    // Triggers the naming command `start` with `pattern` entered in its dialog.
+    void RunNaming(const QString& start, const QString& pattern, bool underscores = false);
 
     Tid3v2tag Tag;
     ScriptedDialogs Dialogs;
