@@ -12,15 +12,9 @@
 
 using rows::TRowModel;
 using testing_mp3::Bytes;
+using testing_mp3::Png;
 
 namespace {
-
-// A PNG signature and header chunk, then filler: bytes the library takes for a PNG.
-Bytes Png(size_t size, uint8_t fill) {
-    Bytes bytes = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
-    bytes.resize(size, fill);
-    return bytes;
-}
 
 std::shared_ptr<const std::vector<uint8_t>> Shared(size_t size, uint8_t fill) {
     return std::make_shared<const std::vector<uint8_t>>(Png(size, fill));

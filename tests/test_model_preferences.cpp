@@ -22,15 +22,11 @@ const PageCase kPages[] = {
     {"windows-1251", "Группа крови", "\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8"},
     {"windows-1252", "Café €", "Caf\xE9 \x80"},
     {"windows-1253", "Ελληνικά", "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC"},
-    {"windows-1254", "Şarkı",
-     "\xDE"
-     "ark\xFD"},
+    {"windows-1254", "Şarkı", "\xDE\x61rk\xFD"},
     {"windows-1257", "Dainų šventė", "Dain\xF8 \xF0vent\xEB"},
     {"KOI8-R", "Кино", "\xEB\xC9\xCE\xCF"},
     {"KOI8-U", "Їжак", "\xB7\xD6\xC1\xCB"},
-    {"ISO-8859-2", "Łódź",
-     "\xA3\xF3"
-     "d\xBC"},
+    {"ISO-8859-2", "Łódź", "\xA3\xF3\x64\xBC"},
     {"ISO-8859-5", "Кино", "\xBA\xD8\xDD\xDE"},
     {"ISO-8859-7", "Ελλάδα", "\xC5\xEB\xEB\xDC\xE4\xE1"},
     {"Shift_JIS", "日本語", "\x93\xFA\x96{\x8C\xEA"},
