@@ -24,6 +24,7 @@ namespace {
 
 using testing_mp3::Bytes;
 using testing_mp3::Png;
+using testing_mp3::PngPicture;
 using testing_mp3::ReadFile;
 
 QMimeData* PngData() {
@@ -45,13 +46,9 @@ class CoverWindow : public WindowFixture {
     // Row 0 has a front cover, row 1 a back cover, row 2 another front cover.
     void MakeCovers() {
         for (int i = 0; i < 3; ++i) {
-            testing_mp3::WriteMp3(File(i));
-            Tid3v2tag tag;
-            TPicture picture;
-            picture.PictureType = i == 1 ? 4 : 3;
-            picture.Data = Png(3000, static_cast<uint8_t>(i + 1));
-            tag.AddPicture(picture);
-            ASSERT_EQ(tag.SaveToFile(File(i), 3, 0, 0), 0);
+            const Bytes png = Png(3000, static_cast<uint8_t>(i + 1));
+            testing_mp3::WriteMp3(File(i),
+                                  testing_mp3::Tag(3, {PngPicture(3, i == 1 ? 4 : 3, png)}));
         }
     }
     std::string File(int k) const { return PathOf("song00" + std::to_string(k) + ".mp3"); }

@@ -13,6 +13,7 @@
 using rows::TRowModel;
 using testing_mp3::Bytes;
 using testing_mp3::Png;
+using testing_mp3::PngPicture;
 
 namespace {
 
@@ -85,20 +86,15 @@ TEST(RowPictures, ACoverSwapKeepsTheTagSizeAndThePictureLeftAlone) {
     testing_mp3::TempDir dir;
     const std::string path = dir.File("a.mp3");
     // 4 MB of audio: up to 40 KB freed stays as padding.
-    testing_mp3::WriteMp3(path, {}, 10000);
-    Tid3v2tag tag;
-    for (const uint8_t type : {3, 4}) {
-        TPicture picture;
-        picture.Data = Png(type == 3 ? 30000 : 2000, type);
-        picture.PictureType = type;
-        tag.AddPicture(picture);
-    }
-    ASSERT_EQ(tag.SaveToFile(path, 4, 0, 0), 0);
+    testing_mp3::WriteMp3(
+        path,
+        testing_mp3::Tag(4, {PngPicture(4, 3, Png(30000, 3)), PngPicture(4, 4, Png(2000, 4))}),
+        10000);
     const size_t size = testing_mp3::ReadFile(path).size();
-    const Bytes back = tag.Frames.Data(2);
-
+    Tid3v2tag tag;
     TRowModel model;
     model.LoadPictures(0, row_codec::ReadV2(tag, path).Pictures);
+    const Bytes back = tag.Frames.Data(2);
     model.AddPicture(0, Shared(10000, 9), 3);
     ASSERT_EQ(row_codec::WriteV2(tag, path, model, 0), 0);
     EXPECT_EQ(testing_mp3::ReadFile(path).size(), size);

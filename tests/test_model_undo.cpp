@@ -66,12 +66,8 @@ TEST(UndoHistory, StepKeepsOnlyTheRowsThatChanged) {
 }
 
 TEST(UndoHistory, RestoredEditsCountAgainstWhatTheFileHolds) {
-    struct Case {
-        bool savedBetween;  // the row was saved after its edits were taken
-        bool unsaved;       // after the restore
-        bool keepsStored;
-    } cases[] = {{false, false, true}, {true, true, false}};
-    for (const Case& c : cases) {
+    // Saved after its edits were taken, the row differs from its file once they come back.
+    for (const bool savedBetween : {false, true}) {
         rows::TRowModel model;
         model.SetKind(2);
         rows::Values loaded{QStringLiteral("Long title")};
@@ -81,13 +77,13 @@ TEST(UndoHistory, RestoredEditsCountAgainstWhatTheFileHolds) {
         model.KeepAlbumBeforeFolder(0, QStringLiteral("Album"));
         model.NoteStoredForm(0, 0, 3);
         model.SetTargetVersion(0, 4);
-        if (c.savedBetween) {
+        if (savedBetween) {
             model.MarkSaved(0);
         }
         model.RestoreEdits(0, asLoaded);
         EXPECT_EQ(model.Shown(0, Column::Title), QStringLiteral("Long title"));
-        EXPECT_EQ(model.Unsaved(0), c.unsaved);
-        EXPECT_EQ(model.Marked(0, Column::Title, rows::kKeepsStored), c.keepsStored);
+        EXPECT_EQ(model.Unsaved(0), savedBetween);
+        EXPECT_EQ(model.Marked(0, Column::Title, rows::kKeepsStored), !savedBetween);
         EXPECT_EQ(model.AlbumBeforeFolder(0), nullptr);
         EXPECT_EQ(model.TargetVersion(0), 0);
     }
