@@ -2,6 +2,8 @@
 // frames, read and written; and the old genre numbering.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "editor/model/row_codec.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
@@ -11,13 +13,8 @@ namespace {
 
 using namespace testing_mp3;
 
-// Each page's text and its bytes in that page (made by another encoder).
-struct PageCase {
-    const char* page;
-    const char* text;
-    const char* bytes;
-};
-const PageCase kPages[] = {
+// Each page, a text, and its bytes in that page (made by another encoder).
+const std::array<const char*, 3> kPages[] = {
     {"windows-1250", "Žluťoučký kůň", "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2"},
     {"windows-1251", "Группа крови", "\xC3\xF0\xF3\xEF\xEF\xE0 \xEA\xF0\xEE\xE2\xE8"},
     {"windows-1252", "Café €", "Caf\xE9 \x80"},
@@ -39,15 +36,15 @@ const PageCase kPages[] = {
 
 TEST(CodePages, ReadRecordsAndLatin1FramesAndWriteRecords) {
     TempDir dir;
-    for (const PageCase& c : kPages) {
-        SCOPED_TRACE(c.page);
-        const code_page::TCodePage page(QString::fromLatin1(c.page));
-        ASSERT_EQ(page.Name(), QString::fromLatin1(c.page));
-        const QString text = QString::fromUtf8(c.text);
+    for (const auto& [name, utf8, bytes] : kPages) {
+        SCOPED_TRACE(name);
+        const code_page::TCodePage page(QString::fromLatin1(name));
+        ASSERT_EQ(page.Name(), QString::fromLatin1(name));
+        const QString text = QString::fromUtf8(utf8);
         const std::string path = dir.File("song.mp3");
-        WriteMp3(path, Tag(3, {Frame(3, "TIT2", Latin1Text(c.bytes))}));
+        WriteMp3(path, Tag(3, {Frame(3, "TIT2", Latin1Text(bytes))}));
         TV1Values record;
-        record.Title = c.bytes;
+        record.Title = bytes;
         WriteV1Tag(path, record);
 
         const row_codec::TLoadedRow v1 = row_codec::ReadV1(path, page);
@@ -70,7 +67,7 @@ TEST(CodePages, ReadRecordsAndLatin1FramesAndWriteRecords) {
         EXPECT_FALSE(model.Marked(0, bulk::Column::Title, rows::kNotStorable));
         model.SetField(0, bulk::Column::Artist, text);
         ASSERT_EQ(row_codec::WriteV1(path, model, 0), 0);
-        EXPECT_EQ(ReadV1Tag(path).Artist, c.bytes);
+        EXPECT_EQ(ReadV1Tag(path).Artist, bytes);
     }
 }
 
