@@ -26,6 +26,10 @@ class UndoTest : public WindowFixture {
         }
         return values.join(u'|').toStdString();
     }
+    void Type(QWidget* field, const QString& text) {
+        field->setFocus();
+        TypeText(text);
+    }
     void Keys(Qt::Key key, Qt::KeyboardModifiers modifiers) {
         QTest::keyClick(QApplication::focusWidget(), key, modifiers);
     }
@@ -37,17 +41,12 @@ TEST_F(UndoTest, EachCommandIsOneStepTakenBackAndGivenAgain) {
         std::function<void()> act;
         bool prepared = false;  // act runs a step of its own before the one named
     } cases[] = {
-        {"Typing in Title",
-         [this] {
-             Window->TitleEdit(1)->setFocus();
-             TypeText(QStringLiteral("ab"));
-         }},
+        {"Typing in Title", [this] { Type(Window->TitleEdit(1), QStringLiteral("ab")); }},
         {"Fill Artist", [this] { Find<QCheckBox>("CheckBox5")->click(); }},
         {"Track Numbering",
          [this] {
              // Typed first, so the numbering starts from it; the click ends that edit.
-             Window->TrackEdit(0)->setFocus();
-             TypeText(QStringLiteral("7"));
+             Type(Window->TrackEdit(0), QStringLiteral("7"));
              Find<QCheckBox>("CheckBox9")->click();
          },
          true},
