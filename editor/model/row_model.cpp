@@ -156,6 +156,16 @@ unsigned TRowModel::ChangedFields(int k) const {
     return changed;
 }
 
+bool TRowModel::StoresLegacyText(int k) const {
+    if (kind_ != 2) {
+        return false;
+    }
+    const Row& row = rows_[Index(k)];
+    return std::any_of(row.fields.begin(), row.fields.end(), [](const FieldState& state) {
+        return (state.marks & kLegacyCodePage) != 0 && (state.marks & kKeepsStored) == 0;
+    });
+}
+
 void TRowModel::NoteStoredForm(int k, unsigned legacyFields, int version) {
     Row& row = rows_[Index(k)];
     row.legacyFields = legacyFields;

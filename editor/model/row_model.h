@@ -104,6 +104,12 @@ class TRowModel {
     // kVersionChanged while the row's tag waits to be saved in another version.
     unsigned ChangedFields(int k) const;
     bool Unsaved(int k) const { return ChangedFields(k) != 0 || PicturesChanged(k); }
+    // While the rows edit ID3v2: the row shows text its file holds in a legacy
+    // code page. Not an edit (nothing asks to save it), but a save of the row
+    // stores that text in Unicode.
+    bool StoresLegacyText(int k) const;
+    // The row is one a save writes: unsaved, or holding legacy text to store.
+    bool ToWrite(int k) const { return Unsaved(k) || StoresLegacyText(k); }
     bool Untagged(int k) const { return rows_[Index(k)].untagged; }
     const QString& Problem(int k) const { return rows_[Index(k)].problem; }
     // The rows among the first `count` that a save must write.

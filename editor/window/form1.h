@@ -309,6 +309,8 @@ class TForm1 : public QWidget {
     void MarkRowSaved(int k);
     // After row k changed: its label's marker and the page's modified flag.
     void RowChanged(int k);
+    // The save buttons follow the page: usable while a row is to be written.
+    void ShowSaveButtons();
     // Shows the marks of row k's value in `column` on its control.
     void PaintField(int k, bulk::Column column, QWidget* control);
     void PaintRow(int k);

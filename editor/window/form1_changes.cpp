@@ -81,9 +81,19 @@ void TForm1::RowChanged(int k) {
         return;
     }
     PageModified = false;
-    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
-        button->setEnabled(false);
+    ShowSaveButtons();
+}
+
+void TForm1::ShowSaveButtons() {
+    // Rows whose legacy text a save would store in Unicode keep the save
+    // buttons usable on a page with nothing to revert.
+    bool toWrite = PageModified;
+    for (int k = 0; k < RowsInScope() && !toWrite; ++k) {
+        toWrite = rowModel_.StoresLegacyText(k);
     }
+    SpeedButton1->setEnabled(toWrite);
+    SpeedButton2->setEnabled(toWrite);
+    SpeedButton4->setEnabled(PageModified);
 }
 
 bool TForm1::RowModified(int k) const {

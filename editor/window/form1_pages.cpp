@@ -115,9 +115,7 @@ void TForm1::Button2Click() {
         first->setFocus();
     }
     PageModified = false;
-    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
-        button->setEnabled(false);
-    }
+    ShowSaveButtons();
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
