@@ -107,14 +107,12 @@ TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
 // In ID3v2 mode legacy text is no edit (nothing asks to save it), but Save
 // Row stores the focused row's in Unicode and leaves the other rows' bytes.
 TEST_F(Preferences, SaveRowStoresLegacyId3v2TextAsUnicode) {
-    if (const std::string missing = MutagenMissing(); !missing.empty()) {
-        GTEST_SKIP() << missing;
-    }
+    SKIP_WITHOUT_MUTAGEN();
     MakeTagged(kCp1251);
     Window->SpeedButton7Click();  // to ID3v2
     Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
     EXPECT_FALSE(Window->RowModified(0));
-    ASSERT_TRUE(Window->findChild<QWidget*>(QStringLiteral("SpeedButton1"))->isEnabled());
+    ASSERT_TRUE(Find<QToolButton>("SpeedButton1")->isEnabled());
     const Bytes other = ReadFile(PathOf("song001.mp3"));
     Window->TitleEdit(0)->setFocus();
     Window->SpeedButton1Click();
