@@ -9,14 +9,19 @@
 
 namespace prefs {
 
-namespace {
-
-// The same file as the last folder's (editor/startup/start_folder.cpp).
-std::unique_ptr<QSettings> Settings() {
+std::unique_ptr<QSettings> SettingsFile(const QString& group) {
     const QString name = QCoreApplication::applicationName();
     auto settings = std::make_unique<QSettings>(name, name);
-    settings->beginGroup(QStringLiteral("preferences"));
+    if (!group.isEmpty()) {
+        settings->beginGroup(group);
+    }
     return settings;
+}
+
+namespace {
+
+std::unique_ptr<QSettings> Settings() {
+    return SettingsFile(QStringLiteral("preferences"));
 }
 
 const QString kVersion = QStringLiteral("newTagVersion");

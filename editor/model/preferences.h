@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class QSettings;
 
 namespace prefs {
 
@@ -31,6 +34,10 @@ struct TPreferences {
 };
 
 // The stored preferences; a value missing or not understood is its default.
+// The program's one settings file (the last folder, the preferences, the
+// naming patterns), opened in `group`.
+std::unique_ptr<QSettings> SettingsFile(const QString& group = {});
+
 TPreferences Load();
 void Save(const TPreferences& preferences);
 // The tag kind the window starts in (1 ID3v1, 2 ID3v2), and the kind the

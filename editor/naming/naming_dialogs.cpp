@@ -12,6 +12,9 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <memory>
+
+#include "editor/model/preferences.h"
 
 TNamingDialog::TNamingDialog(QWidget* parent, naming::Direction direction,
                              const QStringList& patterns, Preview preview)
@@ -109,11 +112,6 @@ namespace naming {
 
 namespace {
 
-QSettings Settings() {
-    const QString name = QCoreApplication::applicationName();
-    return QSettings(name, name);
-}
-
 QString Key(Direction direction) {
     return direction == Direction::Parse ? QStringLiteral("naming/tagsFromNames")
                                          : QStringLiteral("naming/namesFromTags");
@@ -122,7 +120,7 @@ QString Key(Direction direction) {
 }  // namespace
 
 QStringList OfferedPatterns(Direction direction) {
-    QStringList offered = Settings().value(Key(direction)).toStringList();
+    QStringList offered = prefs::SettingsFile()->value(Key(direction)).toStringList();
     const QStringList common =
         direction == Direction::Parse
             ? QStringList{QStringLiteral("%{track} - %{title}"),
@@ -140,9 +138,9 @@ QStringList OfferedPatterns(Direction direction) {
 }
 
 void RememberUsed(Direction direction, const QString& pattern) {
-    QSettings settings = Settings();
-    settings.setValue(Key(direction),
-                      RememberPattern(settings.value(Key(direction)).toStringList(), pattern));
+    const std::unique_ptr<QSettings> settings = prefs::SettingsFile();
+    settings->setValue(Key(direction),
+                       RememberPattern(settings->value(Key(direction)).toStringList(), pattern));
 }
 
 }  // namespace naming

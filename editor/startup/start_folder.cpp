@@ -5,17 +5,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <memory>
+
+#include "editor/model/preferences.h"
 
 namespace start_folder {
 
 namespace {
 
 const QString kFolderKey = QStringLiteral("folder");
-
-QSettings Settings() {
-    const QString name = QCoreApplication::applicationName();
-    return QSettings(name, name);
-}
 
 }  // namespace
 
@@ -40,13 +38,13 @@ QString Choose(const QString& named, const QString& remembered) {
 }
 
 QString Remembered() {
-    return Settings().value(kFolderKey).toString();
+    return prefs::SettingsFile()->value(kFolderKey).toString();
 }
 
 void Remember(const QString& folder) {
-    QSettings settings = Settings();
-    if (!folder.isEmpty() && settings.value(kFolderKey).toString() != folder) {
-        settings.setValue(kFolderKey, folder);
+    const std::unique_ptr<QSettings> settings = prefs::SettingsFile();
+    if (!folder.isEmpty() && settings->value(kFolderKey).toString() != folder) {
+        settings->setValue(kFolderKey, folder);
     }
 }
 
