@@ -151,6 +151,20 @@ uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n) {
     return taken;
 }
 
+uint32_t SkipBody(uint32_t n) {
+    const uint32_t fromRing = std::min(n, Work.Available);
+    Work.Available -= fromRing;
+    Work.ReadPos = RingAdd(Work.ReadPos, fromRing);
+    const uint32_t fromFile = std::min(n - fromRing, NotLoaded());
+    Work.FileStream->Seek(Work.FileStream->Position() + fromFile);
+    if (NotLoaded() == 0) {
+        Work.AllLoaded = true;
+    }
+    Work.Remaining = NotLoaded() + Work.Available;
+    UpdateLoadProgress();
+    return fromRing + fromFile;
+}
+
 bool Take(uint32_t n) {
     Work.ScratchStream->clear();
     return ReadBody(*Work.ScratchStream, n) == n;

@@ -20,6 +20,10 @@ void FillRing(bool deunsync);
 uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n);
 // Takes exactly n body bytes into the scratch stream; false when the body ends first.
 bool Take(uint32_t n);
+// Passes over up to n body bytes, those in the ring first, then the file's
+// without reading them; for a body without unsynchronisation only. Returns
+// the number passed, less than n only when the body has no more bytes.
+uint32_t SkipBody(uint32_t n);
 
 // Offset of the next byte to take, from the tag header, as the file position
 // and the ring's fill tell it.
