@@ -58,7 +58,10 @@ struct TFrameEntry {
     uint8_t Modified = 0;
     uint32_t FrameOffset = 0;  // frame header offset from the tag header, as read
     uint32_t RawSize = 0;      // data size before the last Unsynchronise
-    std::string Id;            // four characters A-Z, 0-9
+    // Image bytes of a picture that a listing load left in the file after
+    // Data, which then holds the picture's fields only (LoadForListing).
+    uint32_t LeftInFile = 0;
+    std::string Id;  // four characters A-Z, 0-9
     // [0]: status byte as read; [1]: what Data holds now. The accessors below
     // number them 1 and 2.
     uint8_t State[2] = {0, 0};
@@ -68,9 +71,6 @@ struct TFrameEntry {
     uint8_t EncryptionMethod = 0;
     uint8_t GroupId = 0;
     std::vector<uint8_t> Data;  // everything after the header and its extra fields
-    // Image bytes of a picture that a listing load left in the file after
-    // Data, which then holds only the picture's fields (LoadForListing).
-    uint32_t LeftInFile = 0;
 };
 
 class TFrameIndex {
