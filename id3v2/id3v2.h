@@ -19,7 +19,7 @@
 //     version_conversion.cpp     ConvertToVersion: frames mapped between versions 3 and 4
 //     layout.h                   byte layout shared by reader, writer and tests
 //   read/                        loading a tag
-//     reader.cpp                 LoadFromFile, ReadTag, BeginsWithTagMarker
+//     reader.cpp                 LoadFromFile, LoadForListing, ReadTag, BeginsWithTagMarker
 //     tag_parser.cpp             ParseV22, ParseV23, ParseV24: extended headers, frames, padding
 //     frames_v22.cpp             version 2.2 frames as their version 3 equivalents
 //     read_ring.cpp              the 64 KB read ring and its de-unsynchronisation
@@ -58,7 +58,10 @@ struct TFrameEntry {
     uint8_t Modified = 0;
     uint32_t FrameOffset = 0;  // frame header offset from the tag header, as read
     uint32_t RawSize = 0;      // data size before the last Unsynchronise
-    std::string Id;            // four characters A-Z, 0-9
+    // Image bytes of a picture that a listing load left in the file after
+    // Data, which then holds the picture's fields only (LoadForListing).
+    uint32_t LeftInFile = 0;
+    std::string Id;  // four characters A-Z, 0-9
     // [0]: status byte as read; [1]: what Data holds now. The accessors below
     // number them 1 and 2.
     uint8_t State[2] = {0, 0};
@@ -99,6 +102,8 @@ class TFrameIndex {
     void SetEncryptionMethod(uint32_t index, uint8_t value);  // marks modified on change
     uint8_t GroupId(uint32_t index) const;
     void SetGroupId(uint32_t index, uint8_t value);  // marks modified on change
+    uint32_t LeftInFile(uint32_t index) const;
+    void SetLeftInFile(uint32_t index, uint32_t value);
 
     // part 1: status byte as read; part 2: what Data holds now.
     uint8_t State(uint32_t index, uint32_t part) const;
@@ -232,6 +237,12 @@ class Tid3v2tag : public Tid3v2settings {
     // Loads the tag that starts at tagOffset of the file; an offset of 4 GiB or
     // more gives kOffsetTooLarge.
     uint16_t LoadFromFile(const std::string& fileName, int64_t tagOffset);
+    // Loads the tag at the start of the file to list it: as LoadFromFile, but
+    // the image bytes of a large picture stored plain stay in the file, so that
+    // listing a folder of covers does not read them. The pictures are listed
+    // in full; GetPicture of such a picture gives kPictureUnreadable and a save
+    // is refused (kLastLoadFailed) until LoadFromFile reads the tag whole.
+    uint16_t LoadForListing(const std::string& fileName);
     // Reads the tag at the current position of the open work-state file.
     uint16_t ReadTag();
 

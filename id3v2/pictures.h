@@ -26,7 +26,8 @@ std::string_view ImageMimeType(std::span<const uint8_t> bytes);
 constexpr uint8_t kPictureDone = 0;
 constexpr uint8_t kPictureNoSuch = 1;  // no picture with that number
 // The picture's frame cannot be read (encrypted, compressed data that does not
-// inflate, fields that do not fit the frame); it is kept as it is.
+// inflate, fields that do not fit the frame), or a listing load left its
+// image in the file; it is kept as it is.
 constexpr uint8_t kPictureUnreadable = 2;
 constexpr uint8_t kPictureBadType = 3;  // a picture type beyond 20
 // The bytes are no image the library knows, and no MIME type was given.

@@ -61,8 +61,10 @@ constexpr uint8_t kEncryptionMismatch = 0xC0;
 constexpr uint8_t kGroupingMismatch = 0xC1;
 // A version 4 frame asks for a data length its encrypted data cannot tell.
 constexpr uint8_t kEncryptedLengthUnknown = 0xC2;
-constexpr uint8_t kNoFrames = 0xFD;        // before or after pruning
-constexpr uint8_t kLastLoadFailed = 0xFE;  // nothing is saved
+constexpr uint8_t kNoFrames = 0xFD;  // before or after pruning
+// The last load failed, or was a listing load that left image bytes in the
+// file; nothing is saved.
+constexpr uint8_t kLastLoadFailed = 0xFE;
 
 // Warning bits of loads.
 constexpr uint16_t kWarnHeaderFlags = 0x80;     // undefined tag header flags set

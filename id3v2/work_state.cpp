@@ -9,6 +9,7 @@ WorkState Work;
 
 void ReleaseWorkState() {
     Work.FileStream.reset();
+    Work.Listing = false;
     Work.ScratchStream.reset();
     for (auto& page : Work.Pages) {
         page.reset();

@@ -34,6 +34,8 @@ struct WorkState {
     // original body byte before the next byte it will examine.
     bool DeunsyncBody = false;
     uint8_t DeunsyncPrevious = 0;
+    // A listing load: large plain pictures are read up to their image only.
+    bool Listing = false;
 
     // Save only.
     uint32_t OldTagSize = 0;

@@ -169,6 +169,7 @@ TEST(Pictures, UntouchedAndUnreadableFramesSurviveASaveByteForByte) {
     const Bytes apic = Apic(0, "image/jpeg", 3, {0});
     const Bytes compressedV3 = Concat({{0, 0, 0, static_cast<uint8_t>(apic.size())},
                                        CompressBuffer(apic.data(), apic.size(), 3)});
+    const Bytes largeImage = Concat({kJpeg, Bytes(100000, 0xD9)});
     for (const uint8_t version : {3, 4}) {
         const std::vector<Bytes> frames = {
             Frame(version, "APIC", Apic(0, "image/jpg", 99, ToBytes("x\0"s))),
@@ -177,11 +178,20 @@ TEST(Pictures, UntouchedAndUnreadableFramesSurviveASaveByteForByte) {
             Frame(version, "APIC", Apic(7, "image/jpeg", 3, {0})),
             version == 3 ? Frame(3, "APIC", compressedV3, 0, kV3Compression)
                          : Frame(4, "APIC", Concat({{0x80}, apic}), 0, kFormatEncryption),
+            Frame(version, "APIC", Apic(0, "image/jpeg", 4, {0}, largeImage)),
             Frame(version, "TIT2", testing_mp3::Latin1Text("Old")),
         };
         testing_mp3::TempDir dir;
         const std::string path = dir.File("a.mp3");
         testing_mp3::WriteMp3(path, testing_mp3::Tag(version, frames, 64));
+        // A listing load lists the large picture but leaves its image in the
+        // file; it can neither give the bytes nor save the tag without them.
+        Tid3v2tag listed;
+        ASSERT_EQ(listed.LoadForListing(path), 0);
+        TPicture large;
+        EXPECT_EQ(listed.GetPicture(6, large), kPictureUnreadable);
+        EXPECT_EQ(std::tie(large.Readable, large.Size), std::make_tuple(true, largeImage.size()));
+        EXPECT_EQ(listed.SaveToFile(path, version, 0, 0), ResultWord(kLastLoadFailed));
         Tid3v2tag tag;
         ASSERT_EQ(tag.LoadFromFile(path, 0), 0);
         TPicture picture;

@@ -137,7 +137,8 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
     Tv2TAGInfo info;
     // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
-    const uint16_t loaded = tag.LoadFromFile(path, 0);
+    // The row lists its pictures without their bytes; a save loads the tag whole.
+    const uint16_t loaded = tag.LoadForListing(path);
     info.Loaded = loaded;
     if (!id3v2::Succeeded(loaded)) {
         info.NotFound =

@@ -67,8 +67,10 @@ struct TV2Versions {
     bool keepModificationTime = false;
 };
 
-// Loads the file's ID3v2 tag into `tag` and reads the row's values from it;
-// the text of Latin-1 frames is read with the code page.
+// Loads the file's ID3v2 tag into `tag` for listing (Tid3v2tag::LoadForListing:
+// large images stay in the file, so the tag cannot be saved before it is loaded
+// whole) and reads the row's values from it; the text of Latin-1 frames is read
+// with the code page.
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path,
                   const code_page::TCodePage& page = code_page::TCodePage());
 // The row as the window shows ID3v2 values: numbers as stored, genre

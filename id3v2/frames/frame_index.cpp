@@ -133,6 +133,12 @@ void TFrameIndex::SetGroupId(uint32_t index, uint8_t value) {
         entry.Modified = 1;
     }
 }
+uint32_t TFrameIndex::LeftInFile(uint32_t index) const {
+    return At(index).LeftInFile;
+}
+void TFrameIndex::SetLeftInFile(uint32_t index, uint32_t value) {
+    At(index).LeftInFile = value;
+}
 
 uint8_t TFrameIndex::State(uint32_t index, uint32_t part) const {
     const TFrameEntry& entry = At(index);

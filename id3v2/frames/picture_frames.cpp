@@ -121,7 +121,7 @@ TPictureInfo InfoOf(const TFrameIndex& frames, uint32_t i,
     info.MimeType = ToUtf8(std::u32string(fields->mimeType.begin(), fields->mimeType.end()));
     info.PictureType = fields->pictureType;
     info.Description = ToUtf8(fields->description);
-    info.Size = fields->image.size();
+    info.Size = fields->image.size() + frames.LeftInFile(i);
     return info;
 }
 
@@ -186,6 +186,7 @@ uint8_t StorePicture(TFrameIndex& frames, uint8_t majorVersion, uint32_t i,
         // wanted (encryption and grouping it cannot apply).
         constexpr uint8_t kApplied = kFormatCompression | kFormatUnsync | kFormatDataLength;
         frames.SetWantedFlags(i, 2, frames.WantedFlags(i, 2) & kApplied);
+        frames.SetLeftInFile(i, 0);
     }
     text_frames::ReplaceData(frames, i, std::move(data));
     return kPictureDone;
@@ -212,7 +213,7 @@ uint8_t Tid3v2tag::GetPicture(uint32_t number, TPicture& picture) const {
     std::vector<uint8_t> plain;
     const std::optional<TPictureFields> fields = ReadFields(Frames, i, plain);
     static_cast<TPictureInfo&>(picture) = InfoOf(Frames, i, fields);
-    if (!fields) {
+    if (!fields || Frames.LeftInFile(i) != 0) {
         return kPictureUnreadable;
     }
     picture.Data.assign(fields->image.begin(), fields->image.end());

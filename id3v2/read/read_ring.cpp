@@ -73,6 +73,29 @@ void Refill() {
     }
 }
 
+// Reads up to n body bytes past the ring straight from the file to the end of
+// `destination`, once the ring has given out all it holds: a large frame, a
+// picture most often, is then read once into the place it is kept instead of
+// passing through the ring and being copied again. Only a body without
+// unsynchronisation, whose file bytes are its bytes, is read past the ring.
+// Returns the number read; 0 when the ring is to be used.
+uint32_t ReadPastRing(std::vector<uint8_t>& destination, uint32_t n) {
+    if (Work.DeunsyncBody || Work.Available != 0 || n < kPageSize) {
+        return 0;
+    }
+    // In pieces of a ring's size, which stay in the cache between the zeros
+    // the vector writes and the file bytes read over them.
+    const uint32_t count = std::min({n, NotLoaded(), kRingSize});
+    const size_t at = destination.size();
+    destination.resize(at + count);
+    Work.FileStream->ReadExact(destination.data() + at, count);
+    if (NotLoaded() == 0) {
+        Work.AllLoaded = true;
+    }
+    UpdateLoadProgress();
+    return count;
+}
+
 }  // namespace
 
 void FillRing(bool deunsync) {
@@ -102,13 +125,18 @@ uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n) {
     destination.reserve(destination.size() + std::min(n, Work.Remaining));
     uint32_t taken = 0;
     while (taken < n) {
+        if (const uint32_t direct = ReadPastRing(destination, n - taken); direct > 0) {
+            taken += direct;
+            continue;
+        }
         uint32_t chunk = std::min(n - taken, kPageSize - Work.ReadPos % kPageSize);
         // Until the whole body is loaded the ring keeps two bytes of look-ahead,
-        // which the de-unsynchronisation of the next refill examines again.
-        if (!Work.AllLoaded && chunk + 2 > Work.Available) {
+        // which the de-unsynchronisation of the next refill examines again. A
+        // body without it gives out every byte and refills only when empty.
+        const uint32_t keep = Work.AllLoaded || !Work.DeunsyncBody ? 0 : 2;
+        if (!Work.AllLoaded && (keep == 0 ? Work.Available == 0 : chunk + keep > Work.Available)) {
             Refill();
         }
-        const uint32_t keep = Work.AllLoaded ? 0 : 2;
         if (Work.Available <= keep) {
             break;
         }
@@ -121,6 +149,20 @@ uint32_t ReadBody(std::vector<uint8_t>& destination, uint32_t n) {
     }
     Work.Remaining = NotLoaded() + Work.Available;
     return taken;
+}
+
+uint32_t SkipBody(uint32_t n) {
+    const uint32_t fromRing = std::min(n, Work.Available);
+    Work.Available -= fromRing;
+    Work.ReadPos = RingAdd(Work.ReadPos, fromRing);
+    const uint32_t fromFile = std::min(n - fromRing, NotLoaded());
+    Work.FileStream->Seek(Work.FileStream->Position() + fromFile);
+    if (NotLoaded() == 0) {
+        Work.AllLoaded = true;
+    }
+    Work.Remaining = NotLoaded() + Work.Available;
+    UpdateLoadProgress();
+    return fromRing + fromFile;
 }
 
 bool Take(uint32_t n) {

@@ -48,6 +48,12 @@ uint16_t Tid3v2tag::LoadFromFile(const std::string& fileName, int64_t tagOffset)
     }
 }
 
+uint16_t Tid3v2tag::LoadForListing(const std::string& fileName) {
+    // The work state forgets the mark when the load releases it.
+    Work.Listing = true;
+    return LoadFromFile(fileName, 0);
+}
+
 uint16_t Tid3v2tag::ReadTag() {
     Complete = 0;
     Progress = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "id3v2/frames/layout.h"
+#include "id3v2/frames/picture_frames.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/read/frames_v22.h"
 #include "id3v2/read/read_ring.h"
@@ -240,6 +241,29 @@ bool IsJunkAfterFrames(const std::vector<uint8_t>& block, uint8_t version) {
     return version == 3 && Work.CurrentTag->Frames.FrameCount() > 0 && !IsV3FrameHeader(block);
 }
 
+// Reads the `size` data bytes of frame `index`. A listing load reads a large
+// picture stored plain only as far as its head, which holds its fields unless
+// the description is very long, and passes over the image bytes in the file.
+bool ReadFrameData(uint32_t index, uint32_t size) {
+    TFrameIndex& frames = Work.CurrentTag->Frames;
+    std::vector<uint8_t>& data = frames.Data(index);
+    constexpr uint32_t kHead = kPageSize;
+    constexpr uint8_t kTransformed = kFormatCompression | kFormatEncryption | kFormatUnsync;
+    if (!Work.Listing || Work.DeunsyncBody || size <= kRingSize ||
+        (frames.State(index, 2) & kTransformed) != 0 || frames.Id(index) != "APIC") {
+        return ReadBody(data, size) == size;
+    }
+    if (ReadBody(data, kHead) != kHead) {
+        return false;
+    }
+    const uint32_t rest = size - kHead;
+    if (!ParsePictureData(data)) {
+        return ReadBody(data, rest) == rest;
+    }
+    frames.SetLeftInFile(index, rest);
+    return SkipBody(rest) == rest;
+}
+
 // One frame whose 10-byte header is `block`: a new entry with its flags,
 // extras and data. False when the frame is refused; `result` says why.
 bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
@@ -268,7 +292,7 @@ bool ReadFrame(uint16_t& result, const std::vector<uint8_t>& block, bool v4) {
         return false;
     }
     std::vector<uint8_t>& data = frames.Data(index);
-    if (ReadBody(data, size) != size) {
+    if (!ReadFrameData(index, size)) {
         data.clear();
         SetErrorCode(result, kCorrupt);
         return false;

@@ -59,6 +59,13 @@ uint16_t RefuseRequest(const Tid3v2tag& tag, uint8_t version, uint8_t revision) 
     if (tag.Frames.FrameCount() == 0) {
         return ResultWord(kNoFrames);
     }
+    // A picture whose image a listing load left in the file would be written
+    // without it.
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        if (tag.Frames.LeftInFile(i) != 0) {
+            return ResultWord(kLastLoadFailed);
+        }
+    }
     if (!Work.FileStream) {
         return ResultWord(kIoFailed);
     }
