@@ -1,4 +1,5 @@
-// Fuzzes LoadFromFile: the input is written to a file and loaded as a tag.
+// Fuzzes LoadFromFile and LoadForListing: the input is written to a file and
+// loaded both ways, which must agree on the frames and the pictures' fields.
 // When the first byte is odd, the rest of the input after its ten-byte header
 // is repeated to about 80 KB, so that small inputs also reach ring refills.
 #include <unistd.h>
@@ -66,6 +67,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const uint32_t growth = tag.MajorVersion == 2 ? 8 : 0;
         for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
             if (tag.Frames.DataSize(i) > tag.TagSize + growth || tag.Frames.Id(i).size() != 4) {
+                std::abort();
+            }
+        }
+    }
+    // A listing load skips large images but reads everything else alike.
+    Tid3v2tag listed;
+    const uint16_t listedResult = listed.LoadForListing(InputPath());
+    if (id3v2::Succeeded(listedResult) != id3v2::Succeeded(result)) {
+        std::abort();
+    }
+    if (id3v2::Succeeded(result)) {
+        const std::vector<TPictureInfo> whole = tag.ListPictures();
+        const std::vector<TPictureInfo> fields = listed.ListPictures();
+        if (listed.Frames.FrameCount() != tag.Frames.FrameCount() ||
+            fields.size() != whole.size()) {
+            std::abort();
+        }
+        for (size_t i = 0; i < whole.size(); ++i) {
+            if (fields[i].Readable != whole[i].Readable || fields[i].Size != whole[i].Size ||
+                fields[i].Description != whole[i].Description ||
+                fields[i].MimeType != whole[i].MimeType ||
+                fields[i].PictureType != whole[i].PictureType) {
                 std::abort();
             }
         }
