@@ -96,7 +96,11 @@ TForm1::TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media, 
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // The fields it watches lose the focus while the base class deletes them,
+    // after this object's own members are gone.
+    delete fieldEditWatcher_;
+}
 
 void TForm1::FormCreate() {
     TagKind = 1;

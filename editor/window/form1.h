@@ -384,6 +384,9 @@ class TForm1 : public QWidget {
     unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
     QAction* UndoAction = nullptr;
     QAction* RedoAction = nullptr;
+    // Ends a field edit when a row field loses the focus; removed first when
+    // the window goes, so the focus changes of its dying fields reach no step.
+    QObject* fieldEditWatcher_ = nullptr;
 
     // --- form1_naming.cpp: tags from file names, file names from tags ---
     void ConnectNaming();

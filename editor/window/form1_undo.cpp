@@ -69,6 +69,7 @@ void TForm1::ConnectUndo() {
     RedoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     auto* watcher = new TFieldEditWatcher(this, [this] { EndFieldEdit(); });
+    fieldEditWatcher_ = watcher;
     for (int k = 0; k < rows::kRowCount; ++k) {
         for (QWidget* control : RowValueControls(k)) {
             // A spin field and the genre box hold the focus themselves and hand
