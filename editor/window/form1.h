@@ -423,7 +423,9 @@ class TForm1 : public QWidget {
   private:
     void ConnectPreferences();
     row_codec::TV2Versions V2Versions() const;
-    // The mode switch and the kind label name the ID3v2 version written.
+    // "2.3.0" or "2.4.0": the ID3v2 version the window writes.
+    QString WrittenVersionText() const;
+    // The mode switch and the kind label, as first shown, name the version written.
     void NameWrittenVersion();
     // Reads the page again; the fields changed in unsaved rows keep their values.
     void RereadKeepingEdits();

@@ -55,9 +55,12 @@ row_codec::TV2Versions TForm1::V2Versions() const {
     return {prefs_.newTagVersion, prefs_.convertOnSave, prefs_.keepModificationTimes};
 }
 
+QString TForm1::WrittenVersionText() const {
+    return prefs_.newTagVersion == 4 ? QStringLiteral("2.4.0") : QStringLiteral("2.3.0");
+}
+
 void TForm1::NameWrittenVersion() {
-    const QString written =
-        prefs_.newTagVersion == 4 ? QStringLiteral("2.4.0") : QStringLiteral("2.3.0");
+    const QString written = WrittenVersionText();
     const QString other =
         prefs_.newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
     SpeedButton7->setText(SpeedButton7->text().replace(other, written));

@@ -62,13 +62,13 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
 
 void TForm1::ShowKindCaptions() {
     const bool v1 = TagKind == 1;
-    Label1->setText(v1 ? QStringLiteral("ID3v1.1") : QStringLiteral("ID3v2.4.0"));
+    const QString written = WrittenVersionText();
+    Label1->setText(v1 ? QStringLiteral("ID3v1.1") : QStringLiteral("ID3v") + written);
     FitKindLabel();
-    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v2.4.0 tags")
+    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v%1 tags").arg(written)
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
-    NameWrittenVersion();
 }
 
 void TForm1::SpeedButton7Click() {
