@@ -220,8 +220,8 @@ void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
     row.picturesLoad = ++pictureLoads_;
 }
 
-size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes,
-                             uint8_t type) {
+size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type,
+                             std::string description) {
     Pictures& pictures = rows_[Index(k)].shownPictures;
     RowPicture added;
     const std::string_view mime = id3v2::ImageMimeType(*bytes);
@@ -229,6 +229,7 @@ size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> 
     added.info.MimeType = std::string(mime);
     added.info.PictureType = type;
     added.info.Size = bytes->size();
+    added.info.Description = std::move(description);
     added.bytes = std::move(bytes);
     const auto same = std::find_if(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
         return p.info.Readable && p.info.PictureType == type;
@@ -237,10 +238,9 @@ size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> 
         pictures.push_back(std::move(added));
         return pictures.size() - 1;
     }
-    // Replaced in its place: the file keeps the picture's frame where it stood.
+    // Replaced in its place: the file keeps the picture's frame where it stood,
+    // but nothing of the old picture is carried over to the new one.
     added.stored = same->stored;
-    added.info.Description = same->info.Description;
-    added.info.Encoding = same->info.Encoding;
     *same = std::move(added);
     return static_cast<size_t>(same - pictures.begin());
 }
@@ -256,10 +256,10 @@ void TRowModel::RemoveAllPictures(int k) {
     rows_[Index(k)].shownPictures.clear();
 }
 
-bool TRowModel::HasFrontCover(int k) const {
+bool TRowModel::HasPicture(int k, uint8_t type) const {
     const Pictures& pictures = rows_[Index(k)].shownPictures;
-    return std::any_of(pictures.begin(), pictures.end(), [](const RowPicture& p) {
-        return p.info.Readable && p.info.PictureType == id3v2::kPictureFrontCover;
+    return std::any_of(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
+        return p.info.Readable && p.info.PictureType == type;
     });
 }
 
