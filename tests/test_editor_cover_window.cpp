@@ -176,3 +176,11 @@ TEST_F(CoverWindow, ShowsNothingToLoseInId3v1ModeAndLeavesTheRowsTheNormalWidth)
     EXPECT_FALSE(Find<TCoverPane>("CoverPane")->isVisible());
     EXPECT_EQ(Find<QFrame>("Panel2")->width(), 806);
 }
+
+TEST_F(CoverWindow, AfterAFailedSaveOnCloseThePaneShowsTheRowsUnsavedPictures) {
+    Click(0, "CoverRemove");
+    const platform::File lock(File(0), platform::File::Mode::Read, platform::File::Lock::Exclusive);
+    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+    EXPECT_FALSE(Window->FormCloseQuery());
+    EXPECT_EQ(Find<QLabel>("CoverImage")->text(), "No pictures");
+}

@@ -152,6 +152,10 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
             }
         }
     }
+    // The rebuild showed the pictures read from the files: the pane shows the kept ones.
+    if (!rows.empty()) {
+        ShowCoverOf(coverRow_);
+    }
 }
 
 void TForm1::TietojaModifoitu() {
