@@ -177,10 +177,23 @@ TEST_F(CoverWindow, ShowsNothingToLoseInId3v1ModeAndLeavesTheRowsTheNormalWidth)
     EXPECT_EQ(Find<QFrame>("Panel2")->width(), 806);
 }
 
-TEST_F(CoverWindow, AfterAFailedSaveOnCloseThePaneShowsTheRowsUnsavedPictures) {
-    Click(0, "CoverRemove");
-    const platform::File lock(File(0), platform::File::Mode::Read, platform::File::Lock::Exclusive);
-    Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    EXPECT_FALSE(Window->FormCloseQuery());
-    EXPECT_EQ(Find<QLabel>("CoverImage")->text(), "No pictures");
+TEST_F(CoverWindow, ThePaneShowsTheRowsUnsavedPicturesAfterThePageIsReadAgain) {
+    const std::function<void()> rereads[] = {
+        [this] {  // a save on close that fails
+            const platform::File lock(File(0), platform::File::Mode::Read,
+                                      platform::File::Lock::Exclusive);
+            Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+            EXPECT_FALSE(Window->FormCloseQuery());
+        },
+        [this] {  // another code page to read with
+            prefs::TPreferences chosen = Window->Preferences();
+            chosen.readCodePage = QStringLiteral("windows-1251");
+            Window->ApplyPreferences(chosen);
+        },
+    };
+    for (const auto& reread : rereads) {
+        Click(0, "CoverRemove");
+        reread();
+        EXPECT_EQ(Find<QLabel>("CoverImage")->text(), "No pictures");
+    }
 }

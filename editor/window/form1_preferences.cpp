@@ -129,7 +129,7 @@ void TForm1::RereadKeepingEdits() {
         }
         rowModel_.SetTargetVersion(edit.k, edit.targetVersion);
         rowModel_.SetPictures(edit.k, edit.pictures);
-        RowChanged(edit.k);
+        PicturesChanged(edit.k);  // the pane showed those read from the file
     }
 }
 
