@@ -220,6 +220,30 @@ void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
     row.picturesLoad = ++pictureLoads_;
 }
 
+void TRowModel::SetPictures(int k, Pictures pictures) {
+    Row& row = rows_[Index(k)];
+    // A tag removed or changed meanwhile no longer holds what a number named.
+    const auto held = [&row](const RowPicture& p) {
+        if (p.stored == 0 || p.stored > row.loadedPictures.size()) {
+            return false;
+        }
+        const TPictureInfo& now = row.loadedPictures[p.stored - 1].info;
+        return p.bytes != nullptr ||
+               (now.Readable == p.info.Readable && now.PictureType == p.info.PictureType &&
+                now.Description == p.info.Description && now.MimeType == p.info.MimeType &&
+                now.Size == p.info.Size);
+    };
+    row.shownPictures.clear();
+    for (RowPicture& picture : pictures) {
+        if (held(picture)) {
+            row.shownPictures.push_back(std::move(picture));
+        } else if (picture.bytes != nullptr) {
+            picture.stored = 0;  // added anew; one of the file's own is gone with the tag
+            row.shownPictures.push_back(std::move(picture));
+        }
+    }
+}
+
 size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type,
                              std::string description) {
     Pictures& pictures = rows_[Index(k)].shownPictures;
