@@ -104,8 +104,7 @@ TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
     }
 }
 
-// In ID3v2 mode legacy text is no edit: nothing asks to save it, and Save
-// Row leaves the bytes of a row that shows it unedited.
+// In ID3v2 mode unedited legacy text is no edit: Save Row leaves its bytes.
 TEST_F(Preferences, SaveRowLeavesUneditedLegacyId3v2Text) {
     SKIP_WITHOUT_MUTAGEN();
     MakeTagged(kCp1251);

@@ -96,9 +96,8 @@ TEST_F(ValuesWrittenWindow, YearOutsideItsRangeIsMarkedAndRefusedNamingRowAndFie
     EXPECT_EQ(testing_mp3::ReadFile(PathOf("song000.mp3")), before);
 }
 
-// What song000.mp3 holds after a step and Save All Rows: the file had TRCK "4/60", a
-// Latin-1 comment the page reads as windows-1251, a record of track 4. The step types into
-// the track field (after its text when from "/"), else runs the command or edits the title.
+// song000.mp3 (TRCK "4/60", a Latin-1 comment read as windows-1251, a record of track 4) after
+// typing into the track field (after its text from "/"), the command or a title edit; Save All.
 struct Written {
     int kind;
     bool command;                              // Store Shown Text as Unicode
@@ -122,8 +121,7 @@ TEST_P(ValuesWritten, AreWhatTheUserGave) {
     State().TagKind != c.kind ? Window->SpeedButton7Click() : void();
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->TrackEdit(0)->setFocus();
-    c.typed[0] == '7' ? Window->TrackEdit(0)->setText("")
-                      : Window->TrackEdit(0)->findChild<QLineEdit*>()->end(false);
+    c.typed[0] == '7' ? Window->TrackEdit(0)->setText("") : void();  // else typed after "4/60"
     *c.typed != 0 ? TypeText(c.typed) : c.command ? void() : Window->TitleEdit(0)->setText("N");
     c.command ? Command("Store Shown Text as Unicode")->trigger() : void();
     Window->SpeedButton2Click();
