@@ -419,9 +419,15 @@ class TForm1 : public QWidget {
     // Removes the tags of that kind (1 the ID3v1 record, 2 the ID3v2 tag) from
     // the focused row's file, or from the files of the page's rows.
     void RemoveTags(int kind, bool wholePage);
+    // Lists the rows' fields that show text read through a legacy code page
+    // and, when the user agrees, makes them edits a save stores in Unicode.
+    void StoreShownTextAsUnicode();
 
   private:
     void ConnectPreferences();
+    // The command above is usable in ID3v2 mode with a legacy code page.
+    void ShowUnicodeCommandState();
+    QAction* UnicodeAction = nullptr;
     row_codec::TV2Versions V2Versions() const;
     // "2.3.0" or "2.4.0": the ID3v2 version the window writes.
     QString WrittenVersionText() const;

@@ -69,6 +69,7 @@ void TForm1::ShowKindCaptions() {
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
+    ShowUnicodeCommandState();
 }
 
 void TForm1::SpeedButton7Click() {
@@ -133,7 +134,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
             if ((changed & rows::FieldBit(column)) == 0 || !NotStorable(controls[i])) {
                 continue;
             }
-            if (column == bulk::Column::Year || column == bulk::Column::Track) {
+            if (rowModel_.Marked(k, column, rows::kOutOfRange)) {
                 outOfRange << QStringLiteral("Row %1, %2: %3 \"%4\"")
                                   .arg(k + 1)
                                   .arg(name, record_fit::ColumnName(column),

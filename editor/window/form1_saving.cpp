@@ -119,7 +119,7 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
-    const bool changed = rowModel_.ToWrite(k);
+    const bool changed = rowModel_.Unsaved(k);
     if (!changed) {
         ResumePlayback(position);
         return;
@@ -174,7 +174,7 @@ bool TForm1::SpeedButton2Click() {
     // the values stored, so the changes are measured after it.
     std::vector<int> changedRows;
     for (int k = 0; k < rows; ++k) {
-        if (rowModel_.ToWrite(k)) {
+        if (rowModel_.Unsaved(k)) {
             changedRows.push_back(k);
         }
     }
@@ -186,7 +186,7 @@ bool TForm1::SpeedButton2Click() {
     }
     std::vector<bool> changed(static_cast<size_t>(rows));
     for (int k = 0; k < rows; ++k) {
-        changed[k] = rowModel_.ToWrite(k);
+        changed[k] = rowModel_.Unsaved(k);
     }
 
     // Only the files of rows that hold changes are asked about.
