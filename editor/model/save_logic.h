@@ -53,8 +53,8 @@ QString SaveAllSummary(int tagKind, const QString& folder, int page, bool except
 QString ErrorReason(int error, const std::string& path = {});
 
 // A plain reason for the error code of a failed ID3v2 load or save (a result
-// word of 256 or more); `error`, when not 0, is the errno value found behind
-// it and names the cause more exactly.
+// word of 256 or more); `error`, when not 0, is the errno value met on the
+// file at `path` and names the cause more exactly (see ErrorReason).
 QString FailureReason(uint16_t result, int error = 0, const std::string& path = {});
 // The errno value that most likely lies behind a failed ID3v2 save of the
 // file, found by looking at the file and its disk afterwards; 0 when unknown.
