@@ -11,6 +11,7 @@
 
 #include "editor/dialogs/dialogs.h"
 #include "editor/dialogs/preferences_dialog.h"
+#include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
@@ -24,7 +25,7 @@
 namespace {
 
 QString Files(int count) {
-    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+    return Counted(count, QStringLiteral("file"), QStringLiteral("files"));
 }
 
 }  // namespace

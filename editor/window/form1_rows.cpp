@@ -53,9 +53,10 @@ bool TForm1::FillRow(int k, const std::string& path) {
 }
 
 int TForm1::WriteV2Row(const std::string& path, int k) {
+    id3v2::ClearLastErrorNumber();
     const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, V2Versions());
     if (result != 0) {
-        ReportSaveFailure(path, result);
+        ReportSaveFailure(path, result, id3v2::LastErrorNumber());
     }
     return result;
 }
