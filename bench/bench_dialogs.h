@@ -11,6 +11,7 @@ class AnsweringDialogs : public TDialogs {
     Answer ConfirmYesNo(QWidget*, const QString&) override { return answer_; }
     Answer ConfirmYesNoCancel(QWidget*, const QString&) override { return answer_; }
     void Error(QWidget*, const QString&) override {}
+    void Warning(QWidget*, const QString&) override {}
     int ShowModal(QDialog*) override { return 0; }
     QString ChooseFile(QWidget*, FileAccess, const QString&, const QString&,
                        const QString&) override {

@@ -136,10 +136,21 @@ constexpr int kFrameEncrypted = 1;       // the data is encrypted
 constexpr int kFrameUnsynchronised = 2;  // the data is unsynchronised
 constexpr int kFrameFailed = 4;          // the transform raised; the data is unchanged
 
+// The errno value behind the last error code that ErrorCodeOf gave on this
+// thread, so that a caller can name the cause; it clears it before the operation.
+inline thread_local int lastErrorNumber = 0;
+inline int LastErrorNumber() {
+    return lastErrorNumber;
+}
+inline void ClearLastErrorNumber() {
+    lastErrorNumber = 0;
+}
+
 // The error code of a load or save that a file operation ended; callers that
 // write through the platform's files themselves (the ID3v1 record) report
 // their failures with the same codes.
 inline uint8_t ErrorCodeOf(const platform::IoError& error) {
+    lastErrorNumber = error.Code();
     if (dynamic_cast<const platform::OpenError*>(&error) != nullptr) {
         return kCannotOpen;
     }

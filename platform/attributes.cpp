@@ -4,6 +4,8 @@
 #include "platform/file.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -101,6 +103,18 @@ bool SetFileAttributesA(const std::string& path, uint32_t attributes) {
     }
     lastError = 0;
     return true;
+}
+
+bool IsImmutable(const std::string& path) {
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (descriptor < 0) {
+        return false;
+    }
+    int flags = 0;
+    const bool immutable =
+        ::ioctl(descriptor, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_IMMUTABLE_FL) != 0;
+    ::close(descriptor);
+    return immutable;
 }
 
 uint32_t GetLastError() {

@@ -32,6 +32,10 @@ uint32_t GetFileAttributesA(const File& file);
 // Returns false on failure; GetLastError() then holds errno (0 after success).
 bool SetFileAttributesA(const std::string& path, uint32_t attributes);
 
+// True when the file carries the immutable inode flag, which refuses every
+// change, even its owner's and root's, until the flag is removed.
+bool IsImmutable(const std::string& path);
+
 // The error number of the last attribute call on this thread.
 uint32_t GetLastError();
 

@@ -54,7 +54,7 @@ File::File(const std::string& path, Mode mode, Lock lock) : path_(path) {
     }
     if (error != 0) {
         ::close(fd_);
-        throw OpenError("Cannot open " + DescribeError(path, error));
+        throw OpenError("Cannot open " + DescribeError(path, error), error);
     }
     size_ = st.st_size;
     statMode_ = st.st_mode;
@@ -97,7 +97,8 @@ size_t File::ReadAt(int64_t offset, void* buffer, size_t n) const {
             if (errno == EINTR) {
                 continue;
             }
-            throw ReadError("Cannot read " + DescribeError(path_, errno));
+            const int error = errno;
+            throw ReadError("Cannot read " + DescribeError(path_, error), error);
         }
         if (got == 0) {
             break;
@@ -128,7 +129,8 @@ void File::WriteAt(int64_t offset, const void* buffer, size_t n) {
             if (errno == EINTR) {
                 continue;
             }
-            throw WriteError("Cannot write " + DescribeError(path_, errno));
+            const int error = errno;
+            throw WriteError("Cannot write " + DescribeError(path_, error), error);
         }
         done += static_cast<size_t>(put);
     }
@@ -146,7 +148,8 @@ void File::Truncate(int64_t size) {
         rc = ::ftruncate(fd_, size);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0) {
-        throw IoError("Cannot set the end of " + DescribeError(path_, errno));
+        const int error = errno;
+        throw IoError("Cannot set the end of " + DescribeError(path_, error), error);
     }
     size_ = size;
 }
@@ -168,7 +171,7 @@ bool File::Reserve(int64_t offset, int64_t length) {
     }
     // Blocks a failed reservation allocated past the end are given back.
     [[maybe_unused]] const int cut = ::ftruncate(fd_, size_);
-    throw WriteError("Cannot reserve room in " + DescribeError(path_, error));
+    throw WriteError("Cannot reserve room in " + DescribeError(path_, error), error);
 }
 
 void File::DataSync() {
@@ -177,7 +180,8 @@ void File::DataSync() {
         rc = ::fdatasync(fd_);
     } while (rc != 0 && errno == EINTR);
     if (rc != 0) {
-        throw WriteError("Cannot flush " + DescribeError(path_, errno));
+        const int error = errno;
+        throw WriteError("Cannot flush " + DescribeError(path_, error), error);
     }
 }
 

@@ -162,16 +162,13 @@ TEST(RenameBatch, RollsBackWhenARenameFailsPartWay) {
         std::vector<std::string> after;
         const char* message;
     } cases[] = {
-        {{}, {Renamed, Renamed, Renamed}, {"A.mp3", "x.mp3", "y.mp3"}, "3 file(s) renamed."},
+        {{}, {Renamed, Renamed, Renamed}, {"A.mp3", "x.mp3", "y.mp3"}, "3 files renamed."},
         {{4},
          {RenamedBack, RenamedBack, Failed},
          {"a.mp3", "b.mp3", "c.mp3"},
          "\"c.mp3\" to \"y.mp3\": Permission denied.\nNo file was renamed"},
         {{2}, {Failed, NotTried, NotTried}, {"a.mp3", "b.mp3", "c.mp3"}, "\"a.mp3\" to \"A.mp3\""},
-        {{4, 5},
-         {RenamedBack, Stuck, Failed},
-         {"a.mp3", "c.mp3", "x.mp3"},
-         "1 file(s) have neither"},
+        {{4, 5}, {RenamedBack, Stuck, Failed}, {"a.mp3", "c.mp3", "x.mp3"}, "1 file has neither"},
     };
     for (const Case& c : cases) {
         testing_mp3::TempDir dir;

@@ -104,20 +104,19 @@ TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
     }
 }
 
-// In ID3v2 mode legacy text is no edit (nothing asks to save it), but Save
-// Row stores the focused row's in Unicode and leaves the other rows' bytes.
-TEST_F(Preferences, SaveRowStoresLegacyId3v2TextAsUnicode) {
+// In ID3v2 mode unedited legacy text is no edit: Save Row leaves its bytes.
+TEST_F(Preferences, SaveRowLeavesUneditedLegacyId3v2Text) {
     SKIP_WITHOUT_MUTAGEN();
     MakeTagged(kCp1251);
     Window->SpeedButton7Click();  // to ID3v2
     Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
     EXPECT_FALSE(Window->RowModified(0));
-    ASSERT_TRUE(Find<QToolButton>("SpeedButton1")->isEnabled());
-    const Bytes other = ReadFile(PathOf("song001.mp3"));
+    ASSERT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
+    const Bytes before = ReadFile(PathOf("song000.mp3"));
     Window->TitleEdit(0)->setFocus();
     Window->SpeedButton1Click();
-    EXPECT_EQ(ReadWithMutagen(PathOf("song000.mp3")).Find("TIT2").Field("encoding"), "1");
-    EXPECT_EQ(ReadFile(PathOf("song001.mp3")), other);
+    EXPECT_EQ(ReadWithMutagen(PathOf("song000.mp3")).Find("TIT2").Field("encoding"), "0");
+    EXPECT_EQ(ReadFile(PathOf("song000.mp3")), before);
 }
 
 TEST_F(Preferences, SavesWriteTheVersionChosenAndPeersReadTheSameValues) {

@@ -72,6 +72,8 @@ TEST(SavingTexts, FinalMessageJoinsTheKindPrefixToBothForms) {
               "ID3v1ID3-tags saved to the mp3-files of directory /music, except to ones you did "
               "not want to remove Read Only -attribute (on page 2).");
     EXPECT_EQ(SavedCaption(35), "35 files saved");
+    EXPECT_EQ(SaveAllSummary(1, "/m", 1, false, 1, {}),
+              FinalMessage(1, "/m", 1, false) + "\n\n1 file saved.");
     EXPECT_EQ(SavingCaption("a.mp3"), "Saving a.mp3 ...");
 }
 
@@ -83,6 +85,8 @@ TEST(SavingTexts, FailureReasonsNameTheCause) {
         {256, EWOULDBLOCK, "the file is in use by another program"},
         {1024 | 0x08, ENOSPC, "the disk is full"},
         {0x7700, 0, "an unknown error happened"},
+        {256, EACCES, "permission denied"},
+        {0x1300, 0, "the ID3v2.2 tag is compressed, which no program can read"},
     };
     for (const auto& [result, error, reason] : cases) {
         EXPECT_EQ(FailureReason(result, error), reason) << result << " " << error;

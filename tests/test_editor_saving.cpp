@@ -427,7 +427,8 @@ TEST_F(SavingTest, FileDeletedAfterThePageWasBuiltReportsErrorNumber2) {
 
     EXPECT_EQ(dialogs_.Questions().size(), 1);
     EXPECT_EQ(dialogs_.Errors(),
-              QStringList({QString("File %1 can not be saved, because an error happened of type "
+              QStringList({QString("%1: the file no longer exists.\n\nFile %1 can not be saved, "
+                                   "because an error happened of type "
                                    "2. \r\r This may result on that the disk is locked (for "
                                    "example CD-ROM or floppy) or network location is with Read "
                                    "Only type.")
@@ -451,7 +452,7 @@ TEST_F(SavingTest, AttributeThatCannotBeClearedStopsSaveRow) {
     form_->SpeedButton1Click();
 
     ASSERT_EQ(dialogs_.Errors().size(), 1);
-    EXPECT_TRUE(dialogs_.Errors()[0].contains("an error happened of type 1."));
+    EXPECT_TRUE(dialogs_.Errors()[0].startsWith("n00.mp3: the file is marked immutable.\n\nFile"));
     EXPECT_EQ(ReadV1Tag(path).Title, State().FileList[0]);
 }
 
@@ -584,13 +585,14 @@ TEST_F(SaveAllTest, AllTickedGivesThePlainFormEvenWhenOneCouldNotBeCleared) {
 
     const std::string gone = readOnly_[1].substr(readOnly_[1].rfind('/') + 1);
     EXPECT_EQ(dialogs_.Errors(),
-              QStringList({QString("Read Only attribute of file %1 can not be removed (error "
+              QStringList({QString("%1: the file no longer exists.\n\nRead Only attribute of file "
+                                   "%1 can not be removed (error "
                                    "#2).\rThis may result on that the disk is locked (for example "
                                    "CD-ROM or floppy) or you have not writing access to network "
                                    "location.")
                                .arg(gone.c_str())}));
-    // The rebuilt page then reports the missing file.
-    ASSERT_EQ(dialogs_.Messages().size(), 2);
+    // The closing box names the missing file; the rebuilt page adds no second box.
+    ASSERT_EQ(dialogs_.Messages().size(), 1);
     EXPECT_TRUE(dialogs_.Messages()[0].startsWith(
         QString("ID3v1ID3-tags saved to the mp3-files of directory %1 (on page 1).\n\n4 files "
                 "saved.")
@@ -821,6 +823,49 @@ INSTANTIATE_TEST_SUITE_P(
                       KeptCase{"a folder created while the folder question is open", false,
                                [](SavingTest& t) { return t.ClickOtherWhileAFolderAppears(); },
                                false, true, 1, "", ""}));
+
+// --- failure boxes: one a failure, naming the file and the real reason first ---
+
+struct BoxCase {
+    const char* fault;
+    int row;                               // 0 the folder d.mp3, 1 a compressed version 2.2 tag
+    std::function<void(SavingTest&)> act;  // with a Yes queued
+    bool nothingSaved;                     // the closing box is the warning that says so
+    QString error;                         // the only error box begins so
+};
+class FailureBoxes : public SavingTest, public ::testing::WithParamInterface<BoxCase> {};
+
+TEST_P(FailureBoxes, OneBoxNamesTheFileAndTheReason) {
+    const BoxCase& c = GetParam();
+    ASSERT_EQ(::mkdir(File("d.mp3").c_str(), 0755), 0);
+    testing_mp3::WriteMp3(File("v22.mp3"), {'I', 'D', '3', 2, 0, 0x40, 0, 0, 0, 20});
+    OpenFolder();
+    SwitchToV2();
+    FocusRow(c.row);
+    form_->TitleEdit(c.row)->setText("edited");
+    dialogs_.Clear();
+    dialogs_.QueueAnswer(Answer::Yes);
+    c.act(*this);
+    EXPECT_EQ(dialogs_.Errors().size(), 1);
+    EXPECT_TRUE(dialogs_.Errors().value(0).startsWith(c.error));
+    EXPECT_EQ(dialogs_.Warnings().value(0).startsWith("No file was saved.\n\nID3v2"),
+              c.nothingSaved);
+}
+
+const auto kSaveRow = [](SavingTest& t) { t.form_->SpeedButton1Click(); };
+const auto kSaveAll = [](SavingTest& t) { t.form_->SpeedButton2Click(); };
+const QString kFolder = "Error #256! Can not save tags!\nd.mp3: it is a folder, not a file";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailureBoxes,
+    ::testing::Values(
+        BoxCase{"Save Row", 0, kSaveRow, false, kFolder},
+        BoxCase{"Save All Rows", 0, kSaveAll, true, kFolder},
+        BoxCase{"folder change", 0, [](SavingTest& t) { t.form_->SelectFolder("/"); }, true,
+                kFolder},
+        BoxCase{"close", 0, [](SavingTest& t) { t.form_->FormCloseQuery(); }, true, kFolder},
+        BoxCase{"compressed", 1, kSaveRow, false,
+                "Error #4864! Can not save tags!\nv22.mp3: the ID3v2.2 tag is compressed"}));
 
 // --- data safety: a full page in each kind ---
 

@@ -1,6 +1,8 @@
 // Decoding of attached pictures for the cover pane, with QImageReader.
 #include "editor/cover/picture_decode.h"
 
+#include "editor/model/counted.h"
+
 #include <QBuffer>
 #include <QImageReader>
 #include <QLocale>
@@ -133,7 +135,7 @@ QString DamagedText(qint64 bytes, const QString& mimeType) {
 }
 
 QString ByteCountText(qint64 bytes) {
-    return QStringLiteral("%1 bytes").arg(QLocale().toString(bytes));
+    return Counted(bytes, QStringLiteral("byte"), QStringLiteral("bytes"));
 }
 
 TShownPicture DecodeForShowing(const QByteArray& bytes, QSize box, const QString& mimeType) {

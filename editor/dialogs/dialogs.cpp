@@ -39,6 +39,10 @@ void TMessageBoxDialogs::Error(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QStringLiteral("Error"), ForDisplay(text));
 }
 
+void TMessageBoxDialogs::Warning(QWidget* parent, const QString& text) {
+    QMessageBox::warning(parent, QStringLiteral("Warning"), ForDisplay(text));
+}
+
 int TMessageBoxDialogs::ShowModal(QDialog* dialog) {
     dialog->hide();
     return dialog->exec();

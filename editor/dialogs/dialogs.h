@@ -21,6 +21,8 @@ class TDialogs {
     virtual Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) = 0;
     // An error box with an OK button.
     virtual void Error(QWidget* parent, const QString& text) = 0;
+    // A warning box with an OK button: the command ran, but did not do what was asked.
+    virtual void Warning(QWidget* parent, const QString& text) = 0;
     // Shows a dialog modally and returns its result (QDialog::Accepted or Rejected).
     virtual int ShowModal(QDialog* dialog) = 0;
     // A file dialog: the path of an existing file to open, or of a file to
@@ -36,6 +38,7 @@ class TMessageBoxDialogs : public TDialogs {
     Answer ConfirmYesNo(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
+    void Warning(QWidget* parent, const QString& text) override;
     int ShowModal(QDialog* dialog) override;
     QString ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
                        const QString& start, const QString& filter) override;

@@ -32,7 +32,9 @@ bool Fits(bulk::Column column, const QString& text) {
         case Column::Year:
             return tag_values::YearValid(text.toStdString());
         case Column::Track:
-            return tag_values::TrackValid(text.toStdString(), tag_values::kMaxRecordTrack);
+            // The record holds a track, never a total.
+            return tag_values::TrackValid(text.toStdString(), tag_values::kMaxRecordTrack) &&
+                   !text.contains(QLatin1Char('/'));
         case Column::Genre:
             return GenreFits(text);
         default:
@@ -73,6 +75,10 @@ std::optional<int> TrackOfTotal(const QString& text) {
 }
 
 QString Transliterated(bulk::Column column, const QString& text) {
+    if (column == bulk::Column::Track) {
+        const std::optional<int> track = TrackOfTotal(text);
+        return track ? QString::number(*track) : text;
+    }
     // Only the runs beyond ISO-8859-1 are transliterated: "Café" keeps its é.
     QString latin;
     QString run;
@@ -93,7 +99,7 @@ QString Transliterated(bulk::Column column, const QString& text) {
 }
 
 QString Transliterated(bulk::Column column, const QString& text, const code_page::TCodePage& page) {
-    if (page.IsLatin1() || column == bulk::Column::Genre) {
+    if (page.IsLatin1() || column == bulk::Column::Genre || column == bulk::Column::Track) {
         return Transliterated(column, text);
     }
     QString held;
@@ -141,7 +147,8 @@ QString UnstorableQuestion(const QStringList& lines) {
 QString OutOfRangeMessage(const QStringList& lines) {
     return QStringLiteral(
                "Nothing was saved. A year is 1 to %1 or empty, a track 1 to %2 (%3 in an ID3v1 "
-               "tag) or empty; mend these values first:\n\n%4")
+               "tag), alone or with a total of 1 to %2 (\"7/12\"), or empty; mend these values "
+               "first:\n\n%4")
         .arg(tag_values::kMaxYear)
         .arg(tag_values::kMaxTrack)
         .arg(tag_values::kMaxRecordTrack)

@@ -1,7 +1,8 @@
 // What an ID3v1 record can hold of a row's values: texts of ISO-8859-1
 // characters up to their field's width, a year of 1 to 9999, a track of 1 to
-// 255, a genre of the genre table; and what is stored instead when the user
-// asks for it. Also the texts of the checks a save makes before it writes.
+// 255 without a total, a genre of the genre table; and what is stored instead
+// when the user asks for it. Also the texts of the checks a save makes before
+// it writes.
 #pragma once
 
 #include <QString>
@@ -28,7 +29,8 @@ std::optional<int> TrackOfTotal(const QString& text);
 // What a record stores of a text it cannot hold, shown before it is written:
 // characters beyond ISO-8859-1 transliterated to Latin letters (the others
 // stay), what has no Latin form left out, the rest cut to the field's width;
-// a genre that still names no genre of the table gives none.
+// a genre that still names no genre of the table gives none; a track with a
+// total gives the track alone.
 QString Transliterated(bulk::Column column, const QString& text);
 // The same for a record written in that code page: the characters it cannot
 // hold are transliterated, and the text is cut to the field's width in bytes.

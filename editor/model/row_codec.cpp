@@ -64,12 +64,11 @@ void ReadTimestampYear(Tid3v2tag& tag, Tv2TAGInfo& info) {
     }
 }
 
-// Whether row k's field is to be written: changed, and not a stored value
-// kept because it could not be shown in full. An ID3v2 save also stores in
-// Unicode what was read with a legacy code page.
+// Whether row k's field is to be written: changed (edited, or chosen to be
+// stored in Unicode), and not a stored value kept because it could not be
+// shown in full. Untouched text read with a legacy code page keeps its bytes.
 bool ToWrite(const rows::TRowModel& rows, int k, Column field) {
-    return ((rows.ChangedFields(k) & rows::FieldBit(field)) != 0 ||
-            rows.Marked(k, field, rows::kLegacyCodePage)) &&
+    return (rows.ChangedFields(k) & rows::FieldBit(field)) != 0 &&
            !rows.Marked(k, field, rows::kKeepsStored);
 }
 

@@ -94,7 +94,7 @@ int VersionToWrite(int stored, int target, const TV2Versions& versions);
 // FreedRoomBound keeps its size. 0 when saved, else
 // the result word of the load or save that failed.
 // The version written follows the row's target version and `versions`;
-// fields read with a legacy code page are stored in Unicode.
+// a field read with a legacy code page keeps its bytes unless it changed.
 uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
                  const TV2Versions& versions = {});
 // Writes the changed values of row k into the file's ID3v1 record, in the

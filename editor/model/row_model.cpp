@@ -13,8 +13,8 @@ namespace rows {
 
 namespace {
 
-void SetMark(unsigned& marks, Mark mark, bool on) {
-    marks = on ? marks | mark : marks & ~static_cast<unsigned>(mark);
+void SetMark(unsigned& marks, unsigned mark, bool on) {
+    marks = on ? marks | mark : marks & ~mark;
 }
 
 }  // namespace
@@ -53,6 +53,9 @@ void TRowModel::CheckValue(int k, bulk::Column field) {
         const bool valid = field == bulk::Column::Year ? tag_values::YearValid(text)
                                                        : tag_values::TrackValid(text, maximum);
         SetMark(state.marks, kOutOfRange, !valid && !kept);
+        // A record holds the track of "n/total" only: saving asks before it drops the total.
+        SetMark(state.marks, kNotStorable,
+                valid && kind_ == 1 && !record_fit::Fits(field, state.shown));
         return;
     }
     // A record's own bytes, read with a legacy code page, stay as they are
@@ -85,7 +88,7 @@ bool TRowModel::SetField(int k, bulk::Column field, const QString& text, bool na
         // The user's value replaces the stored one, whatever it held.
         SetMark(state.marks, kKeepsStored, false);
         SetMark(state.marks, kNameNotDecoded, nameNotDecoded);
-        SetMark(state.marks, kLegacyCodePage, false);
+        SetMark(state.marks, kLegacyCodePage, ShowsLegacyText(k, field));
     }
     CheckValue(k, field);
     return changed;
@@ -97,7 +100,7 @@ void TRowModel::RevertRow(int k) {
     for (int f = 0; f < kFieldCount; ++f) {
         FieldState& state = row.fields[static_cast<size_t>(f)];
         state.shown = state.loaded;
-        SetMark(state.marks, kNameNotDecoded, false);
+        SetMark(state.marks, kNameNotDecoded | kToUnicode, false);
         SetMark(state.marks, kLegacyCodePage,
                 (row.legacyFields & FieldBit(static_cast<bulk::Column>(f))) != 0);
         CheckValue(k, static_cast<bulk::Column>(f));
@@ -117,15 +120,15 @@ void TRowModel::MarkSaved(int k) {
         const auto field = static_cast<bulk::Column>(f);
         FieldState& state = row.fields[static_cast<size_t>(f)];
         state.loaded = state.shown;
-        // An ID3v2 save stores Unicode; a record keeps the bytes of the fields
-        // it did not write, and stores the written ones in the record's page.
-        bool legacy = false;
-        if (kind_ == 1) {
-            legacy = (changed & FieldBit(field)) != 0
-                         ? recordPage_.ReadsDifferently(state.shown.toStdString())
-                         : (state.marks & kLegacyCodePage) != 0;
+        // Both kinds keep the bytes of the fields they did not write; an ID3v2
+        // save stores the written ones in Unicode, a record in its page.
+        const bool written = (changed & FieldBit(field)) != 0;
+        bool legacy = !written && (state.marks & kLegacyCodePage) != 0;
+        if (kind_ == 1 && written) {
+            legacy = recordPage_.ReadsDifferently(state.shown.toStdString());
         }
         SetMark(state.marks, kLegacyCodePage, legacy);
+        SetMark(state.marks, kToUnicode, false);
         row.legacyFields |= legacy ? FieldBit(field) : 0;
     }
     // The file now holds every shown picture, in the shown order.
@@ -146,7 +149,7 @@ unsigned TRowModel::ChangedFields(int k) const {
     unsigned changed = 0;
     for (int f = 0; f < kFieldCount; ++f) {
         const FieldState& state = row.fields[static_cast<size_t>(f)];
-        if (!row.loadedKnown || state.shown != state.loaded) {
+        if (!row.loadedKnown || state.shown != state.loaded || (state.marks & kToUnicode) != 0) {
             changed |= FieldBit(static_cast<bulk::Column>(f));
         }
     }
@@ -156,14 +159,29 @@ unsigned TRowModel::ChangedFields(int k) const {
     return changed;
 }
 
-bool TRowModel::StoresLegacyText(int k) const {
-    if (kind_ != 2) {
-        return false;
+unsigned TRowModel::LegacyFields(int k) const {
+    unsigned fields = 0;
+    for (int f = 0; f < kFieldCount && kind_ == 2; ++f) {
+        const unsigned marks = rows_[Index(k)].fields[static_cast<size_t>(f)].marks;
+        if ((marks & (kLegacyCodePage | kKeepsStored | kToUnicode)) == kLegacyCodePage) {
+            fields |= FieldBit(static_cast<bulk::Column>(f));
+        }
     }
-    const Row& row = rows_[Index(k)];
-    return std::any_of(row.fields.begin(), row.fields.end(), [](const FieldState& state) {
-        return (state.marks & kLegacyCodePage) != 0 && (state.marks & kKeepsStored) == 0;
-    });
+    return fields;
+}
+
+void TRowModel::StoreInUnicode(int k, unsigned fields) {
+    const unsigned legacy = LegacyFields(k);
+    for (int f = 0; f < kFieldCount; ++f) {
+        if ((fields & legacy & FieldBit(static_cast<bulk::Column>(f))) != 0) {
+            rows_[Index(k)].fields[static_cast<size_t>(f)].marks |= kToUnicode;
+        }
+    }
+}
+
+bool TRowModel::ShowsLegacyText(int k, bulk::Column field) const {
+    const FieldState& state = Field(k, field);
+    return (rows_[Index(k)].legacyFields & FieldBit(field)) != 0 && state.shown == state.loaded;
 }
 
 void TRowModel::NoteStoredForm(int k, unsigned legacyFields, int version) {
@@ -297,7 +315,7 @@ TRowEdits TRowModel::Edits(int k) const {
     TRowEdits edits;
     for (size_t f = 0; f < kFieldCount; ++f) {
         edits.shown[f] = row.fields[f].shown;
-        edits.editMarks[f] = row.fields[f].marks & (kKeepsStored | kNameNotDecoded);
+        edits.editMarks[f] = row.fields[f].marks & (kKeepsStored | kNameNotDecoded | kToUnicode);
     }
     edits.albumBeforeFolder = row.albumBeforeFolder;
     edits.targetVersion = row.targetVersion;
@@ -316,6 +334,10 @@ void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
         SetMark(state.marks, kKeepsStored,
                 (edits.editMarks[f] & kKeepsStored) != 0 && state.shown == state.loaded);
         SetMark(state.marks, kNameNotDecoded, (edits.editMarks[f] & kNameNotDecoded) != 0);
+        // Legacy text is what the file holds only while it shows as loaded.
+        const bool legacy = ShowsLegacyText(k, static_cast<bulk::Column>(f));
+        SetMark(state.marks, kLegacyCodePage, legacy);
+        SetMark(state.marks, kToUnicode, legacy && (edits.editMarks[f] & kToUnicode) != 0);
         CheckValue(k, static_cast<bulk::Column>(f));
     }
     row.albumBeforeFolder = edits.albumBeforeFolder;

@@ -32,6 +32,7 @@ enum Mark : unsigned {
     kOutOfRange = 4,       // a year or track outside its range
     kNameNotDecoded = 8,   // made from a file or folder name that was not UTF-8
     kLegacyCodePage = 16,  // stored bytes read with a legacy code page, not Unicode yet
+    kToUnicode = 32,       // legacy text the user chose to store in Unicode: a change
 };
 
 // The bit of a field in a set of changed fields (TV2Field's order).
@@ -63,7 +64,7 @@ using Pictures = std::vector<RowPicture>;
 // to. An undo step keeps one before and one after.
 struct TRowEdits {
     Values shown;
-    std::array<unsigned, kFieldCount> editMarks{};  // kKeepsStored, kNameNotDecoded
+    std::array<unsigned, kFieldCount> editMarks{};  // kKeepsStored, kNameNotDecoded, kToUnicode
     std::optional<QString> albumBeforeFolder;
     int targetVersion = 0;
     // The pictures shown, and which load or save of the file they refer to:
@@ -101,16 +102,18 @@ class TRowModel {
     bool Marked(int k, bulk::Column field, Mark mark) const {
         return (Marks(k, field) & mark) != 0;
     }
-    // Fields whose shown value differs from the loaded one (FieldBit), and
-    // kVersionChanged while the row's tag waits to be saved in another version.
+    // Fields whose shown value differs from the loaded one or that are to be
+    // stored in Unicode (FieldBit), and kVersionChanged while the row's tag
+    // waits to be saved in another version.
     unsigned ChangedFields(int k) const;
     bool Unsaved(int k) const { return ChangedFields(k) != 0 || PicturesChanged(k); }
-    // While the rows edit ID3v2: the row shows text its file holds in a legacy
-    // code page. Not an edit (nothing asks to save it), but a save of the row
-    // stores that text in Unicode.
-    bool StoresLegacyText(int k) const;
-    // The row is one a save writes: unsaved, or holding legacy text to store.
-    bool ToWrite(int k) const { return Unsaved(k) || StoresLegacyText(k); }
+    // While the rows edit ID3v2: the fields (FieldBit) that show, unedited and
+    // in full, text the file holds in a legacy code page. A save leaves them
+    // as stored unless StoreInUnicode chose them.
+    unsigned LegacyFields(int k) const;
+    // These of the row's LegacyFields become changes: a save stores the text
+    // they show in Unicode.
+    void StoreInUnicode(int k, unsigned fields);
     bool Untagged(int k) const { return rows_[Index(k)].untagged; }
     const QString& Problem(int k) const { return rows_[Index(k)].problem; }
     // The rows among the first `count` that a save must write.
@@ -187,6 +190,8 @@ class TRowModel {
     FieldState& Field(int k, bulk::Column field);
     // The marks that follow from the value and the kind.
     void CheckValue(int k, bulk::Column field);
+    // The field shows, as loaded, text its file holds in a legacy code page.
+    bool ShowsLegacyText(int k, bulk::Column field) const;
 
     int kind_ = 1;
     uint64_t pictureLoads_ = 0;  // never reused, so an old number never matches

@@ -1,6 +1,8 @@
 // Saving rules and texts, kept apart from the window so they are tested alone.
 #include "editor/model/save_logic.h"
 
+#include "editor/model/counted.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
@@ -24,6 +26,11 @@ bool HasText(const QString& text) {
 
 // Messages put a carriage return where the message boxes break the line.
 constexpr QChar kReturn = u'\r';
+
+// The file and the reason, when one is known, before a general text.
+QString ReasonFirst(const QString& fileName, const QString& reason, const QString& text) {
+    return reason.isEmpty() ? text : QStringLiteral("%1: %2.\n\n%3").arg(fileName, reason, text);
+}
 
 }  // namespace
 
@@ -71,20 +78,24 @@ QString NotSavedMessage() {
     return QStringLiteral("Modifications is not saved to the file.");
 }
 
-QString SaveRowAttributeError(const QString& fileName, uint32_t error) {
-    return QStringLiteral(
-               "File %1 can not be saved, because an error happened of type %2. %3%3 This may "
-               "result on that the disk is locked (for example CD-ROM or floppy) or network "
-               "location is with Read Only type.")
-        .arg(fileName, QString::number(error), QString(kReturn));
+QString SaveRowAttributeError(const QString& fileName, uint32_t error, const QString& reason) {
+    return ReasonFirst(
+        fileName, reason,
+        QStringLiteral(
+            "File %1 can not be saved, because an error happened of type %2. %3%3 This may "
+            "result on that the disk is locked (for example CD-ROM or floppy) or network "
+            "location is with Read Only type.")
+            .arg(fileName, QString::number(error), QString(kReturn)));
 }
 
-QString SaveAllAttributeError(const QString& fileName, uint32_t error) {
-    return QStringLiteral(
-               "Read Only attribute of file %1 can not be removed (error #%2).%3This may result "
-               "on that the disk is locked (for example CD-ROM or floppy) or you have not "
-               "writing access to network location.")
-        .arg(fileName, QString::number(error), QString(kReturn));
+QString SaveAllAttributeError(const QString& fileName, uint32_t error, const QString& reason) {
+    return ReasonFirst(
+        fileName, reason,
+        QStringLiteral(
+            "Read Only attribute of file %1 can not be removed (error #%2).%3This may result "
+            "on that the disk is locked (for example CD-ROM or floppy) or you have not "
+            "writing access to network location.")
+            .arg(fileName, QString::number(error), QString(kReturn)));
 }
 
 QString SavingCaption(const QString& fileName) {
@@ -114,29 +125,50 @@ QString CloseQuestion() {
 }
 
 QString SaveOutcome(int saved, const QStringList& notSaved) {
-    QString text = QStringLiteral("\n\n%1 files saved.").arg(saved);
+    QString text = QStringLiteral("\n\n%1 saved.")
+                       .arg(Counted(saved, QStringLiteral("file"), QStringLiteral("files")));
     if (!notSaved.isEmpty()) {
         text += QStringLiteral("\nNot saved:\n") + notSaved.join(QLatin1Char('\n'));
     }
     return text;
 }
 
-QString FailureReason(uint16_t result, int error) {
+QString SaveAllSummary(int tagKind, const QString& folder, int page, bool exceptForm, int saved,
+                       const QStringList& notSaved) {
+    const QString text =
+        FinalMessage(tagKind, folder, page, exceptForm) + SaveOutcome(saved, notSaved);
+    return saved == 0 ? QStringLiteral("No file was saved.\n\n") + text : text;
+}
+
+QString ErrorReason(int error, const std::string& path) {
     switch (error) {
         case ENOSPC:
         case EDQUOT:
             return QStringLiteral("the disk is full");
         case EWOULDBLOCK:
             return QStringLiteral("the file is in use by another program");
-        case EACCES:
         case EPERM:
-            return QStringLiteral("you have no permission to write the file");
+            // chmod and open refuse an immutable file with EPERM, even to root.
+            if (!path.empty() && platform::IsImmutable(path)) {
+                return QStringLiteral("the file is marked immutable");
+            }
+            return QStringLiteral("permission denied");
+        case EACCES:
+            return QStringLiteral("permission denied");
         case EROFS:
             return QStringLiteral("the disk is read-only");
         case ENOENT:
             return QStringLiteral("the file no longer exists");
+        case EISDIR:
+            return QStringLiteral("it is a folder, not a file");
         default:
-            break;
+            return {};
+    }
+}
+
+QString FailureReason(uint16_t result, int error, const std::string& path) {
+    if (QString reason = ErrorReason(error, path); !reason.isEmpty()) {
+        return reason;
     }
     switch (id3v2::ErrorCode(result)) {
         case id3v2::kCannotOpen:
@@ -158,6 +190,8 @@ QString FailureReason(uint16_t result, int error) {
         case id3v2::kBadVersion:
             return QStringLiteral(
                 "the tag is neither ID3v2.3 nor ID3v2.4 (ID3v2.2 tags cannot be written)");
+        case id3v2::kCompressedTag:
+            return QStringLiteral("the ID3v2.2 tag is compressed, which no program can read");
         case id3v2::kRevisionRefused:
             return QStringLiteral("the tag is of a revision that cannot be written");
         case id3v2::kTagPastEnd:
@@ -207,9 +241,10 @@ int LikelyError(const std::string& path, uint16_t result) {
     return 0;
 }
 
-QString SaveTagsError(uint16_t result, const QString& fileName, int error) {
+QString SaveTagsError(uint16_t result, const QString& fileName, int error,
+                      const std::string& path) {
     return QStringLiteral("Error #%1! Can not save tags!\n%2: %3")
-        .arg(QString::number(result), fileName, FailureReason(result, error));
+        .arg(QString::number(result), fileName, FailureReason(result, error, path));
 }
 
 }  // namespace save_logic

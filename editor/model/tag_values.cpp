@@ -2,7 +2,6 @@
 #include "editor/model/tag_values.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 #include "editor/model/page_logic.h"
@@ -49,7 +48,9 @@ std::optional<int> NumberIn(const std::string& text, int maximum) {
 }
 
 // The track and total of a track text in its written form ("+3/ 12" gives
-// "3/12"); nothing when the text is no track within the maximum.
+// "3/12"); nothing when the text is no track within the maximum, or its total
+// none within the maximum or kMaxTrack. A slash without a total ("3/") is no
+// track: it is what typing leaves halfway.
 std::optional<std::string> TrackForm(const std::string& text, int maximum) {
     const std::string track = WithoutBlanks(text);
     const size_t slash = track.find('/');
@@ -60,11 +61,8 @@ std::optional<std::string> TrackForm(const std::string& text, int maximum) {
     if (slash == std::string::npos) {
         return std::to_string(*number);
     }
-    const std::string total = WithoutBlanks(track.substr(slash + 1));
-    if (total.empty()) {
-        return std::to_string(*number) + "/";
-    }
-    const std::optional<int> of = NumberIn(total, std::numeric_limits<int>::max());
+    const std::optional<int> of =
+        NumberIn(WithoutBlanks(track.substr(slash + 1)), std::max(maximum, kMaxTrack));
     if (!of) {
         return std::nullopt;
     }

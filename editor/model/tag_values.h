@@ -28,7 +28,8 @@ constexpr int kMaxRecordTrack = 255;
 // number from 1 to kMaxYear. Blanks around the text do not count.
 bool YearValid(const std::string& text);
 // True when a track field's text may be written: empty (no track), or a track
-// number from 1 to maximum, alone or with a total ("3/12", "3/").
+// number from 1 to maximum, alone or with a total of 1 to maximum or kMaxTrack,
+// whichever is more ("3/12").
 bool TrackValid(const std::string& text, int maximum);
 
 // The frame texts of the field texts: a valid number in its plain form ("+7"

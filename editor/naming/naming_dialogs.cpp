@@ -1,6 +1,8 @@
 // The naming commands' dialog and the patterns it remembers between runs.
 #include "editor/naming/naming_dialogs.h"
 
+#include "editor/model/counted.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -103,7 +105,10 @@ void TNamingDialog::UpdatePreview() {
     }
     ProblemLabel->setText(
         table.error.isEmpty()
-            ? QStringLiteral("%1 of %2 rows change.").arg(taking).arg(table.cells.size())
+            ? QStringLiteral("%1 of %2 %3.")
+                  .arg(QString::number(taking),
+                       Counted(table.cells.size(), QStringLiteral("row"), QStringLiteral("rows")),
+                       taking == 1 ? QStringLiteral("changes") : QStringLiteral("change"))
             : table.error);
     ApplyButton->setEnabled(table.error.isEmpty() && taking > 0);
 }

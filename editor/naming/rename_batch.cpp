@@ -1,6 +1,8 @@
 // The rename batch with its roll-back, and undoing the last batch.
 #include "editor/naming/rename_batch.h"
 
+#include "editor/model/counted.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -85,8 +87,8 @@ QString FailureMessage(const std::vector<FileResult>& files, size_t failedRow,
                QStringLiteral("\nNo file was renamed: the ones already done were renamed back.");
     }
     return message +
-           QStringLiteral("\n%1 file(s) have neither their old nor their new name; see the list.")
-               .arg(stuck);
+           QStringLiteral("\n%1 neither their old nor their new name; see the list.")
+               .arg(Counted(stuck, QStringLiteral("file has"), QStringLiteral("files have")));
 }
 
 }  // namespace
@@ -148,7 +150,8 @@ BatchResult RunPlan(const std::string& folder, const Plan& plan) {
                 {plan[step.row].oldName, plan[step.row].newName, step.identity});
         }
         result.succeeded = true;
-        result.message = QStringLiteral("%1 file(s) renamed.").arg(done.size());
+        result.message = Counted(done.size(), QStringLiteral("file"), QStringLiteral("files")) +
+                         QStringLiteral(" renamed.");
         return result;
     }
     for (auto step = done.rbegin(); step != done.rend(); ++step) {

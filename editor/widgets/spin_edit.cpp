@@ -80,7 +80,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
         const QChar c = typed.front();
         const bool control = c.unicode() < 0x20 || c.unicode() == 0x7F;
         allowed = (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
-                  c == QLocale().decimalPoint().front() || control;
+                  c == QLocale().decimalPoint().front() || (takesTotal_ && c == u'/') || control;
     }
     if (!allowed) {
         QApplication::beep();

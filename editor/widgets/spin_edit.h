@@ -32,6 +32,8 @@ class TSpinEdit : public QAbstractSpinBox {
     // Where a step from an empty field lands (the current year for a year
     // field); the minimum until set.
     void setStartValue(int value) { startValue_ = value; }
+    // A track field: typing also takes the slash of "n/total".
+    void setTakesTotal(bool takes) { takesTotal_ = takes; }
 
     void stepBy(int steps) override;
 
@@ -49,4 +51,5 @@ class TSpinEdit : public QAbstractSpinBox {
     int minimum_ = 0;
     int maximum_ = 0;
     std::optional<int> startValue_;
+    bool takesTotal_ = false;
 };

@@ -324,10 +324,12 @@ class TForm1 : public QWidget {
     // Writes row k into the file at path in the current kind; empty when
     // written, else why not.
     QString WriteRow(int k, const std::string& path);
-    // Shows why an ID3v2 save of the file failed and keeps the reason for WriteRow.
-    void ReportSaveFailure(const std::string& path, uint16_t result);
+    // Shows why a save of the file failed and keeps the reason for WriteRow;
+    // `error` is the errno value behind it when known.
+    void ReportSaveFailure(const std::string& path, uint16_t result, int error = 0);
     // Rebuilds the page from the files, but the rows listed keep the values
-    // shown and stay unsaved.
+    // shown and stay unsaved. Their failures were told, as were the files the
+    // page could not read before, so these add no second box.
     void RebuildKeeping(const std::vector<int>& rows);
     void WriteWhileSuspended(const std::function<void()>& writes);
     // Event hooks for the filter; true when the event was consumed.
@@ -341,7 +343,8 @@ class TForm1 : public QWidget {
     TForm2* Form2 = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     QString titleText_;
-    QString lastSaveFailure_;  // the reason of the last failed ID3v2 save
+    QString lastSaveFailure_;        // the reason of the last failed ID3v2 save
+    std::vector<int> problemsTold_;  // rows the page builder names in no box
     // Set by a folder change, consumed by the click or key move that follows it.
     bool folderJustChanged_ = false;
     rows::TRowModel rowModel_;
@@ -419,9 +422,15 @@ class TForm1 : public QWidget {
     // Removes the tags of that kind (1 the ID3v1 record, 2 the ID3v2 tag) from
     // the focused row's file, or from the files of the page's rows.
     void RemoveTags(int kind, bool wholePage);
+    // Lists the rows' fields that show text read through a legacy code page
+    // and, when the user agrees, makes them edits a save stores in Unicode.
+    void StoreShownTextAsUnicode();
 
   private:
     void ConnectPreferences();
+    // The command above is usable in ID3v2 mode with a legacy code page.
+    void ShowUnicodeCommandState();
+    QAction* UnicodeAction = nullptr;
     row_codec::TV2Versions V2Versions() const;
     // "2.3.0" or "2.4.0": the ID3v2 version the window writes.
     QString WrittenVersionText() const;

@@ -85,15 +85,10 @@ void TForm1::RowChanged(int k) {
 }
 
 void TForm1::ShowSaveButtons() {
-    // Rows whose legacy text a save would store in Unicode keep the save
-    // buttons usable on a page with nothing to revert.
-    bool toWrite = PageModified;
-    for (int k = 0; k < RowsInScope() && !toWrite; ++k) {
-        toWrite = rowModel_.StoresLegacyText(k);
+    // Only unsaved rows give a save something to write.
+    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
+        button->setEnabled(PageModified);
     }
-    SpeedButton1->setEnabled(toWrite);
-    SpeedButton2->setEnabled(toWrite);
-    SpeedButton4->setEnabled(PageModified);
 }
 
 bool TForm1::RowModified(int k) const {

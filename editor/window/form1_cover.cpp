@@ -22,6 +22,7 @@
 #include "editor/cover/picture_input.h"
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/column_layout.h"
+#include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/save_logic.h"
 #include "editor/startup/application.h"
@@ -264,7 +265,8 @@ void TForm1::CoverForPage(bool withoutFrontCover) {
         RowChanged(k);
         ++changed;
     }
-    ShowStatus(QStringLiteral("Picture put on %1 rows").arg(changed));
+    ShowStatus(QStringLiteral("Picture put on ") +
+               Counted(changed, QStringLiteral("row"), QStringLiteral("rows")));
 }
 
 bool TForm1::FilterCoverEvent(QObject* watched, QEvent* event) {

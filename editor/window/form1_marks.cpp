@@ -23,7 +23,8 @@ QString Hints(unsigned marks, const QString& codePage) {
     }
     if ((marks & rows::kOutOfRange) != 0) {
         hints << QStringLiteral(
-            "A year is 1 to 9999, a track 1 to 999 (255 in an ID3v1 tag), or empty. Saving "
+            "A year is 1 to 9999, a track 1 to 999 (255 in an ID3v1 tag), alone or with a total "
+            "of 1 to 999 (\"7/12\"), or empty. Saving "
             "refuses this value until it is mended.");
     }
     if ((marks & rows::kNameNotDecoded) != 0) {
@@ -32,7 +33,8 @@ QString Hints(unsigned marks, const QString& codePage) {
     if ((marks & rows::kLegacyCodePage) != 0) {
         hints << QStringLiteral(
                      "Read with the code page %1: the file holds this text in that code page, "
-                     "not in Unicode. Saving the row in ID3v2 stores it in Unicode.")
+                     "not in Unicode. A save leaves it as stored; in an ID3v2 tag, editing it "
+                     "or the command Store Shown Text as Unicode stores it in Unicode.")
                      .arg(codePage);
     }
     return hints.join(QLatin1Char('\n'));

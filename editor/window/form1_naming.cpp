@@ -10,6 +10,7 @@
 
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/bulk_logic.h"
+#include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/save_logic.h"
 #include "editor/naming/naming_dialogs.h"
@@ -118,8 +119,9 @@ void TForm1::TagsFromNamesClick() {
             ++set;
         }
     });
-    ShowStatus(
-        QStringLiteral("Tags from file names: %1 of %2 rows set.").arg(set).arg(parsed.size()));
+    ShowStatus(QStringLiteral("Tags from file names: %1 of %2 set.")
+                   .arg(set)
+                   .arg(Counted(parsed.size(), QStringLiteral("row"), QStringLiteral("rows"))));
 }
 
 bool TForm1::SaveBeforeRenaming() {

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
@@ -89,12 +90,16 @@ void TForm1::Button2Click() {
             empty.problem = QString::fromLocal8Bit(error.what());
             ShowLoadedRow(k, empty);
         }
+        // A failed save, or the build before a save, told the row's problem already.
+        const bool told = std::ranges::count(problemsTold_, k) != 0;
         if (missing) {
             row_codec::TLoadedRow gone;
             gone.problem = QStringLiteral("The file could not be found.");
             ShowLoadedRow(k, gone);
-            problems << QStringLiteral("%1 could not be found for some reason...").arg(name);
-        } else if (!RowProblem(k).isEmpty()) {
+            if (!told) {
+                problems << QStringLiteral("%1 could not be found for some reason...").arg(name);
+            }
+        } else if (!RowProblem(k).isEmpty() && !told) {
             unreadable = true;
             problems
                 << QStringLiteral("The tags of %1 could not be read: %2").arg(name, RowProblem(k));
@@ -139,7 +144,16 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
         }
         values.push_back(texts);
     }
-    Button2Click();
+    problemsTold_ = rows;
+    for (int k = 0; k < RowsInScope(); ++k) {
+        if (!RowProblem(k).isEmpty()) {
+            problemsTold_.push_back(k);
+        }
+    }
+    {
+        const auto forget = qScopeGuard([this] { problemsTold_.clear(); });
+        Button2Click();
+    }
     // Put back as a command sets values, so each value that differs from its
     // file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {

@@ -11,7 +11,9 @@
 
 #include "editor/dialogs/dialogs.h"
 #include "editor/dialogs/preferences_dialog.h"
+#include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
+#include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/startup/application.h"
 #include "editor/window/form1.h"
@@ -23,7 +25,7 @@
 namespace {
 
 QString Files(int count) {
-    return count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(count);
+    return Counted(count, QStringLiteral("file"), QStringLiteral("files"));
 }
 
 }  // namespace
@@ -43,11 +45,20 @@ void TForm1::ConnectPreferences() {
                Guarded([this] { RemoveTags(1, true); }));
     AddCommand(QStringLiteral("Remove ID3v2 tags of the page's rows"), {},
                Guarded([this] { RemoveTags(2, true); }));
+    UnicodeAction = AddCommand(QStringLiteral("Store Shown Text as Unicode"), {},
+                               Guarded([this] { StoreShownTextAsUnicode(); }));
     ApplyPreferences(prefs::Load());
     TagKind = prefs::StartTagKind(prefs_);
     // ID3v1 is the kind the layout starts with and names.
     if (TagKind == 2) {
         ShowKindCaptions();
+    }
+    ShowUnicodeCommandState();
+}
+
+void TForm1::ShowUnicodeCommandState() {
+    if (UnicodeAction != nullptr) {
+        UnicodeAction->setEnabled(TagKind == 2 && !readPage_.IsLatin1());
     }
 }
 
@@ -91,6 +102,7 @@ void TForm1::ApplyPreferences(const prefs::TPreferences& chosen) {
     tag_.KeepModificationTime = chosen.keepModificationTimes ? 1 : 0;
     rowModel_.SetRecordPage(code_page::TCodePage(chosen.WriteCodePage()));
     NameWrittenVersion();
+    ShowUnicodeCommandState();
     if (rereads && !FileList.empty()) {
         RereadKeepingEdits();
         return;
@@ -109,6 +121,7 @@ void TForm1::RereadKeepingEdits() {
         rows::Values values;
         int targetVersion;
         rows::Pictures pictures;
+        unsigned toUnicode;
     };
     std::vector<Edit> edits;
     for (const int k : rowModel_.UnsavedRows(RowsInScope())) {
@@ -116,8 +129,13 @@ void TForm1::RereadKeepingEdits() {
         for (int f = 0; f < rows::kFieldCount; ++f) {
             values[static_cast<size_t>(f)] = rowModel_.Shown(k, static_cast<bulk::Column>(f));
         }
+        unsigned toUnicode = 0;
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            const auto column = static_cast<bulk::Column>(f);
+            toUnicode |= rowModel_.Marked(k, column, rows::kToUnicode) ? rows::FieldBit(column) : 0;
+        }
         edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k),
-                         rowModel_.ShownPictures(k)});
+                         rowModel_.ShownPictures(k), toUnicode});
     }
     Button2Click();
     for (const Edit& edit : edits) {
@@ -129,6 +147,9 @@ void TForm1::RereadKeepingEdits() {
         }
         rowModel_.SetTargetVersion(edit.k, edit.targetVersion);
         rowModel_.SetPictures(edit.k, edit.pictures);
+        // Text still shown as read, and chosen to be stored in Unicode, stays chosen.
+        rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
+        PaintRow(edit.k);
         PicturesChanged(edit.k);  // the pane showed those read from the file
     }
 }
@@ -179,6 +200,48 @@ void TForm1::ConvertPageTags(int version) {
                                    .arg(version)
                                    .arg(unmapped.join(QLatin1Char('\n'))));
     }
+}
+
+void TForm1::StoreShownTextAsUnicode() {
+    std::vector<std::pair<int, unsigned>> found;
+    QStringList lines;
+    for (int k = 0; k < RowsInScope(); ++k) {
+        const unsigned fields = rowModel_.LegacyFields(k);
+        if (fields == 0) {
+            continue;
+        }
+        QStringList names;
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            const auto column = static_cast<bulk::Column>(f);
+            if ((fields & rows::FieldBit(column)) != 0) {
+                names << record_fit::ColumnName(column);
+            }
+        }
+        found.emplace_back(k, fields);
+        lines << QStringLiteral("%1: %2").arg(FileLabel(k)->text(),
+                                              names.join(QStringLiteral(", ")));
+    }
+    if (found.empty()) {
+        ShowStatus(QStringLiteral("No row shows text read through a legacy code page."));
+        return;
+    }
+    const QString question =
+        QStringLiteral(
+            "Store the text these fields show through the code page %1 in Unicode? "
+            "The rows then hold unsaved changes; saving writes them.\n\n%2")
+            .arg(readPage_.Name(), lines.join(QLatin1Char('\n')));
+    if (dialogs_.ConfirmYesNo(this, question) != TDialogs::Answer::Yes) {
+        return;
+    }
+    RunAsOneStep(QStringLiteral("Store Shown Text as Unicode"), [&] {
+        for (const auto& [k, fields] : found) {
+            rowModel_.StoreInUnicode(k, fields);
+            PaintRow(k);
+            RowChanged(k);
+        }
+    });
+    ShowStatus(QStringLiteral("%1 to be saved with the shown text in Unicode.")
+                   .arg(Files(static_cast<int>(found.size()))));
 }
 
 void TForm1::RemoveTags(int kind, bool wholePage) {

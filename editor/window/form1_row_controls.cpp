@@ -107,8 +107,9 @@ void TForm1::CreateRows() {
         auto* comment =
             RowEdit(RowsArea, RowName(kCommentEdit, k), at(column_layout::kComment), top, false);
         comment->setCharLimit(28);
-        QWidget* track =
+        TSpinEdit* track =
             RowSpin(RowsArea, RowName(kTrackEdit, k), at(column_layout::kTrack), top, -1, 255);
+        track->setTakesTotal(true);
 
         auto* genre = new QComboBox(RowsArea);
         genre->setObjectName(RowName(kGenreEdit, k));
@@ -133,7 +134,7 @@ void TForm1::CreateRows() {
              {std::pair{title, bulk::Column::Title}, std::pair{artist, bulk::Column::Artist},
               std::pair{album, bulk::Column::Album}, std::pair{year, bulk::Column::Year},
               std::pair{static_cast<QWidget*>(comment), bulk::Column::Comment},
-              std::pair{track, bulk::Column::Track},
+              std::pair{static_cast<QWidget*>(track), bulk::Column::Track},
               std::pair{static_cast<QWidget*>(genre), bulk::Column::Genre}}) {
             if (previous != nullptr) {
                 setTabOrder(previous, control);

@@ -53,9 +53,10 @@ bool TForm1::FillRow(int k, const std::string& path) {
 }
 
 int TForm1::WriteV2Row(const std::string& path, int k) {
+    id3v2::ClearLastErrorNumber();
     const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, V2Versions());
     if (result != 0) {
-        ReportSaveFailure(path, result);
+        ReportSaveFailure(path, result, id3v2::LastErrorNumber());
     }
     return result;
 }
@@ -69,6 +70,7 @@ void TForm1::ShowKindCaptions() {
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
+    ShowUnicodeCommandState();
 }
 
 void TForm1::SpeedButton7Click() {
@@ -133,7 +135,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
             if ((changed & rows::FieldBit(column)) == 0 || !NotStorable(controls[i])) {
                 continue;
             }
-            if (column == bulk::Column::Year || column == bulk::Column::Track) {
+            if (rowModel_.Marked(k, column, rows::kOutOfRange)) {
                 outOfRange << QStringLiteral("Row %1, %2: %3 \"%4\"")
                                   .arg(k + 1)
                                   .arg(name, record_fit::ColumnName(column),

@@ -14,12 +14,14 @@
 #include "editor/window/form1.h"
 
 #include "editor/dialogs/form2.h"
+#include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/startup/application.h"
 #include "editor/widgets/spin_edit.h"
 #include "id3v1/id3v1.h"
+#include "id3v2/result_codes.h"
 #include "platform/attributes.h"
 
 namespace {
@@ -60,10 +62,11 @@ bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
 QString TForm1::WriteRow(int k, const std::string& path) {
     const bool pictures = rowModel_.PicturesChanged(k);
     if (TagKind == 1) {
+        id3v2::ClearLastErrorNumber();
         if (const uint16_t result =
                 row_codec::WriteV1(path, rowModel_, k, prefs_.keepModificationTimes);
             result != 0) {
-            ReportSaveFailure(path, result);
+            ReportSaveFailure(path, result, id3v2::LastErrorNumber());
             return lastSaveFailure_;
         }
     } else if (WriteV2Row(path, k) != 0) {
@@ -77,11 +80,14 @@ QString TForm1::WriteRow(int k, const std::string& path) {
     return {};
 }
 
-void TForm1::ReportSaveFailure(const std::string& path, uint16_t result) {
-    const int error = save_logic::LikelyError(path, result);
-    lastSaveFailure_ = save_logic::FailureReason(result, error);
-    dialogs_.Error(this, save_logic::SaveTagsError(
-                             result, save_logic::DisplayName(save_logic::FileNameOf(path)), error));
+void TForm1::ReportSaveFailure(const std::string& path, uint16_t result, int error) {
+    if (error == 0) {
+        error = save_logic::LikelyError(path, result);
+    }
+    lastSaveFailure_ = save_logic::FailureReason(result, error, path);
+    dialogs_.Error(this,
+                   save_logic::SaveTagsError(
+                       result, save_logic::DisplayName(save_logic::FileNameOf(path)), error, path));
 }
 
 // Runs a save's writes while playback is suspended. A failed write ends the
@@ -119,7 +125,7 @@ void TForm1::SpeedButton1Click() {
         return;
     }
     const int k = *row;
-    const bool changed = rowModel_.ToWrite(k);
+    const bool changed = rowModel_.Unsaved(k);
     if (!changed) {
         ResumePlayback(position);
         return;
@@ -136,7 +142,8 @@ void TForm1::SpeedButton1Click() {
         }
         if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
             ResumePlayback(position);
-            dialogs_.Error(this, save_logic::SaveRowAttributeError(fileName, error));
+            dialogs_.Error(this, save_logic::SaveRowAttributeError(
+                                     fileName, error, save_logic::ErrorReason(error, path)));
             return;
         }
     }
@@ -174,7 +181,7 @@ bool TForm1::SpeedButton2Click() {
     // the values stored, so the changes are measured after it.
     std::vector<int> changedRows;
     for (int k = 0; k < rows; ++k) {
-        if (rowModel_.ToWrite(k)) {
+        if (rowModel_.Unsaved(k)) {
             changedRows.push_back(k);
         }
     }
@@ -186,7 +193,7 @@ bool TForm1::SpeedButton2Click() {
     }
     std::vector<bool> changed(static_cast<size_t>(rows));
     for (int k = 0; k < rows; ++k) {
-        changed[k] = rowModel_.ToWrite(k);
+        changed[k] = rowModel_.Unsaved(k);
     }
 
     // Only the files of rows that hold changes are asked about.
@@ -213,12 +220,14 @@ bool TForm1::SpeedButton2Click() {
                 continue;
             }
             if (const uint32_t error = save_logic::ClearReadOnly(path); error != 0) {
+                const QString reason = save_logic::ErrorReason(static_cast<int>(error), path);
                 kept[path] =
                     QStringLiteral("its Read Only attribute could not be removed (error #%1)")
-                        .arg(error);
-                dialogs_.Error(this,
-                               save_logic::SaveAllAttributeError(
-                                   save_logic::DisplayName(save_logic::FileNameOf(path)), error));
+                        .arg(error) +
+                    (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason);
+                dialogs_.Error(this, save_logic::SaveAllAttributeError(
+                                         save_logic::DisplayName(save_logic::FileNameOf(path)),
+                                         error, reason));
             }
         }
     }
@@ -257,10 +266,15 @@ bool TForm1::SpeedButton2Click() {
     });
     ResumePlayback(position);
     setWindowTitle(save_logic::SavedCaption(saved));
-    ShowStatus(save_logic::SavedCaption(saved));
-    dialogs_.Message(this, save_logic::FinalMessage(TagKind, save_logic::DisplayName(FolderPath),
-                                                    PageIndex + 1, leftUnticked) +
-                               save_logic::SaveOutcome(saved, notSaved));
+    ShowStatus(Counted(saved, QStringLiteral("file"), QStringLiteral("files")) +
+               QStringLiteral(" saved"));
+    const QString summary = save_logic::SaveAllSummary(
+        TagKind, save_logic::DisplayName(FolderPath), PageIndex + 1, leftUnticked, saved, notSaved);
+    if (saved == 0) {
+        dialogs_.Warning(this, summary);
+    } else {
+        dialogs_.Message(this, summary);
+    }
     RestoreCaption();
     RebuildKeeping(unsaved);
     return !failed;

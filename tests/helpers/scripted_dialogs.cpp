@@ -61,6 +61,10 @@ void ScriptedDialogs::Error(QWidget*, const QString& text) {
     shown_.push_back({Kind::Error, text});
 }
 
+void ScriptedDialogs::Warning(QWidget*, const QString& text) {
+    shown_.push_back({Kind::Warning, text});
+}
+
 int ScriptedDialogs::ShowModal(QDialog* dialog) {
     shown_.push_back({Kind::Modal, dialog->objectName()});
     if (modals_.empty()) {

@@ -11,7 +11,7 @@
 
 class ScriptedDialogs : public TDialogs {
   public:
-    enum class Kind { Message, YesNo, YesNoCancel, Error, Modal, File };
+    enum class Kind { Message, YesNo, YesNoCancel, Error, Warning, Modal, File };
     struct Shown {
         Kind kind;
         QString text;
@@ -30,6 +30,7 @@ class ScriptedDialogs : public TDialogs {
     QStringList Texts(Kind kind) const;
     QStringList Messages() const { return Texts(Kind::Message); }
     QStringList Errors() const { return Texts(Kind::Error); }
+    QStringList Warnings() const { return Texts(Kind::Warning); }
     QStringList Questions() const;
     void Clear();
     size_t PendingAnswers() const { return answers_.size() + modals_.size() + files_.size(); }
@@ -38,6 +39,7 @@ class ScriptedDialogs : public TDialogs {
     Answer ConfirmYesNo(QWidget* parent, const QString& text) override;
     Answer ConfirmYesNoCancel(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& text) override;
+    void Warning(QWidget* parent, const QString& text) override;
     int ShowModal(QDialog* dialog) override;
     QString ChooseFile(QWidget* parent, FileAccess access, const QString& caption,
                        const QString& start, const QString& filter) override;
