@@ -43,12 +43,15 @@ TEST(CoverDecode, ShowsAtTheBoxSizeAndRefusesWhatCannotBeDecodedSafely) {
     const QByteArray hugePng = QByteArray::fromHex(
         "89504e470d0a1a0a0000000d49484452000186a0000186a00806000000a8520bc8"
         "0000000a49444154789c6300000001000100163d5a48");
+    const QByteArray gif = QByteArray::fromHex(
+        "47494638396101000100800000ffffff00000021f90401000000002c00000000010001000002024401003b");
     const struct {
         const char* name;
         QByteArray bytes;
         QSize box;
         QSize shown;  // empty: refused
         QSize full;
+        bool damaged = false;  // decodes, but the bytes end before the image does
     } cases[] = {
         {"jpeg_shrunk_to_box", jpeg, {300, 300}, {300, 200}, {1200, 800}},
         {"small_png_not_enlarged", Encoded({100, 50}, "PNG"), {300, 300}, {100, 50}, {100, 50}},
@@ -58,6 +61,9 @@ TEST(CoverDecode, ShowsAtTheBoxSizeAndRefusesWhatCannotBeDecodedSafely) {
         {"wrong_bytes", QByteArray(5000, 'x'), {300, 300}, {}, {}},
         {"png_declares_100000_square", hugePng, {300, 300}, {}, {100000, 100000}},
         {"sixteen_megabytes", sixteenMb, {300, 300}, {}, {}},
+        {"jpeg_cut_off", jpeg.chopped(300), {300, 300}, {}, {1200, 800}, true},
+        {"bitmap_cut_off", Encoded({100, 50}, "BMP").chopped(100), {}, {}, {100, 50}, true},
+        {"gif_without_its_end", gif.chopped(1), {}, {}, {1, 1}, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,8 +72,9 @@ TEST(CoverDecode, ShowsAtTheBoxSizeAndRefusesWhatCannotBeDecodedSafely) {
         if (c.full.isValid()) {
             EXPECT_EQ(shown.FullSize, c.full);
         }
-        EXPECT_EQ(shown.Failure,
-                  c.shown.isEmpty() ? CannotShowText(c.bytes.size(), "image/png") : QString());
+        EXPECT_EQ(shown.Failure, c.damaged           ? DamagedText(c.bytes.size(), "image/png")
+                                 : c.shown.isEmpty() ? CannotShowText(c.bytes.size(), "image/png")
+                                                     : QString());
     }
     EXPECT_EQ(CannotShowText(16, ""), "Cannot show this picture (16 bytes, unknown type)");
 }

@@ -59,6 +59,14 @@ TEST(RowPictures, EditsRevertsSavesAndCopiesOfTheShownList) {
              m.RestoreEdits(0, before);
          },
          false, "1:4 "},
+        {"kept over a load of a file whose tag was removed",
+         [](TRowModel& m) {
+             m.AddPicture(0, Shared(40, 1), 3);
+             const rows::Pictures kept = m.ShownPictures(0);
+             m.LoadPictures(0, {});
+             m.SetPictures(0, kept);
+         },
+         true, "0*:3 "},
         {"saved: the file holds them in the shown order",
          [](TRowModel& m) {
              m.RemovePicture(0, 0);

@@ -28,12 +28,6 @@ namespace {
 constexpr qint64 kLargePictureBytes = 1024 * 1024;
 constexpr int kLargePictureWidth = 1500;
 
-QString TypeName(uint8_t type) {
-    const std::string_view name = id3v2::PictureTypeName(type);
-    return name.empty() ? QStringLiteral("Picture type %1").arg(type)
-                        : QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 QPushButton* Button(const QString& name, const QString& caption, const QString& tip) {
     auto* button = new QPushButton(caption);
     button->setObjectName(name);
@@ -42,6 +36,12 @@ QPushButton* Button(const QString& name, const QString& caption, const QString& 
 }
 
 }  // namespace
+
+QString PictureTypeCaption(uint8_t type) {
+    const std::string_view name = id3v2::PictureTypeName(type);
+    return name.empty() ? QStringLiteral("Picture type %1").arg(type)
+                        : QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 TCoverPane::TCoverPane(TDialogs& dialogs, QWidget* parent) : QWidget(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("CoverPane"));
@@ -85,7 +85,7 @@ void TCoverPane::BuildControls() {
     newType_->setObjectName(QStringLiteral("CoverNewType"));
     newType_->setToolTip(QStringLiteral("The picture type a new picture gets"));
     for (uint8_t type = 0; type < id3v2::kPictureTypeCount; ++type) {
-        newType_->addItem(TypeName(type), type);
+        newType_->addItem(PictureTypeCaption(type), type);
     }
     newType_->setCurrentIndex(id3v2::kPictureFrontCover);
     add_ = Button(QStringLiteral("CoverAdd"), QStringLiteral("Add..."),
@@ -172,6 +172,10 @@ int TCoverPane::ShownNumber() const {
     return mode_ == Mode::Pictures && !row_.Pictures.empty() ? index_ + 1 : 0;
 }
 
+int TCoverPane::NewPictureType() const {
+    return newType_->currentData().toInt();
+}
+
 void TCoverPane::ShowCurrent() {
     // A hidden pane fetches and decodes nothing until it is shown.
     stale_ = !isVisible();
@@ -225,7 +229,7 @@ void TCoverPane::Decode() {
     if (!info.Readable) {
         text += QStringLiteral(", unreadable");
     } else {
-        text += QLatin1Char('\n') + TypeName(info.PictureType);
+        text += QLatin1Char('\n') + PictureTypeCaption(info.PictureType);
         if (!info.Description.empty()) {
             // A tag may hold a description of any length; the pane shows its start.
             constexpr qsizetype kShownDescription = 200;
@@ -281,7 +285,7 @@ void TCoverPane::Offer(const TIncomingPicture& picture) {
     if (!picture.Failure.isEmpty()) {
         dialogs_.Error(this, picture.Failure);
     } else if (!picture.Bytes.isEmpty()) {
-        emit PictureAdded(picture.Bytes, newType_->currentData().toInt());
+        emit PictureAdded(picture.Bytes, NewPictureType());
     }
 }
 

@@ -32,6 +32,9 @@ struct TCoverRow {
     QString Folder;  // where the file dialogs start
 };
 
+// The name the pane gives a picture type: "Front cover", "Picture type 25".
+QString PictureTypeCaption(uint8_t type);
+
 class TCoverPane : public QWidget {
     Q_OBJECT
   public:
@@ -43,7 +46,8 @@ class TCoverPane : public QWidget {
     void ShowId3v1();
     // No row is focused.
     void ShowNoRow();
-    int ShownNumber() const;  // the number of the picture shown, 0 for none
+    int ShownNumber() const;     // the number of the picture shown, 0 for none
+    int NewPictureType() const;  // the type chosen for new pictures, wherever given
 
   signals:
     // The user gave a new picture (bytes of a known image kind) of this type.

@@ -20,14 +20,17 @@ constexpr int kShownPictureAllocationMb = 128;
 struct TShownPicture {
     QImage Image;     // null when the picture cannot be shown
     QSize FullSize;   // the dimensions the image declares, when it declares them
-    QString Failure;  // "Cannot show this picture ..." with size and type, or ""
+    QString Failure;  // "Cannot show this picture ..." or "Damaged picture ...", or ""
 };
 
 // Decodes bytes to fit within box (kept in proportion, never enlarged); an
-// empty box decodes at full size. mimeType only names the picture in Failure.
+// empty box decodes at full size. A JPEG, GIF or bitmap cut off before its
+// end gives no image but its FullSize. mimeType only names the picture in Failure.
 TShownPicture DecodeForShowing(const QByteArray& bytes, QSize box, const QString& mimeType);
 
 // "Cannot show this picture (12,345 bytes, image/png)".
 QString CannotShowText(qint64 bytes, const QString& mimeType);
+// "Damaged picture (12,345 bytes, image/jpeg)": the bytes end before the image does.
+QString DamagedText(qint64 bytes, const QString& mimeType);
 // "12,345 bytes" in the locale's digit grouping.
 QString ByteCountText(qint64 bytes);

@@ -238,8 +238,32 @@ void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
     row.picturesLoad = ++pictureLoads_;
 }
 
-size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes,
-                             uint8_t type) {
+void TRowModel::SetPictures(int k, Pictures pictures) {
+    Row& row = rows_[Index(k)];
+    // A tag removed or changed meanwhile no longer holds what a number named.
+    const auto held = [&row](const RowPicture& p) {
+        if (p.stored == 0 || p.stored > row.loadedPictures.size()) {
+            return false;
+        }
+        const TPictureInfo& now = row.loadedPictures[p.stored - 1].info;
+        return p.bytes != nullptr ||
+               (now.Readable == p.info.Readable && now.PictureType == p.info.PictureType &&
+                now.Description == p.info.Description && now.MimeType == p.info.MimeType &&
+                now.Size == p.info.Size);
+    };
+    row.shownPictures.clear();
+    for (RowPicture& picture : pictures) {
+        if (held(picture)) {
+            row.shownPictures.push_back(std::move(picture));
+        } else if (picture.bytes != nullptr) {
+            picture.stored = 0;  // added anew; one of the file's own is gone with the tag
+            row.shownPictures.push_back(std::move(picture));
+        }
+    }
+}
+
+size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type,
+                             std::string description) {
     Pictures& pictures = rows_[Index(k)].shownPictures;
     RowPicture added;
     const std::string_view mime = id3v2::ImageMimeType(*bytes);
@@ -247,6 +271,7 @@ size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> 
     added.info.MimeType = std::string(mime);
     added.info.PictureType = type;
     added.info.Size = bytes->size();
+    added.info.Description = std::move(description);
     added.bytes = std::move(bytes);
     const auto same = std::find_if(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
         return p.info.Readable && p.info.PictureType == type;
@@ -255,10 +280,9 @@ size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> 
         pictures.push_back(std::move(added));
         return pictures.size() - 1;
     }
-    // Replaced in its place: the file keeps the picture's frame where it stood.
+    // Replaced in its place: the file keeps the picture's frame where it stood,
+    // but nothing of the old picture is carried over to the new one.
     added.stored = same->stored;
-    added.info.Description = same->info.Description;
-    added.info.Encoding = same->info.Encoding;
     *same = std::move(added);
     return static_cast<size_t>(same - pictures.begin());
 }
@@ -274,10 +298,10 @@ void TRowModel::RemoveAllPictures(int k) {
     rows_[Index(k)].shownPictures.clear();
 }
 
-bool TRowModel::HasFrontCover(int k) const {
+bool TRowModel::HasPicture(int k, uint8_t type) const {
     const Pictures& pictures = rows_[Index(k)].shownPictures;
-    return std::any_of(pictures.begin(), pictures.end(), [](const RowPicture& p) {
-        return p.info.Readable && p.info.PictureType == id3v2::kPictureFrontCover;
+    return std::any_of(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
+        return p.info.Readable && p.info.PictureType == type;
     });
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "editor/model/bulk_logic.h"
@@ -128,16 +129,19 @@ class TRowModel {
     void LoadPictures(int k, const std::vector<TPictureInfo>& infos);
     const Pictures& ShownPictures(int k) const { return rows_[Index(k)].shownPictures; }
     const Pictures& LoadedPictures(int k) const { return rows_[Index(k)].loadedPictures; }
-    // Shows these pictures, such as a copy taken of ShownPictures before.
-    void SetPictures(int k, Pictures pictures) {
-        rows_[Index(k)].shownPictures = std::move(pictures);
-    }
-    // A new picture of the type: it takes the place and description of the
-    // row's first picture of that type, else it comes last. Returns its index.
-    size_t AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type);
+    // Shows these pictures, a copy taken of ShownPictures before the file was
+    // loaded again: one of the file only while the file still holds it in its
+    // place, one the user gave as a new picture when the file lost its place.
+    void SetPictures(int k, Pictures pictures);
+    // A new picture of the type with its own description: it takes the place
+    // of the row's first picture of that type, else it comes last. Returns its index.
+    size_t AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type,
+                      std::string description = {});
     void RemovePicture(int k, size_t index);
     void RemoveAllPictures(int k);
-    bool HasFrontCover(int k) const;
+    // The row shows a readable picture of the type: a new one would replace it.
+    bool HasPicture(int k, uint8_t type) const;
+    bool HasFrontCover(int k) const { return HasPicture(k, id3v2::kPictureFrontCover); }
     bool PicturesChanged(int k) const;
 
     // Row k's edits, and the row brought back to them: the values loaded stay,

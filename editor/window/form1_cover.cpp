@@ -24,6 +24,7 @@
 #include "editor/model/column_layout.h"
 #include "editor/model/counted.h"
 #include "editor/model/page_logic.h"
+#include "editor/model/save_logic.h"
 #include "editor/startup/application.h"
 #include "editor/window/form1.h"
 #include "id3v2/id3v2.h"
@@ -207,8 +208,15 @@ void TForm1::ShowCoverOf(std::optional<int> k, size_t shown) {
 }
 
 void TForm1::AddRowPicture(int k, const QByteArray& bytes, int type) {
-    const size_t index = rowModel_.AddPicture(k, BytesOf(bytes), static_cast<uint8_t>(type));
+    const auto pictureType = static_cast<uint8_t>(type);
+    const bool replaces = rowModel_.HasPicture(k, pictureType);
+    const size_t index = rowModel_.AddPicture(k, BytesOf(bytes), pictureType);
     PicturesChanged(k, index);
+    if (replaces) {
+        // The old picture is gone from the row: say so, as it may not have been shown.
+        const QString file = save_logic::DisplayName(FileList[page_logic::FileIndex(PageIndex, k)]);
+        ShowStatus(QStringLiteral("%1 of %2 replaced").arg(PictureTypeCaption(pictureType), file));
+    }
 }
 
 void TForm1::PicturesChanged(int k, size_t shown) {
@@ -245,13 +253,15 @@ void TForm1::CoverForPage(bool withoutFrontCover) {
         dialogs_.Error(this, QStringLiteral("The shown picture cannot be put on other rows."));
         return;
     }
+    // The rows get the picture as shown: its type, description and bytes.
     const uint8_t type = picture.info.PictureType;
+    const std::string description = picture.info.Description;
     int changed = 0;
     for (int k = 0; k < RowsInScope(); ++k) {
         if (k == source || (withoutFrontCover && rowModel_.HasFrontCover(k))) {
             continue;
         }
-        rowModel_.AddPicture(k, bytes, type);
+        rowModel_.AddPicture(k, bytes, type, description);
         RowChanged(k);
         ++changed;
     }
@@ -282,8 +292,9 @@ bool TForm1::FilterCoverEvent(QObject* watched, QEvent* event) {
             if (!picture.Failure.isEmpty()) {
                 dialogs_.Error(this, picture.Failure);
             } else if (!picture.Bytes.isEmpty()) {
+                // As a drop on the pane does for this row: of the type chosen there.
                 RunAsOneStep(QStringLiteral("Add Picture"),
-                             [&] { AddRowPicture(k, picture.Bytes, id3v2::kPictureFrontCover); });
+                             [&] { AddRowPicture(k, picture.Bytes, CoverPane->NewPictureType()); });
             }
         }
         return true;

@@ -158,7 +158,7 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
     // file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {
         rowModel_.SetPictures(rows[i], std::move(pictures[i]));
-        RowChanged(rows[i]);
+        PicturesChanged(rows[i]);  // the pane showed those read from the file
         const std::vector<QWidget*> controls = RowValueControls(rows[i]);
         for (size_t c = 0; c < controls.size(); ++c) {
             if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {

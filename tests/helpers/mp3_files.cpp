@@ -131,8 +131,9 @@ Bytes Png(size_t size, uint8_t fill) {
     return bytes;
 }
 
-Bytes PngPicture(uint8_t version, uint8_t type, const Bytes& png) {
-    return Frame(version, "APIC", Concat({{0}, ToBytes("image/png"), {0, type, 0}, png}));
+Bytes PngPicture(uint8_t version, uint8_t type, const Bytes& png, const std::string& description) {
+    return Frame(version, "APIC",
+                 Concat({{0}, ToBytes("image/png"), {0, type}, ToBytes(description), {0}, png}));
 }
 
 void WriteFile(const std::string& path, const Bytes& bytes) {

@@ -63,8 +63,9 @@ Bytes Concat(const std::vector<Bytes>& parts);
 Bytes ToBytes(const std::string& text);
 // `size` bytes the library takes for a PNG: signature and header chunk, then `fill`.
 Bytes Png(size_t size, uint8_t fill);
-// A version 3 or 4 APIC frame: that PNG as a picture of `type`, without a description.
-Bytes PngPicture(uint8_t version, uint8_t type, const Bytes& png);
+// A version 3 or 4 APIC frame: that PNG as a picture of `type`, with a Latin-1 description.
+Bytes PngPicture(uint8_t version, uint8_t type, const Bytes& png,
+                 const std::string& description = "");
 
 void WriteFile(const std::string& path, const Bytes& bytes);
 Bytes ReadFile(const std::string& path);
