@@ -93,6 +93,11 @@ class TRowModel {
     void MarkSaved(int k);
     // Every value counts as changed until saved: a copy into the other kind.
     void ForgetLoaded(int k);
+    // A copy into the other kind found nothing of the old kind to copy in
+    // row k's file: the row shows what the file holds of the new kind. Until
+    // the row is loaded again.
+    void NoteNothingCopied(int k) { rows_[Index(k)].nothingCopied = true; }
+    bool NothingCopied(int k) const { return rows_[Index(k)].nothingCopied; }
 
     const QString& Shown(int k, bulk::Column field) const { return Field(k, field).shown; }
     const QString& Loaded(int k, bulk::Column field) const { return Field(k, field).loaded; }
@@ -168,6 +173,7 @@ class TRowModel {
         std::array<FieldState, kFieldCount> fields;
         bool loadedKnown = true;
         bool untagged = false;
+        bool nothingCopied = false;
         QString problem;
         std::optional<QString> albumBeforeFolder;
         Pictures loadedPictures;

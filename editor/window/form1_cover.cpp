@@ -93,10 +93,10 @@ void TForm1::ConnectCover() {
                          [&] { CoverForPage(withoutFrontCover || shift); });
         });
     };
-    AddCommand(QStringLiteral("Shown Picture to Every Row"),
-               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false));
-    AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
-               QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true));
+    OnlyInId3v2(AddCommand(QStringLiteral("Shown Picture to Every Row"),
+                           QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false)));
+    OnlyInId3v2(AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
+                           QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true)));
 
     connect(CoverPane, &TCoverPane::PictureAdded, this, [this](const QByteArray& bytes, int type) {
         Guarded([&] {
