@@ -70,7 +70,7 @@ TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
     EXPECT_EQ(Window->YearEdit(1)->geometry(), QRect(454, 30, 50, 20));
     EXPECT_EQ(Window->CommentEdit(1)->x(), 506);
     EXPECT_EQ(Window->TrackEdit(1)->x(), 628);
-    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 80, 20));
+    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 96, 20));
     EXPECT_EQ(Window->FileLabel(2)->pos(), QPoint(10, 50));
     EXPECT_EQ(Window->YearEdit(0)->minimum(), -1);
     EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);

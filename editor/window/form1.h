@@ -301,6 +301,9 @@ class TForm1 : public QWidget {
     // Scrolls the field's text to its beginning.
     static void ShowTextStart(QWidget* control);
     void PlaceColumns();
+    // Fits the font of row k's genre text to its box; false when the text
+    // still does not show whole.
+    bool FitGenreText(int k);
     // --- the row model and how the widgets show it ---
     // Row k shows a row read from its file; the model takes it as loaded.
     void ShowLoadedRow(int k, const row_codec::TLoadedRow& row);

@@ -29,7 +29,7 @@
 
 namespace {
 
-// Wide enough for the picture and the pane's buttons.
+// Wide enough for the picture; the pane's buttons may ask for more.
 constexpr int kCoverPaneWidth = 300;
 
 using TBytes = std::shared_ptr<const std::vector<uint8_t>>;
@@ -57,7 +57,8 @@ std::vector<uint8_t> PictureBytes(const rows::RowPicture& picture, const std::st
 
 void TForm1::CreateCoverPane() {
     CoverPane = new TCoverPane(dialogs_, this);
-    CoverPane->setFixedWidth(kCoverPaneWidth);
+    // Wider where the desktop's style needs more room for the pane's buttons.
+    CoverPane->setFixedWidth(std::max(kCoverPaneWidth, CoverPane->minimumSizeHint().width()));
     // The panel and the rows stand in a column of their own, the pane beside it.
     auto* outer = static_cast<QVBoxLayout*>(layout());
     outer->removeWidget(Panel2);
@@ -75,7 +76,7 @@ void TForm1::CreateCoverPane() {
     CoverWindow->setObjectName(QStringLiteral("CoverWindow"));
     CoverWindow->setWindowTitle(QStringLiteral("Cover Art"));
     new QVBoxLayout(CoverWindow);
-    CoverWindow->resize(kCoverPaneWidth, 420);
+    CoverWindow->resize(CoverPane->width(), 420);
     installEventFilter(this);
     PlaceCoverPane();
 }
@@ -146,7 +147,7 @@ void TForm1::ConnectCover() {
 }
 
 void TForm1::PlaceCoverPane() {
-    const bool wide = width() >= column_layout::kNormalWindowWidth + kCoverPaneWidth;
+    const bool wide = width() >= column_layout::kNormalWindowWidth + CoverPane->width();
     if (wide && CoverPane->parentWidget() != this) {
         // Beside the rows; the small window is not needed while the pane stands there.
         coverSide_->addWidget(CoverPane);

@@ -51,6 +51,10 @@ void TForm1::PaintField(int k, bulk::Column column, QWidget* control) {
     if (rowModel_.NothingCopied(k)) {
         hints = hints.isEmpty() ? NothingCopiedText() : NothingCopiedText() + u'\n' + hints;
     }
+    // A genre too long for its box, even in a narrower font, shows whole here.
+    if (column == bulk::Column::Genre && !FitGenreText(k)) {
+        hints = hints.isEmpty() ? ValueText(control) : ValueText(control) + u'\n' + hints;
+    }
     if (control->toolTip() != hints) {
         control->setToolTip(hints);
     }
