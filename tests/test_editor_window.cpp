@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QStyle>
@@ -238,6 +239,14 @@ TEST_F(WindowStart, CaptionsFitInsideTheWindowAtItsNormalSize) {
     const QWidget* panel = Find<QWidget>("Panel2");
     for (const QAbstractButton* button : panel->findChildren<QAbstractButton*>()) {
         EXPECT_LE(button->x() + button->sizeHint().width(), Window->width())
+            << button->objectName().toStdString();
+    }
+    // So do the cover pane's buttons in its window of its own.
+    Window->SpeedButton7Click();
+    Command("Cover Art")->trigger();
+    for (const QPushButton* button :
+         Window->findChildren<QPushButton*>(QRegularExpression("^Cover"))) {
+        EXPECT_GE(button->width(), button->minimumSizeHint().width())
             << button->objectName().toStdString();
     }
 }
