@@ -70,6 +70,12 @@ TEST_F(Views, ShowWhatTheFilesHoldAndWhatASaveWrites) {
          },
          "ID3v2.3.0|ID3v2.4.0|New ID3v2 tags are saved as ID3v2.4.0; a save keeps a tag's own "
          "version."},
+        {"label after a copy into a tag", 4,
+         [this] {
+             Window->SpeedButton8Click();
+             return Focused(2);
+         },
+         "ID3v2.3.0"},
         {"label follows a convert", 3,
          [this] {
              Window->SpeedButton7Click();

@@ -153,6 +153,9 @@ class TRowModel {
     // for none or an ID3v1 row).
     void NoteStoredForm(int k, unsigned legacyFields, int version);
     int StoredVersion(int k) const { return rows_[Index(k)].version; }
+    // The version of the file's ID3v2 tag, learnt apart from a load: a row
+    // copied from a record is saved into that tag.
+    void NoteStoredVersion(int k, int version) { rows_[Index(k)].version = version; }
     // The row's tag is to be saved in this ID3v2 version (3 or 4): the row is
     // unsaved until then; its own version clears the wish.
     void SetTargetVersion(int k, int version);

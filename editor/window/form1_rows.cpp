@@ -126,6 +126,10 @@ void TForm1::SpeedButton8Click() {
         // new kind, which is what a save keeps.
         if (!RowUntagged(k) || rowModel_.Unsaved(k)) {
             rowModel_.ForgetLoaded(k);
+            if (TagKind == 2 && RowProblem(k).isEmpty()) {
+                const Tv2TAGInfo stored = LoadV2Row(FilePath(page_logic::FileIndex(PageIndex, k)));
+                rowModel_.NoteStoredVersion(k, stored.NoTag ? 0 : stored.Version);
+            }
         } else if (RowProblem(k).isEmpty()) {
             FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
             rowModel_.NoteNothingCopied(k);
