@@ -3,14 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QHeaderView>
 #include <QLineEdit>
-#include <QTableWidget>
 #include <QToolButton>
 #include <cerrno>
 #include <filesystem>
 
-#include "editor/naming/naming_dialogs.h"
 #include "editor/widgets/spin_edit.h"
 #include "platform/directory.h"
 #include "tests/helpers/window_fixture.h"
@@ -134,19 +131,6 @@ TEST_F(NamingWindowTest, UnsavedEditsAreSavedBeforeRenamingOnlyWhenTheUserAgrees
     RunNaming("File Names from Tags", "%{title}");
     EXPECT_EQ(OnDisk(), std::vector<std::string>{"XTitle 0.mp3"});
     EXPECT_FALSE(State().PageModified);
-}
-
-TEST(NamingDialog, PreviewColumnsFitTheirTextsWhichTheirTooltipsShow) {
-    const QString name = QStringLiteral("c07 Some Rather Long Song Title.mp3");
-    TNamingDialog dialog(nullptr, naming::Direction::Format, {}, [&](const QString&, bool) {
-        return naming::PreviewTable{
-            {"Old name", "New name", "Reason"}, {{name, name, ""}}, {true}, {}};
-    });
-    const auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("PreviewTable"));
-    for (int c = 0; c < 2; ++c) {
-        EXPECT_EQ(table->horizontalHeader()->sectionResizeMode(c), QHeaderView::ResizeToContents);
-        EXPECT_EQ(table->item(0, c)->toolTip(), name);
-    }
 }
 
 }  // namespace
