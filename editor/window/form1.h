@@ -325,8 +325,8 @@ class TForm1 : public QWidget {
     void ShowKindCaptions();
     void FitKindLabel();
     // While the rows edit ID3v2, the kind label names the version a save of
-    // the focused row writes (the last focused row's while the focus is
-    // elsewhere); the version of new tags when no row is shown.
+    // row versionRow_ writes: the row the focus was last in, set by the focus
+    // and the page build; the version of new tags when there is none.
     void ShowWrittenVersion();
     std::optional<int> versionRow_;
     // Registers a command that acts on ID3v2 tags only: it is usable, by menu

@@ -120,6 +120,7 @@ void TForm1::Button2Click() {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
     ShowCoverOf(FindFocusedRow());
+    versionRow_ = FindFocusedRow();
     ShowWrittenVersion();
     HistoryFollowsPage();
     if (unreadable) {

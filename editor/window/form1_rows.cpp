@@ -40,6 +40,9 @@ void TForm1::ConnectRows() {
     // The kind label follows the focus from row to row.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && now->window() == this) {
+            if (const std::optional<int> k = FindFocusedRow()) {
+                versionRow_ = k;
+            }
             ShowWrittenVersion();
         }
     });
@@ -84,9 +87,6 @@ void TForm1::ShowKindCaptions() {
 void TForm1::ShowWrittenVersion() {
     if (TagKind != 2) {
         return;
-    }
-    if (const std::optional<int> focused = FindFocusedRow()) {
-        versionRow_ = focused;
     }
     int version = prefs_.newTagVersion;
     if (versionRow_ && *versionRow_ < RowsInScope()) {
