@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -135,6 +136,9 @@ void TForm1::FormCreate() {
     ConnectPlayback();
     ConnectUndo();
     ConnectNaming();
+    CommandMenu->addSeparator();
+    AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
+    ShowKindCommands();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -31,7 +31,7 @@
 
 namespace {
 
-// Wide enough for the picture and the pane's buttons.
+// Wide enough for the picture; the pane's buttons may ask for more.
 constexpr int kCoverPaneWidth = 300;
 
 using TBytes = std::shared_ptr<const std::vector<uint8_t>>;
@@ -59,7 +59,8 @@ std::vector<uint8_t> PictureBytes(const rows::RowPicture& picture, const std::st
 
 void TForm1::CreateCoverPane() {
     CoverPane = new TCoverPane(dialogs_, this);
-    CoverPane->setFixedWidth(kCoverPaneWidth);
+    // Wider where the desktop's style needs more room for the pane's buttons.
+    CoverPane->setFixedWidth(std::max(kCoverPaneWidth, CoverPane->minimumSizeHint().width()));
     // The panel and the rows stand in a column of their own, the pane beside it.
     auto* outer = static_cast<QVBoxLayout*>(layout());
     outer->removeWidget(Panel2);
@@ -77,7 +78,7 @@ void TForm1::CreateCoverPane() {
     CoverWindow->setObjectName(QStringLiteral("CoverWindow"));
     CoverWindow->setWindowTitle(QStringLiteral("Cover Art"));
     new QVBoxLayout(CoverWindow);
-    CoverWindow->resize(kCoverPaneWidth, 420);
+    CoverWindow->resize(CoverPane->width(), 420);
     installEventFilter(this);
     PlaceCoverPane();
 }
@@ -95,10 +96,10 @@ void TForm1::ConnectCover() {
                          [&] { CoverForPage(withoutFrontCover || shift); });
         });
     };
-    AddCommand(QStringLiteral("Shown Picture to Every Row"),
-               QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false));
-    AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
-               QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true));
+    OnlyInId3v2(AddCommand(QStringLiteral("Shown Picture to Every Row"),
+                           QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false)));
+    OnlyInId3v2(AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
+                           QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true)));
 
     connect(CoverPane, &TCoverPane::PictureAdded, this, [this](const QByteArray& bytes, int type) {
         Guarded([&] {
@@ -148,7 +149,7 @@ void TForm1::ConnectCover() {
 }
 
 void TForm1::PlaceCoverPane() {
-    const bool wide = width() >= column_layout::kNormalWindowWidth + kCoverPaneWidth;
+    const bool wide = width() >= column_layout::kNormalWindowWidth + CoverPane->width();
     if (wide && CoverPane->parentWidget() != this) {
         // Beside the rows; the small window is not needed while the pane stands there.
         coverSide_->addWidget(CoverPane);

@@ -125,6 +125,8 @@ void TForm1::Button2Click() {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
     ShowCoverOf(FindFocusedRow());
+    versionRow_ = FindFocusedRow();
+    ShowWrittenVersion();
     HistoryFollowsPage();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
