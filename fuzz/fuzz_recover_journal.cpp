@@ -1,9 +1,11 @@
 // Fuzzes the start-up recovery: the input makes a file and a journal of a save
 // of it (see journal_input.h) under a private state folder, and the recovery
 // runs over them. The journal names the file and its header checksum holds, so
-// that mutations reach the checks behind it. Nothing may crash, the file may
-// not grow beyond what a save of it could make, and a file the recovery leaves
-// alone keeps its bytes.
+// that mutations reach the checks behind it. The folder can keep journals and
+// files from one input to the next, and the journals left there can be cut or
+// grown before the next recovery, as another program might. Nothing may
+// crash, the file may not grow beyond what a save of it could make, and a
+// file the recovery leaves alone keeps its bytes.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -40,18 +43,22 @@ struct Scratch {
         folder = std::string(base) + "/tagvora-fuzz-recover-" + std::to_string(getpid());
         std::filesystem::create_directories(folder + "/state");
         setenv("XDG_STATE_HOME", (folder + "/state").c_str(), 1);
-        song = folder + "/song.mp3";
     }
     ~Scratch() {
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
     }
+    std::string Song(uint8_t flags) const {
+        return folder + "/song" + std::to_string((flags >> kFileNameShift) % kFileNames) + ".mp3";
+    }
+
     std::string folder;
-    std::string song;
+    // The files earlier inputs left, with the bytes they were left with.
+    std::map<std::string, std::vector<uint8_t>> kept;
 };
 
-const Scratch& Paths() {
-    static const Scratch scratch;
+Scratch& Paths() {
+    static Scratch scratch;
     return scratch;
 }
 
@@ -196,17 +203,59 @@ std::vector<uint8_t> ReadAll(const std::string& path, size_t size) {
     return bytes;
 }
 
+// Cuts or grows every journal but `current` in the folder, by a length the input steers.
+void ChangeLeftovers(const std::string& folder, const std::string& current, const Input& input) {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        const std::string path = entry.path().string();
+        const uint64_t size = entry.file_size(ignored);
+        if (path == current || ignored) {
+            continue;
+        }
+        const uint64_t length = (input.flags & kCutLeftovers) != 0 ? input.size[1] % (size + 1)
+                                                                   : size + input.size[0] + 1;
+        Check(::truncate(path.c_str(), static_cast<off_t>(length)) == 0);
+    }
+}
+
+// Files that no recovery result claims to have changed keep the bytes they
+// had; those that one changed are taken as they are now.
+void CheckLeftAlone(std::map<std::string, std::vector<uint8_t>>& kept,
+                    const std::vector<id3v2::RecoveredFile>& recovered) {
+    using Outcome = id3v2::RecoveredFile::Outcome;
+    std::map<std::string, bool> changed;
+    for (const id3v2::RecoveredFile& file : recovered) {
+        changed[file.path] = changed[file.path] || file.outcome == Outcome::Completed ||
+                             file.outcome == Outcome::PutBack || file.outcome == Outcome::Failed;
+    }
+    for (const auto& [path, wasChanged] : changed) {
+        const auto found = kept.find(path);
+        if (found == kept.end()) {
+            continue;
+        }
+        if (wasChanged) {
+            struct stat st {};
+            Check(::stat(path.c_str(), &st) == 0);
+            found->second = ReadAll(path, static_cast<size_t>(st.st_size));
+        } else {
+            Check(ReadAll(path, found->second.size() + 1) == found->second);
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const Scratch& paths = Paths();
+    Scratch& paths = Paths();
     Input input = Parse(data, size);
     if (input.bytes[1].size() < kFieldsAt) {
         return 0;
     }
-    WriteSparse(paths.song, input.bytes[0], input.size[0]);
+    const std::string song = paths.Song(input.flags);
+    WriteSparse(song, input.bytes[0], input.size[0]);
+    paths.kept[song] = input.bytes[0];
     struct stat st {};
-    Check(::stat(paths.song.c_str(), &st) == 0);
+    Check(::stat(song.c_str(), &st) == 0);
     const platform::FileIdentity identity{static_cast<uint64_t>(st.st_dev),
                                           static_cast<uint64_t>(st.st_ino)};
 
@@ -217,27 +266,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if ((input.flags & kSetStepCrcs) != 0) {
         SetStepCrcs(journal);
     }
-    SetHeader(journal, identity, paths.song);
+    SetHeader(journal, identity, song);
     std::string error;
     const std::string folder = id3v2::JournalFolder(error);
     Check(!folder.empty());
     const std::string journalPath = id3v2::MoveJournal::PathFor(folder, identity);
     WriteSparse(journalPath, journal, input.size[1]);
+    if ((input.flags & (kCutLeftovers | kGrowLeftovers)) != 0) {
+        ChangeLeftovers(folder, journalPath, input);
+    }
 
     const std::vector<id3v2::RecoveredFile> recovered = id3v2::RecoverInterruptedSaves();
     // A save of the file puts a tag of the header's size in place of its old tag.
     const uint64_t newSize = Get<uint64_t>(journal.data() + kNewSizeAt);
-    Check(::stat(paths.song.c_str(), &st) == 0);
+    Check(::stat(song.c_str(), &st) == 0);
     Check(static_cast<uint64_t>(st.st_size) <= input.size[0] + std::min(newSize, input.size[1]));
-    for (const id3v2::RecoveredFile& file : recovered) {
-        if (file.outcome != id3v2::RecoveredFile::Outcome::Completed &&
-            file.outcome != id3v2::RecoveredFile::Outcome::PutBack &&
-            file.outcome != id3v2::RecoveredFile::Outcome::Failed) {
-            Check(ReadAll(paths.song, static_cast<size_t>(st.st_size)) == input.bytes[0]);
-        }
+    CheckLeftAlone(paths.kept, recovered);
+    if ((input.flags & kKeepJournal) == 0) {
+        // A journal the recovery keeps would be met again by the next input.
+        ::unlink(journalPath.c_str());
     }
-    // A journal the recovery keeps would be met again by the next input.
-    ::unlink(journalPath.c_str());
-    ::unlink(paths.song.c_str());
+    if ((input.flags & (kKeepJournal | kRemoveFile)) != kKeepJournal) {
+        ::unlink(song.c_str());
+        paths.kept.erase(song);
+    }
     return 0;
 }

@@ -1,7 +1,10 @@
 // The input of fuzz_recover_journal: a file and a journal, both mostly zeros,
 // as the runs of bytes that are not. Its seed maker writes the same form.
 //
-//   byte 0      flags: kSetTagCrc, kSetStepCrcs
+//   byte 0      flags: kSetTagCrc, kSetStepCrcs, what stays for the next
+//               inputs (kKeepJournal, kRemoveFile), which of kFileNames
+//               names the file (kFileNameShift), and what happens to the
+//               journals earlier inputs left (kCutLeftovers, kGrowLeftovers)
 //   bytes 1-4   the file's size, bytes 5-8 the journal's (little-endian)
 //   then runs   u8 where (even: the file, odd: the journal), u32 offset,
 //               u16 length, the run's bytes
@@ -17,6 +20,16 @@ namespace fuzz_journal {
 
 constexpr uint8_t kSetTagCrc = 1;    // the new tag's checksum is made right
 constexpr uint8_t kSetStepCrcs = 2;  // the steps' checksums are made right
+// The state folder outlives an input: the journal the recovery leaves stays
+// for the inputs after it, and with kRemoveFile its file goes.
+constexpr uint8_t kKeepJournal = 4;
+constexpr uint8_t kRemoveFile = 8;
+constexpr uint8_t kFileNameShift = 4;  // two bits: one of kFileNames files
+constexpr uint8_t kFileNames = 4;
+// Before the recovery, the journals earlier inputs left are cut short, or
+// grown, as a program that ignores their locks might do.
+constexpr uint8_t kCutLeftovers = 0x40;
+constexpr uint8_t kGrowLeftovers = 0x80;
 constexpr size_t kSizesEnd = 9;
 constexpr size_t kRunHead = 7;
 

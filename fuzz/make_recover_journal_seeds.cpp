@@ -228,6 +228,15 @@ int main(int argc, char** argv) {
         Put<int64_t>(plan, kStartAt, 1613758465);
         Put<int64_t>(plan, kFileSizeAt, kLowest);
         WriteSeed(out + "/" + c.name + "_plan_low", kSetStepCrcs, file, plan);
+        // A journal left for the inputs after it, and inputs on another file
+        // that cut or grow the journals left before them.
+        constexpr uint8_t kWhole = kSetTagCrc | kSetStepCrcs;
+        WriteSeed(out + "/" + c.name + "_left", kWhole | kKeepJournal | (1 << kFileNameShift), file,
+                  journal);
+        WriteSeed(out + "/" + c.name + "_cuts_left", kWhole | kCutLeftovers | (2 << kFileNameShift),
+                  file, journal);
+        WriteSeed(out + "/" + c.name + "_grows_left",
+                  kWhole | kGrowLeftovers | (2 << kFileNameShift), file, journal);
         journal.resize(journal.size() / 2);
         WriteSeed(out + "/" + c.name + "_cut", kSetStepCrcs, file, journal);
     }

@@ -2,7 +2,8 @@
 // user, so any program of theirs can put a file there: a journal that does not
 // describe a save of its file never makes the recovery write to it. A flushed
 // step whose bytes never reached the disk does not count. A file that cannot
-// be read keeps its journal (this program is linked with pread wrapped).
+// be read keeps its journal, and a journal another program cuts while it is
+// read is set aside (this program is linked with pread wrapped).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,15 +26,22 @@ extern "C" ssize_t __real_pread(int fd, void* buffer, size_t count, off_t offset
 
 namespace {
 ino_t failReadsOf = 0;
+bool cutJournalAtRead = false;
 }  // namespace
 
 // Every positioned read of this program passes here: those of the file a test
-// names fail.
+// names fail, and the first read of a journal can cut off its last page.
 extern "C" ssize_t __wrap_pread(int fd, void* buffer, size_t count, off_t offset) {
     struct stat st {};
     if (failReadsOf != 0 && ::fstat(fd, &st) == 0 && st.st_ino == failReadsOf) {
         errno = EIO;
         return -1;
+    }
+    std::error_code ignored;
+    if (cutJournalAtRead && ::fstat(fd, &st) == 0 &&
+        std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), ignored).extension() ==
+            ".journal") {
+        cutJournalAtRead = ::ftruncate(fd, st.st_size - 4096) != 0;
     }
     return __real_pread(fd, buffer, count, offset);
 }
@@ -94,6 +102,7 @@ TEST_F(Journal, ThatNoSaveWroteNeverMakesTheRecoveryWriteWhereASaveWouldNot) {
     const struct {
         const char* name;
         Forgery forge;
+        bool toldChanged = false;  // a journal whose header checks tells its file was left
     } cases[] = {
         {"bytes to restore far past the end",
          [](JournalHeader& header, Bytes&, RecordedStep& step) {
@@ -103,7 +112,7 @@ TEST_F(Journal, ThatNoSaveWroteNeverMakesTheRecoveryWriteWhereASaveWouldNot) {
         {"a tag longer than the room the move makes",
          [](JournalHeader&, Bytes& tag, RecordedStep&) { tag.resize(tag.size() + 4000, 'T'); }},
         {"bytes that are not a tag",
-         [](JournalHeader&, Bytes& tag, RecordedStep&) { tag[0] = 'X'; }},
+         [](JournalHeader&, Bytes& tag, RecordedStep&) { tag[0] = 'X'; }, true},
         {"a step past the last chunk",
          [](JournalHeader& header, Bytes&, RecordedStep& step) {
              step.moved = header.plan.ChunkCount() + 3;
@@ -123,13 +132,18 @@ TEST_F(Journal, ThatNoSaveWroteNeverMakesTheRecoveryWriteWhereASaveWouldNot) {
          [](JournalHeader&, Bytes&, RecordedStep& step) {
              step.restoreAt = std::numeric_limits<int64_t>::min();
          }},
+        {"a step cut off by another program once the journal is open",
+         [](JournalHeader&, Bytes&, RecordedStep&) { cutJournalAtRead = true; }, true},
     };
     for (const auto& forgery : cases) {
         SCOPED_TRACE(forgery.name);
         SetUp();
         const Bytes before = ReadFile(path_);
         WriteJournal(forgery.forge);
-        id3v2::RecoverInterruptedSaves();
+        const std::vector<id3v2::RecoveredFile> recovered = id3v2::RecoverInterruptedSaves();
+        EXPECT_EQ(
+            recovered.size() == 1 && recovered[0].outcome == id3v2::RecoveredFile::Outcome::Changed,
+            forgery.toldChanged);
         EXPECT_TRUE(ReadFile(path_) == before);
         EXPECT_TRUE(NoJournalLeft());
     }

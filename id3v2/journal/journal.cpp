@@ -1,12 +1,14 @@
 // The journal file: a header with a checksum, the new tag, and two slots that
 // take turns for the steps, so that a step being written never spoils the one
-// before it.
+// before it. The slots are read and written with positioned calls, never
+// through a mapping: another program that ignores the lock can cut the file
+// at any time, and a read past its end then comes back short where a mapped
+// page would fault.
 #include "id3v2/journal/journal.h"
 
 #include <zlib.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +17,6 @@
 
 #include "id3v2/frames/crc32.h"
 #include "id3v2/journal/journal_checks.h"
-#include "platform/mapping.h"
 #include "platform/state_folder.h"
 
 namespace id3v2 {
@@ -255,7 +256,7 @@ std::unique_ptr<MoveJournal> MoveJournal::Create(const std::string& folder,
         const int64_t size = layout.slots + SlotsSize(header.plan.chunk);
         file.Truncate(size);
         if (!file.Reserve(0, size)) {
-            // Stores into the mapped slots must find their blocks allocated.
+            // A step's record must not be the write that finds the disk full.
             const std::vector<uint8_t> zeros(static_cast<size_t>(SlotsSize(header.plan.chunk)));
             file.WriteAt(layout.slots, zeros.data(), zeros.size());
         }
@@ -270,7 +271,7 @@ std::unique_ptr<MoveJournal> MoveJournal::Create(const std::string& folder,
         if (header.durable) {
             platform::SyncFolder(folder);
         }
-        journal->MapSlots(layout.slots);
+        journal->slots_ = layout.slots;
         journal->newTag_ = newTag;
     } catch (const platform::IoError& e) {
         error = e.what();
@@ -281,7 +282,8 @@ std::unique_ptr<MoveJournal> MoveJournal::Create(const std::string& folder,
     return journal;
 }
 
-std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, bool& whole) {
+std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, bool& whole,
+                                               std::string* spoiled) {
     whole = true;
     std::unique_ptr<platform::File> file;
     try {
@@ -303,31 +305,49 @@ std::unique_ptr<MoveJournal> MoveJournal::Open(const std::string& journalPath, b
     uint64_t tagSize = 0;
     uint32_t tagCrc = 0;
     std::optional<JournalHeader> header = DecodeHeader(page, layout, tagSize, tagCrc);
-    std::vector<uint8_t> tag(header ? static_cast<size_t>(tagSize) : 0);
-    if (!header || file->Size() - SlotsSize(header->plan.chunk) < layout.slots ||
-        file->ReadAt(layout.tag, tag.data(), tag.size()) != tag.size() ||
-        Crc(tag.data(), tag.size()) != tagCrc || !PlannedTag(header->plan, tag)) {
+    if (!header) {
         whole = false;
         return nullptr;
     }
+    const auto setAside = [&](const std::string& path) {
+        whole = false;
+        if (spoiled != nullptr) {
+            *spoiled = path;
+        }
+        return nullptr;
+    };
+    std::vector<uint8_t> tag(static_cast<size_t>(tagSize));
+    if (file->Size() - SlotsSize(header->plan.chunk) < layout.slots ||
+        file->ReadAt(layout.tag, tag.data(), tag.size()) != tag.size() ||
+        Crc(tag.data(), tag.size()) != tagCrc || !PlannedTag(header->plan, tag)) {
+        return setAside(header->path);
+    }
     auto journal = std::make_unique<MoveJournal>(std::move(file), std::move(*header));
     journal->newTag_ = std::move(tag);
-    journal->MapSlots(layout.slots);
+    journal->slots_ = layout.slots;
+    if (!journal->ReadSlots()) {
+        return setAside(journal->header_.path);
+    }
     return journal;
 }
 
-std::optional<RecordedStep> MoveJournal::LastStep() const {
-    std::optional<RecordedStep> last;
+bool MoveJournal::ReadSlots() {
+    // The size checked at opening holds both slots; a read that comes back
+    // short means the file was cut since, and what it held is lost.
     uint32_t lastNumber = 0;
     for (uint32_t slot = 0; slot < 2; ++slot) {
         const int64_t at = slots_ + TrailerAt(header_.plan.chunk, slot);
         uint8_t trailer[kTrailerSize];
         if (file_->ReadAt(at, trailer, sizeof trailer) != sizeof trailer) {
-            continue;
+            return false;
         }
         Reader r(trailer, sizeof trailer);
         const auto magic = r.Get<uint32_t>();
         const auto number = r.Get<uint32_t>();
+        if (magic == kStepMagic) {
+            // A reopened journal goes on after the steps it holds.
+            recorded_ = std::max(recorded_, number);
+        }
         RecordedStep step;
         step.phase = static_cast<RelayPhase>(r.Get<uint32_t>());
         const auto length = r.Get<uint32_t>();
@@ -341,27 +361,16 @@ std::optional<RecordedStep> MoveJournal::LastStep() const {
             continue;
         }
         step.restore.resize(length);
-        if (file_->ReadAt(at - length, step.restore.data(), length) != length ||
-            (header_.durable && BytesCrc(step.restore) != restoreCrc)) {
+        if (file_->ReadAt(at - length, step.restore.data(), length) != length) {
+            return false;
+        }
+        if (header_.durable && BytesCrc(step.restore) != restoreCrc) {
             continue;
         }
-        last = std::move(step);
+        last_ = std::move(step);
         lastNumber = number;
     }
-    return last;
-}
-
-void MoveJournal::MapSlots(int64_t slots) {
-    slots_ = slots;
-    mapping_ = std::make_unique<platform::FileMapping>(
-        *file_, slots, static_cast<size_t>(SlotsSize(header_.plan.chunk)));
-    // A reopened journal goes on after the steps it holds.
-    for (uint32_t slot = 0; slot < 2; ++slot) {
-        Reader r(mapping_->Data() + TrailerAt(header_.plan.chunk, slot), 8);
-        if (r.Get<uint32_t>() == kStepMagic) {
-            recorded_ = std::max(recorded_, r.Get<uint32_t>());
-        }
-    }
+    return true;
 }
 
 void MoveJournal::Record(const RelayStep& step) {
@@ -373,20 +382,22 @@ void MoveJournal::Record(const RelayStep& step) {
     w.Put<uint32_t>(static_cast<uint32_t>(step.restore.size()));
     w.Put<uint64_t>(step.moved);
     w.Put<int64_t>(step.restoreAt);
-    // A flush writes the mapped pages in any order, so a power failure can
+    // A flush writes the dirty pages in any order, so a power failure can
     // leave the trailer on the disk without the step's bytes: a flushed step
     // checks them too. Without flushes only a kill can cut a step short.
     w.Put<uint32_t>(header_.durable ? BytesCrc(step.restore) : 0);
     w.Put<uint32_t>(Crc(w.bytes.data(), w.bytes.size()));
     // The step's bytes first, then its trailer: a kill between the two, or in
     // the middle of the trailer, leaves the slot's old trailer or one whose
-    // checksum fails, and the other slot's step stands.
-    uint8_t* trailer = mapping_->Data() + TrailerAt(header_.plan.chunk, recorded_ % 2);
-    std::copy(step.restore.begin(), step.restore.end(), trailer - step.restore.size());
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    std::copy(w.bytes.begin(), w.bytes.end(), trailer);
+    // checksum fails, and the other slot's step stands. Positioned writes
+    // reach the page cache at once, so they outlive a kill as well; and a
+    // journal another program cut grows back instead of faulting.
+    const int64_t trailer = slots_ + TrailerAt(header_.plan.chunk, recorded_ % 2);
+    file_->WriteAt(trailer - static_cast<int64_t>(step.restore.size()), step.restore.data(),
+                   step.restore.size());
+    file_->WriteAt(trailer, w.bytes.data(), w.bytes.size());
     if (header_.durable) {
-        mapping_->Sync();
+        file_->DataSync();
     }
 }
 
@@ -394,7 +405,6 @@ bool MoveJournal::Remove(std::string& error) {
     // Removed while still locked, so no recovery takes it in between.
     int code = 0;
     const bool removed = platform::RemoveFile(path_, code);
-    mapping_.reset();
     file_.reset();
     if (!removed) {
         error = platform::DescribeError(path_, code);

@@ -13,7 +13,6 @@
 
 #include "id3v2/write/audio_move.h"
 #include "platform/file.h"
-#include "platform/mapping.h"
 
 namespace id3v2 {
 
@@ -61,11 +60,16 @@ class MoveJournal : public RelayLog {
                                                const JournalHeader& header,
                                                const std::vector<uint8_t>& newTag,
                                                std::string& error);
-    // Takes a journal back, locked; nullptr with `whole` false when it is not
-    // a whole journal (one a power failure cut short), or with `whole` true
-    // when a running save holds it or it was removed meanwhile. Throws
-    // platform::IoError when it cannot be read.
-    static std::unique_ptr<MoveJournal> Open(const std::string& journalPath, bool& whole);
+    // Takes a journal back, locked, with its steps read; nullptr with `whole`
+    // false when it is not a whole journal, or with `whole` true when a
+    // running save holds it or it was removed meanwhile. A journal whose
+    // header checks was whole once, since its header is written last: when
+    // the rest is short or spoiled (another program cut or wrote it, even
+    // while it was being read), `spoiled` gets the path of the file it names,
+    // which the save may have left half moved. Throws platform::IoError when
+    // it cannot be read.
+    static std::unique_ptr<MoveJournal> Open(const std::string& journalPath, bool& whole,
+                                             std::string* spoiled = nullptr);
     // A journal's name ends so; one still being written ends in kUnfinished.
     static constexpr const char* kSuffix = ".journal";
     static constexpr const char* kUnfinished = ".journal.new";
@@ -74,8 +78,9 @@ class MoveJournal : public RelayLog {
 
     const JournalHeader& Header() const { return header_; }
     const std::vector<uint8_t>& NewTag() const { return newTag_; }
-    // The last step recorded; none when the move had not been announced.
-    std::optional<RecordedStep> LastStep() const;
+    // The last step the journal held when it was opened; none when the move
+    // had not been announced.
+    const std::optional<RecordedStep>& LastStep() const { return last_; }
 
     void Record(const RelayStep& step) override;
     // Deletes the journal file; false with `error` set when it cannot.
@@ -85,16 +90,16 @@ class MoveJournal : public RelayLog {
     MoveJournal(std::unique_ptr<platform::File> file, JournalHeader header);
 
   private:
-    // The two step slots, mapped, so that recording a step is a copy in memory.
-    void MapSlots(int64_t slots);
+    // Reads both step slots into memory; false when the file ends before them.
+    bool ReadSlots();
 
     std::unique_ptr<platform::File> file_;
     JournalHeader header_;
     std::string path_;
     std::vector<uint8_t> newTag_;
     int64_t slots_ = 0;  // where the two step slots begin
-    std::unique_ptr<platform::FileMapping> mapping_;
     uint32_t recorded_ = 0;
+    std::optional<RecordedStep> last_;
 };
 
 }  // namespace id3v2

@@ -92,7 +92,7 @@ void Discard(MoveJournal& journal) {
 RecoveredFile RecoverJournal(File& file, MoveJournal& journal) {
     const JournalHeader& header = journal.Header();
     RecoveredFile result{header.path, Outcome::Completed, {}};
-    const std::optional<RecordedStep> step = journal.LastStep();
+    const std::optional<RecordedStep>& step = journal.LastStep();
     if (!step) {
         // Killed before its first step: the file was never touched.
         result.outcome = Outcome::PutBack;
@@ -186,16 +186,21 @@ std::vector<RecoveredFile> RecoverInterruptedSaves() {
     for (const std::string& name : platform::ListFolder(folder, MoveJournal::kSuffix)) {
         const std::string path = folder + "/" + name;
         bool whole = true;
+        std::string spoiled;
         std::unique_ptr<MoveJournal> journal;
         try {
-            journal = MoveJournal::Open(path, whole);
+            journal = MoveJournal::Open(path, whole, &spoiled);
         } catch (const platform::IoError&) {
             continue;  // unreadable now; tried again next time
         }
         if (!journal) {
             if (!whole) {
+                // Never applied: what it lacks cannot be told from its file.
                 int ignored = 0;
                 platform::RemoveFile(path, ignored);
+            }
+            if (!spoiled.empty()) {
+                results.push_back({spoiled, Outcome::Changed, "its journal was changed since"});
             }
             continue;
         }
@@ -226,7 +231,7 @@ bool RecoverPendingSave(File& file, RecoveredFile& outcome) {
         return true;
     }
     if (!journal) {
-        return false;  // not whole: its save never began to move audio
+        return false;  // not whole: nothing in it can be applied
     }
     outcome = RecoverJournal(file, *journal);
     return true;
