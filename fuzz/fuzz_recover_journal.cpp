@@ -24,6 +24,7 @@
 #include "id3v2/frames/crc32.h"
 #include "id3v2/journal/journal.h"
 #include "id3v2/recovery.h"
+#include "platform/state_folder.h"
 
 namespace {
 
@@ -282,6 +283,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(::stat(song.c_str(), &st) == 0);
     Check(static_cast<uint64_t>(st.st_size) <= input.size[0] + std::min(newSize, input.size[1]));
     CheckLeftAlone(paths.kept, recovered);
+    // Journals set aside are never met again; they would only fill the folder.
+    for (const std::string& name : platform::ListFolder(folder, id3v2::MoveJournal::kSetAside)) {
+        ::unlink((folder + "/" + name).c_str());
+    }
     if ((input.flags & kKeepJournal) == 0) {
         // A journal the recovery keeps would be met again by the next input.
         ::unlink(journalPath.c_str());

@@ -73,6 +73,9 @@ class MoveJournal : public RelayLog {
     // A journal's name ends so; one still being written ends in kUnfinished.
     static constexpr const char* kSuffix = ".journal";
     static constexpr const char* kUnfinished = ".journal.new";
+    // A journal that does not hold what it claims is renamed so: never applied,
+    // never met again, but kept for a person to look at.
+    static constexpr const char* kSetAside = ".journal.set-aside";
     // Where the journal of a save of the file with this identity lives.
     static std::string PathFor(const std::string& folder, const platform::FileIdentity& identity);
 

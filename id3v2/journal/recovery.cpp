@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -172,6 +173,16 @@ void RemoveUnfinishedJournals(const std::string& folder) {
     }
 }
 
+// A rename that fails leaves the journal where it is, to be met and told
+// again at the next start.
+void SetAside(const std::string& path) {
+    try {
+        platform::RenameFile(path, path.substr(0, path.size() - std::strlen(MoveJournal::kSuffix)) +
+                                       MoveJournal::kSetAside);
+    } catch (const platform::IoError&) {
+    }
+}
+
 }  // namespace
 
 std::vector<RecoveredFile> RecoverInterruptedSaves() {
@@ -196,8 +207,7 @@ std::vector<RecoveredFile> RecoverInterruptedSaves() {
         if (!journal) {
             if (!whole) {
                 // Never applied: what it lacks cannot be told from its file.
-                int ignored = 0;
-                platform::RemoveFile(path, ignored);
+                SetAside(path);
             }
             if (!spoiled.empty()) {
                 results.push_back({spoiled, Outcome::Changed, "its journal was changed since"});
