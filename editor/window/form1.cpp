@@ -134,7 +134,7 @@ void TForm1::FormCreate() {
     ConnectScrolling();
     ConnectPlayback();
     ConnectUndo();
-    ConnectNaming();
+    CreateParts();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -21,8 +21,10 @@
 //   form1_undo.cpp          undo and redo of the user's edits on the page
 //   form1_cover.cpp         the cover pane: where it sits, the focused row's pictures,
 //                           picture edits as row changes, one cover for the page
-//   form1_naming.cpp        tags from file names, file names from tags, undo of a rename
+//   form1_parts.cpp         the parts (naming/) created and wired to the page
 //   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
+// A part holds a capability in a room of its own and reaches the page only
+// through TPage (editor/page/page.h), answered by TWindowPage.
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -33,6 +35,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,8 +46,8 @@
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/model/undo_history.h"
-#include "editor/naming/naming_preview.h"
-#include "editor/naming/rename_batch.h"
+#include "editor/naming/naming_part.h"
+#include "editor/window/window_page.h"
 
 class QCheckBox;
 class QComboBox;
@@ -391,24 +394,11 @@ class TForm1 : public QWidget {
     // the window goes, so the focus changes of its dying fields reach no step.
     QObject* fieldEditWatcher_ = nullptr;
 
-    // --- form1_naming.cpp: tags from file names, file names from tags ---
-    void ConnectNaming();
-    void TagsFromNamesClick();
-    void NamesFromTagsClick();
-    void UndoRenameClick();
-    // The page's rows as the naming commands read them.
-    std::vector<naming::RowInput> NamingRows() const;
-    // While the page holds unsaved edits, asks to save it before files are
-    // renamed; false when not saved.
-    bool SaveBeforeRenaming();
-    // Tells the outcome of a rename batch: the status bar, or an error box
-    // naming each file that failed or stands in the way.
-    void ReportRename(const naming::BatchResult& result);
-    // Lists the folder again after a rename and shows the page holding the
-    // file now named `focusName`, its row focused.
-    void ShowRenamed(const std::string& focusName);
-    std::optional<naming::Batch> lastRename_;
-    QAction* UndoRenameAction = nullptr;
+    // --- form1_parts.cpp: the parts, which reach the page through page_ ---
+    friend class TWindowPage;
+    void CreateParts();
+    TWindowPage page_{*this};
+    std::unique_ptr<TNamingPart> naming_;
 
     // --- form1_preferences.cpp: the preferences and the commands that follow them ---
   public:

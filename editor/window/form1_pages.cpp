@@ -126,6 +126,7 @@ void TForm1::Button2Click() {
     }
     ShowCoverOf(FindFocusedRow());
     HistoryFollowsPage();
+    page_.NoticePageShown();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {

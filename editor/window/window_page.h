@@ -1,0 +1,52 @@
+// The window's side of TPage: what the parts reach of the page, answered from
+// the main window's state and commands. Owned by the window, which also fires
+// the notices through it.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "editor/page/page.h"
+
+class TForm1;
+
+class TWindowPage final : public TPage {
+  public:
+    explicit TWindowPage(TForm1& form) : form_(form) {}
+
+    const rows::TRowModel& Model() const override;
+    rows::TRowModel& Model() override;
+    void RowChanged(int k) override;
+    void SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) override;
+    int RowsInScope() const override;
+    std::optional<int> FocusedRow() const override;
+    bool Modified() const override;
+
+    std::string Folder() const override;
+    int FileCount() const override;
+    std::string RowFileName(int k) const override;
+    std::string RowFilePath(int k) const override;
+    bool SaveAll() override;
+    void ReleaseFiles() override;
+    void Relist(const std::string& focusName) override;
+
+    QWidget* Window() override;
+    TDialogs& Dialogs() override;
+    void ShowStatus(const QString& text) override;
+    void EndFieldEdit() override;
+    void RunAsOneStep(const QString& what, const std::function<void()>& change) override;
+    QAction* AddCommand(const QString& caption, const QKeySequence& keys,
+                        const std::function<void()>& run) override;
+    void AddSeparator() override;
+
+    void WhenPageShown(std::function<void()> notice) override;
+    void WhenRowChanged(std::function<void(int k)> notice) override;
+    // The window tells the parts that listen.
+    void NoticePageShown() const;
+    void NoticeRowChanged(int k) const;
+
+  private:
+    TForm1& form_;
+    std::vector<std::function<void()>> pageShown_;
+    std::vector<std::function<void(int)>> rowChanged_;
+};
