@@ -254,6 +254,8 @@ class FakePage : public TPage {
     int RowsInScope() const override { return 1; }
     std::optional<int> FocusedRow() const override { return std::nullopt; }
     bool Modified() const override { return modified; }
+    int Kind() const override { return 2; }
+    QWidget* FileLabel(int) override { return nullptr; }
     std::string Folder() const override { return folder; }
     int FileCount() const override { return 1; }
     std::string RowFileName(int) const override { return "song.mp3"; }

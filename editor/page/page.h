@@ -41,6 +41,10 @@ class TPage {
     virtual std::optional<int> FocusedRow() const = 0;
     // True while a row of the page holds unsaved changes.
     virtual bool Modified() const = 0;
+    // The tag kind the rows edit: 1 ID3v1.1, 2 ID3v2.
+    virtual int Kind() const = 0;
+    // Row k's file label, where files and pictures are dropped on the row.
+    virtual QWidget* FileLabel(int k) = 0;
 
     // --- the files ---
     // The folder listed, its number of MP3 files, and row k's file name and path.

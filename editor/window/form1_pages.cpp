@@ -124,7 +124,6 @@ void TForm1::Button2Click() {
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
-    ShowCoverOf(FindFocusedRow());
     HistoryFollowsPage();
     page_.NoticePageShown();
     if (unreadable) {
@@ -159,7 +158,7 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
     // file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {
         rowModel_.SetPictures(rows[i], std::move(pictures[i]));
-        PicturesChanged(rows[i]);  // the pane showed those read from the file
+        cover_->PicturesChanged(rows[i]);  // the pane showed those read from the file
         const std::vector<QWidget*> controls = RowValueControls(rows[i]);
         for (size_t c = 0; c < controls.size(); ++c) {
             if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
@@ -227,8 +226,8 @@ std::optional<int> TForm1::FindFocusedRow() const {
         return std::nullopt;
     }
     // The cover pane works on the row it shows.
-    if (CoverPane != nullptr && CoverPane->isAncestorOf(focused)) {
-        return coverRow_;
+    if (cover_ != nullptr && cover_->Holds(focused)) {
+        return cover_->ShownRow();
     }
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {

@@ -1,6 +1,7 @@
 // What the parts reach of the page, answered by the main window.
 #include "editor/window/window_page.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <algorithm>
 
@@ -33,6 +34,14 @@ std::optional<int> TWindowPage::FocusedRow() const {
 
 bool TWindowPage::Modified() const {
     return form_.PageModified;
+}
+
+int TWindowPage::Kind() const {
+    return form_.TagKind;
+}
+
+QWidget* TWindowPage::FileLabel(int k) {
+    return form_.FileLabel(k);
 }
 
 std::string TWindowPage::Folder() const {

@@ -21,6 +21,8 @@ class TWindowPage final : public TPage {
     int RowsInScope() const override;
     std::optional<int> FocusedRow() const override;
     bool Modified() const override;
+    int Kind() const override;
+    QWidget* FileLabel(int k) override;
 
     std::string Folder() const override;
     int FileCount() const override;
