@@ -256,6 +256,7 @@ class FakePage : public TPage {
     bool Modified() const override { return modified; }
     int Kind() const override { return 2; }
     QWidget* FileLabel(int) override { return nullptr; }
+    void RowOfArea(const QWidget*, std::function<std::optional<int>()>) override {}
     std::string Folder() const override { return folder; }
     int FileCount() const override { return 1; }
     std::string RowFileName(int) const override { return "song.mp3"; }
@@ -278,6 +279,7 @@ class FakePage : public TPage {
     void AddSeparator() override {}
     void WhenPageShown(std::function<void()>) override {}
     void WhenRowChanged(std::function<void(int)>) override {}
+    void WhenPicturesChanged(std::function<void(std::optional<int>, bool)>) override {}
 };
 
 // Files are named after the values shown, so a rename waits for a save that

@@ -67,14 +67,15 @@ TCoverPart::TCoverPart(TPage& page, QBoxLayout* side) : page_(page), side_(side)
     AddCommands();
     ConnectPane();
     page_.WhenPageShown([this] { ShowRow(page_.FocusedRow()); });
-}
-
-bool TCoverPart::Holds(const QWidget* widget) const {
-    return pane_->isAncestorOf(widget);
-}
-
-void TCoverPart::ShowAgain() {
-    ShowRow(row_);
+    // The pane works on the row it shows.
+    page_.RowOfArea(pane_, [this] { return row_; });
+    page_.WhenPicturesChanged([this](std::optional<int> k, bool keepShown) {
+        if (!k) {
+            ShowRow(row_);
+        } else if (row_ == k) {
+            ShowRow(k, keepShown ? static_cast<size_t>(std::max(0, pane_->ShownNumber() - 1)) : 0);
+        }
+    });
 }
 
 void TCoverPart::AddCommands() {
@@ -223,12 +224,6 @@ void TCoverPart::PicturesChanged(int k, size_t shown) {
     page_.RowChanged(k);
     if (row_ == k) {
         ShowRow(k, shown);
-    }
-}
-
-void TCoverPart::RowSaved(int k) {
-    if (row_ == k) {
-        ShowRow(k, static_cast<size_t>(std::max(0, pane_->ShownNumber() - 1)));
     }
 }
 

@@ -21,19 +21,6 @@ class TCoverPart : public QObject {
     // while the window is wide enough.
     TCoverPart(TPage& page, QBoxLayout* side);
 
-    // True when `widget` is in the pane: the focus there keeps the row shown.
-    bool Holds(const QWidget* widget) const;
-    std::optional<int> ShownRow() const { return row_; }
-    // The rows' pictures were set back by an undo or redo: the pane shows its
-    // row again from the first picture.
-    void ShowAgain();
-    // Row k's pictures are now those of its file: the pane shows them again,
-    // at the picture it showed, when it shows row k.
-    void RowSaved(int k);
-    // After a change of row k's pictures: its marker, the page's flag, and
-    // the pane from picture `shown` when it shows row k.
-    void PicturesChanged(int k, size_t shown = 0);
-
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -45,6 +32,8 @@ class TCoverPart : public QObject {
     // The pane shows row k's pictures (none: no row), starting at index `shown`.
     void ShowRow(std::optional<int> k, size_t shown = 0);
     void AddRowPicture(int k, const QByteArray& bytes, int type);
+    // After a picture edit of row k: its marker, the page's flag and the pane.
+    void PicturesChanged(int k, size_t shown = 0);
     // The shown picture on every row of the page; only on rows without a front
     // cover when `withoutFrontCover`.
     void CoverForPage(bool withoutFrontCover);

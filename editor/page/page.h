@@ -1,8 +1,9 @@
 // What a part of the window may reach of the page it works on, and nothing
 // more: the rows as the model holds them, the files behind them, the window's
 // dialogs, status bar and command menu, undo steps, and notices when the page
-// is shown again or a row changes. Parts include this header, never the
-// window's; the window hands them its implementation, and tests a fake.
+// is shown again, a row changes or the window sets pictures. Parts include
+// this header, never the window's; the window hands them its implementation,
+// and tests a fake.
 #pragma once
 
 #include <QString>
@@ -45,6 +46,8 @@ class TPage {
     virtual int Kind() const = 0;
     // Row k's file label, where files and pictures are dropped on the row.
     virtual QWidget* FileLabel(int k) = 0;
+    // The focus inside a part's `area` counts as being in the row that `row` names.
+    virtual void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) = 0;
 
     // --- the files ---
     // The folder listed, its number of MP3 files, and row k's file name and path.
@@ -80,4 +83,9 @@ class TPage {
     // Run after every page build or kind switch, and after each change of a row.
     virtual void WhenPageShown(std::function<void()> notice) = 0;
     virtual void WhenRowChanged(std::function<void(int k)> notice) = 0;
+    // Run when the window itself set the pictures of rows: row k's after a
+    // save (keepShown: the picture shown stays) or a re-read of the page, and
+    // every row's (none) after an undo or redo.
+    virtual void WhenPicturesChanged(
+        std::function<void(std::optional<int> k, bool keepShown)> notice) = 0;
 };

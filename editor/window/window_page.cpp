@@ -44,6 +44,20 @@ QWidget* TWindowPage::FileLabel(int k) {
     return form_.FileLabel(k);
 }
 
+void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) {
+    areas_.emplace_back(area, std::move(row));
+}
+
+bool TWindowPage::AreaHolds(const QWidget* focused, std::optional<int>& row) const {
+    for (const auto& [area, rowOf] : areas_) {
+        if (area->isAncestorOf(focused)) {
+            row = rowOf();
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string TWindowPage::Folder() const {
     return form_.FolderPath;
 }
@@ -131,5 +145,16 @@ void TWindowPage::NoticePageShown() const {
 void TWindowPage::NoticeRowChanged(int k) const {
     for (const auto& notice : rowChanged_) {
         notice(k);
+    }
+}
+
+void TWindowPage::WhenPicturesChanged(
+    std::function<void(std::optional<int> k, bool keepShown)> notice) {
+    picturesChanged_.push_back(std::move(notice));
+}
+
+void TWindowPage::NoticePicturesChanged(std::optional<int> k, bool keepShown) const {
+    for (const auto& notice : picturesChanged_) {
+        notice(k, keepShown);
     }
 }

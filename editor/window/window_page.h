@@ -3,7 +3,9 @@
 // the notices through it.
 #pragma once
 
+#include <QWidget>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "editor/page/page.h"
@@ -23,6 +25,9 @@ class TWindowPage final : public TPage {
     bool Modified() const override;
     int Kind() const override;
     QWidget* FileLabel(int k) override;
+    void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) override;
+    // True when `focused` is in a part's area; `row` is then the row it names.
+    bool AreaHolds(const QWidget* focused, std::optional<int>& row) const;
 
     std::string Folder() const override;
     int FileCount() const override;
@@ -43,12 +48,17 @@ class TWindowPage final : public TPage {
 
     void WhenPageShown(std::function<void()> notice) override;
     void WhenRowChanged(std::function<void(int k)> notice) override;
+    void WhenPicturesChanged(
+        std::function<void(std::optional<int> k, bool keepShown)> notice) override;
     // The window tells the parts that listen.
     void NoticePageShown() const;
     void NoticeRowChanged(int k) const;
+    void NoticePicturesChanged(std::optional<int> k, bool keepShown) const;
 
   private:
     TForm1& form_;
     std::vector<std::function<void()>> pageShown_;
     std::vector<std::function<void(int)>> rowChanged_;
+    std::vector<std::function<void(std::optional<int>, bool)>> picturesChanged_;
+    std::vector<std::pair<const QWidget*, std::function<std::optional<int>()>>> areas_;
 };
