@@ -11,11 +11,12 @@
 
 #include "editor/widgets/file_label.h"
 #include "editor/widgets/spin_edit.h"
+#include "id3v1/genres.h"
 #include "tests/helpers/window_fixture.h"
 
 struct WidthCase {
     int windowWidth;
-    int grownBy;  // what each of the file-name and text columns gained
+    int grownBy;  // what each of the file-name, text and genre columns gained
     bool nameElided;
 };
 
@@ -31,7 +32,7 @@ TEST_P(ColumnWidths, ShareTheExtraWidthWithTheBoxesAboveTheirColumns) {
 
     const int g = c.grownBy;
     EXPECT_EQ(Window->FileLabel(1)->geometry(), QRect(10, 30, 88 + g, 20));
-    const int widths[] = {108 + g, 120 + g, 120 + g, 50, 120 + g, 50, 80};
+    const int widths[] = {108 + g, 120 + g, 120 + g, 50, 120 + g, 50, 96 + g};
     // Each box keeps its distance from its column's left edge.
     const char* boxes[] = {"CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7",
                            "CheckBox8", "CheckBox9", "CheckBox10"};
@@ -49,13 +50,20 @@ TEST_P(ColumnWidths, ShareTheExtraWidthWithTheBoxesAboveTheirColumns) {
     EXPECT_EQ(label->toolTip().toStdString(), name);
     const QString shown = label->shownText();
     EXPECT_EQ(shown.contains(QChar(0x2026)), c.nameElided) << shown.toStdString();
-    EXPECT_TRUE(shown.startsWith("07") && shown.endsWith(".mp3")) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith("07") && shown.endsWith(c.nameElided ? "name" : ".mp3"))
+        << shown.toStdString();
+    // Every standard genre name shows whole in the genre box.
+    for (const std::string& genre : GenreList()) {
+        Window->GenreEdit(1)->setEditText(QString::fromLatin1(genre));
+        const QLineEdit* text = Window->GenreEdit(1)->lineEdit();
+        EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width() - 4) << genre;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, ColumnWidths,
                          ::testing::Values(WidthCase{806, 0, true},
-                                           // The cover pane beside the rows takes 300.
-                                           WidthCase{1606, 100, false}));
+                                           // The cover pane beside the rows takes 356.
+                                           WidthCase{1606, 74, false}));
 
 using SmallScreen = WindowFixture;
 

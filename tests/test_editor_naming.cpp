@@ -277,6 +277,7 @@ class FakePage : public TPage {
         return actions.emplace_back(std::make_unique<QAction>()).get();
     }
     void AddSeparator() override {}
+    QAction* OnlyInId3v2(QAction* command) override { return command; }
     void WhenPageShown(std::function<void()>) override {}
     void WhenRowChanged(std::function<void(int)>) override {}
     void WhenPicturesChanged(std::function<void(std::optional<int>, bool)>) override {}

@@ -70,7 +70,7 @@ TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
     EXPECT_EQ(Window->YearEdit(1)->geometry(), QRect(454, 30, 50, 20));
     EXPECT_EQ(Window->CommentEdit(1)->x(), 506);
     EXPECT_EQ(Window->TrackEdit(1)->x(), 628);
-    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 80, 20));
+    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 96, 20));
     EXPECT_EQ(Window->FileLabel(2)->pos(), QPoint(10, 50));
     EXPECT_EQ(Window->YearEdit(0)->minimum(), -1);
     EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
@@ -129,12 +129,9 @@ TEST_F(WindowStart, OpensTheNamedFolderInViewAndNextTimeTheFolderOfTheLastRun) {
     EXPECT_EQ(State().FolderPath, Dir.Path());
 }
 
-TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
+TEST_F(WindowStart, LogoAndItsLabelsAndTheMenuOpenTheAboutBox) {
     Window->show();
-    for (QWidget* target : {static_cast<QWidget*>(Find<QLabel>("Image1")),
-                            static_cast<QWidget*>(Find<QLabel>("Label1")),
-                            static_cast<QWidget*>(Find<QLabel>("Label3")),
-                            static_cast<QWidget*>(Find<QLabel>("Label4"))}) {
+    for (const char* target : {"Image1", "Label1", "Label3", "Label4", ""}) {
         Dialogs.QueueModal([](QDialog* dialog) {
             auto* about = static_cast<TAboutDlg*>(dialog);
             EXPECT_EQ(about->windowTitle(), "About Tagvora...");
@@ -145,9 +142,10 @@ TEST_F(WindowStart, LogoAndItsLabelsOpenTheAboutBox) {
             EXPECT_EQ(logo.pixelColor(22, 62), colours::kLogoGreen);
             return int(QDialog::Accepted);
         });
-        QTest::mouseClick(target, Qt::LeftButton);
+        *target ? QTest::mouseClick(Find<QLabel>(target), Qt::LeftButton)
+                : Command("About Tagvora")->trigger();
     }
-    EXPECT_EQ(Dialogs.Texts(ScriptedDialogs::Kind::Modal).size(), 4);
+    EXPECT_EQ(Dialogs.Texts(ScriptedDialogs::Kind::Modal).size(), 5);
     QTest::mouseClick(Find<QLabel>("Label11"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Messages(), QStringList{"Hello!"});
 }

@@ -28,7 +28,7 @@
 
 namespace {
 
-// Wide enough for the picture and the pane's buttons.
+// Wide enough for the picture; the pane's buttons may ask for more.
 constexpr int kCoverPaneWidth = 300;
 
 using TBytes = std::shared_ptr<const std::vector<uint8_t>>;
@@ -56,12 +56,13 @@ std::vector<uint8_t> PictureBytes(const rows::RowPicture& picture, const std::st
 
 TCoverPart::TCoverPart(TPage& page, QBoxLayout* side) : page_(page), side_(side) {
     pane_ = new TCoverPane(page_.Dialogs(), page_.Window());
-    pane_->setFixedWidth(kCoverPaneWidth);
+    // Wider where the desktop's style needs more room for the pane's buttons.
+    pane_->setFixedWidth(std::max(kCoverPaneWidth, pane_->minimumSizeHint().width()));
     paneWindow_ = new QWidget(page_.Window(), Qt::Tool);
     paneWindow_->setObjectName(QStringLiteral("CoverWindow"));
     paneWindow_->setWindowTitle(QStringLiteral("Cover Art"));
     new QVBoxLayout(paneWindow_);
-    paneWindow_->resize(kCoverPaneWidth, 420);
+    paneWindow_->resize(pane_->width(), 420);
     page_.Window()->installEventFilter(this);
     Place();
     AddCommands();
@@ -90,10 +91,12 @@ void TCoverPart::AddCommands() {
                                [&] { CoverForPage(withoutFrontCover || shift); });
         });
     };
-    page_.AddCommand(QStringLiteral("Shown Picture to Every Row"),
-                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P), toPage(false));
-    page_.AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
-                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true));
+    page_.OnlyInId3v2(page_.AddCommand(QStringLiteral("Shown Picture to Every Row"),
+                                       QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P),
+                                       toPage(false)));
+    page_.OnlyInId3v2(
+        page_.AddCommand(QStringLiteral("Shown Picture to Rows Without a Front Cover"),
+                         QKeySequence(Qt::CTRL | Qt::ALT | Qt::SHIFT | Qt::Key_P), toPage(true)));
 }
 
 void TCoverPart::ConnectPane() {
@@ -146,7 +149,7 @@ void TCoverPart::ConnectPane() {
 
 void TCoverPart::Place() {
     QWidget* window = page_.Window();
-    const bool wide = window->width() >= column_layout::kNormalWindowWidth + kCoverPaneWidth;
+    const bool wide = window->width() >= column_layout::kNormalWindowWidth + pane_->width();
     if (wide && pane_->parentWidget() != window) {
         // Beside the rows; the small window is not needed while the pane stands there.
         side_->addWidget(pane_);

@@ -9,9 +9,11 @@ namespace {
 
 constexpr int kFirstLeft = 10;
 constexpr int kGap = 2;
-constexpr int kRightMargin = 20;
-constexpr std::array<int, kColumnCount> kDrawnWidths = {88, 108, 120, 120, 50, 120, 50, 80};
-constexpr std::array<Column, 5> kGrowing = {kFile, kTitle, kArtist, kAlbum, kComment};
+constexpr int kRightMargin = 4;
+// The genre column takes 16 of the drawn margin of 20: common names such as
+// "Heavy Metal" then show whole beside the box's arrow.
+constexpr std::array<int, kColumnCount> kDrawnWidths = {88, 108, 120, 120, 50, 120, 50, 96};
+constexpr std::array<Column, 6> kGrowing = {kFile, kTitle, kArtist, kAlbum, kComment, kGenre};
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 // Where the columns of the rows stand for a given window width. At the
 // window's normal width they stand as drawn (file name from 10, title from 100,
 // 2 pixels between columns); a wider window shares its extra width among the
-// file-name, title, artist, album and comment columns, and the numeric and
-// genre columns keep their widths.
+// file-name, title, artist, album, comment and genre columns, and the numeric
+// columns keep their widths.
 #pragma once
 
 #include <array>
@@ -22,7 +22,7 @@ struct Span {
 
 struct Columns {
     std::array<Span, kColumnCount> spans;
-    // Width of the rows area's content: the last column and a margin of 20.
+    // Width of the rows area's content: the last column and a margin of 4.
     int contentWidth;
 };
 

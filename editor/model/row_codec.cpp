@@ -272,6 +272,14 @@ int VersionToWrite(int stored, int target, const TV2Versions& versions) {
     return wanted == stored ? 0 : wanted;
 }
 
+int VersionWritten(int stored, int target, const TV2Versions& versions) {
+    if (stored == 0) {
+        return versions.newTags;
+    }
+    const int converted = VersionToWrite(stored, target, versions);
+    return converted != 0 ? converted : stored;
+}
+
 uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
                  const TV2Versions& versions) {
     tag.KeepModificationTime = versions.keepModificationTime ? 1 : 0;

@@ -87,6 +87,9 @@ QString RecordText(const Tv1TAGInfo& record, bulk::Column column,
 // The version a save of a tag of version `stored` writes (0: its own) for a
 // row that wants `target` (0: no wish).
 int VersionToWrite(int stored, int target, const TV2Versions& versions);
+// The version a save of the row writes: VersionToWrite's choice, the tag's own
+// version, or for a file without a tag (`stored` 0) the version of new tags.
+int VersionWritten(int stored, int target, const TV2Versions& versions);
 
 // Sets the changed values and pictures of row k into the file's own ID3v2 tag
 // (loaded into `tag` first) and saves it. A value kept as stored stays, and so

@@ -95,6 +95,11 @@ class TRowModel {
     void MarkSaved(int k);
     // Every value counts as changed until saved: a copy into the other kind.
     void ForgetLoaded(int k);
+    // A copy into the other kind found nothing of the old kind to copy in
+    // row k's file: the row shows what the file holds of the new kind. Until
+    // the row is loaded again.
+    void NoteNothingCopied(int k) { rows_[Index(k)].nothingCopied = true; }
+    bool NothingCopied(int k) const { return rows_[Index(k)].nothingCopied; }
 
     const QString& Shown(int k, bulk::Column field) const { return Field(k, field).shown; }
     const QString& Loaded(int k, bulk::Column field) const { return Field(k, field).loaded; }
@@ -155,6 +160,9 @@ class TRowModel {
     // for none or an ID3v1 row).
     void NoteStoredForm(int k, unsigned legacyFields, int version);
     int StoredVersion(int k) const { return rows_[Index(k)].version; }
+    // The version of the file's ID3v2 tag, learnt apart from a load: a row
+    // copied from a record is saved into that tag.
+    void NoteStoredVersion(int k, int version) { rows_[Index(k)].version = version; }
     // The row's tag is to be saved in this ID3v2 version (3 or 4): the row is
     // unsaved until then; its own version clears the wish.
     void SetTargetVersion(int k, int version);
@@ -175,6 +183,7 @@ class TRowModel {
         std::array<FieldState, kFieldCount> fields;
         bool loadedKnown = true;
         bool untagged = false;
+        bool nothingCopied = false;
         QString problem;
         std::optional<QString> albumBeforeFolder;
         Pictures loadedPictures;

@@ -60,7 +60,10 @@ TNamingDialog::TNamingDialog(QWidget* parent, naming::Direction direction,
     PreviewTable->setObjectName(QStringLiteral("PreviewTable"));
     PreviewTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PreviewTable->verticalHeader()->hide();
-    PreviewTable->horizontalHeader()->setStretchLastSection(true);
+    // Each column as wide as its longest text, which its tooltip also shows;
+    // a wide table scrolls.
+    PreviewTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    PreviewTable->setWordWrap(false);
     layout->addWidget(PreviewTable, 1);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -97,6 +100,7 @@ void TNamingDialog::UpdatePreview() {
         taking += takes ? 1 : 0;
         for (int c = 0; c < table.cells[r].size(); ++c) {
             auto* item = new QTableWidgetItem(table.cells[r][c]);
+            item->setToolTip(table.cells[r][c]);
             if (!takes) {
                 item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
             }

@@ -78,6 +78,9 @@ class TPage {
     virtual QAction* AddCommand(const QString& caption, const QKeySequence& keys,
                                 const std::function<void()>& run) = 0;
     virtual void AddSeparator() = 0;
+    // Marks a command that acts on ID3v2 tags only: it is usable, by menu and
+    // keys, only while the rows edit ID3v2. Returns the command.
+    virtual QAction* OnlyInId3v2(QAction* command) = 0;
 
     // --- notices ---
     // Run after every page build or kind switch, and after each change of a row.

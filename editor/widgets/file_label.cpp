@@ -43,8 +43,15 @@ QString TFileLabel::shownText() const {
     const QString marker = (problem_.isEmpty() ? QString() : kProblemMarker) +
                            (modified_ ? kModifiedMarker : QString());
     const QFontMetrics metrics(shownFont());
-    const int room = contentsRect().width() - metrics.horizontalAdvance(marker);
-    return marker + metrics.elidedText(text(), Qt::ElideMiddle, std::max(room, 0));
+    const int room = std::max(contentsRect().width() - metrics.horizontalAdvance(marker), 0);
+    QString name = text();
+    // Every listed name ends in the same extension: a name too long for the
+    // label gives that up first, so the room goes to what tells files apart.
+    if (const qsizetype dot = name.lastIndexOf(u'.');
+        dot > 0 && metrics.horizontalAdvance(name) > room) {
+        name.truncate(dot);
+    }
+    return marker + metrics.elidedText(name, Qt::ElideMiddle, room);
 }
 
 void TFileLabel::paintEvent(QPaintEvent*) {

@@ -1,5 +1,6 @@
 // A row's file label: its text and tooltip are the file name; it draws the
-// name elided in the middle when the column is too narrow, a row with unsaved
+// name without its extension and elided in the middle when the column is too
+// narrow, a row with unsaved
 // changes in bold behind a marker, and a file that could not be read behind a
 // warning sign.
 #pragma once
@@ -17,8 +18,8 @@ class TFileLabel : public QLabel {
     // Why the file could not be read; a row with a problem shows a warning sign.
     QString problem() const { return problem_; }
     void setProblem(const QString& problem);
-    // What the label draws: the markers, then the name, elided in
-    // the middle to fit the label's width; in bold when modified.
+    // What the label draws: the markers, then the name, without its extension
+    // and elided in the middle when it does not fit; in bold when modified.
     QString shownText() const;
     QFont shownFont() const;
 

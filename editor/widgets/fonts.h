@@ -13,5 +13,10 @@ enum class Role { Sans, Serif };
 QFont PixelFont(Role role, int pixels);
 // The role's font at a size in points.
 QFont PointFont(Role role, int points);
+// The font as it needs to be for the text to fit in `room` pixels: itself
+// when the text fits, else condensed down to three quarters, then a point
+// smaller condensed down to five eighths; the narrowest of these when even
+// that is too wide.
+QFont FittedFont(const QFont& font, const QString& text, int room);
 
 }  // namespace fonts

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -134,6 +135,9 @@ void TForm1::FormCreate() {
     ConnectPlayback();
     ConnectUndo();
     CreateParts();
+    CommandMenu->addSeparator();
+    AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
+    ShowKindCommands();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

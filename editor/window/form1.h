@@ -302,6 +302,9 @@ class TForm1 : public QWidget {
     // Scrolls the field's text to its beginning.
     static void ShowTextStart(QWidget* control);
     void PlaceColumns();
+    // Fits the font of row k's genre text to its box; false when the text
+    // still does not show whole.
+    bool FitGenreText(int k);
     // --- the row model and how the widgets show it ---
     // Row k shows a row read from its file; the model takes it as loaded.
     void ShowLoadedRow(int k, const row_codec::TLoadedRow& row);
@@ -315,11 +318,23 @@ class TForm1 : public QWidget {
     // Shows the marks of row k's value in `column` on its control.
     void PaintField(int k, bulk::Column column, QWidget* control);
     void PaintRow(int k);
+    // Why a row the copy found nothing in shows the new kind's values.
+    QString NothingCopiedText() const;
     // The row and column of a value control, by its name.
     std::optional<std::pair<int, bulk::Column>> RowFieldOf(const QWidget* control) const;
     void PlaceCredits();
     void ShowKindCaptions();
     void FitKindLabel();
+    // While the rows edit ID3v2, the kind label names the version a save of
+    // row versionRow_ writes: the row the focus was last in, set by the focus
+    // and the page build; the version of new tags when there is none.
+    void ShowWrittenVersion();
+    std::optional<int> versionRow_;
+    // Registers a command that acts on ID3v2 tags only: it is usable, by menu
+    // and keys, only while the rows edit ID3v2.
+    QAction* OnlyInId3v2(QAction* command);
+    void ShowKindCommands();
+    std::vector<QAction*> id3v2Commands_;
     // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;
     // Writes row k into the file at path in the current kind; empty when

@@ -65,6 +65,12 @@ void TForm1::SetValue(int k, bulk::Column column, const QString& text, bool name
 }
 
 void TForm1::MarkRowSaved(int k) {
+    if (TagKind == 2) {
+        // The file's tag now has the version the save wrote, also a new tag's.
+        rowModel_.SetTargetVersion(
+            k, row_codec::VersionWritten(rowModel_.StoredVersion(k), rowModel_.TargetVersion(k),
+                                         V2Versions()));
+    }
     rowModel_.MarkSaved(k);
     PaintRow(k);
     RowChanged(k);
@@ -72,6 +78,8 @@ void TForm1::MarkRowSaved(int k) {
 
 void TForm1::RowChanged(int k) {
     static_cast<TFileLabel*>(FileLabel(k))->setModified(rowModel_.Unsaved(k));
+    // A convert, an undo or a save changes the version the row's save writes.
+    ShowWrittenVersion();
     // The page holds unsaved edits exactly while one of its rows does.
     if (rowModel_.Unsaved(k)) {
         TietojaModifoitu();

@@ -38,3 +38,16 @@ QAction* TForm1::AddCommand(const QString& caption, const QKeySequence& keys,
     addAction(action);
     return action;
 }
+
+QAction* TForm1::OnlyInId3v2(QAction* command) {
+    id3v2Commands_.push_back(command);
+    command->setEnabled(TagKind == 2);
+    return command;
+}
+
+void TForm1::ShowKindCommands() {
+    // A disabled command is greyed in the menu and its keys do nothing.
+    for (QAction* command : id3v2Commands_) {
+        command->setEnabled(TagKind == 2);
+    }
+}

@@ -42,9 +42,22 @@ QString Hints(unsigned marks, const QString& codePage) {
 
 }  // namespace
 
+QString TForm1::NothingCopiedText() const {
+    return TagKind == 2 ? QStringLiteral("no ID3v1 record to copy")
+                        : QStringLiteral("no ID3v2 tag to copy");
+}
+
 void TForm1::PaintField(int k, bulk::Column column, QWidget* control) {
     const unsigned marks = rowModel_.Marks(k, column);
-    if (const QString hints = Hints(marks, readPage_.Name()); control->toolTip() != hints) {
+    QString hints = Hints(marks, readPage_.Name());
+    if (rowModel_.NothingCopied(k)) {
+        hints = hints.isEmpty() ? NothingCopiedText() : NothingCopiedText() + u'\n' + hints;
+    }
+    // A genre too long for its box, even in a narrower font, shows whole here.
+    if (column == bulk::Column::Genre && !FitGenreText(k)) {
+        hints = hints.isEmpty() ? ValueText(control) : ValueText(control) + u'\n' + hints;
+    }
+    if (control->toolTip() != hints) {
         control->setToolTip(hints);
     }
     const bool warn =

@@ -124,6 +124,8 @@ void TForm1::Button2Click() {
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
+    versionRow_ = FindFocusedRow();
+    ShowWrittenVersion();
     HistoryFollowsPage();
     page_.NoticePageShown();
     if (unreadable) {

@@ -34,10 +34,10 @@ void TForm1::ConnectPreferences() {
     CommandMenu->addSeparator();
     AddCommand(QStringLiteral("Preferences\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
                Guarded([this] { ShowPreferences(); }));
-    AddCommand(QStringLiteral("Convert the page's tags to 2.3"), {},
-               Guarded([this] { ConvertPageTags(3); }));
-    AddCommand(QStringLiteral("Convert the page's tags to 2.4"), {},
-               Guarded([this] { ConvertPageTags(4); }));
+    OnlyInId3v2(AddCommand(QStringLiteral("Convert the page's tags to 2.3"), {},
+                           Guarded([this] { ConvertPageTags(3); })));
+    OnlyInId3v2(AddCommand(QStringLiteral("Convert the page's tags to 2.4"), {},
+                           Guarded([this] { ConvertPageTags(4); })));
     AddCommand(QStringLiteral("Remove ID3v1 record"), {},
                Guarded([this] { RemoveTags(1, false); }));
     AddCommand(QStringLiteral("Remove ID3v2 tag"), {}, Guarded([this] { RemoveTags(2, false); }));
@@ -75,10 +75,15 @@ void TForm1::NameWrittenVersion() {
     const QString other =
         prefs_.newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
     SpeedButton7->setText(SpeedButton7->text().replace(other, written));
-    if (const QString kind = Label1->text(); kind.contains(other)) {
-        Label1->setText(QString(kind).replace(other, written));
-        FitKindLabel();
-    }
+    SpeedButton7->setToolTip(
+        prefs_.convertOnSave
+            ? QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save converts a tag of "
+                             "another version to it.")
+                  .arg(written)
+            : QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save keeps a tag's own "
+                             "version.")
+                  .arg(written));
+    ShowWrittenVersion();
 }
 
 void TForm1::ShowPreferences() {

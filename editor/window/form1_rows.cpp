@@ -37,6 +37,15 @@
 void TForm1::ConnectRows() {
     connect(SpeedButton7, &QToolButton::clicked, this, Guarded([this] { SpeedButton7Click(); }));
     connect(SpeedButton8, &QToolButton::clicked, this, Guarded([this] { SpeedButton8Click(); }));
+    // The kind label follows the focus from row to row.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && now->window() == this) {
+            if (const std::optional<int> k = FindFocusedRow()) {
+                versionRow_ = k;
+            }
+            ShowWrittenVersion();
+        }
+    });
 }
 
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
@@ -63,14 +72,33 @@ int TForm1::WriteV2Row(const std::string& path, int k) {
 
 void TForm1::ShowKindCaptions() {
     const bool v1 = TagKind == 1;
-    const QString written = WrittenVersionText();
-    Label1->setText(v1 ? QStringLiteral("ID3v1.1") : QStringLiteral("ID3v") + written);
-    FitKindLabel();
-    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v%1 tags").arg(written)
+    if (v1) {
+        Label1->setText(QStringLiteral("ID3v1.1"));
+        FitKindLabel();
+    } else {
+        ShowWrittenVersion();
+    }
+    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v%1 tags").arg(WrittenVersionText())
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
+    ShowKindCommands();
     ShowUnicodeCommandState();
+}
+
+void TForm1::ShowWrittenVersion() {
+    if (TagKind != 2) {
+        return;
+    }
+    int version = prefs_.newTagVersion;
+    if (versionRow_ && *versionRow_ < RowsInScope()) {
+        version = row_codec::VersionWritten(rowModel_.StoredVersion(*versionRow_),
+                                            rowModel_.TargetVersion(*versionRow_), V2Versions());
+    }
+    if (const QString text = QStringLiteral("ID3v2.%1.0").arg(version); Label1->text() != text) {
+        Label1->setText(text);
+        FitKindLabel();
+    }
 }
 
 void TForm1::SpeedButton7Click() {
@@ -94,10 +122,21 @@ void TForm1::SpeedButton8Click() {
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
         SetRowLimits(k, TagKind);
-        // The values read from one kind are all to be saved into the other; an
-        // untagged row's empty values are no values of its file.
-        if (!RowUntagged(k)) {
+        // The values shown of one kind are all to be saved into the other. A
+        // row whose file has nothing of the old kind, and that the user left
+        // as loaded, has nothing to copy: it shows what its file holds of the
+        // new kind, which is what a save keeps.
+        if (!RowUntagged(k) || rowModel_.Unsaved(k)) {
             rowModel_.ForgetLoaded(k);
+            if (TagKind == 2 && RowProblem(k).isEmpty()) {
+                const Tv2TAGInfo stored = LoadV2Row(FilePath(page_logic::FileIndex(PageIndex, k)));
+                rowModel_.NoteStoredVersion(k, stored.NoTag ? 0 : stored.Version);
+            }
+        } else if (RowProblem(k).isEmpty()) {
+            FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
+            rowModel_.NoteNothingCopied(k);
+            const QString name = FileLabel(k)->text();
+            FileLabel(k)->setToolTip(name + u'\n' + NothingCopiedText());
         }
         PaintRow(k);
         RowChanged(k);

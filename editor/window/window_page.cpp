@@ -128,6 +128,10 @@ void TWindowPage::AddSeparator() {
     form_.CommandMenu->addSeparator();
 }
 
+QAction* TWindowPage::OnlyInId3v2(QAction* command) {
+    return form_.OnlyInId3v2(command);
+}
+
 void TWindowPage::WhenPageShown(std::function<void()> notice) {
     pageShown_.push_back(std::move(notice));
 }

@@ -45,6 +45,7 @@ class TWindowPage final : public TPage {
     QAction* AddCommand(const QString& caption, const QKeySequence& keys,
                         const std::function<void()>& run) override;
     void AddSeparator() override;
+    QAction* OnlyInId3v2(QAction* command) override;
 
     void WhenPageShown(std::function<void()> notice) override;
     void WhenRowChanged(std::function<void(int k)> notice) override;
