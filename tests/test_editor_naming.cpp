@@ -1,15 +1,24 @@
-// Name patterns both ways, the file name rules and the rename batch with its
-// roll-back and undo; renameat2 is wrapped so a chosen rename fails.
+// Name patterns both ways, the file name rules, the rename batch with its
+// roll-back and undo, and the naming part over a fake page; renameat2 is
+// wrapped so a chosen rename fails.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <set>
 
+#include "editor/model/row_model.h"
+#include "editor/naming/naming_part.h"
 #include "editor/naming/pattern.h"
 #include "editor/naming/rename_batch.h"
+#include "editor/page/page.h"
 #include "platform/directory.h"
 #include "tests/helpers/mp3_files.h"
+#include "tests/helpers/scripted_dialogs.h"
 
 extern "C" int __real_renameat2(int, const char*, int, const char*, unsigned);
 
@@ -221,6 +230,96 @@ TEST(RenameBatch, UndoRenamesBackOnlyFilesAsTheBatchLeftThem) {
         EXPECT_EQ(undone.succeeded, c.from == nullptr) << c.change;
         EXPECT_EQ(undone.files[1].detail.isEmpty(), c.from == nullptr) << c.change;
         EXPECT_EQ(Listed(dir.Path()), c.after) << c.change;
+    }
+}
+
+// One row over "song.mp3" whose title shows the unsaved edit "New"; a save
+// gives what the case says.
+class FakePage : public TPage {
+  public:
+    rows::TRowModel model;
+    ScriptedDialogs dialogs;
+    std::string folder;
+    bool modified = true;
+    bool saves = true;
+    bool saveLeavesUnsaved = false;
+    std::vector<std::unique_ptr<QAction>> actions;
+
+    const rows::TRowModel& Model() const override { return model; }
+    rows::TRowModel& Model() override { return model; }
+    void RowChanged(int) override {}
+    void SetValue(int k, bulk::Column column, const QString& text, bool) override {
+        model.SetField(k, column, text);
+    }
+    int RowsInScope() const override { return 1; }
+    std::optional<int> FocusedRow() const override { return std::nullopt; }
+    bool Modified() const override { return modified; }
+    int Kind() const override { return 2; }
+    QWidget* FileLabel(int) override { return nullptr; }
+    void RowOfArea(const QWidget*, std::function<std::optional<int>()>) override {}
+    std::string Folder() const override { return folder; }
+    int FileCount() const override { return 1; }
+    std::string RowFileName(int) const override { return "song.mp3"; }
+    std::string RowFilePath(int) const override { return folder + "/song.mp3"; }
+    bool SaveAll() override {
+        modified = saveLeavesUnsaved;
+        return saves;
+    }
+    void ReleaseFiles() override {}
+    void Relist(const std::string&) override {}
+    QWidget* Window() override { return nullptr; }
+    TDialogs& Dialogs() override { return dialogs; }
+    void ShowStatus(const QString&) override {}
+    void EndFieldEdit() override {}
+    void RunAsOneStep(const QString&, const std::function<void()>& change) override { change(); }
+    QAction* AddCommand(const QString&, const QKeySequence&,
+                        const std::function<void()>&) override {
+        return actions.emplace_back(std::make_unique<QAction>()).get();
+    }
+    void AddSeparator() override {}
+    QAction* OnlyInId3v2(QAction* command) override { return command; }
+    void WhenPageShown(std::function<void()>) override {}
+    void WhenRowChanged(std::function<void(int)>) override {}
+    void WhenPicturesChanged(std::function<void(std::optional<int>, bool)>) override {}
+};
+
+// Files are named after the values shown, so a rename waits for a save that
+// leaves no row unsaved: else the relisted page would drop the edits.
+TEST(NamingPart, RenamesOnlyWhenTheSaveLeftNoRowUnsaved) {
+    using enum TDialogs::Answer;
+    struct Case {
+        TDialogs::Answer answer;
+        bool saves;
+        bool leavesUnsaved;
+        std::string onDisk;
+        QString message;
+    } cases[] = {
+        {No, true, false, "song.mp3", ""},
+        {Yes, false, false, "song.mp3", ""},
+        {Yes, true, true, "song.mp3", "No file was renamed: some rows are still unsaved."},
+        {Yes, true, false, "New.mp3", ""},
+    };
+    testing_mp3::StateFolder state;
+    for (const Case& c : cases) {
+        testing_mp3::TempDir dir;
+        testing_mp3::WriteMp3(dir.File("song.mp3"));
+        FakePage page;
+        page.folder = dir.Path();
+        page.saves = c.saves;
+        page.saveLeavesUnsaved = c.leavesUnsaved;
+        page.model.LoadRow(0, {QStringLiteral("Old")}, 0, false);
+        page.model.SetField(0, bulk::Column::Title, QStringLiteral("New"));
+        TNamingPart part(page);
+        page.dialogs.QueueAnswer(c.answer);
+        page.dialogs.QueueModal([](QDialog* dialog) {
+            dialog->findChild<QComboBox*>("PatternBox")->setEditText(QStringLiteral("%{title}"));
+            return QDialog::Accepted;
+        });
+        part.NamesFromTags();
+        SCOPED_TRACE(c.onDisk + (c.saves ? " saves" : "") + (c.leavesUnsaved ? " unsaved" : ""));
+        EXPECT_EQ(platform::ListMp3(dir.Path()), std::vector<std::string>{c.onDisk});
+        EXPECT_EQ(page.dialogs.Messages().value(0), c.message);
+        EXPECT_EQ(page.actions.back()->isEnabled(), c.onDisk == "New.mp3");
     }
 }
 

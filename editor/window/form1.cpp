@@ -110,8 +110,7 @@ void TForm1::FormCreate() {
     CreateLayout();
     CreateRows();
     CreateCommandMenu();
-    CreateCoverPane();
-    ConnectCover();
+    CreateCoverPart();
     ConnectPreferences();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
@@ -135,7 +134,7 @@ void TForm1::FormCreate() {
     ConnectScrolling();
     ConnectPlayback();
     ConnectUndo();
-    ConnectNaming();
+    CreateParts();
     CommandMenu->addSeparator();
     AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
     ShowKindCommands();
@@ -348,7 +347,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     if (FilterScrollingEvent(watched, event) || FilterBulkEvent(watched, event) ||
-        FilterRowKeyEvent(watched, event) || FilterCoverEvent(watched, event)) {
+        FilterRowKeyEvent(watched, event)) {
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -19,10 +19,10 @@
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
 //   form1_undo.cpp          undo and redo of the user's edits on the page
-//   form1_cover.cpp         the cover pane: where it sits, the focused row's pictures,
-//                           picture edits as row changes, one cover for the page
-//   form1_naming.cpp        tags from file names, file names from tags, undo of a rename
+//   form1_parts.cpp         the parts (cover/, naming/) created and wired to the page
 //   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
+// A part holds a capability in a room of its own and reaches the page only
+// through TPage (editor/page/page.h), answered by TWindowPage.
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
 // dialogs/ and startup/.
 // Controls carry their names as Qt object names; a row's controls are found by
@@ -33,18 +33,20 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "editor/cover/cover_part.h"
 #include "editor/model/code_page.h"
 #include "editor/model/preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/model/undo_history.h"
-#include "editor/naming/naming_preview.h"
-#include "editor/naming/rename_batch.h"
+#include "editor/naming/naming_part.h"
+#include "editor/window/window_page.h"
 
 class QCheckBox;
 class QComboBox;
@@ -61,7 +63,6 @@ class QStringListModel;
 class QTimer;
 class QToolButton;
 class TAboutDlg;
-class TCoverPane;
 class TDialogs;
 class TForm2;
 class TGenreDropDown;
@@ -406,24 +407,14 @@ class TForm1 : public QWidget {
     // the window goes, so the focus changes of its dying fields reach no step.
     QObject* fieldEditWatcher_ = nullptr;
 
-    // --- form1_naming.cpp: tags from file names, file names from tags ---
-    void ConnectNaming();
-    void TagsFromNamesClick();
-    void NamesFromTagsClick();
-    void UndoRenameClick();
-    // The page's rows as the naming commands read them.
-    std::vector<naming::RowInput> NamingRows() const;
-    // While the page holds unsaved edits, asks to save it before files are
-    // renamed; false when not saved.
-    bool SaveBeforeRenaming();
-    // Tells the outcome of a rename batch: the status bar, or an error box
-    // naming each file that failed or stands in the way.
-    void ReportRename(const naming::BatchResult& result);
-    // Lists the folder again after a rename and shows the page holding the
-    // file now named `focusName`, its row focused.
-    void ShowRenamed(const std::string& focusName);
-    std::optional<naming::Batch> lastRename_;
-    QAction* UndoRenameAction = nullptr;
+    // --- form1_parts.cpp: the parts, which reach the page through page_ ---
+    friend class TWindowPage;
+    void CreateParts();
+    // Made with the menu, before the other commands: its commands come first.
+    void CreateCoverPart();
+    TWindowPage page_{*this};
+    std::unique_ptr<TCoverPart> cover_;
+    std::unique_ptr<TNamingPart> naming_;
 
     // --- form1_preferences.cpp: the preferences and the commands that follow them ---
   public:
@@ -455,28 +446,4 @@ class TForm1 : public QWidget {
     void RereadKeepingEdits();
     prefs::TPreferences prefs_;
     code_page::TCodePage readPage_;
-
-    // --- cover art (form1_cover.cpp) ---
-    void CreateCoverPane();
-    void ConnectCover();
-    // Beside the rows while the window is wide enough, else in its own small
-    // window, shown on demand.
-    void PlaceCoverPane();
-    void ToggleCoverPane();
-    // The pane shows row k's pictures (none: no row), starting at index `shown`.
-    void ShowCoverOf(std::optional<int> k, size_t shown = 0);
-    void AddRowPicture(int k, const QByteArray& bytes, int type);
-    // After a picture edit of row k: its marker, the page's flag and the pane.
-    void PicturesChanged(int k, size_t shown = 0);
-    // The file now holds the row's pictures: they are listed from the saved tag.
-    void PicturesSaved(int k);
-    // The shown picture on every row of the page; only on rows without a front
-    // cover when `withoutFrontCover`.
-    void CoverForPage(bool withoutFrontCover);
-    bool FilterCoverEvent(QObject* watched, QEvent* event);
-    TCoverPane* CoverPane = nullptr;
-    QWidget* CoverWindow = nullptr;  // holds the pane while the window is narrow
-    class QHBoxLayout* coverSide_ = nullptr;
-    std::optional<int> coverRow_;
-    bool coverWanted_ = true;  // beside the rows; the command hides and shows it
 };

@@ -83,13 +83,11 @@ void TForm1::RowChanged(int k) {
     // The page holds unsaved edits exactly while one of its rows does.
     if (rowModel_.Unsaved(k)) {
         TietojaModifoitu();
-        return;
+    } else if (PageModified && rowModel_.UnsavedRows(RowsInScope()).empty()) {
+        PageModified = false;
+        ShowSaveButtons();
     }
-    if (!PageModified || !rowModel_.UnsavedRows(RowsInScope()).empty()) {
-        return;
-    }
-    PageModified = false;
-    ShowSaveButtons();
+    page_.NoticeRowChanged(k);
 }
 
 void TForm1::ShowSaveButtons() {

@@ -124,10 +124,10 @@ void TForm1::Button2Click() {
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
     }
-    ShowCoverOf(FindFocusedRow());
     versionRow_ = FindFocusedRow();
     ShowWrittenVersion();
     HistoryFollowsPage();
+    page_.NoticePageShown();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {
@@ -160,7 +160,8 @@ void TForm1::RebuildKeeping(const std::vector<int>& rows) {
     // file counts as changed and marks its row and the page.
     for (size_t i = 0; i < rows.size(); ++i) {
         rowModel_.SetPictures(rows[i], std::move(pictures[i]));
-        PicturesChanged(rows[i]);  // the pane showed those read from the file
+        RowChanged(rows[i]);
+        page_.NoticePicturesChanged(rows[i], false);  // the pane showed those read from the file
         const std::vector<QWidget*> controls = RowValueControls(rows[i]);
         for (size_t c = 0; c < controls.size(); ++c) {
             if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
@@ -228,8 +229,8 @@ std::optional<int> TForm1::FindFocusedRow() const {
         return std::nullopt;
     }
     // The cover pane works on the row it shows.
-    if (CoverPane != nullptr && CoverPane->isAncestorOf(focused)) {
-        return coverRow_;
+    if (std::optional<int> row; page_.AreaHolds(focused, row)) {
+        return row;
     }
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {

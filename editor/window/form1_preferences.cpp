@@ -155,7 +155,8 @@ void TForm1::RereadKeepingEdits() {
         // Text still shown as read, and chosen to be stored in Unicode, stays chosen.
         rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
         PaintRow(edit.k);
-        PicturesChanged(edit.k);  // the pane showed those read from the file
+        RowChanged(edit.k);
+        page_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
     }
 }
 

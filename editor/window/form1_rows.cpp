@@ -141,9 +141,9 @@ void TForm1::SpeedButton8Click() {
         PaintRow(k);
         RowChanged(k);
     }
-    ShowCoverOf(FindFocusedRow());
     // The rows now edit the other kind: steps taken in the old one are not undone into it.
     HistoryFollowsPage();
+    page_.NoticePageShown();
 }
 
 void TForm1::SetRowLimits(int k, int kind) {

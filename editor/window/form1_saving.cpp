@@ -21,6 +21,7 @@
 #include "editor/startup/application.h"
 #include "editor/widgets/spin_edit.h"
 #include "id3v1/id3v1.h"
+#include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
 #include "platform/attributes.h"
 
@@ -75,7 +76,10 @@ QString TForm1::WriteRow(int k, const std::string& path) {
     // Later changes of the row are measured from what it now holds.
     MarkRowSaved(k);
     if (pictures) {
-        PicturesSaved(k);
+        // The tag object holds the tag just saved: descriptions as made unique
+        // and MIME types as told from the bytes.
+        rowModel_.LoadPictures(k, tag_.ListPictures());
+        page_.NoticePicturesChanged(k, true);
     }
     return {};
 }

@@ -212,7 +212,7 @@ void TForm1::ApplyStep(const undo::TStep& step, bool redo) {
     }
     togglesShown_ = toggles;
     stepRunning_ = false;
-    ShowCoverOf(coverRow_);
+    page_.NoticePicturesChanged(std::nullopt, false);
     ShowUndoState();
 }
 

@@ -1,6 +1,6 @@
-// Tags from file names and file names from tags by pattern, over the rows of
-// the page, and the undo of the last rename. Setting tags is one undo step;
-// renaming writes no tag and is undone by its own command.
+// The naming part: tags from file names and file names from tags by pattern,
+// over the rows of the page, and the undo of the last rename. Setting tags is
+// one undo step; renaming writes no tag and is undone by its own command.
 #include <QAction>
 #include <QDialog>
 #include <QDir>
@@ -11,12 +11,12 @@
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/bulk_logic.h"
 #include "editor/model/counted.h"
-#include "editor/model/page_logic.h"
+#include "editor/model/row_model.h"
 #include "editor/model/save_logic.h"
 #include "editor/naming/naming_dialogs.h"
-#include "editor/naming/naming_preview.h"
+#include "editor/naming/naming_part.h"
+#include "editor/page/page.h"
 #include "editor/startup/application.h"
-#include "editor/window/form1.h"
 #include "platform/state_folder.h"
 
 namespace {
@@ -53,28 +53,28 @@ const QString kSaveBeforeRenaming = QStringLiteral(
 
 }  // namespace
 
-void TForm1::ConnectNaming() {
-    CommandMenu->addSeparator();
-    AddCommand(QStringLiteral("Tags from File Names..."),
-               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
-               Guarded([this] { TagsFromNamesClick(); }));
-    AddCommand(QStringLiteral("File Names from Tags..."),
-               QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
-               Guarded([this] { NamesFromTagsClick(); }));
-    UndoRenameAction = AddCommand(QStringLiteral("Undo Last Rename"), QKeySequence(),
-                                  Guarded([this] { UndoRenameClick(); }));
-    UndoRenameAction->setEnabled(false);
+TNamingPart::TNamingPart(TPage& page) : page_(page) {
+    page_.AddSeparator();
+    page_.AddCommand(QStringLiteral("Tags from File Names..."),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+                     Guarded([this] { TagsFromNames(); }));
+    page_.AddCommand(QStringLiteral("File Names from Tags..."),
+                     QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+                     Guarded([this] { NamesFromTags(); }));
+    undoRenameAction_ = page_.AddCommand(QStringLiteral("Undo Last Rename"), QKeySequence(),
+                                         Guarded([this] { UndoRename(); }));
+    undoRenameAction_->setEnabled(false);
 }
 
-std::vector<naming::RowInput> TForm1::NamingRows() const {
-    QStringList folders = QDir::fromNativeSeparators(QString::fromStdString(FolderPath))
+std::vector<naming::RowInput> TNamingPart::Rows() const {
+    QStringList folders = QDir::fromNativeSeparators(QString::fromStdString(page_.Folder()))
                               .split(QLatin1Char('/'), Qt::SkipEmptyParts);
     std::vector<naming::RowInput> inputs;
-    for (int k = 0; k < RowsInScope(); ++k) {
-        naming::RowInput input{FileList[page_logic::FileIndex(PageIndex, k)], folders, {}};
+    for (int k = 0; k < page_.RowsInScope(); ++k) {
+        naming::RowInput input{page_.RowFileName(k), folders, {}};
         for (const naming::FieldHelp& help : naming::FieldList(Direction::Parse)) {
             if (const auto column = ColumnOfField(help.field)) {
-                input.values[help.field] = rowModel_.Shown(k, *column);
+                input.values[help.field] = page_.Model().Shown(k, *column);
             }
         }
         inputs.push_back(std::move(input));
@@ -82,18 +82,19 @@ std::vector<naming::RowInput> TForm1::NamingRows() const {
     return inputs;
 }
 
-void TForm1::TagsFromNamesClick() {
-    if (FileList.empty()) {
-        dialogs_.Message(this, save_logic::NoFilesMessage());
+void TNamingPart::TagsFromNames() {
+    if (page_.FileCount() == 0) {
+        page_.Dialogs().Message(page_.Window(), save_logic::NoFilesMessage());
         return;
     }
-    EndFieldEdit();
-    const std::vector<naming::RowInput> inputs = NamingRows();
-    TNamingDialog dialog(this, Direction::Parse, naming::OfferedPatterns(Direction::Parse),
+    page_.EndFieldEdit();
+    const std::vector<naming::RowInput> inputs = Rows();
+    TNamingDialog dialog(page_.Window(), Direction::Parse,
+                         naming::OfferedPatterns(Direction::Parse),
                          [&inputs](const QString& pattern, bool underscores) {
                              return naming::ParsePreview(pattern, inputs, underscores);
                          });
-    if (dialogs_.ShowModal(&dialog) != QDialog::Accepted) {
+    if (page_.Dialogs().ShowModal(&dialog) != QDialog::Accepted) {
         return;
     }
     const naming::Compiled compiled = naming::Compile(dialog.Pattern(), Direction::Parse);
@@ -103,7 +104,7 @@ void TForm1::TagsFromNamesClick() {
     naming::RememberUsed(Direction::Parse, dialog.Pattern());
     const auto parsed = naming::ParseRows(*compiled.pattern, inputs, dialog.UnderscoresToSpaces());
     int set = 0;
-    RunAsOneStep(QStringLiteral("Tags from File Names"), [&] {
+    page_.RunAsOneStep(QStringLiteral("Tags from File Names"), [&] {
         for (size_t k = 0; k < parsed.size(); ++k) {
             if (!parsed[k]) {
                 continue;
@@ -113,49 +114,53 @@ void TForm1::TagsFromNamesClick() {
             bulk::DecodedName(inputs[k].fileName, whole);
             for (const auto& [field, value] : *parsed[k]) {
                 if (const auto column = ColumnOfField(field)) {
-                    SetValue(static_cast<int>(k), *column, value, !whole);
+                    page_.SetValue(static_cast<int>(k), *column, value, !whole);
                 }
             }
             ++set;
         }
     });
-    ShowStatus(QStringLiteral("Tags from file names: %1 of %2 set.")
-                   .arg(set)
-                   .arg(Counted(parsed.size(), QStringLiteral("row"), QStringLiteral("rows"))));
+    page_.ShowStatus(
+        QStringLiteral("Tags from file names: %1 of %2 set.")
+            .arg(set)
+            .arg(Counted(parsed.size(), QStringLiteral("row"), QStringLiteral("rows"))));
 }
 
-bool TForm1::SaveBeforeRenaming() {
-    if (!PageModified) {
+bool TNamingPart::SaveBeforeRenaming() {
+    if (!page_.Modified()) {
         return true;
     }
-    if (dialogs_.ConfirmYesNo(this, kSaveBeforeRenaming) != TDialogs::Answer::Yes ||
-        !SpeedButton2Click()) {
+    if (page_.Dialogs().ConfirmYesNo(page_.Window(), kSaveBeforeRenaming) !=
+            TDialogs::Answer::Yes ||
+        !page_.SaveAll()) {
         return false;
     }
     // A row the save left unsaved (a file kept read-only) would lose its
     // edits when the renamed files are listed again.
-    if (PageModified) {
-        dialogs_.Message(this, QStringLiteral("No file was renamed: some rows are still unsaved."));
+    if (page_.Modified()) {
+        page_.Dialogs().Message(
+            page_.Window(), QStringLiteral("No file was renamed: some rows are still unsaved."));
         return false;
     }
     return true;
 }
 
-void TForm1::NamesFromTagsClick() {
-    if (FileList.empty()) {
-        dialogs_.Message(this, save_logic::NoFilesMessage());
+void TNamingPart::NamesFromTags() {
+    if (page_.FileCount() == 0) {
+        page_.Dialogs().Message(page_.Window(), save_logic::NoFilesMessage());
         return;
     }
-    EndFieldEdit();
+    page_.EndFieldEdit();
     // Taken now: a save before the renames rebuilds the page and moves the focus.
-    const std::optional<int> focusedRow = FindFocusedRow();
-    const std::vector<naming::RowInput> inputs = NamingRows();
-    const std::vector<std::string> entries = platform::ListFolder(FolderPath, "");
-    TNamingDialog dialog(this, Direction::Format, naming::OfferedPatterns(Direction::Format),
+    const std::optional<int> focusedRow = page_.FocusedRow();
+    const std::vector<naming::RowInput> inputs = Rows();
+    const std::vector<std::string> entries = platform::ListFolder(page_.Folder(), "");
+    TNamingDialog dialog(page_.Window(), Direction::Format,
+                         naming::OfferedPatterns(Direction::Format),
                          [&](const QString& pattern, bool) {
                              return naming::FormatPreview(pattern, inputs, entries);
                          });
-    if (dialogs_.ShowModal(&dialog) != QDialog::Accepted) {
+    if (page_.Dialogs().ShowModal(&dialog) != QDialog::Accepted) {
         return;
     }
     const naming::Compiled compiled = naming::Compile(dialog.Pattern(), Direction::Format);
@@ -166,10 +171,10 @@ void TForm1::NamesFromTagsClick() {
     // Made again: the save may have fitted values to the tag kind, and the
     // folder may have changed while the dialog was open.
     const naming::Plan plan =
-        naming::FormatRows(*compiled.pattern, NamingRows(), platform::ListFolder(FolderPath, ""));
+        naming::FormatRows(*compiled.pattern, Rows(), platform::ListFolder(page_.Folder(), ""));
     if (std::none_of(plan.begin(), plan.end(),
                      [](const naming::PlanRow& row) { return row.Renames(); })) {
-        dialogs_.Message(this, QStringLiteral("No file gets a new name."));
+        page_.Dialogs().Message(page_.Window(), QStringLiteral("No file gets a new name."));
         return;
     }
     std::string focused;
@@ -177,49 +182,45 @@ void TForm1::NamesFromTagsClick() {
         const naming::PlanRow& row = plan[static_cast<size_t>(*focusedRow)];
         focused = row.Renames() ? row.newName : row.oldName;
     }
-    if (Playing) {
-        StopPlayback();
-    }
-    const naming::BatchResult result = naming::RunPlan(FolderPath, plan);
+    page_.ReleaseFiles();
+    const naming::BatchResult result = naming::RunPlan(page_.Folder(), plan);
     if (result.succeeded) {
         lastRename_ = result.batch;
     } else if (focusedRow) {
         focused = plan[static_cast<size_t>(*focusedRow)].oldName;
     }
-    UndoRenameAction->setEnabled(lastRename_.has_value());
-    ShowRenamed(focused);
-    ReportRename(result);
+    undoRenameAction_->setEnabled(lastRename_.has_value());
+    page_.Relist(focused);
+    Report(result);
 }
 
-void TForm1::UndoRenameClick() {
-    const std::optional<int> focusedRow = FindFocusedRow();
+void TNamingPart::UndoRename() {
+    const std::optional<int> focusedRow = page_.FocusedRow();
     if (!lastRename_ || !SaveBeforeRenaming()) {
         return;
     }
     std::string focused;
     if (focusedRow) {
-        focused = FileList[page_logic::FileIndex(PageIndex, *focusedRow)];
+        focused = page_.RowFileName(*focusedRow);
         for (const naming::Batch::Entry& entry : lastRename_->entries) {
-            if (entry.newName == focused && lastRename_->folder == FolderPath) {
+            if (entry.newName == focused && lastRename_->folder == page_.Folder()) {
                 focused = entry.oldName;
             }
         }
     }
-    if (Playing) {
-        StopPlayback();
-    }
+    page_.ReleaseFiles();
     const naming::BatchResult result = naming::UndoBatch(*lastRename_);
     if (result.succeeded) {
         lastRename_.reset();
-        UndoRenameAction->setEnabled(false);
+        undoRenameAction_->setEnabled(false);
     }
-    ShowRenamed(focused);
-    ReportRename(result);
+    page_.Relist(focused);
+    Report(result);
 }
 
-void TForm1::ReportRename(const naming::BatchResult& result) {
+void TNamingPart::Report(const naming::BatchResult& result) {
     if (result.succeeded) {
-        ShowStatus(result.message);
+        page_.ShowStatus(result.message);
         return;
     }
     // Each file that stopped the batch or stands in the way, with its reason.
@@ -230,19 +231,5 @@ void TForm1::ReportRename(const naming::BatchResult& result) {
                                                   file.detail);
         }
     }
-    dialogs_.Error(this, lines.join(QLatin1Char('\n')));
-}
-
-void TForm1::ShowRenamed(const std::string& focusName) {
-    ListFolder();
-    const int count = static_cast<int>(FileList.size());
-    const auto found = std::find(FileList.begin(), FileList.end(), focusName);
-    const int index = found != FileList.end()
-                          ? static_cast<int>(found - FileList.begin())
-                          : std::min(PageIndex * page_logic::kRowsPerPage, std::max(count - 1, 0));
-    PageIndex = index / page_logic::kRowsPerPage;
-    Button2Click();
-    if (found != FileList.end()) {
-        FocusFileRow(focusName);
-    }
+    page_.Dialogs().Error(page_.Window(), lines.join(QLatin1Char('\n')));
 }

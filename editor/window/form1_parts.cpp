@@ -1,0 +1,29 @@
+// The parts of the window: each is created here and reaches the page only
+// through page_. The cover part is made with the menu, so its commands come
+// first; the others once the rows and the window's own commands exist.
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include "editor/window/form1.h"
+
+void TForm1::CreateCoverPart() {
+    // The panel and the rows stand in a column of their own, the pane beside it.
+    auto* outer = static_cast<QVBoxLayout*>(layout());
+    outer->removeWidget(Panel2);
+    outer->removeWidget(ScrollBox1);
+    auto* column = new QVBoxLayout;
+    column->setSpacing(0);
+    column->addWidget(Panel2);
+    column->addWidget(ScrollBox1, 1);
+    auto* side = new QHBoxLayout;
+    side->setSpacing(0);
+    side->addLayout(column, 1);
+    outer->insertLayout(0, side, 1);
+    cover_ = std::make_unique<TCoverPart>(page_, side);
+}
+
+void TForm1::CreateParts() {
+    naming_ = std::make_unique<TNamingPart>(page_);
+}

@@ -1,0 +1,164 @@
+// What the parts reach of the page, answered by the main window.
+#include "editor/window/window_page.h"
+
+#include <QLabel>
+#include <QMenu>
+#include <algorithm>
+
+#include "editor/model/page_logic.h"
+#include "editor/window/form1.h"
+
+const rows::TRowModel& TWindowPage::Model() const {
+    return form_.rowModel_;
+}
+
+rows::TRowModel& TWindowPage::Model() {
+    return form_.rowModel_;
+}
+
+void TWindowPage::RowChanged(int k) {
+    form_.RowChanged(k);
+}
+
+void TWindowPage::SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) {
+    form_.SetValue(k, column, text, nameNotDecoded);
+}
+
+int TWindowPage::RowsInScope() const {
+    return form_.RowsInScope();
+}
+
+std::optional<int> TWindowPage::FocusedRow() const {
+    return form_.FindFocusedRow();
+}
+
+bool TWindowPage::Modified() const {
+    return form_.PageModified;
+}
+
+int TWindowPage::Kind() const {
+    return form_.TagKind;
+}
+
+QWidget* TWindowPage::FileLabel(int k) {
+    return form_.FileLabel(k);
+}
+
+void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) {
+    areas_.emplace_back(area, std::move(row));
+}
+
+bool TWindowPage::AreaHolds(const QWidget* focused, std::optional<int>& row) const {
+    for (const auto& [area, rowOf] : areas_) {
+        if (area->isAncestorOf(focused)) {
+            row = rowOf();
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string TWindowPage::Folder() const {
+    return form_.FolderPath;
+}
+
+int TWindowPage::FileCount() const {
+    return static_cast<int>(form_.FileList.size());
+}
+
+std::string TWindowPage::RowFileName(int k) const {
+    return form_.FileList.at(page_logic::FileIndex(form_.PageIndex, k));
+}
+
+std::string TWindowPage::RowFilePath(int k) const {
+    return form_.FilePath(page_logic::FileIndex(form_.PageIndex, k));
+}
+
+bool TWindowPage::SaveAll() {
+    return form_.SpeedButton2Click();
+}
+
+void TWindowPage::ReleaseFiles() {
+    if (form_.Playing) {
+        form_.StopPlayback();
+    }
+}
+
+void TWindowPage::Relist(const std::string& focusName) {
+    form_.ListFolder();
+    const std::vector<std::string>& files = form_.FileList;
+    const int count = static_cast<int>(files.size());
+    const auto found = std::find(files.begin(), files.end(), focusName);
+    const int index = found != files.end() ? static_cast<int>(found - files.begin())
+                                           : std::min(form_.PageIndex * page_logic::kRowsPerPage,
+                                                      std::max(count - 1, 0));
+    form_.PageIndex = index / page_logic::kRowsPerPage;
+    form_.Button2Click();
+    if (found != files.end()) {
+        form_.FocusFileRow(focusName);
+    }
+}
+
+QWidget* TWindowPage::Window() {
+    return &form_;
+}
+
+TDialogs& TWindowPage::Dialogs() {
+    return form_.dialogs_;
+}
+
+void TWindowPage::ShowStatus(const QString& text) {
+    form_.ShowStatus(text);
+}
+
+void TWindowPage::EndFieldEdit() {
+    form_.EndFieldEdit();
+}
+
+void TWindowPage::RunAsOneStep(const QString& what, const std::function<void()>& change) {
+    form_.RunAsOneStep(what, change);
+}
+
+QAction* TWindowPage::AddCommand(const QString& caption, const QKeySequence& keys,
+                                 const std::function<void()>& run) {
+    return form_.AddCommand(caption, keys, run);
+}
+
+void TWindowPage::AddSeparator() {
+    form_.CommandMenu->addSeparator();
+}
+
+QAction* TWindowPage::OnlyInId3v2(QAction* command) {
+    return form_.OnlyInId3v2(command);
+}
+
+void TWindowPage::WhenPageShown(std::function<void()> notice) {
+    pageShown_.push_back(std::move(notice));
+}
+
+void TWindowPage::WhenRowChanged(std::function<void(int k)> notice) {
+    rowChanged_.push_back(std::move(notice));
+}
+
+void TWindowPage::NoticePageShown() const {
+    for (const auto& notice : pageShown_) {
+        notice();
+    }
+}
+
+void TWindowPage::NoticeRowChanged(int k) const {
+    for (const auto& notice : rowChanged_) {
+        notice(k);
+    }
+}
+
+void TWindowPage::WhenPicturesChanged(
+    std::function<void(std::optional<int> k, bool keepShown)> notice) {
+    picturesChanged_.push_back(std::move(notice));
+}
+
+void TWindowPage::NoticePicturesChanged(std::optional<int> k, bool keepShown) const {
+    for (const auto& notice : picturesChanged_) {
+        notice(k, keepShown);
+    }
+}
