@@ -18,8 +18,7 @@
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
 //   form1_commands.cpp      the menu of the commands beyond the described buttons
-//   form1_undo.cpp          undo and redo of the user's edits on the page
-//   form1_parts.cpp         the parts (cover/, naming/) created and wired to the page
+//   form1_parts.cpp         the parts (cover/, naming/, history/) created and wired to the page
 //   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
 // A part holds a capability in a room of its own and reaches the page only
 // through TPage (editor/page/page.h), answered by TWindowPage.
@@ -40,11 +39,11 @@
 #include <vector>
 
 #include "editor/cover/cover_part.h"
+#include "editor/history/history_part.h"
 #include "editor/model/code_page.h"
 #include "editor/model/preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
-#include "editor/model/undo_history.h"
 #include "editor/naming/naming_part.h"
 #include "editor/window/window_page.h"
 
@@ -288,7 +287,7 @@ class TForm1 : public QWidget {
     // Adds a command to the menu; its keys work anywhere in the window.
     QAction* AddCommand(const QString& caption, const QKeySequence& keys,
                         const std::function<void()>& run);
-    // Runs a command that changes rows as one undo step named `what`.
+    // Runs a command that changes rows as one undo step named `what` (form1_parts.cpp).
     void RunAsOneStep(const QString& what, const std::function<void()>& change);
     // A save question before leaving the page or the folder, asked only while
     // the page is modified; Yes saves the page. False when the user chose to stay.
@@ -367,46 +366,6 @@ class TForm1 : public QWidget {
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
 
-    // --- form1_undo.cpp: undo and redo of the page's edits ---
-    void ConnectUndo();
-    void UndoStep();
-    void RedoStep();
-    // A change of the focused field's text: the first one of a field edit
-    // keeps the row as it was before it.
-    void NoteFieldEdit(int k, bulk::Column column, const QWidget* control);
-    // The field edit in progress, if any, becomes one step.
-    void EndFieldEdit();
-    void ApplyStep(const undo::TStep& step, bool redo);
-    void ShowUndoState();
-    // Run at the end of every page build: the history goes when the page
-    // shows other files or another kind, with the reason in the status bar.
-    void HistoryFollowsPage();
-    void ForgetHistory(const QString& reason);
-    std::vector<rows::TRowEdits> AllRowEdits() const;
-    std::vector<QCheckBox*> StepBoxes() const;
-    unsigned StepToggles() const;
-    struct TFieldEdit {
-        int row;
-        bulk::Column column;
-        rows::TRowEdits before;
-    };
-    struct TPageKey {
-        std::string folder;
-        int kind = 0;
-        int page = -1;
-        std::vector<std::string> files;
-    };
-    undo::THistory history_;
-    std::optional<TFieldEdit> fieldEdit_;
-    TPageKey pageKey_;
-    bool stepRunning_ = false;
-    unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
-    QAction* UndoAction = nullptr;
-    QAction* RedoAction = nullptr;
-    // Ends a field edit when a row field loses the focus; removed first when
-    // the window goes, so the focus changes of its dying fields reach no step.
-    QObject* fieldEditWatcher_ = nullptr;
-
     // --- form1_parts.cpp: the parts, which reach the page through page_ ---
     friend class TWindowPage;
     void CreateParts();
@@ -415,6 +374,9 @@ class TForm1 : public QWidget {
     TWindowPage page_{*this};
     std::unique_ptr<TCoverPart> cover_;
     std::unique_ptr<TNamingPart> naming_;
+    // Undo and redo; it watches the rows' fields, so it goes first when the
+    // window goes: the focus changes of the dying fields reach no step.
+    std::unique_ptr<THistoryPart> history_;
 
     // --- form1_preferences.cpp: the preferences and the commands that follow them ---
   public:

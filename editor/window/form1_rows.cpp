@@ -141,8 +141,8 @@ void TForm1::SpeedButton8Click() {
         PaintRow(k);
         RowChanged(k);
     }
-    // The rows now edit the other kind: steps taken in the old one are not undone into it.
-    HistoryFollowsPage();
+    // The rows now edit the other kind: the parts follow; the history forgets the
+    // steps taken in the old one, so none is undone into it.
     page_.NoticePageShown();
 }
 
