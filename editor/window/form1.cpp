@@ -134,9 +134,9 @@ void TForm1::FormCreate() {
     ConnectScrolling();
     ConnectPlayback();
     CreateParts();
-    CommandMenu->addSeparator();
-    AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
-    ShowKindCommands();
+    page_.AddSeparator();
+    page_.AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
+    commands_->ShowKind();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -17,9 +17,8 @@
 //   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
-//   form1_commands.cpp      the menu of the commands beyond the described buttons
-//   form1_parts.cpp         the parts (cover/, naming/, history/) created and wired to the page
-//   form1_preferences.cpp   the preferences, converting the page's tags, removing tags
+//   form1_parts.cpp         the parts (commands/, cover/, naming/, history/) created and wired to
+//   the page form1_preferences.cpp   the preferences, converting the page's tags, removing tags
 // A part holds a capability in a room of its own and reaches the page only
 // through TPage (editor/page/page.h), answered by TWindowPage.
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
@@ -38,6 +37,7 @@
 #include <utility>
 #include <vector>
 
+#include "editor/commands/command_menu.h"
 #include "editor/cover/cover_part.h"
 #include "editor/history/history_part.h"
 #include "editor/model/code_page.h"
@@ -266,8 +266,6 @@ class TForm1 : public QWidget {
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
     QStatusBar* StatusBar1 = nullptr;
-    QToolButton* MenuButton = nullptr;  // opens CommandMenu
-    QMenu* CommandMenu = nullptr;
 
     void FormCreate();
     void CreateLayout();
@@ -282,11 +280,6 @@ class TForm1 : public QWidget {
     void ConnectBulk();
     void ConnectScrolling();
     void ConnectPlayback();
-    // The menu of the commands beyond the described buttons.
-    void CreateCommandMenu();
-    // Adds a command to the menu; its keys work anywhere in the window.
-    QAction* AddCommand(const QString& caption, const QKeySequence& keys,
-                        const std::function<void()>& run);
     // Runs a command that changes rows as one undo step named `what` (form1_parts.cpp).
     void RunAsOneStep(const QString& what, const std::function<void()>& change);
     // A save question before leaving the page or the folder, asked only while
@@ -329,11 +322,6 @@ class TForm1 : public QWidget {
     // and the page build; the version of new tags when there is none.
     void ShowWrittenVersion();
     std::optional<int> versionRow_;
-    // Registers a command that acts on ID3v2 tags only: it is usable, by menu
-    // and keys, only while the rows edit ID3v2.
-    QAction* OnlyInId3v2(QAction* command);
-    void ShowKindCommands();
-    std::vector<QAction*> id3v2Commands_;
     // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;
     // Writes row k into the file at path in the current kind; empty when
@@ -369,9 +357,13 @@ class TForm1 : public QWidget {
     // --- form1_parts.cpp: the parts, which reach the page through page_ ---
     friend class TWindowPage;
     void CreateParts();
+    // The command menu: made before the parts and the window's own commands.
+    void CreateCommandMenu();
     // Made with the menu, before the other commands: its commands come first.
     void CreateCoverPart();
     TWindowPage page_{*this};
+    // The menu of the commands beyond the described buttons, made first.
+    std::unique_ptr<TCommandMenu> commands_;
     std::unique_ptr<TCoverPart> cover_;
     std::unique_ptr<TNamingPart> naming_;
     // Undo and redo; it watches the rows' fields, so it goes first when the

@@ -1,6 +1,6 @@
 // The parts of the window: each is created here and reaches the page only
-// through page_. The cover part is made with the menu, so its commands come
-// first; the others once the rows and the window's own commands exist.
+// through page_. The command menu is made first, then the cover part, so its
+// commands come first; the others once the rows and the window's own commands exist.
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -8,6 +8,10 @@
 #include <QVBoxLayout>
 
 #include "editor/window/form1.h"
+
+void TForm1::CreateCommandMenu() {
+    commands_ = std::make_unique<TCommandMenu>(page_, Panel1);
+}
 
 void TForm1::CreateCoverPart() {
     // The panel and the rows stand in a column of their own, the pane beside it.

@@ -31,22 +31,23 @@ QString Files(int count) {
 }  // namespace
 
 void TForm1::ConnectPreferences() {
-    CommandMenu->addSeparator();
-    AddCommand(QStringLiteral("Preferences\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
-               Guarded([this] { ShowPreferences(); }));
-    OnlyInId3v2(AddCommand(QStringLiteral("Convert the page's tags to 2.3"), {},
-                           Guarded([this] { ConvertPageTags(3); })));
-    OnlyInId3v2(AddCommand(QStringLiteral("Convert the page's tags to 2.4"), {},
-                           Guarded([this] { ConvertPageTags(4); })));
-    AddCommand(QStringLiteral("Remove ID3v1 record"), {},
-               Guarded([this] { RemoveTags(1, false); }));
-    AddCommand(QStringLiteral("Remove ID3v2 tag"), {}, Guarded([this] { RemoveTags(2, false); }));
-    AddCommand(QStringLiteral("Remove ID3v1 records of the page's rows"), {},
-               Guarded([this] { RemoveTags(1, true); }));
-    AddCommand(QStringLiteral("Remove ID3v2 tags of the page's rows"), {},
-               Guarded([this] { RemoveTags(2, true); }));
-    UnicodeAction = AddCommand(QStringLiteral("Store Shown Text as Unicode"), {},
-                               Guarded([this] { StoreShownTextAsUnicode(); }));
+    page_.AddSeparator();
+    page_.AddCommand(QStringLiteral("Preferences\u2026"), QKeySequence(Qt::CTRL | Qt::Key_Comma),
+                     Guarded([this] { ShowPreferences(); }));
+    page_.OnlyInId3v2(page_.AddCommand(QStringLiteral("Convert the page's tags to 2.3"), {},
+                                       Guarded([this] { ConvertPageTags(3); })));
+    page_.OnlyInId3v2(page_.AddCommand(QStringLiteral("Convert the page's tags to 2.4"), {},
+                                       Guarded([this] { ConvertPageTags(4); })));
+    page_.AddCommand(QStringLiteral("Remove ID3v1 record"), {},
+                     Guarded([this] { RemoveTags(1, false); }));
+    page_.AddCommand(QStringLiteral("Remove ID3v2 tag"), {},
+                     Guarded([this] { RemoveTags(2, false); }));
+    page_.AddCommand(QStringLiteral("Remove ID3v1 records of the page's rows"), {},
+                     Guarded([this] { RemoveTags(1, true); }));
+    page_.AddCommand(QStringLiteral("Remove ID3v2 tags of the page's rows"), {},
+                     Guarded([this] { RemoveTags(2, true); }));
+    UnicodeAction = page_.AddCommand(QStringLiteral("Store Shown Text as Unicode"), {},
+                                     Guarded([this] { StoreShownTextAsUnicode(); }));
     ApplyPreferences(prefs::Load());
     TagKind = prefs::StartTagKind(prefs_);
     // ID3v1 is the kind the layout starts with and names.

@@ -82,7 +82,7 @@ void TForm1::ShowKindCaptions() {
                              : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
-    ShowKindCommands();
+    commands_->ShowKind();
     ShowUnicodeCommandState();
 }
 

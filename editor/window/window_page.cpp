@@ -137,15 +137,15 @@ void TWindowPage::RunAsOneStep(const QString& what, const std::function<void()>&
 
 QAction* TWindowPage::AddCommand(const QString& caption, const QKeySequence& keys,
                                  const std::function<void()>& run) {
-    return form_.AddCommand(caption, keys, run);
+    return form_.commands_->Add(caption, keys, run);
 }
 
 void TWindowPage::AddSeparator() {
-    form_.CommandMenu->addSeparator();
+    form_.commands_->AddSeparator();
 }
 
 QAction* TWindowPage::OnlyInId3v2(QAction* command) {
-    return form_.OnlyInId3v2(command);
+    return form_.commands_->OnlyInId3v2(command);
 }
 
 void TWindowPage::WhenPageShown(std::function<void()> notice) {
