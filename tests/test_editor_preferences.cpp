@@ -40,9 +40,9 @@ class Preferences : public WindowFixture {
         WindowFixture::SetUp();
     }
     void Apply(const std::function<void(prefs::TPreferences&)>& change) {
-        prefs::TPreferences chosen = Window->Preferences();
+        prefs::TPreferences chosen = Prefs().Preferences();
         change(chosen);
-        Window->ApplyPreferences(chosen);
+        Prefs().ApplyPreferences(chosen);
     }
     // Two files, each with a version 3 tag and a record.
     void MakeTagged(const std::string& title) {
@@ -150,7 +150,7 @@ TEST_F(Preferences, SavesWriteTheVersionChosenAndPeersReadTheSameValues) {
         });
         Window->Button2Click();
         if (c.command != 0) {
-            Window->ConvertPageTags(c.command);  // the save below writes only a changed row
+            Prefs().ConvertPageTags(c.command);  // the save below writes only a changed row
             EXPECT_TRUE(Dialogs.Messages().last().contains(QStringLiteral("song000.mp3: TSIZ")));
         } else {
             Window->TitleEdit(0)->setText(QStringLiteral("New"));
@@ -193,7 +193,7 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
         Window->TitleEdit(0)->setFocus();
         if (c.remove) {
             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-            Window->RemoveTags(c.kind, c.wholePage);
+            Prefs().RemoveTags(c.kind, c.wholePage);
             EXPECT_TRUE(Dialogs.Questions().last().contains(
                 c.wholePage ? QStringLiteral("2 files") : QStringLiteral("song000.mp3")));
             EXPECT_TRUE(Window->RowUntagged(0));
