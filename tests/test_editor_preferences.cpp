@@ -16,6 +16,7 @@
 #include "editor/dialogs/preferences_dialog.h"
 #include "editor/model/preferences.h"
 #include "id3v1/genres.h"
+#include "id3v1/id3v1.h"
 #include "tests/helpers/mutagen_reader.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -213,5 +214,32 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
                 EXPECT_EQ(ReadFile(path), Bytes(before[i].begin() + front, before[i].end() - back));
             }
         }
+    }
+}
+
+TEST_F(Preferences, RemovalNamesAFileItCannotReadInsteadOfSayingItHasNoTag) {
+    // The first file is gone after the page was built; the page's other file
+    // still has its tag removed.
+    const struct {
+        int kind;
+        bool wholePage;
+    } cases[] = {{1, false}, {2, false}, {1, true}, {2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << c.wholePage);
+        MakeTagged("Title");
+        ASSERT_EQ(std::remove(PathOf(kNames[0]).c_str()), 0);
+        Dialogs.Clear();
+        Window->TitleEdit(0)->setFocus();
+        Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+        Prefs().RemoveTags(c.kind, c.wholePage);
+        EXPECT_TRUE(Dialogs.Messages().filter(QStringLiteral("has no")).isEmpty());
+        const QStringList told = Dialogs.Errors().filter(QStringLiteral("could not be removed"));
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains(QStringLiteral(":\n\nsong000.mp3: ")));
+        EXPECT_EQ(Dialogs.Questions().size(), c.wholePage ? 1 : 0);
+        const std::string other = PathOf(kNames[1]);
+        EXPECT_EQ(c.kind == 1 ? !ReadV1Tag(other).NoTag : id3v2::BeginsWithTagMarker(other),
+                  !c.wholePage);
+        Dialogs.Clear();
     }
 }

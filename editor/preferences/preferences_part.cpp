@@ -228,25 +228,32 @@ void TPreferencesPart::RemoveTags(int kind, bool wholePage) {
         return;
     }
     const QString what = kind == 1 ? QStringLiteral("ID3v1 record") : QStringLiteral("ID3v2 tag");
-    // Only the files that hold one are counted and changed.
+    // Only the files that hold one are counted and changed; a file that cannot
+    // be read is named with the reason, not said to hold none.
     std::vector<std::pair<int, std::string>> tagged;
+    QStringList failures;
     for (const int k : rowsToDo) {
         const std::string path = page_.RowFilePath(k);
-        bool has = false;
         try {
-            has = kind == 1 ? !ReadV1Tag(path).NoTag : id3v2::BeginsWithTagMarker(path);
-        } catch (const platform::IoError&) {
-            has = false;
-        }
-        if (has) {
-            tagged.emplace_back(k, path);
+            const platform::File file(path, platform::File::Mode::Read);
+            if (kind == 1 ? !ReadV1Tag(path).NoTag : id3v2::BeginsWithTagMarker(path)) {
+                tagged.emplace_back(k, path);
+            }
+        } catch (const platform::IoError& error) {
+            failures << QStringLiteral("%1: %2").arg(LabelText(k),
+                                                     QString::fromLocal8Bit(error.what()));
         }
     }
+    const QString notRemoved = QStringLiteral("The %1 could not be removed from:\n\n%2");
     if (tagged.empty()) {
-        dialogs.Message(
-            page_.Window(),
-            wholePage ? QStringLiteral("None of the page's files has an %1.").arg(what)
-                      : QStringLiteral("%1 has no %2.").arg(LabelText(rowsToDo.front()), what));
+        if (!failures.isEmpty()) {
+            dialogs.Error(page_.Window(), notRemoved.arg(what, failures.join(QLatin1Char('\n'))));
+        } else {
+            dialogs.Message(
+                page_.Window(),
+                wholePage ? QStringLiteral("None of the page's files has an %1.").arg(what)
+                          : QStringLiteral("%1 has no %2.").arg(LabelText(rowsToDo.front()), what));
+        }
         return;
     }
     const QString question =
@@ -257,7 +264,6 @@ void TPreferencesPart::RemoveTags(int kind, bool wholePage) {
     if (dialogs.ConfirmYesNo(page_.Window(), question) != TDialogs::Answer::Yes) {
         return;
     }
-    QStringList failures;
     int removed = 0;
     page_.WithPlaybackSuspended([&] {
         for (const auto& [k, path] : tagged) {
@@ -283,7 +289,6 @@ void TPreferencesPart::RemoveTags(int kind, bool wholePage) {
     page_.RereadKeepingEdits();
     page_.ShowStatus(QStringLiteral("The %1 was removed from %2.").arg(what, Files(removed)));
     if (!failures.isEmpty()) {
-        dialogs.Error(page_.Window(), QStringLiteral("The %1 could not be removed from:\n\n%2")
-                                          .arg(what, failures.join(QLatin1Char('\n'))));
+        dialogs.Error(page_.Window(), notRemoved.arg(what, failures.join(QLatin1Char('\n'))));
     }
 }
