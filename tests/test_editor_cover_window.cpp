@@ -183,7 +183,7 @@ TEST_F(CoverWindow, ThePaneShowsTheRowsUnsavedPicturesAfterThePageIsReadAgain) {
             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
             EXPECT_FALSE(Window->FormCloseQuery());
         },
-        [this] { Window->ApplyPreferences({.readCodePage = "windows-1251"}); },  // read again
+        [this] { Prefs().ApplyPreferences({.readCodePage = "windows-1251"}); },  // read again
     };
     for (const auto& reread : rereads) {
         Click(0, "CoverRemove");

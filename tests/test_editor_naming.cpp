@@ -258,6 +258,7 @@ class FakePage : public TPage {
     int Kind() const override { return 2; }
     QWidget* FileLabel(int) override { return nullptr; }
     void RowOfArea(const QWidget*, std::function<std::optional<int>()>) override {}
+    void ShowRowMarks(int) override {}
     std::string Folder() const override { return folder; }
     int FileCount() const override { return 1; }
     int PageIndex() const override { return 0; }
@@ -269,9 +270,12 @@ class FakePage : public TPage {
     }
     void ReleaseFiles() override {}
     void Relist(const std::string&) override {}
+    void RereadKeepingEdits() override {}
+    void WithPlaybackSuspended(const std::function<void()>& change) override { change(); }
     QWidget* Window() override { return nullptr; }
     TDialogs& Dialogs() override { return dialogs; }
     void ShowStatus(const QString&) override {}
+    void WrittenVersionChanged() override {}
     void EndFieldEdit() override {}
     void RunAsOneStep(const QString&, const std::function<void()>& change) override { change(); }
     QAction* AddCommand(const QString&, const QKeySequence&,

@@ -16,6 +16,7 @@
 #include "editor/dialogs/preferences_dialog.h"
 #include "editor/model/preferences.h"
 #include "id3v1/genres.h"
+#include "id3v1/id3v1.h"
 #include "tests/helpers/mutagen_reader.h"
 #include "tests/helpers/window_fixture.h"
 
@@ -40,9 +41,9 @@ class Preferences : public WindowFixture {
         WindowFixture::SetUp();
     }
     void Apply(const std::function<void(prefs::TPreferences&)>& change) {
-        prefs::TPreferences chosen = Window->Preferences();
+        prefs::TPreferences chosen = Prefs().Preferences();
         change(chosen);
-        Window->ApplyPreferences(chosen);
+        Prefs().ApplyPreferences(chosen);
     }
     // Two files, each with a version 3 tag and a record.
     void MakeTagged(const std::string& title) {
@@ -150,7 +151,7 @@ TEST_F(Preferences, SavesWriteTheVersionChosenAndPeersReadTheSameValues) {
         });
         Window->Button2Click();
         if (c.command != 0) {
-            Window->ConvertPageTags(c.command);  // the save below writes only a changed row
+            Prefs().ConvertPageTags(c.command);  // the save below writes only a changed row
             EXPECT_TRUE(Dialogs.Messages().last().contains(QStringLiteral("song000.mp3: TSIZ")));
         } else {
             Window->TitleEdit(0)->setText(QStringLiteral("New"));
@@ -193,7 +194,7 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
         Window->TitleEdit(0)->setFocus();
         if (c.remove) {
             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-            Window->RemoveTags(c.kind, c.wholePage);
+            Prefs().RemoveTags(c.kind, c.wholePage);
             EXPECT_TRUE(Dialogs.Questions().last().contains(
                 c.wholePage ? QStringLiteral("2 files") : QStringLiteral("song000.mp3")));
             EXPECT_TRUE(Window->RowUntagged(0));
@@ -213,5 +214,32 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
                 EXPECT_EQ(ReadFile(path), Bytes(before[i].begin() + front, before[i].end() - back));
             }
         }
+    }
+}
+
+TEST_F(Preferences, RemovalNamesAFileItCannotReadInsteadOfSayingItHasNoTag) {
+    // The first file is gone after the page was built; the page's other file
+    // still has its tag removed.
+    const struct {
+        int kind;
+        bool wholePage;
+    } cases[] = {{1, false}, {2, false}, {1, true}, {2, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.kind << c.wholePage);
+        MakeTagged("Title");
+        ASSERT_EQ(std::remove(PathOf(kNames[0]).c_str()), 0);
+        Dialogs.Clear();
+        Window->TitleEdit(0)->setFocus();
+        Dialogs.QueueAnswer(TDialogs::Answer::Yes);
+        Prefs().RemoveTags(c.kind, c.wholePage);
+        EXPECT_TRUE(Dialogs.Messages().filter(QStringLiteral("has no")).isEmpty());
+        const QStringList told = Dialogs.Errors().filter(QStringLiteral("could not be removed"));
+        ASSERT_EQ(told.size(), 1);
+        EXPECT_TRUE(told[0].contains(QStringLiteral(":\n\nsong000.mp3: ")));
+        EXPECT_EQ(Dialogs.Questions().size(), c.wholePage ? 1 : 0);
+        const std::string other = PathOf(kNames[1]);
+        EXPECT_EQ(c.kind == 1 ? !ReadV1Tag(other).NoTag : id3v2::BeginsWithTagMarker(other),
+                  !c.wholePage);
+        Dialogs.Clear();
     }
 }

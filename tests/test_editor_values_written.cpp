@@ -115,9 +115,9 @@ TEST_P(ValuesWritten, AreWhatTheUserGave) {
              testing_mp3::Tag(3, {Frame(3, "TRCK", Latin1Text("4/60")), Frame(3, "COMM", comment)}),
              2, V1Record("T", "A", "", "2001", "", 4, 17));
     OpenFolder();
-    prefs::TPreferences chosen = Window->Preferences();
+    prefs::TPreferences chosen = Prefs().Preferences();
     chosen.readCodePage = QStringLiteral("windows-1251");
-    Window->ApplyPreferences(chosen);
+    Prefs().ApplyPreferences(chosen);
     State().TagKind != c.kind ? Window->SpeedButton7Click() : void();
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->TrackEdit(0)->setFocus();

@@ -45,12 +45,12 @@ TEST_F(WindowFixture, ShowWhatTheFilesHoldAndWhatASaveWrites) {
         SetUp();
         prefs::TPreferences chosen;
         chosen.newTagVersion = newTags;
-        Window->ApplyPreferences(chosen);
+        Prefs().ApplyPreferences(chosen);
         OpenFolder();
         for (const char* step = steps; *step != '\0'; ++step) {
             *step == 'm'
                 ? Window->SpeedButton7Click()
-                : (*step == 'c' ? Window->SpeedButton8Click() : Window->ConvertPageTags(4));
+                : (*step == 'c' ? Window->SpeedButton8Click() : Prefs().ConvertPageTags(4));
         }
         EXPECT_EQ(shown().toStdString(), expected);
     }

@@ -51,6 +51,8 @@ class TPage {
     virtual QWidget* FileLabel(int k) = 0;
     // The focus inside a part's `area` counts as being in the row that `row` names.
     virtual void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) = 0;
+    // Row k's fields show again the marks the model holds for them.
+    virtual void ShowRowMarks(int k) = 0;
 
     // --- the files ---
     // The folder listed, its number of MP3 files, and row k's file name and path.
@@ -68,12 +70,19 @@ class TPage {
     // `focusName`, its row focused; without such a file the page shown
     // before, or the last one when the folder now holds fewer files.
     virtual void Relist(const std::string& focusName) = 0;
+    // Reads the page's files again; the fields changed in unsaved rows keep their values.
+    virtual void RereadKeepingEdits() = 0;
+    // Runs `change` on the files with playback paused, and resumes it after.
+    virtual void WithPlaybackSuspended(const std::function<void()>& change) = 0;
 
     // --- the window ---
     // The parent of a part's dialogs, and the seam that shows them.
     virtual QWidget* Window() = 0;
     virtual TDialogs& Dialogs() = 0;
     virtual void ShowStatus(const QString& text) = 0;
+    // The preferences changed the ID3v2 version new tags are written in, or
+    // whether a save converts: the window's captions follow.
+    virtual void WrittenVersionChanged() = 0;
     // The field edit in progress, if any, becomes an undo step of its own.
     virtual void EndFieldEdit() = 0;
     // Runs a change of rows as one undo step named `what`.

@@ -111,7 +111,7 @@ void TForm1::FormCreate() {
     CreateRows();
     CreateCommandMenu();
     CreateCoverPart();
-    ConnectPreferences();
+    CreatePreferencesPart();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);

@@ -17,8 +17,8 @@
 //   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
-//   form1_parts.cpp         the parts (commands/, cover/, naming/, history/) created and wired to
-//   the page form1_preferences.cpp   the preferences, converting the page's tags, removing tags
+//   form1_parts.cpp         the parts (commands/, cover/, preferences/, naming/, history/)
+//                           wired to the page
 // A part holds a capability in a room of its own and reaches the page only
 // through TPage (editor/page/page.h), answered by TWindowPage.
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
@@ -40,11 +40,10 @@
 #include "editor/commands/command_menu.h"
 #include "editor/cover/cover_part.h"
 #include "editor/history/history_part.h"
-#include "editor/model/code_page.h"
-#include "editor/model/preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/naming/naming_part.h"
+#include "editor/preferences/preferences_part.h"
 #include "editor/window/window_page.h"
 
 class QCheckBox;
@@ -321,6 +320,8 @@ class TForm1 : public QWidget {
     // row versionRow_ writes: the row the focus was last in, set by the focus
     // and the page build; the version of new tags when there is none.
     void ShowWrittenVersion();
+    // The mode switch and the kind label, as first shown, name the version written.
+    void NameWrittenVersion();
     std::optional<int> versionRow_;
     // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;
@@ -334,6 +335,8 @@ class TForm1 : public QWidget {
     // shown and stay unsaved. Their failures were told, as were the files the
     // page could not read before, so these add no second box.
     void RebuildKeeping(const std::vector<int>& rows);
+    // Reads the page again; the fields changed in unsaved rows keep their values.
+    void RereadKeepingEdits();
     void WriteWhileSuspended(const std::function<void()>& writes);
     // Event hooks for the filter; true when the event was consumed.
     bool FilterScrollingEvent(QObject* watched, QEvent* event);
@@ -369,35 +372,9 @@ class TForm1 : public QWidget {
     // Undo and redo; it watches the rows' fields, so it goes first when the
     // window goes: the focus changes of the dying fields reach no step.
     std::unique_ptr<THistoryPart> history_;
-
-    // --- form1_preferences.cpp: the preferences and the commands that follow them ---
-  public:
-    const prefs::TPreferences& Preferences() const { return prefs_; }
-    // Takes the preferences at once: the shown page is read again where they
-    // change how files read, keeping the rows' unsaved edits.
-    void ApplyPreferences(const prefs::TPreferences& chosen);
-    void ShowPreferences();  // the Preferences dialog; OK stores and applies its values
-    // Marks the tags of the page's rows to be saved in that ID3v2 version.
-    void ConvertPageTags(int version);
-    // Removes the tags of that kind (1 the ID3v1 record, 2 the ID3v2 tag) from
-    // the focused row's file, or from the files of the page's rows.
-    void RemoveTags(int kind, bool wholePage);
-    // Lists the rows' fields that show text read through a legacy code page
-    // and, when the user agrees, makes them edits a save stores in Unicode.
-    void StoreShownTextAsUnicode();
-
-  private:
-    void ConnectPreferences();
-    // The command above is usable in ID3v2 mode with a legacy code page.
-    void ShowUnicodeCommandState();
-    QAction* UnicodeAction = nullptr;
-    row_codec::TV2Versions V2Versions() const;
-    // "2.3.0" or "2.4.0": the ID3v2 version the window writes.
-    QString WrittenVersionText() const;
-    // The mode switch and the kind label, as first shown, name the version written.
-    void NameWrittenVersion();
-    // Reads the page again; the fields changed in unsaved rows keep their values.
-    void RereadKeepingEdits();
-    prefs::TPreferences prefs_;
-    code_page::TCodePage readPage_;
+    // Made after the cover part, so its commands follow the cover's. It owns
+    // the preferences; the window reads those in force through chosen_.
+    void CreatePreferencesPart();
+    std::unique_ptr<TPreferencesPart> preferences_;
+    const TChosenPreferences* chosen_ = nullptr;
 };

@@ -49,7 +49,7 @@ QString TForm1::NothingCopiedText() const {
 
 void TForm1::PaintField(int k, bulk::Column column, QWidget* control) {
     const unsigned marks = rowModel_.Marks(k, column);
-    QString hints = Hints(marks, readPage_.Name());
+    QString hints = Hints(marks, chosen_->ReadPage().Name());
     if (rowModel_.NothingCopied(k)) {
         hints = hints.isEmpty() ? NothingCopiedText() : NothingCopiedText() + u'\n' + hints;
     }

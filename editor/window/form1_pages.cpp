@@ -250,3 +250,44 @@ std::string TForm1::FilePath(int fileIndex) const {
     const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
     return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
+
+void TForm1::RereadKeepingEdits() {
+    struct Edit {
+        int k;
+        unsigned changed;
+        rows::Values values;
+        int targetVersion;
+        rows::Pictures pictures;
+        unsigned toUnicode;
+    };
+    std::vector<Edit> edits;
+    for (const int k : rowModel_.UnsavedRows(RowsInScope())) {
+        rows::Values values;
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            values[static_cast<size_t>(f)] = rowModel_.Shown(k, static_cast<bulk::Column>(f));
+        }
+        unsigned toUnicode = 0;
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            const auto column = static_cast<bulk::Column>(f);
+            toUnicode |= rowModel_.Marked(k, column, rows::kToUnicode) ? rows::FieldBit(column) : 0;
+        }
+        edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k),
+                         rowModel_.ShownPictures(k), toUnicode});
+    }
+    Button2Click();
+    for (const Edit& edit : edits) {
+        for (int f = 0; f < rows::kFieldCount; ++f) {
+            const auto column = static_cast<bulk::Column>(f);
+            if ((edit.changed & rows::FieldBit(column)) != 0) {
+                SetValue(edit.k, column, edit.values[static_cast<size_t>(f)]);
+            }
+        }
+        rowModel_.SetTargetVersion(edit.k, edit.targetVersion);
+        rowModel_.SetPictures(edit.k, edit.pictures);
+        // Text still shown as read, and chosen to be stored in Unicode, stays chosen.
+        rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
+        PaintRow(edit.k);
+        RowChanged(edit.k);
+        page_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
+    }
+}

@@ -1,6 +1,7 @@
 // The parts of the window: each is created here and reaches the page only
 // through page_. The command menu is made first, then the cover part, so its
-// commands come first; the others once the rows and the window's own commands exist.
+// commands come first, then the preferences part's; the others once the rows
+// and the window's own commands exist.
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -27,6 +28,18 @@ void TForm1::CreateCoverPart() {
     side->addLayout(column, 1);
     outer->insertLayout(0, side, 1);
     cover_ = std::make_unique<TCoverPart>(page_, side);
+}
+
+void TForm1::CreatePreferencesPart() {
+    // The kind the rows start in follows the stored preferences.
+    TagKind = prefs::StartTagKind(prefs::Load());
+    preferences_ = std::make_unique<TPreferencesPart>(page_, tag_);
+    chosen_ = &preferences_->Chosen();
+    NameWrittenVersion();
+    // ID3v1 is the kind the layout starts with and names.
+    if (TagKind == 2) {
+        ShowKindCaptions();
+    }
 }
 
 void TForm1::CreateParts() {

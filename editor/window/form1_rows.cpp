@@ -49,21 +49,21 @@ void TForm1::ConnectRows() {
 }
 
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
-    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, readPage_);
+    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, chosen_->ReadPage());
 }
 
 bool TForm1::FillRow(int k, const std::string& path) {
     // The kind first: the model judges what a row can store by it.
     rowModel_.SetKind(TagKind);
-    const row_codec::TLoadedRow row =
-        TagKind == 1 ? row_codec::ReadV1(path, readPage_) : row_codec::FromV2(LoadV2Row(path));
+    const row_codec::TLoadedRow row = TagKind == 1 ? row_codec::ReadV1(path, chosen_->ReadPage())
+                                                   : row_codec::FromV2(LoadV2Row(path));
     ShowLoadedRow(k, row);
     return row.notFound;
 }
 
 int TForm1::WriteV2Row(const std::string& path, int k) {
     id3v2::ClearLastErrorNumber();
-    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, V2Versions());
+    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, chosen_->V2Versions());
     if (result != 0) {
         ReportSaveFailure(path, result, id3v2::LastErrorNumber());
     }
@@ -78,27 +78,44 @@ void TForm1::ShowKindCaptions() {
     } else {
         ShowWrittenVersion();
     }
-    SpeedButton7->setText(v1 ? QStringLiteral("&Modify id3v%1 tags").arg(WrittenVersionText())
-                             : QStringLiteral("&Modify id3v1.1 tags"));
+    SpeedButton7->setText(
+        v1 ? QStringLiteral("&Modify id3v%1 tags").arg(chosen_->WrittenVersionText())
+           : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
     commands_->ShowKind();
-    ShowUnicodeCommandState();
 }
 
 void TForm1::ShowWrittenVersion() {
     if (TagKind != 2) {
         return;
     }
-    int version = prefs_.newTagVersion;
+    int version = chosen_->Values().newTagVersion;
     if (versionRow_ && *versionRow_ < RowsInScope()) {
-        version = row_codec::VersionWritten(rowModel_.StoredVersion(*versionRow_),
-                                            rowModel_.TargetVersion(*versionRow_), V2Versions());
+        version =
+            row_codec::VersionWritten(rowModel_.StoredVersion(*versionRow_),
+                                      rowModel_.TargetVersion(*versionRow_), chosen_->V2Versions());
     }
     if (const QString text = QStringLiteral("ID3v2.%1.0").arg(version); Label1->text() != text) {
         Label1->setText(text);
         FitKindLabel();
     }
+}
+
+void TForm1::NameWrittenVersion() {
+    const QString written = chosen_->WrittenVersionText();
+    const QString other =
+        chosen_->Values().newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
+    SpeedButton7->setText(SpeedButton7->text().replace(other, written));
+    SpeedButton7->setToolTip(
+        chosen_->Values().convertOnSave
+            ? QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save converts a tag of "
+                             "another version to it.")
+                  .arg(written)
+            : QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save keeps a tag's own "
+                             "version.")
+                  .arg(written));
+    ShowWrittenVersion();
 }
 
 void TForm1::SpeedButton7Click() {
@@ -216,7 +233,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
                 record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
                 recordRow = k;
             }
-            SetValue(k, column, row_codec::RecordText(record, column, readPage_));
+            SetValue(k, column, row_codec::RecordText(record, column, chosen_->ReadPage()));
         }
     });
     return true;

@@ -65,7 +65,7 @@ QString TForm1::WriteRow(int k, const std::string& path) {
     if (TagKind == 1) {
         id3v2::ClearLastErrorNumber();
         if (const uint16_t result =
-                row_codec::WriteV1(path, rowModel_, k, prefs_.keepModificationTimes);
+                row_codec::WriteV1(path, rowModel_, k, chosen_->Values().keepModificationTimes);
             result != 0) {
             ReportSaveFailure(path, result, id3v2::LastErrorNumber());
             return lastSaveFailure_;

@@ -60,6 +60,10 @@ void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int
     areas_.emplace_back(area, std::move(row));
 }
 
+void TWindowPage::ShowRowMarks(int k) {
+    form_.PaintRow(k);
+}
+
 bool TWindowPage::AreaHolds(const QWidget* focused, std::optional<int>& row) const {
     for (const auto& [area, rowOf] : areas_) {
         if (area->isAncestorOf(focused)) {
@@ -115,6 +119,16 @@ void TWindowPage::Relist(const std::string& focusName) {
     }
 }
 
+void TWindowPage::RereadKeepingEdits() {
+    form_.RereadKeepingEdits();
+}
+
+void TWindowPage::WithPlaybackSuspended(const std::function<void()>& change) {
+    const int64_t position = form_.SuspendPlayback();
+    change();
+    form_.ResumePlayback(position);
+}
+
 QWidget* TWindowPage::Window() {
     return &form_;
 }
@@ -125,6 +139,10 @@ TDialogs& TWindowPage::Dialogs() {
 
 void TWindowPage::ShowStatus(const QString& text) {
     form_.ShowStatus(text);
+}
+
+void TWindowPage::WrittenVersionChanged() {
+    form_.NameWrittenVersion();
 }
 
 void TWindowPage::EndFieldEdit() {

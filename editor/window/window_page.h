@@ -28,6 +28,7 @@ class TWindowPage final : public TPage {
     QWidget* FileLabel(int k) override;
     void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) override;
     // True when `focused` is in a part's area; `row` is then the row it names.
+    void ShowRowMarks(int k) override;
     bool AreaHolds(const QWidget* focused, std::optional<int>& row) const;
 
     std::string Folder() const override;
@@ -38,10 +39,13 @@ class TWindowPage final : public TPage {
     bool SaveAll() override;
     void ReleaseFiles() override;
     void Relist(const std::string& focusName) override;
+    void RereadKeepingEdits() override;
+    void WithPlaybackSuspended(const std::function<void()>& change) override;
 
     QWidget* Window() override;
     TDialogs& Dialogs() override;
     void ShowStatus(const QString& text) override;
+    void WrittenVersionChanged() override;
     void EndFieldEdit() override;
     void RunAsOneStep(const QString& what, const std::function<void()>& change) override;
     QAction* AddCommand(const QString& caption, const QKeySequence& keys,

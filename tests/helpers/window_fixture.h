@@ -55,6 +55,7 @@ struct TForm1State {
 
 struct TForm1TestAccess {
     static TForm1State State(TForm1& form);
+    static TPreferencesPart& Preferences(TForm1& form) { return *form.preferences_; }
 };
 
 class WindowFixture : public ::testing::Test {
@@ -77,6 +78,7 @@ class WindowFixture : public ::testing::Test {
         return Control<T>(*Window, name);
     }
     TForm1State State() const { return TForm1TestAccess::State(*Window); }
+    TPreferencesPart& Prefs() const { return TForm1TestAccess::Preferences(*Window); }
     // The first action of the Command menu whose text starts with `start`.
     QAction* Command(const QString& start) const;
     // Triggers the naming command `start` with `pattern` entered in its dialog.
