@@ -248,6 +248,7 @@ class FakePage : public TPage {
     const rows::TRowModel& Model() const override { return model; }
     rows::TRowModel& Model() override { return model; }
     void RowChanged(int) override {}
+    void ShowRestoredRow(int) override {}
     void SetValue(int k, bulk::Column column, const QString& text, bool) override {
         model.SetField(k, column, text);
     }
@@ -260,6 +261,7 @@ class FakePage : public TPage {
     void ShowRowMarks(int) override {}
     std::string Folder() const override { return folder; }
     int FileCount() const override { return 1; }
+    int PageIndex() const override { return 0; }
     std::string RowFileName(int) const override { return "song.mp3"; }
     std::string RowFilePath(int) const override { return folder + "/song.mp3"; }
     bool SaveAll() override {
@@ -284,6 +286,8 @@ class FakePage : public TPage {
     QAction* OnlyInId3v2(QAction* command) override { return command; }
     void WhenPageShown(std::function<void()>) override {}
     void WhenRowChanged(std::function<void(int)>) override {}
+    void WhenFieldTyped(std::function<void(int, bulk::Column)>) override {}
+    void RowsRestored() override {}
     void WhenPicturesChanged(std::function<void(std::optional<int>, bool)>) override {}
 };
 

@@ -37,6 +37,9 @@ class TPage {
     // that was not UTF-8.
     virtual void SetValue(int k, bulk::Column column, const QString& text,
                           bool nameNotDecoded = false) = 0;
+    // Row k's fields, marks and marker show what an undo or redo restored of
+    // it in the model.
+    virtual void ShowRestoredRow(int k) = 0;
     // Number of rows the page shows, and the row the focus is in.
     virtual int RowsInScope() const = 0;
     virtual std::optional<int> FocusedRow() const = 0;
@@ -55,6 +58,8 @@ class TPage {
     // The folder listed, its number of MP3 files, and row k's file name and path.
     virtual std::string Folder() const = 0;
     virtual int FileCount() const = 0;
+    // The page shown, counted from 0.
+    virtual int PageIndex() const = 0;
     virtual std::string RowFileName(int k) const = 0;
     virtual std::string RowFilePath(int k) const = 0;
     // Save All Rows; false when a row could not be written or the user cancelled.
@@ -95,6 +100,12 @@ class TPage {
     // Run after every page build or kind switch, and after each change of a row.
     virtual void WhenPageShown(std::function<void()> notice) = 0;
     virtual void WhenRowChanged(std::function<void(int k)> notice) = 0;
+    // Run when the user's typing in the field of row k's `column` is about to
+    // change its value, before the model takes it.
+    virtual void WhenFieldTyped(std::function<void(int k, bulk::Column column)> notice) = 0;
+    // After an undo or redo restored rows: tells the parts that every row's
+    // pictures may have changed.
+    virtual void RowsRestored() = 0;
     // Run when the window itself set the pictures of rows: row k's after a
     // save (keepShown: the picture shown stays) or a re-read of the page, and
     // every row's (none) after an undo or redo.

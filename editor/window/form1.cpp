@@ -98,9 +98,9 @@ TForm1::TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media, 
 }
 
 TForm1::~TForm1() {
-    // The fields it watches lose the focus while the base class deletes them,
-    // after this object's own members are gone.
-    delete fieldEditWatcher_;
+    // The fields the history watches lose the focus while the base class
+    // deletes them, after this object's own members are gone.
+    history_.reset();
 }
 
 void TForm1::FormCreate() {
@@ -133,11 +133,10 @@ void TForm1::FormCreate() {
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
-    ConnectUndo();
     CreateParts();
-    CommandMenu->addSeparator();
-    AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
-    ShowKindCommands();
+    page_.AddSeparator();
+    page_.AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
+    commands_->ShowKind();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

@@ -17,9 +17,8 @@
 //   form1_columns.cpp       the columns' widths following the window's width
 //   form1_playback.cpp      playing the focused row's file
 //   form1_row_keys.cpp      Up and Down between the rows' text fields
-//   form1_commands.cpp      the menu of the commands beyond the described buttons
-//   form1_undo.cpp          undo and redo of the user's edits on the page
-//   form1_parts.cpp         the parts (cover/, naming/, preferences/) wired to the page
+//   form1_parts.cpp         the parts (commands/, cover/, preferences/, naming/, history/)
+//                           wired to the page
 // A part holds a capability in a room of its own and reaches the page only
 // through TPage (editor/page/page.h), answered by TWindowPage.
 // The other rooms of editor/: model/ (plain logic, no widgets), widgets/,
@@ -38,10 +37,11 @@
 #include <utility>
 #include <vector>
 
+#include "editor/commands/command_menu.h"
 #include "editor/cover/cover_part.h"
+#include "editor/history/history_part.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
-#include "editor/model/undo_history.h"
 #include "editor/naming/naming_part.h"
 #include "editor/preferences/preferences_part.h"
 #include "editor/window/window_page.h"
@@ -265,8 +265,6 @@ class TForm1 : public QWidget {
     QWidget* RowsArea = nullptr;  // the scroll area's content: rows and Label8
     QLabel* Label8 = nullptr;     // "This folder does not contain any MP3 files."
     QStatusBar* StatusBar1 = nullptr;
-    QToolButton* MenuButton = nullptr;  // opens CommandMenu
-    QMenu* CommandMenu = nullptr;
 
     void FormCreate();
     void CreateLayout();
@@ -281,12 +279,7 @@ class TForm1 : public QWidget {
     void ConnectBulk();
     void ConnectScrolling();
     void ConnectPlayback();
-    // The menu of the commands beyond the described buttons.
-    void CreateCommandMenu();
-    // Adds a command to the menu; its keys work anywhere in the window.
-    QAction* AddCommand(const QString& caption, const QKeySequence& keys,
-                        const std::function<void()>& run);
-    // Runs a command that changes rows as one undo step named `what`.
+    // Runs a command that changes rows as one undo step named `what` (form1_parts.cpp).
     void RunAsOneStep(const QString& what, const std::function<void()>& change);
     // A save question before leaving the page or the folder, asked only while
     // the page is modified; Yes saves the page. False when the user chose to stay.
@@ -330,11 +323,6 @@ class TForm1 : public QWidget {
     // The mode switch and the kind label, as first shown, name the version written.
     void NameWrittenVersion();
     std::optional<int> versionRow_;
-    // Registers a command that acts on ID3v2 tags only: it is usable, by menu
-    // and keys, only while the rows edit ID3v2.
-    QAction* OnlyInId3v2(QAction* command);
-    void ShowKindCommands();
-    std::vector<QAction*> id3v2Commands_;
     // The column that box CheckBox4..CheckBox10 stands above; none for other objects.
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;
     // Writes row k into the file at path in the current kind; empty when
@@ -369,54 +357,21 @@ class TForm1 : public QWidget {
     QStringListModel* genreModel_ = nullptr;   // the sorted genre names, shared by the rows
     TGenreDropDown* genreDropDown_ = nullptr;  // the list that opens while a genre is typed
 
-    // --- form1_undo.cpp: undo and redo of the page's edits ---
-    void ConnectUndo();
-    void UndoStep();
-    void RedoStep();
-    // A change of the focused field's text: the first one of a field edit
-    // keeps the row as it was before it.
-    void NoteFieldEdit(int k, bulk::Column column, const QWidget* control);
-    // The field edit in progress, if any, becomes one step.
-    void EndFieldEdit();
-    void ApplyStep(const undo::TStep& step, bool redo);
-    void ShowUndoState();
-    // Run at the end of every page build: the history goes when the page
-    // shows other files or another kind, with the reason in the status bar.
-    void HistoryFollowsPage();
-    void ForgetHistory(const QString& reason);
-    std::vector<rows::TRowEdits> AllRowEdits() const;
-    std::vector<QCheckBox*> StepBoxes() const;
-    unsigned StepToggles() const;
-    struct TFieldEdit {
-        int row;
-        bulk::Column column;
-        rows::TRowEdits before;
-    };
-    struct TPageKey {
-        std::string folder;
-        int kind = 0;
-        int page = -1;
-        std::vector<std::string> files;
-    };
-    undo::THistory history_;
-    std::optional<TFieldEdit> fieldEdit_;
-    TPageKey pageKey_;
-    bool stepRunning_ = false;
-    unsigned togglesShown_ = 0;  // the boxes' marks as the last step or page build left them
-    QAction* UndoAction = nullptr;
-    QAction* RedoAction = nullptr;
-    // Ends a field edit when a row field loses the focus; removed first when
-    // the window goes, so the focus changes of its dying fields reach no step.
-    QObject* fieldEditWatcher_ = nullptr;
-
     // --- form1_parts.cpp: the parts, which reach the page through page_ ---
     friend class TWindowPage;
     void CreateParts();
+    // The command menu: made before the parts and the window's own commands.
+    void CreateCommandMenu();
     // Made with the menu, before the other commands: its commands come first.
     void CreateCoverPart();
     TWindowPage page_{*this};
+    // The menu of the commands beyond the described buttons, made first.
+    std::unique_ptr<TCommandMenu> commands_;
     std::unique_ptr<TCoverPart> cover_;
     std::unique_ptr<TNamingPart> naming_;
+    // Undo and redo; it watches the rows' fields, so it goes first when the
+    // window goes: the focus changes of the dying fields reach no step.
+    std::unique_ptr<THistoryPart> history_;
     // Made after the cover part, so its commands follow the cover's. It owns
     // the preferences; the window reads those in force through chosen_.
     void CreatePreferencesPart();

@@ -126,7 +126,6 @@ void TForm1::Button2Click() {
     }
     versionRow_ = FindFocusedRow();
     ShowWrittenVersion();
-    HistoryFollowsPage();
     page_.NoticePageShown();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));

@@ -1,13 +1,18 @@
 // The parts of the window: each is created here and reaches the page only
-// through page_. The cover part is made with the menu, so its commands come
-// first, then the preferences part's; the others once the rows and the
-// window's own commands exist.
+// through page_. The command menu is made first, then the cover part, so its
+// commands come first, then the preferences part's; the others once the rows
+// and the window's own commands exist.
+#include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
 #include "editor/window/form1.h"
+
+void TForm1::CreateCommandMenu() {
+    commands_ = std::make_unique<TCommandMenu>(page_, Panel1);
+}
 
 void TForm1::CreateCoverPart() {
     // The panel and the rows stand in a column of their own, the pane beside it.
@@ -38,5 +43,20 @@ void TForm1::CreatePreferencesPart() {
 }
 
 void TForm1::CreateParts() {
+    std::vector<QWidget*> fields;
+    for (int k = 0; k < rows::kRowCount; ++k) {
+        for (QWidget* control : RowValueControls(k)) {
+            fields.push_back(control);
+        }
+    }
+    history_ = std::make_unique<THistoryPart>(
+        page_,
+        std::vector<QCheckBox*>{CheckBox1, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
+                                CheckBox9, CheckBox10},
+        fields);
     naming_ = std::make_unique<TNamingPart>(page_);
+}
+
+void TForm1::RunAsOneStep(const QString& what, const std::function<void()>& change) {
+    page_.RunAsOneStep(what, change);
 }

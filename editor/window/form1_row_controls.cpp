@@ -1,5 +1,6 @@
 // The 40 rows of controls: created once at start, hidden, and found again by
 // name (prefix plus row number).
+#include <QApplication>
 #include <QComboBox>
 #include <QCompleter>
 #include <QLabel>
@@ -147,7 +148,12 @@ void TForm1::CreateRows() {
 
 void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
     auto changed = [this, control, column, k] {
-        NoteFieldEdit(k, column, control);
+        // Only a field the user is in is being typed into; the program sets the others.
+        const QWidget* focus = QApplication::focusWidget();
+        if (rowModel_.Shown(k, column) != ValueText(control) && focus != nullptr &&
+            (focus == control || control->isAncestorOf(focus))) {
+            page_.NoticeFieldTyped(k, column);
+        }
         rowModel_.SetField(k, column, ValueText(control));
         PaintField(k, column, control);
         RowChanged(k);

@@ -83,7 +83,7 @@ void TForm1::ShowKindCaptions() {
            : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
-    ShowKindCommands();
+    commands_->ShowKind();
 }
 
 void TForm1::ShowWrittenVersion() {
@@ -158,8 +158,8 @@ void TForm1::SpeedButton8Click() {
         PaintRow(k);
         RowChanged(k);
     }
-    // The rows now edit the other kind: steps taken in the old one are not undone into it.
-    HistoryFollowsPage();
+    // The rows now edit the other kind: the parts follow; the history forgets the
+    // steps taken in the old one, so none is undone into it.
     page_.NoticePageShown();
 }
 

@@ -24,6 +24,18 @@ void TWindowPage::SetValue(int k, bulk::Column column, const QString& text, bool
     form_.SetValue(k, column, text, nameNotDecoded);
 }
 
+void TWindowPage::ShowRestoredRow(int k) {
+    const std::vector<QWidget*> controls = form_.RowValueControls(k);
+    const rows::TRowEdits edits = form_.rowModel_.Edits(k);
+    for (size_t f = 0; f < controls.size(); ++f) {
+        if (TForm1::ValueText(controls[f]) != edits.shown[f]) {
+            TForm1::SetValueText(controls[f], edits.shown[f]);
+        }
+    }
+    form_.PaintRow(k);
+    form_.RowChanged(k);
+}
+
 int TWindowPage::RowsInScope() const {
     return form_.RowsInScope();
 }
@@ -68,6 +80,10 @@ std::string TWindowPage::Folder() const {
 
 int TWindowPage::FileCount() const {
     return static_cast<int>(form_.FileList.size());
+}
+
+int TWindowPage::PageIndex() const {
+    return form_.PageIndex;
 }
 
 std::string TWindowPage::RowFileName(int k) const {
@@ -130,24 +146,24 @@ void TWindowPage::WrittenVersionChanged() {
 }
 
 void TWindowPage::EndFieldEdit() {
-    form_.EndFieldEdit();
+    form_.history_->EndFieldEdit();
 }
 
 void TWindowPage::RunAsOneStep(const QString& what, const std::function<void()>& change) {
-    form_.RunAsOneStep(what, change);
+    form_.history_->RunAsOneStep(what, change);
 }
 
 QAction* TWindowPage::AddCommand(const QString& caption, const QKeySequence& keys,
                                  const std::function<void()>& run) {
-    return form_.AddCommand(caption, keys, run);
+    return form_.commands_->Add(caption, keys, run);
 }
 
 void TWindowPage::AddSeparator() {
-    form_.CommandMenu->addSeparator();
+    form_.commands_->AddSeparator();
 }
 
 QAction* TWindowPage::OnlyInId3v2(QAction* command) {
-    return form_.OnlyInId3v2(command);
+    return form_.commands_->OnlyInId3v2(command);
 }
 
 void TWindowPage::WhenPageShown(std::function<void()> notice) {
@@ -156,6 +172,14 @@ void TWindowPage::WhenPageShown(std::function<void()> notice) {
 
 void TWindowPage::WhenRowChanged(std::function<void(int k)> notice) {
     rowChanged_.push_back(std::move(notice));
+}
+
+void TWindowPage::WhenFieldTyped(std::function<void(int k, bulk::Column column)> notice) {
+    fieldTyped_.push_back(std::move(notice));
+}
+
+void TWindowPage::RowsRestored() {
+    NoticePicturesChanged(std::nullopt, false);
 }
 
 void TWindowPage::NoticePageShown() const {
@@ -167,6 +191,12 @@ void TWindowPage::NoticePageShown() const {
 void TWindowPage::NoticeRowChanged(int k) const {
     for (const auto& notice : rowChanged_) {
         notice(k);
+    }
+}
+
+void TWindowPage::NoticeFieldTyped(int k, bulk::Column column) const {
+    for (const auto& notice : fieldTyped_) {
+        notice(k, column);
     }
 }
 

@@ -20,6 +20,7 @@ class TWindowPage final : public TPage {
     rows::TRowModel& Model() override;
     void RowChanged(int k) override;
     void SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) override;
+    void ShowRestoredRow(int k) override;
     int RowsInScope() const override;
     std::optional<int> FocusedRow() const override;
     bool Modified() const override;
@@ -32,6 +33,7 @@ class TWindowPage final : public TPage {
 
     std::string Folder() const override;
     int FileCount() const override;
+    int PageIndex() const override;
     std::string RowFileName(int k) const override;
     std::string RowFilePath(int k) const override;
     bool SaveAll() override;
@@ -53,17 +55,21 @@ class TWindowPage final : public TPage {
 
     void WhenPageShown(std::function<void()> notice) override;
     void WhenRowChanged(std::function<void(int k)> notice) override;
+    void WhenFieldTyped(std::function<void(int k, bulk::Column column)> notice) override;
+    void RowsRestored() override;
     void WhenPicturesChanged(
         std::function<void(std::optional<int> k, bool keepShown)> notice) override;
     // The window tells the parts that listen.
     void NoticePageShown() const;
     void NoticeRowChanged(int k) const;
+    void NoticeFieldTyped(int k, bulk::Column column) const;
     void NoticePicturesChanged(std::optional<int> k, bool keepShown) const;
 
   private:
     TForm1& form_;
     std::vector<std::function<void()>> pageShown_;
     std::vector<std::function<void(int)>> rowChanged_;
+    std::vector<std::function<void(int, bulk::Column)>> fieldTyped_;
     std::vector<std::function<void(std::optional<int>, bool)>> picturesChanged_;
     std::vector<std::pair<const QWidget*, std::function<std::optional<int>()>>> areas_;
 };
