@@ -2,7 +2,6 @@
 #include "editor/window/window_page.h"
 
 #include <QLabel>
-#include <QMenu>
 #include <algorithm>
 
 #include "editor/model/page_logic.h"
