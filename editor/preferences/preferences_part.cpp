@@ -45,8 +45,9 @@ void TChosenPreferences::Take(const prefs::TPreferences& chosen) {
     readPage_ = code_page::TCodePage(chosen.readCodePage);
 }
 
-TPreferencesPart::TPreferencesPart(TPage& page, Tid3v2tag& tag) : page_(page), tag_(tag) {
-    Take(prefs::Load());
+TPreferencesPart::TPreferencesPart(TPage& page, Tid3v2tag& tag, const prefs::TPreferences& stored)
+    : page_(page), tag_(tag) {
+    Take(stored);
     AddCommands();
     page_.WhenPageShown([this] { ShowUnicodeCommandState(); });
 }

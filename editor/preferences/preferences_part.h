@@ -36,10 +36,10 @@ class TChosenPreferences {
 
 class TPreferencesPart {
   public:
-    // Takes the stored preferences, without telling the page, and adds the
-    // part's commands to the page's menu. `tag` is the tag object the window
-    // writes with: it keeps modification times as the preferences say.
-    TPreferencesPart(TPage& page, Tid3v2tag& tag);
+    // Takes the preferences read from the settings, without telling the page,
+    // and adds the part's commands to the page's menu. `tag` is the tag object
+    // the window writes with: it keeps modification times as they say.
+    TPreferencesPart(TPage& page, Tid3v2tag& tag, const prefs::TPreferences& stored);
 
     const TChosenPreferences& Chosen() const { return chosen_; }
     const prefs::TPreferences& Preferences() const { return chosen_.Values(); }

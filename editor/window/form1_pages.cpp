@@ -263,12 +263,10 @@ void TForm1::RereadKeepingEdits() {
     std::vector<Edit> edits;
     for (const int k : rowModel_.UnsavedRows(RowsInScope())) {
         rows::Values values;
-        for (int f = 0; f < rows::kFieldCount; ++f) {
-            values[static_cast<size_t>(f)] = rowModel_.Shown(k, static_cast<bulk::Column>(f));
-        }
         unsigned toUnicode = 0;
         for (int f = 0; f < rows::kFieldCount; ++f) {
             const auto column = static_cast<bulk::Column>(f);
+            values[static_cast<size_t>(f)] = rowModel_.Shown(k, column);
             toUnicode |= rowModel_.Marked(k, column, rows::kToUnicode) ? rows::FieldBit(column) : 0;
         }
         edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k),

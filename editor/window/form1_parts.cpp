@@ -32,8 +32,9 @@ void TForm1::CreateCoverPart() {
 
 void TForm1::CreatePreferencesPart() {
     // The kind the rows start in follows the stored preferences.
-    TagKind = prefs::StartTagKind(prefs::Load());
-    preferences_ = std::make_unique<TPreferencesPart>(page_, tag_);
+    const prefs::TPreferences stored = prefs::Load();
+    TagKind = prefs::StartTagKind(stored);
+    preferences_ = std::make_unique<TPreferencesPart>(page_, tag_, stored);
     chosen_ = &preferences_->Chosen();
     NameWrittenVersion();
     // ID3v1 is the kind the layout starts with and names.
