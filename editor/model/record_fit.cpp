@@ -3,10 +3,10 @@
 
 #include <optional>
 
+#include "editor/model/latin1_text.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/tag_values.h"
 #include "editor/model/transliteration.h"
-#include "editor/widgets/latin1_edit.h"
 #include "id3v1/genres.h"
 
 namespace record_fit {
@@ -21,7 +21,7 @@ int Width(bulk::Column column) {
 
 bool GenreFits(const QString& text) {
     return text.trimmed().isEmpty() ||
-           (TLatin1Edit::IsLatin1(text) && RecordGenreByte(Latin1Part(text)) != 255);
+           (latin1_text::IsLatin1(text) && RecordGenreByte(Latin1Part(text)) != 255);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ bool Fits(bulk::Column column, const QString& text) {
         case Column::Genre:
             return GenreFits(text);
         default:
-            return TLatin1Edit::IsLatin1(text) && text.size() <= Width(column);
+            return latin1_text::IsLatin1(text) && text.size() <= Width(column);
     }
 }
 
@@ -87,7 +87,7 @@ QString Transliterated(bulk::Column column, const QString& text) {
             run += c;
             continue;
         }
-        latin += TLatin1Edit::FromTag(Latin1Part(transliteration::ToLatin(run)));
+        latin += latin1_text::FromTag(Latin1Part(transliteration::ToLatin(run)));
         run.clear();
         latin += c;
     }

@@ -12,19 +12,6 @@
 
 TLatin1Edit::TLatin1Edit(QWidget* parent) : QLineEdit(parent) {}
 
-bool TLatin1Edit::IsLatin1(const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF) {
-            return false;
-        }
-    }
-    return true;
-}
-
-QString TLatin1Edit::FromTag(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
 int TLatin1Edit::RoomLeft() const {
     return charLimit_ - (static_cast<int>(text().size()) - static_cast<int>(selectedText().size()));
 }

@@ -6,7 +6,6 @@
 
 #include <QClipboard>
 #include <QLineEdit>
-#include <string>
 
 class TLatin1Edit : public QLineEdit {
     Q_OBJECT
@@ -18,10 +17,6 @@ class TLatin1Edit : public QLineEdit {
     // is already longer stays whole.
     int charLimit() const { return charLimit_; }
     void setCharLimit(int limit) { charLimit_ = limit; }
-
-    static bool IsLatin1(const QString& text);
-    // ISO-8859-1 bytes (an ID3v1 record's, the genre table's) as text.
-    static QString FromTag(const std::string& bytes);
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -11,6 +11,7 @@
 
 #include "editor/model/bulk_logic.h"
 #include "editor/model/column_layout.h"
+#include "editor/model/latin1_text.h"
 #include "editor/model/page_logic.h"
 #include "editor/widgets/file_label.h"
 #include "editor/widgets/fonts.h"
@@ -44,7 +45,7 @@ Control* RowControl(const QWidget* rowsArea, const char* prefix, int k) {
 QStringList SortedGenreNames() {
     QStringList names;
     for (const std::string& name : GenreList()) {
-        names << TLatin1Edit::FromTag(name);
+        names << latin1_text::FromTag(name);
     }
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
