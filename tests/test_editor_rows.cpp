@@ -100,7 +100,7 @@ TEST_F(Rows, UntaggedMarkerInTheFirstKind) {
     }
     // Values not in the file look empty, not stored.
     for (QWidget* control : Window->RowValueControls(bare)) {
-        EXPECT_EQ(TForm1::ValueText(control), "");
+        EXPECT_EQ(TRowView::ValueText(control), "");
     }
     EXPECT_EQ(Window->YearEdit(tagged)->text(), "1999");
     EXPECT_EQ(Window->TrackEdit(tagged)->text(), "7");
@@ -117,7 +117,7 @@ TEST_F(Rows, UntaggedMarkerInTheSecondKind) {
     const int band = RowOf("band.mp3");
     EXPECT_TRUE(Window->RowUntagged(bare));
     for (QWidget* control : Window->RowValueControls(bare)) {
-        EXPECT_EQ(TForm1::ValueText(control), "");
+        EXPECT_EQ(TRowView::ValueText(control), "");
     }
 
     EXPECT_FALSE(Window->RowUntagged(band));

@@ -21,7 +21,7 @@ class UndoTest : public WindowFixture {
         QStringList values;
         for (int k = 0; k < Window->RowsInScope(); ++k) {
             for (const QWidget* control : Window->RowValueControls(k)) {
-                values << TForm1::ValueText(control);
+                values << TRowView::ValueText(control);
             }
         }
         return values.join(u'|').toStdString();

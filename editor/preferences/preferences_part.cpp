@@ -32,19 +32,6 @@ QString Files(int count) {
 
 }  // namespace
 
-row_codec::TV2Versions TChosenPreferences::V2Versions() const {
-    return {values_.newTagVersion, values_.convertOnSave, values_.keepModificationTimes};
-}
-
-QString TChosenPreferences::WrittenVersionText() const {
-    return values_.newTagVersion == 4 ? QStringLiteral("2.4.0") : QStringLiteral("2.3.0");
-}
-
-void TChosenPreferences::Take(const prefs::TPreferences& chosen) {
-    values_ = chosen;
-    readPage_ = code_page::TCodePage(chosen.readCodePage);
-}
-
 TPreferencesPart::TPreferencesPart(TPage& page, Tid3v2tag& tag, const prefs::TPreferences& stored)
     : page_(page), tag_(tag) {
     Take(stored);

@@ -9,30 +9,12 @@
 
 #include <QString>
 
-#include "editor/model/code_page.h"
+#include "editor/model/chosen_preferences.h"
 #include "editor/model/preferences.h"
-#include "editor/model/row_codec.h"
 
 class QAction;
 class TPage;
 class Tid3v2tag;
-
-// The preferences in force and what reading and writing rows take from them.
-class TChosenPreferences {
-  public:
-    const prefs::TPreferences& Values() const { return values_; }
-    // The code page ID3v1 records and legacy ID3v2 text are read through.
-    const code_page::TCodePage& ReadPage() const { return readPage_; }
-    // The ID3v2 versions a save writes.
-    row_codec::TV2Versions V2Versions() const;
-    // "2.3.0" or "2.4.0": the ID3v2 version new tags are written in.
-    QString WrittenVersionText() const;
-    void Take(const prefs::TPreferences& chosen);
-
-  private:
-    prefs::TPreferences values_;
-    code_page::TCodePage readPage_;
-};
 
 class TPreferencesPart {
   public:

@@ -1,5 +1,6 @@
 // Main window layout and start state, the caption, the logo and the about box.
 #include "editor/window/form1.h"
+#include "editor/window/form1_parts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -100,7 +101,7 @@ TForm1::TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media, 
 TForm1::~TForm1() {
     // The fields the history watches lose the focus while the base class
     // deletes them, after this object's own members are gone.
-    history_.reset();
+    parts_.reset();
 }
 
 void TForm1::FormCreate() {
@@ -109,9 +110,7 @@ void TForm1::FormCreate() {
     PageIndex = 0;
     CreateLayout();
     CreateRows();
-    CreateCommandMenu();
-    CreateCoverPart();
-    CreatePreferencesPart();
+    CreateFirstParts();
     // The helpers of the other concerns receive the mouse events of the rows
     // area and of the column boxes through eventFilter.
     ScrollBox1->viewport()->installEventFilter(this);
@@ -133,10 +132,10 @@ void TForm1::FormCreate() {
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
-    CreateParts();
+    CreateLastParts();
     page_.AddSeparator();
     page_.AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
-    commands_->ShowKind();
+    page_.NoticeKindShown();
     RestoreCaption();
     setWindowTitle(titleText_);
 }
@@ -266,6 +265,7 @@ void TForm1::CreateLayout() {
     ScrollBox1->setWidgetResizable(false);
     layout->addWidget(ScrollBox1, 1);
     RowsArea = Named(new QWidget, "RowsArea");
+    rowView_ = std::make_unique<TRowView>(*RowsArea, rowModel_);
     // The page builder sizes the area to the rows it shows.
     RowsArea->resize(780, 40);
     colours::FillBackground(RowsArea, colours::kPaleGreen);

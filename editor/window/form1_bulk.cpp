@@ -16,6 +16,7 @@
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 #include "editor/model/page_logic.h"
 #include "editor/startup/application.h"
@@ -49,11 +50,11 @@ QWidget* ColumnControl(const TForm1& form, Column column, int k) {
 }
 
 QString ColumnText(const TForm1& form, Column column, int k) {
-    return TForm1::ValueText(ColumnControl(form, column, k));
+    return TRowView::ValueText(ColumnControl(form, column, k));
 }
 
 void SetColumnText(const TForm1& form, Column column, int k, const QString& text) {
-    TForm1::SetValueText(ColumnControl(form, column, k), text);
+    TRowView::SetValueText(ColumnControl(form, column, k), text);
 }
 
 // How undo names a column box's command.

@@ -5,33 +5,11 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "editor/model/chosen_preferences.h"
 #include "editor/widgets/file_label.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/window/form1.h"
-
-QString TForm1::ValueText(const QWidget* control) {
-    if (const auto* spin = qobject_cast<const TSpinEdit*>(control)) {
-        return spin->text();
-    }
-    if (const auto* combo = qobject_cast<const QComboBox*>(control)) {
-        return combo->currentText();
-    }
-    return static_cast<const QLineEdit*>(control)->text();
-}
-
-void TForm1::SetValueText(QWidget* control, const QString& text) {
-    if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
-        spin->setText(text);
-    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        combo->setEditText(text);
-    } else {
-        static_cast<QLineEdit*>(control)->setText(text);
-    }
-}
-
-unsigned TForm1::ChangedFields(int k) const {
-    return rowModel_.ChangedFields(k);
-}
+#include "editor/window/row_view.h"
 
 void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     // The model first: the fields' change signals then find nothing changed,
@@ -39,28 +17,28 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     rowModel_.LoadRow(k, row.values, row.unshown, row.untagged, row.problem);
     const std::vector<QWidget*> controls = RowValueControls(k);
     for (size_t f = 0; f < controls.size(); ++f) {
-        SetValueText(controls[f], row.values[f]);
+        TRowView::SetValueText(controls[f], row.values[f]);
     }
     // After the texts, so that no limit cuts a value as loaded.
     SetRowLimits(k, TagKind);
     // Changes are measured from the values as the fields show them.
     rows::Values shown;
     for (size_t f = 0; f < controls.size(); ++f) {
-        shown[f] = ValueText(controls[f]);
+        shown[f] = TRowView::ValueText(controls[f]);
     }
     if (shown != row.values) {
         rowModel_.LoadRow(k, shown, row.unshown, row.untagged, row.problem);
     }
     rowModel_.LoadPictures(k, row.pictures);
     rowModel_.NoteStoredForm(k, row.legacy, row.version);
-    PaintRow(k);
+    rowView_->PaintRow(k);
 }
 
 void TForm1::SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) {
     rowModel_.SetField(k, column, text, nameNotDecoded);
     QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
-    SetValueText(control, text);
-    PaintField(k, column, control);
+    TRowView::SetValueText(control, text);
+    rowView_->PaintField(k, column, control);
     RowChanged(k);
 }
 
@@ -72,7 +50,7 @@ void TForm1::MarkRowSaved(int k) {
                                          chosen_->V2Versions()));
     }
     rowModel_.MarkSaved(k);
-    PaintRow(k);
+    rowView_->PaintRow(k);
     RowChanged(k);
 }
 
@@ -95,16 +73,4 @@ void TForm1::ShowSaveButtons() {
     for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
         button->setEnabled(PageModified);
     }
-}
-
-bool TForm1::RowModified(int k) const {
-    return rowModel_.Unsaved(k);
-}
-
-bool TForm1::RowUntagged(int k) const {
-    return rowModel_.Untagged(k);
-}
-
-QString TForm1::RowProblem(int k) const {
-    return rowModel_.Problem(k);
 }

@@ -5,43 +5,14 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionComboBox>
 #include <QToolButton>
 
 #include "editor/model/column_layout.h"
 #include "editor/model/page_logic.h"
-#include "editor/widgets/fonts.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 using column_layout::Column;
-
-namespace {
-
-// The width a genre box gives its text: the box less its arrow and the line
-// edit's text margins.
-int GenreTextRoom(const QComboBox* genre) {
-    QStyleOptionComboBox option;
-    option.initFrom(genre);
-    option.editable = true;
-    option.frame = genre->hasFrame();
-    const QRect field = genre->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                       QStyle::SC_ComboBoxEditField, genre);
-    return field.width() - 5;
-}
-
-}  // namespace
-
-bool TForm1::FitGenreText(int k) {
-    QComboBox* genre = GenreEdit(k);
-    const QString text = genre->currentText();
-    const int room = GenreTextRoom(genre);
-    const QFont font = fonts::FittedFont(genre->font(), text, room);
-    if (genre->lineEdit()->font() != font) {
-        genre->lineEdit()->setFont(font);
-    }
-    return QFontMetrics(font).horizontalAdvance(text) <= room;
-}
 
 void TForm1::PlaceColumns() {
     const column_layout::Columns columns = column_layout::ForWindowWidth(Panel2->width());
@@ -59,7 +30,7 @@ void TForm1::PlaceColumns() {
         for (QWidget* control : RowValueControls(k)) {
             place(control, column++);
         }
-        PaintField(k, bulk::Column::Genre, GenreEdit(k));
+        rowView_->PaintField(k, bulk::Column::Genre, GenreEdit(k));
     }
     RowsArea->resize(columns.contentWidth, RowsArea->height());
 

@@ -22,6 +22,7 @@
 #include "editor/widgets/genre_drop_down.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 namespace {
 
@@ -108,7 +109,7 @@ void TForm1::Button2Click() {
         FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name : name + u'\n' + RowProblem(k));
         // Also the field the focus stays in shows the start of its new text.
         for (QWidget* control : RowValueControls(k)) {
-            ShowTextStart(control);
+            TRowView::ShowTextStart(control);
         }
         if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
             const QSignalBlocker blocker(CheckBox1);
@@ -131,42 +132,6 @@ void TForm1::Button2Click() {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {
         dialogs_.Message(this, problems.join(u'\n'));
-    }
-}
-
-void TForm1::RebuildKeeping(const std::vector<int>& rows) {
-    std::vector<QStringList> values;
-    std::vector<rows::Pictures> pictures;
-    for (const int k : rows) {
-        pictures.push_back(rowModel_.ShownPictures(k));
-        QStringList texts;
-        for (const QWidget* control : RowValueControls(k)) {
-            texts << ValueText(control);
-        }
-        values.push_back(texts);
-    }
-    problemsTold_ = rows;
-    for (int k = 0; k < RowsInScope(); ++k) {
-        if (!RowProblem(k).isEmpty()) {
-            problemsTold_.push_back(k);
-        }
-    }
-    {
-        const auto forget = qScopeGuard([this] { problemsTold_.clear(); });
-        Button2Click();
-    }
-    // Put back as a command sets values, so each value that differs from its
-    // file counts as changed and marks its row and the page.
-    for (size_t i = 0; i < rows.size(); ++i) {
-        rowModel_.SetPictures(rows[i], std::move(pictures[i]));
-        RowChanged(rows[i]);
-        page_.NoticePicturesChanged(rows[i], false);  // the pane showed those read from the file
-        const std::vector<QWidget*> controls = RowValueControls(rows[i]);
-        for (size_t c = 0; c < controls.size(); ++c) {
-            if (ValueText(controls[c]) != values[i][static_cast<int>(c)]) {
-                SetValue(rows[i], static_cast<bulk::Column>(c), values[i][static_cast<int>(c)]);
-            }
-        }
     }
 }
 
@@ -251,7 +216,7 @@ std::string TForm1::FilePath(int fileIndex) const {
     return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
 
-void TForm1::RereadKeepingEdits() {
+void TForm1::RereadKeepingEdits(bool failuresTold) {
     struct Edit {
         int k;
         unsigned changed;
@@ -272,7 +237,17 @@ void TForm1::RereadKeepingEdits() {
         edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k),
                          rowModel_.ShownPictures(k), toUnicode});
     }
-    Button2Click();
+    if (failuresTold) {
+        for (int k = 0; k < RowsInScope(); ++k) {
+            if (rowModel_.Unsaved(k) || !RowProblem(k).isEmpty()) {
+                problemsTold_.push_back(k);
+            }
+        }
+    }
+    {
+        const auto forget = qScopeGuard([this] { problemsTold_.clear(); });
+        Button2Click();
+    }
     for (const Edit& edit : edits) {
         for (int f = 0; f < rows::kFieldCount; ++f) {
             const auto column = static_cast<bulk::Column>(f);
@@ -284,7 +259,7 @@ void TForm1::RereadKeepingEdits() {
         rowModel_.SetPictures(edit.k, edit.pictures);
         // Text still shown as read, and chosen to be stored in Unicode, stays chosen.
         rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
-        PaintRow(edit.k);
+        rowView_->PaintRow(edit.k);
         RowChanged(edit.k);
         page_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
     }

@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 
 #include "editor/window/form1.h"
+#include "editor/window/form1_parts.h"
 
-void TForm1::CreateCommandMenu() {
-    commands_ = std::make_unique<TCommandMenu>(page_, Panel1);
-}
+void TForm1::CreateFirstParts() {
+    parts_ = std::make_unique<TForm1Parts>();
+    parts_->commands = std::make_unique<TCommandMenu>(page_, Panel1);
 
-void TForm1::CreateCoverPart() {
     // The panel and the rows stand in a column of their own, the pane beside it.
     auto* outer = static_cast<QVBoxLayout*>(layout());
     outer->removeWidget(Panel2);
@@ -27,15 +27,14 @@ void TForm1::CreateCoverPart() {
     side->setSpacing(0);
     side->addLayout(column, 1);
     outer->insertLayout(0, side, 1);
-    cover_ = std::make_unique<TCoverPart>(page_, side);
-}
+    parts_->cover = std::make_unique<TCoverPart>(page_, side);
 
-void TForm1::CreatePreferencesPart() {
     // The kind the rows start in follows the stored preferences.
     const prefs::TPreferences stored = prefs::Load();
     TagKind = prefs::StartTagKind(stored);
-    preferences_ = std::make_unique<TPreferencesPart>(page_, tag_, stored);
-    chosen_ = &preferences_->Chosen();
+    parts_->preferences = std::make_unique<TPreferencesPart>(page_, tag_, stored);
+    chosen_ = &parts_->preferences->Chosen();
+    rowView_->SetPreferences(*chosen_);
     NameWrittenVersion();
     // ID3v1 is the kind the layout starts with and names.
     if (TagKind == 2) {
@@ -43,19 +42,19 @@ void TForm1::CreatePreferencesPart() {
     }
 }
 
-void TForm1::CreateParts() {
+void TForm1::CreateLastParts() {
     std::vector<QWidget*> fields;
     for (int k = 0; k < rows::kRowCount; ++k) {
         for (QWidget* control : RowValueControls(k)) {
             fields.push_back(control);
         }
     }
-    history_ = std::make_unique<THistoryPart>(
+    parts_->history = std::make_unique<THistoryPart>(
         page_,
         std::vector<QCheckBox*>{CheckBox1, CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8,
                                 CheckBox9, CheckBox10},
         fields);
-    naming_ = std::make_unique<TNamingPart>(page_);
+    parts_->naming = std::make_unique<TNamingPart>(page_);
 }
 
 void TForm1::RunAsOneStep(const QString& what, const std::function<void()>& change) {

@@ -19,28 +19,10 @@
 #include "editor/widgets/latin1_edit.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 #include "id3v1/genres.h"
 
 namespace {
-
-// The name prefixes of a row's controls; the row number follows.
-constexpr char kFileLabel[] = "FileLabel";
-constexpr char kTitleEdit[] = "TitleEdit";
-constexpr char kArtistEdit[] = "ArtistEdit";
-constexpr char kAlbumEdit[] = "AlbumEdit";
-constexpr char kYearEdit[] = "YearEdit";
-constexpr char kCommentEdit[] = "CommentEdit";
-constexpr char kTrackEdit[] = "TrackEdit";
-constexpr char kGenreEdit[] = "GenreEdit";
-
-QString RowName(const char* prefix, int k) {
-    return QLatin1String(prefix) + QString::number(k);
-}
-
-template <typename Control>
-Control* RowControl(const QWidget* rowsArea, const char* prefix, int k) {
-    return rowsArea->findChild<Control*>(RowName(prefix, k), Qt::FindDirectChildrenOnly);
-}
 
 QStringList SortedGenreNames() {
     QStringList names;
@@ -81,8 +63,8 @@ TSpinEdit* RowSpin(QWidget* parent, const QString& name, column_layout::Span spa
 }  // namespace
 
 void TForm1::CreateRows() {
-    genreModel_ = new QStringListModel(SortedGenreNames(), this);
-    genreDropDown_ = new TGenreDropDown(genreModel_, this, ScrollBox1);
+    auto* genreModel = new QStringListModel(SortedGenreNames(), this);
+    genreDropDown_ = new TGenreDropDown(genreModel, this, ScrollBox1);
     // Created where the window's normal width puts them; PlaceColumns moves
     // them when the window is wider.
     const column_layout::Columns columns =
@@ -92,39 +74,39 @@ void TForm1::CreateRows() {
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
         const int top = kFirstRowTop + kRowHeight * k;
         auto* label = new TFileLabel(RowsArea);
-        label->setObjectName(RowName(kFileLabel, k));
+        label->setObjectName(TRowView::FileLabelName(k));
         // Same top and height as the row's fields, the text centred on them.
         label->setGeometry(at(column_layout::kFile).left, top, at(column_layout::kFile).width,
                            kRowHeight);
         label->hide();
 
-        QWidget* title =
-            RowEdit(RowsArea, RowName(kTitleEdit, k), at(column_layout::kTitle), top, true);
-        QWidget* artist =
-            RowEdit(RowsArea, RowName(kArtistEdit, k), at(column_layout::kArtist), top, true);
-        QWidget* album =
-            RowEdit(RowsArea, RowName(kAlbumEdit, k), at(column_layout::kAlbum), top, false);
-        QWidget* year =
-            RowSpin(RowsArea, RowName(kYearEdit, k), at(column_layout::kYear), top, -1, 9999);
-        auto* comment =
-            RowEdit(RowsArea, RowName(kCommentEdit, k), at(column_layout::kComment), top, false);
+        QWidget* title = RowEdit(RowsArea, TRowView::ValueControlName(bulk::Column::Title, k),
+                                 at(column_layout::kTitle), top, true);
+        QWidget* artist = RowEdit(RowsArea, TRowView::ValueControlName(bulk::Column::Artist, k),
+                                  at(column_layout::kArtist), top, true);
+        QWidget* album = RowEdit(RowsArea, TRowView::ValueControlName(bulk::Column::Album, k),
+                                 at(column_layout::kAlbum), top, false);
+        QWidget* year = RowSpin(RowsArea, TRowView::ValueControlName(bulk::Column::Year, k),
+                                at(column_layout::kYear), top, -1, 9999);
+        auto* comment = RowEdit(RowsArea, TRowView::ValueControlName(bulk::Column::Comment, k),
+                                at(column_layout::kComment), top, false);
         comment->setCharLimit(28);
-        TSpinEdit* track =
-            RowSpin(RowsArea, RowName(kTrackEdit, k), at(column_layout::kTrack), top, -1, 255);
+        TSpinEdit* track = RowSpin(RowsArea, TRowView::ValueControlName(bulk::Column::Track, k),
+                                   at(column_layout::kTrack), top, -1, 255);
         track->setTakesTotal(true);
 
         auto* genre = new QComboBox(RowsArea);
-        genre->setObjectName(RowName(kGenreEdit, k));
+        genre->setObjectName(TRowView::ValueControlName(bulk::Column::Genre, k));
         genre->setGeometry(at(column_layout::kGenre).left, top, at(column_layout::kGenre).width,
                            kRowHeight);
         genre->setFrame(false);
         genre->setEditable(true);
         genre->setLineEdit(new TLatin1Edit(genre));
         genre->setInsertPolicy(QComboBox::NoInsert);
-        genre->setModel(genreModel_);
+        genre->setModel(genreModel);
         genre->setMaxVisibleItems(20);
         genre->setFocusPolicy(Qt::ClickFocus);
-        auto* completer = new QCompleter(genreModel_, genre);
+        auto* completer = new QCompleter(genreModel, genre);
         completer->setObjectName(QStringLiteral("GenreCompleter"));
         completer->setCompletionMode(QCompleter::InlineCompletion);
         completer->setCaseSensitivity(Qt::CaseInsensitive);
@@ -151,16 +133,16 @@ void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
     auto changed = [this, control, column, k] {
         // Only a field the user is in is being typed into; the program sets the others.
         const QWidget* focus = QApplication::focusWidget();
-        if (rowModel_.Shown(k, column) != ValueText(control) && focus != nullptr &&
+        if (rowModel_.Shown(k, column) != TRowView::ValueText(control) && focus != nullptr &&
             (focus == control || control->isAncestorOf(focus))) {
             page_.NoticeFieldTyped(k, column);
         }
-        rowModel_.SetField(k, column, ValueText(control));
-        PaintField(k, column, control);
+        rowModel_.SetField(k, column, TRowView::ValueText(control));
+        rowView_->PaintField(k, column, control);
         RowChanged(k);
         // A text the program put into a field the user is not in shows its start.
         if (!control->hasFocus()) {
-            ShowTextStart(control);
+            TRowView::ShowTextStart(control);
         }
     };
     // Keys of the text fields (Up and Down between rows) pass the window's filter.
@@ -172,62 +154,4 @@ void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         connect(combo, &QComboBox::editTextChanged, this, changed);
     }
-}
-
-void TForm1::ShowTextStart(QWidget* control) {
-    QLineEdit* edit = qobject_cast<QLineEdit*>(control);
-    if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        edit = combo->lineEdit();
-    } else if (edit == nullptr) {
-        // The spin field's text is its own line edit.
-        edit = control->findChild<QLineEdit*>();
-    }
-    if (edit != nullptr) {
-        edit->setCursorPosition(0);
-    }
-}
-
-QLabel* TForm1::FileLabel(int k) const {
-    return RowControl<QLabel>(RowsArea, kFileLabel, k);
-}
-QLineEdit* TForm1::TitleEdit(int k) const {
-    return RowControl<QLineEdit>(RowsArea, kTitleEdit, k);
-}
-QLineEdit* TForm1::ArtistEdit(int k) const {
-    return RowControl<QLineEdit>(RowsArea, kArtistEdit, k);
-}
-QLineEdit* TForm1::AlbumEdit(int k) const {
-    return RowControl<QLineEdit>(RowsArea, kAlbumEdit, k);
-}
-TSpinEdit* TForm1::YearEdit(int k) const {
-    return RowControl<TSpinEdit>(RowsArea, kYearEdit, k);
-}
-QLineEdit* TForm1::CommentEdit(int k) const {
-    return RowControl<QLineEdit>(RowsArea, kCommentEdit, k);
-}
-TSpinEdit* TForm1::TrackEdit(int k) const {
-    return RowControl<TSpinEdit>(RowsArea, kTrackEdit, k);
-}
-QComboBox* TForm1::GenreEdit(int k) const {
-    return RowControl<QComboBox>(RowsArea, kGenreEdit, k);
-}
-
-std::optional<std::pair<int, bulk::Column>> TForm1::RowFieldOf(const QWidget* control) const {
-    const char* const prefixes[] = {kTitleEdit,   kArtistEdit, kAlbumEdit, kYearEdit,
-                                    kCommentEdit, kTrackEdit,  kGenreEdit};
-    const QString name = control->objectName();
-    for (size_t f = 0; f < std::size(prefixes); ++f) {
-        const QLatin1String prefix(prefixes[f]);
-        bool number = false;
-        const int k = name.mid(prefix.size()).toInt(&number);
-        if (name.startsWith(prefix) && number) {
-            return std::pair{k, static_cast<bulk::Column>(f)};
-        }
-    }
-    return std::nullopt;
-}
-
-std::vector<QWidget*> TForm1::RowValueControls(int k) const {
-    return {TitleEdit(k),   ArtistEdit(k), AlbumEdit(k), YearEdit(k),
-            CommentEdit(k), TrackEdit(k),  GenreEdit(k)};
 }

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "editor/dialogs/dialogs.h"
+#include "editor/model/chosen_preferences.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 #include "editor/model/bulk_logic.h"
 #include "editor/model/page_logic.h"
@@ -83,7 +85,7 @@ void TForm1::ShowKindCaptions() {
            : QStringLiteral("&Modify id3v1.1 tags"));
     SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                              : QStringLiteral("&Copy tags to Id3v1"));
-    commands_->ShowKind();
+    page_.NoticeKindShown();
 }
 
 void TForm1::ShowWrittenVersion() {
@@ -153,9 +155,9 @@ void TForm1::SpeedButton8Click() {
             FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
             rowModel_.NoteNothingCopied(k);
             const QString name = FileLabel(k)->text();
-            FileLabel(k)->setToolTip(name + u'\n' + NothingCopiedText());
+            FileLabel(k)->setToolTip(name + u'\n' + rowView_->NothingCopiedText());
         }
-        PaintRow(k);
+        rowView_->PaintRow(k);
         RowChanged(k);
     }
     // The rows now edit the other kind: the parts follow; the history forgets the
@@ -195,7 +197,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
                 outOfRange << QStringLiteral("Row %1, %2: %3 \"%4\"")
                                   .arg(k + 1)
                                   .arg(name, record_fit::ColumnName(column),
-                                       ValueText(controls[i]));
+                                       TRowView::ValueText(controls[i]));
             } else {
                 fields << record_fit::ColumnName(column);
                 toSettle.emplace_back(k, column);

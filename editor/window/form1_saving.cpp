@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "editor/dialogs/dialogs.h"
+#include "editor/model/chosen_preferences.h"
 #include "editor/window/form1.h"
 
 #include "editor/dialogs/form2.h"
@@ -280,7 +281,7 @@ bool TForm1::SpeedButton2Click() {
         dialogs_.Message(this, summary);
     }
     RestoreCaption();
-    RebuildKeeping(unsaved);
+    RereadKeepingEdits(true);
     return !failed;
 }
 

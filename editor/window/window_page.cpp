@@ -6,6 +6,8 @@
 
 #include "editor/model/page_logic.h"
 #include "editor/window/form1.h"
+#include "editor/window/form1_parts.h"
+#include "editor/window/row_view.h"
 
 const rows::TRowModel& TWindowPage::Model() const {
     return form_.rowModel_;
@@ -27,11 +29,11 @@ void TWindowPage::ShowRestoredRow(int k) {
     const std::vector<QWidget*> controls = form_.RowValueControls(k);
     const rows::TRowEdits edits = form_.rowModel_.Edits(k);
     for (size_t f = 0; f < controls.size(); ++f) {
-        if (TForm1::ValueText(controls[f]) != edits.shown[f]) {
-            TForm1::SetValueText(controls[f], edits.shown[f]);
+        if (TRowView::ValueText(controls[f]) != edits.shown[f]) {
+            TRowView::SetValueText(controls[f], edits.shown[f]);
         }
     }
-    form_.PaintRow(k);
+    form_.rowView_->PaintRow(k);
     form_.RowChanged(k);
 }
 
@@ -60,7 +62,7 @@ void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int
 }
 
 void TWindowPage::ShowRowMarks(int k) {
-    form_.PaintRow(k);
+    form_.rowView_->PaintRow(k);
 }
 
 bool TWindowPage::AreaHolds(const QWidget* focused, std::optional<int>& row) const {
@@ -145,24 +147,24 @@ void TWindowPage::WrittenVersionChanged() {
 }
 
 void TWindowPage::EndFieldEdit() {
-    form_.history_->EndFieldEdit();
+    form_.parts_->history->EndFieldEdit();
 }
 
 void TWindowPage::RunAsOneStep(const QString& what, const std::function<void()>& change) {
-    form_.history_->RunAsOneStep(what, change);
+    form_.parts_->history->RunAsOneStep(what, change);
 }
 
 QAction* TWindowPage::AddCommand(const QString& caption, const QKeySequence& keys,
                                  const std::function<void()>& run) {
-    return form_.commands_->Add(caption, keys, run);
+    return form_.parts_->commands->Add(caption, keys, run);
 }
 
 void TWindowPage::AddSeparator() {
-    form_.commands_->AddSeparator();
+    form_.parts_->commands->AddSeparator();
 }
 
 QAction* TWindowPage::OnlyInId3v2(QAction* command) {
-    return form_.commands_->OnlyInId3v2(command);
+    return form_.parts_->commands->OnlyInId3v2(command);
 }
 
 void TWindowPage::WhenPageShown(std::function<void()> notice) {
@@ -208,4 +210,8 @@ void TWindowPage::NoticePicturesChanged(std::optional<int> k, bool keepShown) co
     for (const auto& notice : picturesChanged_) {
         notice(k, keepShown);
     }
+}
+
+void TWindowPage::NoticeKindShown() const {
+    form_.parts_->commands->ShowKind();
 }

@@ -64,6 +64,8 @@ class TWindowPage final : public TPage {
     void NoticeRowChanged(int k) const;
     void NoticeFieldTyped(int k, bulk::Column column) const;
     void NoticePicturesChanged(std::optional<int> k, bool keepShown) const;
+    // The rows edit another kind: the ID3v2-only commands follow it.
+    void NoticeKindShown() const;
 
   private:
     TForm1& form_;

@@ -14,6 +14,7 @@
 
 #include "editor/dialogs/about_dialog.h"
 #include "editor/window/form1.h"
+#include "editor/window/form1_parts.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/fake_media_device.h"
 #include "tests/helpers/mp3_files.h"
@@ -55,7 +56,7 @@ struct TForm1State {
 
 struct TForm1TestAccess {
     static TForm1State State(TForm1& form);
-    static TPreferencesPart& Preferences(TForm1& form) { return *form.preferences_; }
+    static TPreferencesPart& Preferences(TForm1& form) { return *form.parts_->preferences; }
 };
 
 class WindowFixture : public ::testing::Test {
