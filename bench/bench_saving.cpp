@@ -111,7 +111,7 @@ QString TitleFor(int64_t iteration, int k) {
 // The first `rows` rows get a new title.
 void EditTitles(int64_t iteration, int rows) {
     for (int k = 0; k < rows; ++k) {
-        page->form->TitleEdit(k)->setText(TitleFor(iteration, k));
+        page->form->Rows().TitleEdit(k)->setText(TitleFor(iteration, k));
     }
 }
 

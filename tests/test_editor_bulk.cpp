@@ -35,37 +35,37 @@ class BulkTest : public WindowFixture {
     QStringList Titles(int rows) const {
         QStringList texts;
         for (int k = 0; k < rows; ++k) {
-            texts << Window->TitleEdit(k)->text();
+            texts << Window->Rows().TitleEdit(k)->text();
         }
         return texts;
     }
     QStringList Albums(int rows) const {
         QStringList texts;
         for (int k = 0; k < rows; ++k) {
-            texts << Window->AlbumEdit(k)->text();
+            texts << Window->Rows().AlbumEdit(k)->text();
         }
         return texts;
     }
     QStringList Tracks(int rows) const {
         QStringList texts;
         for (int k = 0; k < rows; ++k) {
-            texts << Window->TrackEdit(k)->text();
+            texts << Window->Rows().TrackEdit(k)->text();
         }
         return texts;
     }
     void SetTitles(const QStringList& texts) {
         for (int k = 0; k < texts.size(); ++k) {
-            Window->TitleEdit(k)->setText(texts[k]);
+            Window->Rows().TitleEdit(k)->setText(texts[k]);
         }
     }
     void SetAlbums(const QStringList& texts) {
         for (int k = 0; k < texts.size(); ++k) {
-            Window->AlbumEdit(k)->setText(texts[k]);
+            Window->Rows().AlbumEdit(k)->setText(texts[k]);
         }
     }
     void SetTracks(const QStringList& texts) {
         for (int k = 0; k < texts.size(); ++k) {
-            Window->TrackEdit(k)->setText(texts[k]);
+            Window->Rows().TrackEdit(k)->setText(texts[k]);
         }
     }
 
@@ -162,26 +162,26 @@ TEST_F(BulkTest, TrackFillWithATopThatIsNoNumberGoesToTheErrorReport) {
 
 TEST_F(BulkTest, YearFillWithShiftSetsOnlyRowsShowingMinusOne) {
     Open(3);
-    Window->YearEdit(0)->setText("1999");
-    Window->YearEdit(1)->setText("-1");
-    Window->YearEdit(2)->setText("2004");
+    Window->Rows().YearEdit(0)->setText("1999");
+    Window->Rows().YearEdit(1)->setText("-1");
+    Window->Rows().YearEdit(2)->setText("2004");
     Click(Find<QCheckBox>("CheckBox7"), true);
-    EXPECT_EQ(Window->YearEdit(1)->text(), "1999");
-    EXPECT_EQ(Window->YearEdit(2)->text(), "2004");
+    EXPECT_EQ(Window->Rows().YearEdit(1)->text(), "1999");
+    EXPECT_EQ(Window->Rows().YearEdit(2)->text(), "2004");
     Click(Find<QCheckBox>("CheckBox7"));
     for (int k = 0; k < 3; ++k) {
-        EXPECT_EQ(Window->YearEdit(k)->text(), "") << k;
+        EXPECT_EQ(Window->Rows().YearEdit(k)->text(), "") << k;
     }
 }
 
 TEST_F(BulkTest, GenreFillWithShiftTreatsOneBlankAsEmpty) {
     Open(3);
-    Window->GenreEdit(0)->setEditText("Rock");
-    Window->GenreEdit(1)->setEditText(" ");
-    Window->GenreEdit(2)->setEditText("Jazz");
+    Window->Rows().GenreEdit(0)->setEditText("Rock");
+    Window->Rows().GenreEdit(1)->setEditText(" ");
+    Window->Rows().GenreEdit(2)->setEditText("Jazz");
     Click(Find<QCheckBox>("CheckBox10"), true);
-    EXPECT_EQ(Window->GenreEdit(1)->currentText(), "Rock");
-    EXPECT_EQ(Window->GenreEdit(2)->currentText(), "Jazz");
+    EXPECT_EQ(Window->Rows().GenreEdit(1)->currentText(), "Rock");
+    EXPECT_EQ(Window->Rows().GenreEdit(2)->currentText(), "Jazz");
 }
 
 TEST_F(BulkTest, ColumnBoxWithAnEmptyFolderOnlyChangesItsMark) {
@@ -250,7 +250,7 @@ TEST_F(BulkTest, NamesSetsTitlesFromFileNames) {
     for (int k = 0; k < 3; ++k) {
         const std::string& name = State().FileList[k];
         const QString expected = name == "Song.mp3" ? "Song" : name == "a.mp3" ? "a" : "";
-        EXPECT_EQ(Window->TitleEdit(k)->text(), expected) << name;
+        EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), expected) << name;
     }
 }
 
@@ -260,30 +260,30 @@ TEST_F(BulkTest, NamesKeepCharactersARecordCannotHoldAndMarkThem) {
     testing_mp3::WriteMp3(folder + "/Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC.mp3");
     OpenFolder(folder);
     Find<QToolButton>("SpeedButton6")->click();
-    EXPECT_EQ(Window->TitleEdit(0)->text(),
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(),
               QString::fromUtf8("Caf\xC3\xA9 \xE6\x97\xA5\xE6\x9C\xAC"));
-    EXPECT_TRUE(Window->NotStorable(Window->TitleEdit(0)));
+    EXPECT_TRUE(Window->Rows().NotStorable(Window->Rows().TitleEdit(0)));
 }
 
 TEST_F(BulkTest, PageCommandsTouchExactlyTheRowsOfTheCurrentPage) {
     Open(45);
     // Untagged rows show Classical; start from another genre.
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        Window->GenreEdit(k)->setEditText("Rock");
+        Window->Rows().GenreEdit(k)->setEditText("Rock");
     }
     Find<QToolButton>("SpeedButton5")->click();
     Find<QToolButton>("SpeedButton6")->click();
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        EXPECT_EQ(Window->GenreEdit(k)->currentText(), "Classical") << k;
-        EXPECT_EQ(Window->TitleEdit(k)->text(),
+        EXPECT_EQ(Window->Rows().GenreEdit(k)->currentText(), "Classical") << k;
+        EXPECT_EQ(Window->Rows().TitleEdit(k)->text(),
                   QString::fromStdString(State().FileList[k]).chopped(4))
             << k;
     }
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Find<QToolButton>("SpeedButton3")->click();
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        EXPECT_EQ(Window->TitleEdit(k)->text(), "") << k;
-        EXPECT_EQ(Window->GenreEdit(k)->currentText(), "") << k;
+        EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), "") << k;
+        EXPECT_EQ(Window->Rows().GenreEdit(k)->currentText(), "") << k;
     }
 }
 
@@ -291,14 +291,14 @@ TEST_F(BulkTest, PageCommandsOnTheLastPageLeaveTheHiddenRowsAlone) {
     Open(42);
     Window->OikealleClick();
     ASSERT_EQ(State().PageIndex, 1);
-    Window->TitleEdit(2)->setText("hidden");
-    Window->GenreEdit(2)->setEditText("Rock");
+    Window->Rows().TitleEdit(2)->setText("hidden");
+    Window->Rows().GenreEdit(2)->setEditText("Rock");
     Find<QToolButton>("SpeedButton6")->click();
     Find<QToolButton>("SpeedButton5")->click();
-    EXPECT_EQ(Window->TitleEdit(1)->text(),
+    EXPECT_EQ(Window->Rows().TitleEdit(1)->text(),
               QString::fromStdString(State().FileList[41]).chopped(4));
-    EXPECT_EQ(Window->TitleEdit(2)->text(), "hidden");
-    EXPECT_NE(Window->GenreEdit(2)->currentText(), "Classical");
+    EXPECT_EQ(Window->Rows().TitleEdit(2)->text(), "hidden");
+    EXPECT_NE(Window->Rows().GenreEdit(2)->currentText(), "Classical");
 }
 
 TEST_F(BulkTest, EraseAllRowsAsksAndEmptiesEveryValue) {
@@ -312,14 +312,14 @@ TEST_F(BulkTest, EraseAllRowsAsksAndEmptiesEveryValue) {
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Find<QToolButton>("SpeedButton3")->click();
     for (int k = 0; k < 2; ++k) {
-        EXPECT_EQ(Window->TitleEdit(k)->text(), "");
-        EXPECT_EQ(Window->ArtistEdit(k)->text(), "");
-        EXPECT_EQ(Window->AlbumEdit(k)->text(), "");
-        EXPECT_EQ(Window->CommentEdit(k)->text(), "");
-        EXPECT_EQ(Window->YearEdit(k)->text(), "");
-        EXPECT_EQ(Window->TrackEdit(k)->text(), "");
-        EXPECT_EQ(Window->GenreEdit(k)->currentText(), "");
-        EXPECT_EQ(Window->FileLabel(k)->text(), QString::fromStdString(State().FileList[k]));
+        EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().ArtistEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().AlbumEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().CommentEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().YearEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().TrackEdit(k)->text(), "");
+        EXPECT_EQ(Window->Rows().GenreEdit(k)->currentText(), "");
+        EXPECT_EQ(Window->Rows().FileLabel(k)->text(), QString::fromStdString(State().FileList[k]));
     }
     // The files are untagged: every value stands as loaded again, nothing is unsaved.
     EXPECT_FALSE(State().PageModified);
@@ -336,12 +336,12 @@ TEST_F(BulkTest, RevertWithoutEditsAsksNothing) {
 TEST_F(BulkTest, RevertReloadsTheEditedPageOnYesOnly) {
     Open(2);
     const QStringList titles = Titles(2);
-    Window->TitleEdit(1)->setText("edited");
+    Window->Rows().TitleEdit(1)->setText("edited");
     ASSERT_TRUE(Find<QToolButton>("SpeedButton4")->isEnabled());
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     Find<QToolButton>("SpeedButton4")->click();
-    EXPECT_EQ(Window->TitleEdit(1)->text(), "edited");
+    EXPECT_EQ(Window->Rows().TitleEdit(1)->text(), "edited");
     EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);

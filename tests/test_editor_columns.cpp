@@ -31,13 +31,13 @@ TEST_P(ColumnWidths, ShareTheExtraWidthWithTheBoxesAboveTheirColumns) {
     OpenFolder();
 
     const int g = c.grownBy;
-    EXPECT_EQ(Window->FileLabel(1)->geometry(), QRect(10, 30, 88 + g, 20));
+    EXPECT_EQ(Window->Rows().FileLabel(1)->geometry(), QRect(10, 30, 88 + g, 20));
     const int widths[] = {108 + g, 120 + g, 120 + g, 50, 120 + g, 50, 96 + g};
     // Each box keeps its distance from its column's left edge.
     const char* boxes[] = {"CheckBox4", "CheckBox5", "CheckBox6", "CheckBox7",
                            "CheckBox8", "CheckBox9", "CheckBox10"};
     const int offsets[] = {4, 6, 6, 2, 4, 1, 4};
-    const std::vector<QWidget*> values = Window->RowValueControls(1);
+    const std::vector<QWidget*> values = Window->Rows().ValueControls(1);
     int left = 100 + g;
     for (size_t i = 0; i < values.size(); ++i) {
         EXPECT_EQ(values[i]->geometry(), QRect(left, 30, widths[i], 20)) << i;
@@ -54,8 +54,8 @@ TEST_P(ColumnWidths, ShareTheExtraWidthWithTheBoxesAboveTheirColumns) {
         << shown.toStdString();
     // Every standard genre name shows whole in the genre box.
     for (const std::string& genre : GenreList()) {
-        Window->GenreEdit(1)->setEditText(QString::fromLatin1(genre));
-        const QLineEdit* text = Window->GenreEdit(1)->lineEdit();
+        Window->Rows().GenreEdit(1)->setEditText(QString::fromLatin1(genre));
+        const QLineEdit* text = Window->Rows().GenreEdit(1)->lineEdit();
         EXPECT_LE(text->fontMetrics().horizontalAdvance(text->text()), text->width() - 4) << genre;
     }
 }
@@ -72,7 +72,7 @@ TEST_F(SmallScreen, EveryRowIsReachableAt1024By768) {
     OpenWindow(40);
     auto* area = Find<QScrollArea>("ScrollBox1");
     area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
-    for (QWidget* control : Window->RowValueControls(39)) {
+    for (QWidget* control : Window->Rows().ValueControls(39)) {
         const QRect inViewport(control->mapTo(area->viewport(), QPoint()), control->size());
         EXPECT_TRUE(area->viewport()->rect().contains(inViewport))
             << control->objectName().toStdString();

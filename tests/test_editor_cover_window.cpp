@@ -56,24 +56,24 @@ class CoverWindow : public WindowFixture {
     }
     std::string File(int k) const { return PathOf("song00" + std::to_string(k) + ".mp3"); }
     void Click(int k, const char* button) {
-        Window->TitleEdit(k)->setFocus();
+        Window->Rows().TitleEdit(k)->setFocus();
         Find<QPushButton>(button)->click();
     }
     void Keys(QKeyCombination keys, int k = 0) {
-        Window->TitleEdit(k)->setFocus();
+        Window->Rows().TitleEdit(k)->setFocus();
         QTest::keyClick(Window.get(), keys.key(), keys.keyboardModifiers());
     }
     void Drop(int k, int type = 3) {  // with that new picture type chosen in the pane
         Find<QComboBox>("CoverNewType")->setCurrentIndex(type);
         const std::unique_ptr<QMimeData> data(PngData());
         QDragEnterEvent enter({5, 5}, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(Window->FileLabel(k), &enter);
+        QApplication::sendEvent(Window->Rows().FileLabel(k), &enter);
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop({5, 5}, Qt::CopyAction, data.get(), Qt::LeftButton, {});
-        QApplication::sendEvent(Window->FileLabel(k), &drop);
+        QApplication::sendEvent(Window->Rows().FileLabel(k), &drop);
     }
     void Paste(int k) {
-        Window->TitleEdit(k)->setFocus();
+        Window->Rows().TitleEdit(k)->setFocus();
         QApplication::clipboard()->setMimeData(PngData());
         Find<TCoverPane>("CoverPane")->setFocus();
         QTest::keyClick(Find<TCoverPane>("CoverPane"), Qt::Key_V, Qt::ControlModifier);

@@ -56,15 +56,15 @@ TEST_F(NamingWindowTest, TagsFromNamesSetMatchingRowsAsUnsavedEdits) {
         testing_mp3::WriteMp3(PathOf(name));
     }
     OpenFolder();
-    const QString untouched = Window->TrackEdit(2)->text();
+    const QString untouched = Window->Rows().TrackEdit(2)->text();
     for (const Case& c : cases) {
         Dialogs.QueueAnswer(TDialogs::Answer::Yes);
         Find<QToolButton>("SpeedButton4")->click();  // back to the files' values
         RunNaming("Tags from File Names", c.pattern, c.underscores);
         for (int k = 0; k < 3; ++k) {
             SCOPED_TRACE(testing::Message() << c.pattern << c.underscores << k);
-            EXPECT_EQ(Window->TitleEdit(k)->text(), c.titles[k]);
-            EXPECT_EQ(Window->TrackEdit(k)->text(),
+            EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), c.titles[k]);
+            EXPECT_EQ(Window->Rows().TrackEdit(k)->text(),
                       c.tracks[k].isEmpty() ? untouched : c.tracks[k]);
             EXPECT_EQ(Window->RowModified(k), !c.titles[k].isEmpty());
         }
@@ -83,11 +83,11 @@ TEST_F(NamingWindowTest, NamesFromTagsRenameInNaturalOrderAndKeepTheFocusedFile)
     };
     OpenWindow(3, true);
     for (const Case& c : cases) {
-        Window->TitleEdit(1)->setFocus();
+        Window->Rows().TitleEdit(1)->setFocus();
         RunNaming("File Names from Tags", c.pattern);
         EXPECT_EQ(OnDisk(), c.names) << c.pattern;
         EXPECT_EQ(State().FileList, c.names) << c.pattern;
-        EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(1)) << c.pattern;
+        EXPECT_EQ(QApplication::focusWidget(), Window->Rows().TitleEdit(1)) << c.pattern;
         EXPECT_EQ(Dialogs.Messages().value(0), c.message) << c.pattern;
         Dialogs.Clear();
         if (c.message.isEmpty()) {
@@ -121,7 +121,7 @@ TEST_F(NamingWindowTest, FailedRenamesAndUndosLeaveEveryNameAndSayWhich) {
 
 TEST_F(NamingWindowTest, UnsavedEditsAreSavedBeforeRenamingOnlyWhenTheUserAgrees) {
     OpenWindow(1, true);
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     TypeText(QStringLiteral("X"));
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     RunNaming("File Names from Tags", "%{title}");

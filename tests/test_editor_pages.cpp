@@ -23,11 +23,11 @@ namespace {
 int ShownRows(const TForm1& window) {
     int shown = 0;
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        const bool visible = !window.TitleEdit(k)->isHidden();
-        for (QWidget* control : window.RowValueControls(k)) {
+        const bool visible = !window.Rows().TitleEdit(k)->isHidden();
+        for (QWidget* control : window.Rows().ValueControls(k)) {
             EXPECT_EQ(!control->isHidden(), visible) << control->objectName().toStdString();
         }
-        EXPECT_EQ(!window.FileLabel(k)->isHidden(), visible);
+        EXPECT_EQ(!window.Rows().FileLabel(k)->isHidden(), visible);
         shown += visible ? 1 : 0;
     }
     return shown;
@@ -69,10 +69,10 @@ TEST_P(PageLayout, ShowsTheFilesOfThePage) {
     EXPECT_EQ(!Find<QLabel>("Label8")->isHidden(), c.files == 0);
     for (int k = 0; k < c.rows; ++k) {
         const std::string& name = State().FileList[c.page * 40 + k];
-        EXPECT_EQ(Window->FileLabel(k)->text().toStdString(), name);
-        EXPECT_EQ(Window->FileLabel(k)->toolTip().toStdString(), name);
+        EXPECT_EQ(Window->Rows().FileLabel(k)->text().toStdString(), name);
+        EXPECT_EQ(Window->Rows().FileLabel(k)->toolTip().toStdString(), name);
         // The generated record of file "songNNN.mp3" is titled "Title NNN" (as a number).
-        EXPECT_EQ(Window->TitleEdit(k)->text().toStdString(),
+        EXPECT_EQ(Window->Rows().TitleEdit(k)->text().toStdString(),
                   "Title " + std::to_string(std::stoi(name.substr(4, 3))));
     }
     EXPECT_FALSE(State().PageModified);
@@ -106,7 +106,7 @@ TEST_F(Pages, ListsEveryMp3EntryInFileManagerOrder) {
                                                "song000.mp3", "song001.mp3"};
     EXPECT_EQ(State().FileList, expected);
     for (int k = 0; k < static_cast<int>(expected.size()); ++k) {
-        EXPECT_EQ(Window->FileLabel(k)->text().toStdString(), expected[k]);
+        EXPECT_EQ(Window->Rows().FileLabel(k)->text().toStdString(), expected[k]);
     }
     // The folder cannot be read as a file: reported, and the page still ends complete.
     EXPECT_EQ(Dialogs.Errors().size(), 1);
@@ -122,7 +122,7 @@ TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
     EXPECT_EQ(Dialogs.Messages(), QStringList{QString::fromStdString(State().FileList[1]) +
                                               " could not be found for some reason..."});
     EXPECT_EQ(ShownRows(*Window), 2);
-    EXPECT_TRUE(Window->FileLabel(1)->toolTip().endsWith("\nThe file could not be found."));
+    EXPECT_TRUE(Window->Rows().FileLabel(1)->toolTip().endsWith("\nThe file could not be found."));
 
     Dialogs.Clear();
     Window->SpeedButton7Click();  // the ID3v2 kind finds the file gone too
@@ -133,18 +133,18 @@ TEST_F(Pages, FileGoneBeforeItsRowIsFilledIsReportedAndShown) {
 
 TEST_F(Pages, OneTypedCharacterMarksThePageModified) {
     OpenWindow(2, true);
-    ASSERT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
+    ASSERT_EQ(QApplication::focusWidget(), Window->Rows().TitleEdit(0));
     // The page builder leaves the cursor at the start of the text.
-    const QString edited = "x" + Window->TitleEdit(0)->text();
+    const QString edited = "x" + Window->Rows().TitleEdit(0)->text();
     QTest::keyClicks(QApplication::focusWidget(), "x");
     EXPECT_TRUE(State().PageModified);
     EXPECT_TRUE(SaveButtonsEnabled(*Window));
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited);
 }
 
 TEST_F(Pages, EveryValueControlReportsChanges) {
     OpenWindow(1, true);
-    for (QWidget* control : Window->RowValueControls(0)) {
+    for (QWidget* control : Window->Rows().ValueControls(0)) {
         Find<QPushButton>("Button2")->click();
         ASSERT_FALSE(State().PageModified);
         control->setFocus();
@@ -156,9 +156,9 @@ TEST_F(Pages, EveryValueControlReportsChanges) {
 
 TEST_F(Pages, BuildingAPageFocusesTheFirstTitle) {
     OpenWindow(3);
-    Window->ArtistEdit(2)->setFocus();
+    Window->Rows().ArtistEdit(2)->setFocus();
     Find<QPushButton>("Button2")->click();
-    EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(0));
+    EXPECT_EQ(QApplication::focusWidget(), Window->Rows().TitleEdit(0));
 }
 
 TEST_F(Pages, PageQuestionAnswersOnNextPage) {
@@ -168,14 +168,14 @@ TEST_F(Pages, PageQuestionAnswersOnNextPage) {
         "No = the changes on this page will lose\n"
         "Cancel = keep on this page";
 
-    const QString edited = "x" + Window->TitleEdit(0)->text();
+    const QString edited = "x" + Window->Rows().TitleEdit(0)->text();
     QTest::keyClicks(QApplication::focusWidget(), "x");
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
     EXPECT_EQ(Dialogs.Questions(), QStringList{question});
     EXPECT_EQ(Dialogs.Messages(), QStringList{"No changes is saved."});
     EXPECT_EQ(State().PageIndex, 0);
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited);
     EXPECT_TRUE(State().PageModified);
 
     Dialogs.Clear();
@@ -190,14 +190,14 @@ TEST_F(Pages, PageQuestionAnswersOnNextPage) {
 TEST_F(Pages, PageQuestionAnswersOnPreviousPage) {
     OpenWindow(41, true);
     QTest::mouseClick(Find<QToolButton>("Oikealle"), Qt::LeftButton);
-    const QString edited = "x" + Window->TitleEdit(0)->text();
+    const QString edited = "x" + Window->Rows().TitleEdit(0)->text();
     QTest::keyClicks(QApplication::focusWidget(), "x");
 
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     QTest::mouseClick(Find<QToolButton>("Vasemmalle"), Qt::LeftButton);
     EXPECT_EQ(State().PageIndex, 1);
     EXPECT_TRUE(Dialogs.Messages().isEmpty());
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited);
 
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     QTest::mouseClick(Find<QToolButton>("Vasemmalle"), Qt::LeftButton);
@@ -215,7 +215,7 @@ class FolderChange : public WindowFixture {
         testing_mp3::WriteMp3(other_ + "/x.mp3", {}, 2,
                               testing_mp3::V1Record("Other", "", "", "1999", "", 1, 0));
         OpenWindow(2, true);
-        edited_ = "x" + Window->TitleEdit(0)->text();
+        edited_ = "x" + Window->Rows().TitleEdit(0)->text();
         QTest::keyClicks(QApplication::focusWidget(), "x");
     }
     std::string other_;
@@ -232,7 +232,7 @@ TEST_F(FolderChange, CancelKeepsTheFolderAndTheRows) {
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
     EXPECT_EQ(Find<TShellTreeView>("ShellTreeView1")->Path().toStdString(), Dir.Path());
     EXPECT_EQ(State().FolderPath, Dir.Path());
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited_);
     EXPECT_TRUE(State().PageModified);
 }
 
@@ -241,7 +241,7 @@ TEST_F(FolderChange, NoDropsTheEditsAndOpensTheFolder) {
     EXPECT_TRUE(Window->SelectFolder(QString::fromStdString(other_)));
     EXPECT_EQ(State().FolderPath, other_);
     EXPECT_EQ(State().FileList, std::vector<std::string>{"x.mp3"});
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "Other");
     EXPECT_FALSE(State().PageModified);
     EXPECT_EQ(Find<QComboBox>("ShellComboBox1")->currentData().toString().toStdString(), other_);
 }
@@ -279,12 +279,12 @@ TEST_F(FolderChange, ClickOnTheSameFolderAsksBeforeDroppingEdits) {
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     EXPECT_TRUE(Window->SelectFolder(folder));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited_);
     EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     EXPECT_TRUE(Window->SelectFolder(folder));
-    EXPECT_EQ("x" + Window->TitleEdit(0)->text(), edited_);
+    EXPECT_EQ("x" + Window->Rows().TitleEdit(0)->text(), edited_);
     EXPECT_FALSE(State().PageModified);
 
     Dialogs.Clear();
@@ -309,13 +309,13 @@ TEST_F(FolderChange, KeyboardMovesAskBuildTheNewPageAndKeepTheFocusInTheTree) {
     EXPECT_EQ(tree->Path(), QString::fromStdString(other_));
     EXPECT_EQ(Dialogs.Questions(), QStringList{question_});
     EXPECT_EQ(State().FolderPath, other_);
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "Other");
     EXPECT_FALSE(State().PageModified);
     // The next key goes on through the folders, not into the rows.
     EXPECT_EQ(QApplication::focusWidget(), tree);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_EQ(State().FolderPath, next);
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "Next");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "Next");
 }
 
 TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
@@ -330,13 +330,13 @@ TEST_F(FolderChange, RefusedMouseClickLeavesTheRowsAlone) {
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(Dialogs.Questions().size(), 1);
     EXPECT_EQ(State().FolderPath, Dir.Path());
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited_);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited_);
     EXPECT_TRUE(State().PageModified);
 
     Dialogs.QueueAnswer(TDialogs::Answer::No);
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, cell.center());
     EXPECT_EQ(State().FolderPath, other_);
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "Other");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "Other");
     EXPECT_FALSE(State().PageModified);
 }
 
@@ -367,14 +367,14 @@ TEST_F(FolderChange, ComboHoldsThePathAndItsAncestorsAndSelectsInTheTree) {
 TEST_F(Pages, FindFocusedRowNamesTheRowWithTheFocus) {
     OpenWindow(3);
     EXPECT_EQ(Window->FindFocusedRow(), 0);
-    Window->GenreEdit(2)->setFocus();
+    Window->Rows().GenreEdit(2)->setFocus();
     EXPECT_EQ(Window->FindFocusedRow(), 2);
-    Window->YearEdit(1)->setFocus();
+    Window->Rows().YearEdit(1)->setFocus();
     EXPECT_EQ(Window->FindFocusedRow(), 1);
     Find<TShellTreeView>("ShellTreeView1")->setFocus();
     EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
     // A hidden row beyond the list never counts.
-    Window->TitleEdit(1)->setFocus();
+    Window->Rows().TitleEdit(1)->setFocus();
     State().FileList.resize(1);
     EXPECT_EQ(Window->FindFocusedRow(), std::nullopt);
 }
@@ -388,7 +388,7 @@ TEST_F(Pages, AlbumNamedLikeTheFolderChecksTheFolderBox) {
                           testing_mp3::V1Record("B", "", "Other", "", "", 2, 0));
     OpenFolder(best);
     EXPECT_TRUE(Find<QCheckBox>("CheckBox1")->isChecked());
-    QStringList albums = {Window->AlbumEdit(0)->text(), Window->AlbumEdit(1)->text()};
+    QStringList albums = {Window->Rows().AlbumEdit(0)->text(), Window->Rows().AlbumEdit(1)->text()};
     albums.sort();
     EXPECT_EQ(albums, (QStringList{"Best", "Other"}));
 

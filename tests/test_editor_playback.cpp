@@ -40,7 +40,7 @@ class EventHandler : public QObject {
 class PlaybackTest : public WindowFixture {
   protected:
     void FocusRow(int k) {
-        Window->TitleEdit(k)->setFocus();
+        Window->Rows().TitleEdit(k)->setFocus();
         ASSERT_EQ(Window->FindFocusedRow(), k);
     }
     // Starts a file without a folder on disk: the fake device opens any path.
@@ -85,7 +85,7 @@ TEST_F(PlaybackTest, PlayPlaysTheFocusedRowOfTheCurrentPage) {
     EXPECT_TRUE(Dialogs.ShownBoxes().empty());
 
     // Pressing again stops, wherever the focus is now.
-    Window->ArtistEdit(7)->setFocus();
+    Window->Rows().ArtistEdit(7)->setFocus();
     QTest::mouseClick(Find<QToolButton>("PlayButton"), Qt::LeftButton);
     ExpectStopped();
 }

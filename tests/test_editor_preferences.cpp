@@ -86,13 +86,14 @@ TEST_F(Preferences, DialogKeepsEverySettingAndTheWindowFollowsAtOnce) {
 TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
     SKIP_WITHOUT_MUTAGEN();
     MakeTagged(kCp1251);
-    Window->AlbumEdit(1)->setText(QStringLiteral("Edited"));
+    Window->Rows().AlbumEdit(1)->setText(QStringLiteral("Edited"));
     Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
-    EXPECT_EQ(Window->TitleEdit(0)->text(), kCyrillic);
-    EXPECT_TRUE(Window->TitleEdit(0)->toolTip().contains(QStringLiteral("windows-1251")));
-    EXPECT_FALSE(Window->NotStorable(Window->TitleEdit(0)));  // the record's own bytes
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), kCyrillic);
+    EXPECT_TRUE(Window->Rows().TitleEdit(0)->toolTip().contains(QStringLiteral("windows-1251")));
+    EXPECT_FALSE(
+        Window->Rows().NotStorable(Window->Rows().TitleEdit(0)));  // the record's own bytes
     // An unsaved edit outlives the page read again.
-    EXPECT_EQ(Window->AlbumEdit(1)->text(), QStringLiteral("Edited"));
+    EXPECT_EQ(Window->Rows().AlbumEdit(1)->text(), QStringLiteral("Edited"));
     EXPECT_TRUE(Window->RowModified(1));
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // save the page before the copy
     Window->SpeedButton8Click();                 // copy tags to ID3v2
@@ -114,7 +115,7 @@ TEST_F(Preferences, SaveRowLeavesUneditedLegacyId3v2Text) {
     EXPECT_FALSE(Window->RowModified(0));
     ASSERT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
     const Bytes before = ReadFile(PathOf("song000.mp3"));
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     Window->SpeedButton1Click();
     EXPECT_EQ(ReadWithMutagen(PathOf("song000.mp3")).Find("TIT2").Field("encoding"), "0");
     EXPECT_EQ(ReadFile(PathOf("song000.mp3")), before);
@@ -154,7 +155,7 @@ TEST_F(Preferences, SavesWriteTheVersionChosenAndPeersReadTheSameValues) {
             Prefs().ConvertPageTags(c.command);  // the save below writes only a changed row
             EXPECT_TRUE(Dialogs.Messages().last().contains(QStringLiteral("song000.mp3: TSIZ")));
         } else {
-            Window->TitleEdit(0)->setText(QStringLiteral("New"));
+            Window->Rows().TitleEdit(0)->setText(QStringLiteral("New"));
         }
         ASSERT_TRUE(Window->SpeedButton2Click());
         const MutagenTag read = ReadWithMutagen(path);
@@ -191,7 +192,7 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
             SetModificationTime(PathOf(name), kOldTime);
             before.push_back(ReadFile(PathOf(name)));
         }
-        Window->TitleEdit(0)->setFocus();
+        Window->Rows().TitleEdit(0)->setFocus();
         if (c.remove) {
             Dialogs.QueueAnswer(TDialogs::Answer::Yes);
             Prefs().RemoveTags(c.kind, c.wholePage);
@@ -199,7 +200,7 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
                 c.wholePage ? QStringLiteral("2 files") : QStringLiteral("song000.mp3")));
             EXPECT_TRUE(Window->RowUntagged(0));
         } else {
-            Window->TitleEdit(0)->setText(QStringLiteral("Other"));
+            Window->Rows().TitleEdit(0)->setText(QStringLiteral("Other"));
             Window->SpeedButton1Click();
         }
         for (size_t i = 0; i < 2; ++i) {
@@ -229,7 +230,7 @@ TEST_F(Preferences, RemovalNamesAFileItCannotReadInsteadOfSayingItHasNoTag) {
         MakeTagged("Title");
         ASSERT_EQ(std::remove(PathOf(kNames[0]).c_str()), 0);
         Dialogs.Clear();
-        Window->TitleEdit(0)->setFocus();
+        Window->Rows().TitleEdit(0)->setFocus();
         Dialogs.QueueAnswer(TDialogs::Answer::Yes);
         Prefs().RemoveTags(c.kind, c.wholePage);
         EXPECT_TRUE(Dialogs.Messages().filter(QStringLiteral("has no")).isEmpty());

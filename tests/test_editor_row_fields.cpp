@@ -44,21 +44,21 @@ TEST_F(RowFields, ShowTheStartOfTheirTextAfterABuildAndAfterCommands) {
     // Setting a text leaves the cursor, and so the view, at its end.
     OpenWindow(2, true);
     for (int k = 0; k < 2; ++k) {
-        for (QWidget* control : Window->RowValueControls(k)) {
+        for (QWidget* control : Window->Rows().ValueControls(k)) {
             EXPECT_EQ(TextOf(control)->cursorPosition(), 0) << control->objectName().toStdString();
         }
     }
     Find<QToolButton>("SpeedButton6")->click();  // Names
-    EXPECT_EQ(Window->TitleEdit(1)->text(), "song001");
-    EXPECT_EQ(Window->TitleEdit(1)->cursorPosition(), 0);
+    EXPECT_EQ(Window->Rows().TitleEdit(1)->text(), "song001");
+    EXPECT_EQ(Window->Rows().TitleEdit(1)->cursorPosition(), 0);
 }
 
 TEST_F(RowFields, UpAndDownMoveBetweenRowsInTheTextFieldsOnly) {
     OpenWindow(40, true);
     auto* area = Find<QScrollArea>("ScrollBox1");
-    for (auto field :
-         {&TForm1::TitleEdit, &TForm1::ArtistEdit, &TForm1::AlbumEdit, &TForm1::CommentEdit}) {
-        const auto at = [&](int k) { return static_cast<QWidget*>((Window.get()->*field)(k)); };
+    for (auto field : {&TRowView::TitleEdit, &TRowView::ArtistEdit, &TRowView::AlbumEdit,
+                       &TRowView::CommentEdit}) {
+        const auto at = [&](int k) { return static_cast<QWidget*>((Window->Rows().*field)(k)); };
         at(0)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
         EXPECT_EQ(QApplication::focusWidget(), at(0));
@@ -77,21 +77,21 @@ TEST_F(RowFields, UpAndDownMoveBetweenRowsInTheTextFieldsOnly) {
         EXPECT_EQ(QApplication::focusWidget(), at(38));
     }
     // The spin fields and the genre box step their values and keep the focus.
-    Window->YearEdit(5)->setFocus();
+    Window->Rows().YearEdit(5)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
-    EXPECT_EQ(Window->YearEdit(5)->text(), "2002");
-    EXPECT_TRUE(Window->YearEdit(5)->hasFocus());
-    Window->GenreEdit(5)->setFocus();
-    const QString genre = Window->GenreEdit(5)->currentText();
+    EXPECT_EQ(Window->Rows().YearEdit(5)->text(), "2002");
+    EXPECT_TRUE(Window->Rows().YearEdit(5)->hasFocus());
+    Window->Rows().GenreEdit(5)->setFocus();
+    const QString genre = Window->Rows().GenreEdit(5)->currentText();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
-    EXPECT_NE(Window->GenreEdit(5)->currentText(), genre);
-    EXPECT_TRUE(Window->GenreEdit(5)->hasFocus());
+    EXPECT_NE(Window->Rows().GenreEdit(5)->currentText(), genre);
+    EXPECT_TRUE(Window->Rows().GenreEdit(5)->hasFocus());
 }
 
 TEST_F(RowFields, UnsavedRowsAreMarkedUntilSavedOrReverted) {
     OpenWindow(3, true);
     EXPECT_EQ(Marked(), "---");
-    TypeInto(Window->ArtistEdit(1), "x");
+    TypeInto(Window->Rows().ArtistEdit(1), "x");
     EXPECT_EQ(Marked(), "-*-");
     const auto* label = Find<TFileLabel>("FileLabel1");
     EXPECT_TRUE(label->shownFont().bold());
@@ -99,8 +99,8 @@ TEST_F(RowFields, UnsavedRowsAreMarkedUntilSavedOrReverted) {
     EXPECT_EQ(label->text().toStdString(), State().FileList[1]);
 
     // Save Row clears its own row and says which file it wrote.
-    TypeInto(Window->TitleEdit(2), "y");
-    Window->ArtistEdit(1)->setFocus();
+    TypeInto(Window->Rows().TitleEdit(2), "y");
+    Window->Rows().ArtistEdit(1)->setFocus();
     Find<QToolButton>("SpeedButton1")->click();
     EXPECT_EQ(Marked(), "--*");
     EXPECT_FALSE(label->shownFont().bold());
@@ -112,7 +112,7 @@ TEST_F(RowFields, UnsavedRowsAreMarkedUntilSavedOrReverted) {
     EXPECT_EQ(Marked(), "---");
 
     for (int k = 0; k < 3; ++k) {
-        TypeInto(Window->TitleEdit(k), "z");
+        TypeInto(Window->Rows().TitleEdit(k), "z");
     }
     Find<QToolButton>("SpeedButton2")->click();  // Save All Rows
     EXPECT_EQ(Marked(), "---");

@@ -76,7 +76,7 @@ class Rows : public WindowFixture {
     // The row that shows the named file.
     int RowOf(const std::string& name) const {
         for (int k = 0; k < Window->RowsInScope(); ++k) {
-            if (Window->FileLabel(k)->text().toStdString() == name) {
+            if (Window->Rows().FileLabel(k)->text().toStdString() == name) {
                 return k;
             }
         }
@@ -94,18 +94,18 @@ TEST_F(Rows, UntaggedMarkerInTheFirstKind) {
     const int tagged = RowOf("tagged.mp3");
     EXPECT_TRUE(Window->RowUntagged(bare));
     EXPECT_FALSE(Window->RowUntagged(tagged));
-    for (QWidget* control : Window->RowValueControls(bare)) {
+    for (QWidget* control : Window->Rows().ValueControls(bare)) {
         EXPECT_EQ(control->palette().color(QPalette::Base),
                   QApplication::palette().color(QPalette::Button));
     }
     // Values not in the file look empty, not stored.
-    for (QWidget* control : Window->RowValueControls(bare)) {
+    for (QWidget* control : Window->Rows().ValueControls(bare)) {
         EXPECT_EQ(TRowView::ValueText(control), "");
     }
-    EXPECT_EQ(Window->YearEdit(tagged)->text(), "1999");
-    EXPECT_EQ(Window->TrackEdit(tagged)->text(), "7");
-    EXPECT_EQ(Window->GenreEdit(tagged)->currentText(), "Rock");
-    EXPECT_EQ(Window->TitleEdit(tagged)->palette().color(QPalette::Base),
+    EXPECT_EQ(Window->Rows().YearEdit(tagged)->text(), "1999");
+    EXPECT_EQ(Window->Rows().TrackEdit(tagged)->text(), "7");
+    EXPECT_EQ(Window->Rows().GenreEdit(tagged)->currentText(), "Rock");
+    EXPECT_EQ(Window->Rows().TitleEdit(tagged)->palette().color(QPalette::Base),
               QApplication::palette().color(QPalette::Base));
 }
 
@@ -116,20 +116,20 @@ TEST_F(Rows, UntaggedMarkerInTheSecondKind) {
     const int bare = RowOf("bare.mp3");
     const int band = RowOf("band.mp3");
     EXPECT_TRUE(Window->RowUntagged(bare));
-    for (QWidget* control : Window->RowValueControls(bare)) {
+    for (QWidget* control : Window->Rows().ValueControls(bare)) {
         EXPECT_EQ(TRowView::ValueText(control), "");
     }
 
     EXPECT_FALSE(Window->RowUntagged(band));
-    EXPECT_EQ(Window->ArtistEdit(band)->text(), "Band");
-    for (QWidget* control : {static_cast<QWidget*>(Window->TitleEdit(band)),
-                             static_cast<QWidget*>(Window->AlbumEdit(band)),
-                             static_cast<QWidget*>(Window->CommentEdit(band))}) {
+    EXPECT_EQ(Window->Rows().ArtistEdit(band)->text(), "Band");
+    for (QWidget* control : {static_cast<QWidget*>(Window->Rows().TitleEdit(band)),
+                             static_cast<QWidget*>(Window->Rows().AlbumEdit(band)),
+                             static_cast<QWidget*>(Window->Rows().CommentEdit(band))}) {
         EXPECT_EQ(static_cast<QLineEdit*>(control)->text(), "");
     }
-    EXPECT_EQ(Window->YearEdit(band)->text(), "");
-    EXPECT_EQ(Window->TrackEdit(band)->text(), "");
-    EXPECT_EQ(Window->GenreEdit(band)->currentText(), "");
+    EXPECT_EQ(Window->Rows().YearEdit(band)->text(), "");
+    EXPECT_EQ(Window->Rows().TrackEdit(band)->text(), "");
+    EXPECT_EQ(Window->Rows().GenreEdit(band)->currentText(), "");
 }
 
 TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
@@ -138,16 +138,16 @@ TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
                                        Frame(3, "TCON", Latin1Text("(17)"))}),
                           2, testing_mp3::V1Record("From v1", "", "", "2000", "", 1, 0));
     OpenFolder();
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "From v1");
     QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
     EXPECT_EQ(State().TagKind, 2);
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v2.3.0");
     EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v1.1 tags");
     EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v1");
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v2");
-    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Rock");
-    EXPECT_EQ(Window->TrackEdit(0)->maximum(), 999);
-    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(0))->charLimit(), 0);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "From v2");
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->currentText(), "Rock");
+    EXPECT_EQ(Window->Rows().TrackEdit(0)->maximum(), 999);
+    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->Rows().TitleEdit(0))->charLimit(), 0);
     EXPECT_FALSE(State().PageModified);
 
     QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
@@ -155,14 +155,14 @@ TEST_F(Rows, ModeSwitchRereadsRowsWithTheNewLimits) {
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
     EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify id3v2.3.0 tags");
     EXPECT_EQ(Find<QToolButton>("SpeedButton8")->text(), "&Copy tags to Id3v2");
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "From v1");
-    EXPECT_EQ(Window->TrackEdit(0)->maximum(), 255);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "From v1");
+    EXPECT_EQ(Window->Rows().TrackEdit(0)->maximum(), 255);
 }
 
 TEST_F(Rows, ModeSwitchCancelKeepsKindCaptionsAndRows) {
     OpenWindow(1, true);
     QTest::keyClicks(QApplication::focusWidget(), "x");
-    const QString edited = Window->TitleEdit(0)->text();
+    const QString edited = Window->Rows().TitleEdit(0)->text();
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
     QTest::mouseClick(Find<QToolButton>("SpeedButton7"), Qt::LeftButton);
     Dialogs.QueueAnswer(TDialogs::Answer::Cancel);
@@ -171,7 +171,7 @@ TEST_F(Rows, ModeSwitchCancelKeepsKindCaptionsAndRows) {
     EXPECT_EQ(State().TagKind, 1);
     EXPECT_EQ(Find<QLabel>("Label1")->text(), "ID3v1.1");
     EXPECT_EQ(Find<QToolButton>("SpeedButton7")->text(), "&Modify ID3v2.3.0-tags");
-    EXPECT_EQ(Window->TitleEdit(0)->text(), edited);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), edited);
 }
 
 TEST_F(Rows, CopyKeepsValuesAndMarkersAndMarksThePageModified) {
@@ -189,16 +189,16 @@ TEST_F(Rows, CopyKeepsValuesAndMarkersAndMarksThePageModified) {
     EXPECT_TRUE(State().PageModified);
     EXPECT_TRUE(Find<QToolButton>("SpeedButton2")->isEnabled());
     // The 30-character limit stops typing but never cuts what is shown.
-    EXPECT_EQ(Window->TitleEdit(longRow)->text().toStdString(), forty);
-    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->TitleEdit(longRow))->charLimit(), 30);
-    EXPECT_EQ(Window->YearEdit(longRow)->text(), "12345");
-    EXPECT_EQ(Window->YearEdit(longRow)->maximum(), 9999);
+    EXPECT_EQ(Window->Rows().TitleEdit(longRow)->text().toStdString(), forty);
+    EXPECT_EQ(static_cast<TLatin1Edit*>(Window->Rows().TitleEdit(longRow))->charLimit(), 30);
+    EXPECT_EQ(Window->Rows().YearEdit(longRow)->text(), "12345");
+    EXPECT_EQ(Window->Rows().YearEdit(longRow)->maximum(), 9999);
     EXPECT_TRUE(Window->RowUntagged(bare));
     EXPECT_FALSE(Window->RowUntagged(longRow));
-    Window->TitleEdit(longRow)->setFocus();
-    Window->TitleEdit(longRow)->end(false);
+    Window->Rows().TitleEdit(longRow)->setFocus();
+    Window->Rows().TitleEdit(longRow)->end(false);
     QTest::keyClicks(QApplication::focusWidget(), "u");
-    EXPECT_EQ(Window->TitleEdit(longRow)->text().toStdString(), forty);
+    EXPECT_EQ(Window->Rows().TitleEdit(longRow)->text().toStdString(), forty);
 }
 
 TEST_F(Rows, UnchangedRowGainsNoYearOrTrackFrame) {
@@ -215,22 +215,22 @@ TEST_F(Rows, UnchangedRowGainsNoYearOrTrackFrame) {
 TEST_F(Rows, EditedRowRoundTrips) {
     testing_mp3::WriteMp3(PathOf("a.mp3"), TagBytes(4, {Frame(4, "TIT2", Latin1Text("Old"))}, 32));
     OpenInV2();
-    Window->TitleEdit(0)->setText(QString::fromLatin1("Caf\xe9 song"));
-    Window->ArtistEdit(0)->setText("Someone");
-    Window->AlbumEdit(0)->setText("");
-    Window->YearEdit(0)->setText("1987");
-    Window->CommentEdit(0)->setText("Fine");
-    Window->TrackEdit(0)->setText("4");
-    Window->GenreEdit(0)->setEditText("Jazz");
+    Window->Rows().TitleEdit(0)->setText(QString::fromLatin1("Caf\xe9 song"));
+    Window->Rows().ArtistEdit(0)->setText("Someone");
+    Window->Rows().AlbumEdit(0)->setText("");
+    Window->Rows().YearEdit(0)->setText("1987");
+    Window->Rows().CommentEdit(0)->setText("Fine");
+    Window->Rows().TrackEdit(0)->setText("4");
+    Window->Rows().GenreEdit(0)->setEditText("Jazz");
     EXPECT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     Find<QPushButton>("Button2")->click();
-    EXPECT_EQ(Window->TitleEdit(0)->text(), QString::fromLatin1("Caf\xe9 song"));
-    EXPECT_EQ(Window->ArtistEdit(0)->text(), "Someone");
-    EXPECT_EQ(Window->AlbumEdit(0)->text(), "");
-    EXPECT_EQ(Window->YearEdit(0)->text(), "1987");
-    EXPECT_EQ(Window->CommentEdit(0)->text(), "Fine");
-    EXPECT_EQ(Window->TrackEdit(0)->text(), "4");
-    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Jazz");
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), QString::fromLatin1("Caf\xe9 song"));
+    EXPECT_EQ(Window->Rows().ArtistEdit(0)->text(), "Someone");
+    EXPECT_EQ(Window->Rows().AlbumEdit(0)->text(), "");
+    EXPECT_EQ(Window->Rows().YearEdit(0)->text(), "1987");
+    EXPECT_EQ(Window->Rows().CommentEdit(0)->text(), "Fine");
+    EXPECT_EQ(Window->Rows().TrackEdit(0)->text(), "4");
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->currentText(), "Jazz");
     StoredTag stored(PathOf("a.mp3"));
     EXPECT_EQ(stored.tag.MajorVersion, 4);
     EXPECT_EQ(stored.Text("TALB"), "");
@@ -240,8 +240,8 @@ TEST_F(Rows, CommentInAnyLanguageIsReadAndReplaced) {
     testing_mp3::WriteMp3(PathOf("a.mp3"),
                           TagBytes(3, {Frame(3, "COMM", CommentData("deu", "", "Hallo"))}));
     OpenInV2();
-    EXPECT_EQ(Window->CommentEdit(0)->text(), "Hallo");
-    Window->CommentEdit(0)->setText("Hello");
+    EXPECT_EQ(Window->Rows().CommentEdit(0)->text(), "Hallo");
+    Window->Rows().CommentEdit(0)->setText("Hello");
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag stored(PathOf("a.mp3"));
     COMM comment;
@@ -256,8 +256,8 @@ TEST_F(Rows, CommentWithADescriptionIsLeftAndANewOneAdded) {
     testing_mp3::WriteMp3(PathOf("a.mp3"),
                           TagBytes(3, {Frame(3, "COMM", CommentData("eng", "note", "Kept"))}));
     OpenInV2();
-    EXPECT_EQ(Window->CommentEdit(0)->text(), "");
-    Window->CommentEdit(0)->setText("New");
+    EXPECT_EQ(Window->Rows().CommentEdit(0)->text(), "");
+    Window->Rows().CommentEdit(0)->setText("New");
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag stored(PathOf("a.mp3"));
     COMM note;
@@ -280,7 +280,7 @@ TEST_F(Rows, UntaggedFileGetsNoFramesOfTheFileLoadedBefore) {
     const int bare = RowOf("bare.mp3");
     Tag.LoadFromFile(PathOf("rich.mp3"), 0);
     Tag.SetExtendedHeader(true);
-    Window->TitleEdit(bare)->setText("Own");
+    Window->Rows().TitleEdit(bare)->setText("Own");
     ASSERT_EQ(Window->WriteV2Row(PathOf("bare.mp3"), bare), 0);
     StoredTag stored(PathOf("bare.mp3"));
     ASSERT_LT(stored.result, 256);
@@ -300,7 +300,7 @@ TEST_F(Rows, UntaggedFileSavesAfterAFailedLoad) {
     OpenInV2();
     Tag.LoadFromFile(PathOf("short.mp3"), 0);
     ASSERT_GE(Tag.LastResult, 256);
-    Window->TitleEdit(RowOf("bare.mp3"))->setText("Saved");
+    Window->Rows().TitleEdit(RowOf("bare.mp3"))->setText("Saved");
     EXPECT_EQ(Window->WriteV2Row(PathOf("bare.mp3"), RowOf("bare.mp3")), 0);
     EXPECT_EQ(StoredTag(PathOf("bare.mp3")).Text("TIT2"), "Saved");
 }
@@ -309,7 +309,7 @@ TEST_F(Rows, EmptyFileGetsAFreshTag) {
     testing_mp3::WriteFile(PathOf("empty.mp3"), {});
     OpenInV2();
     const int k = RowOf("empty.mp3");
-    Window->TitleEdit(k)->setText("First");
+    Window->Rows().TitleEdit(k)->setText("First");
     EXPECT_EQ(Window->WriteV2Row(PathOf("empty.mp3"), k), 0);
     EXPECT_EQ(StoredTag(PathOf("empty.mp3")).Text("TIT2"), "First");
 }
@@ -325,12 +325,13 @@ TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
     // The page tells both in one box, and each row's label says why.
     ASSERT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_EQ(Dialogs.Errors()[0].count("The tags of"), 2);
-    EXPECT_TRUE(Window->FileLabel(RowOf("old.mp3"))->toolTip().startsWith("old.mp3\nthe tag is"));
+    EXPECT_TRUE(
+        Window->Rows().FileLabel(RowOf("old.mp3"))->toolTip().startsWith("old.mp3\nthe tag is"));
     for (const char* name : {"old.mp3", "corrupt.mp3"}) {
         const Bytes before = testing_mp3::ReadFile(PathOf(name));
         const int k = RowOf(name);
         EXPECT_TRUE(Window->RowUntagged(k)) << name;
-        Window->TitleEdit(k)->setText("Overwrite");
+        Window->Rows().TitleEdit(k)->setText("Overwrite");
         Dialogs.Clear();
         const int result = Window->WriteV2Row(PathOf(name), k);
         EXPECT_GE(result, 256) << name;
@@ -349,16 +350,16 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
         TagBytes(3, {Frame(3, "TIT2", title), Frame(3, "TYER", Latin1Text("2003-05-01")),
                      Frame(3, "TRCK", Latin1Text("3/12")), Frame(3, "TPE1", Latin1Text("Plain"))}));
     OpenInV2();
-    EXPECT_EQ(Window->TitleEdit(0)->text(), "A");
-    EXPECT_FALSE(Window->TitleEdit(0)->toolTip().isEmpty());
-    EXPECT_TRUE(Window->KeepsStoredValue(Window->TitleEdit(0)));
-    EXPECT_EQ(Window->YearEdit(0)->text(), "2003-05-01");
-    EXPECT_EQ(Window->TrackEdit(0)->text(), "3/12");
-    EXPECT_FALSE(Window->YearEdit(0)->toolTip().isEmpty());
-    EXPECT_TRUE(Window->ArtistEdit(0)->toolTip().isEmpty());
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), "A");
+    EXPECT_FALSE(Window->Rows().TitleEdit(0)->toolTip().isEmpty());
+    EXPECT_TRUE(Window->Rows().KeepsStoredValue(Window->Rows().TitleEdit(0)));
+    EXPECT_EQ(Window->Rows().YearEdit(0)->text(), "2003-05-01");
+    EXPECT_EQ(Window->Rows().TrackEdit(0)->text(), "3/12");
+    EXPECT_FALSE(Window->Rows().YearEdit(0)->toolTip().isEmpty());
+    EXPECT_TRUE(Window->Rows().ArtistEdit(0)->toolTip().isEmpty());
     EXPECT_FALSE(State().PageModified);
 
-    Window->ArtistEdit(0)->setText("Edited");
+    Window->Rows().ArtistEdit(0)->setText("Edited");
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag stored(PathOf("a.mp3"));
     const uint32_t tit2 = [&] {
@@ -377,10 +378,10 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
 
     // Once edited, the field is written like any other.
     Find<QPushButton>("Button2")->click();
-    Window->TitleEdit(0)->setText("New title");
-    Window->TrackEdit(0)->setText("3");
-    EXPECT_FALSE(Window->KeepsStoredValue(Window->TitleEdit(0)));
-    EXPECT_TRUE(Window->TitleEdit(0)->toolTip().isEmpty());
+    Window->Rows().TitleEdit(0)->setText("New title");
+    Window->Rows().TrackEdit(0)->setText("3");
+    EXPECT_FALSE(Window->Rows().KeepsStoredValue(Window->Rows().TitleEdit(0)));
+    EXPECT_TRUE(Window->Rows().TitleEdit(0)->toolTip().isEmpty());
     ASSERT_EQ(Window->WriteV2Row(PathOf("a.mp3"), 0), 0);
     StoredTag again(PathOf("a.mp3"));
     EXPECT_EQ(again.Text("TIT2"), "New title");
@@ -390,12 +391,12 @@ TEST_F(Rows, ValuesThatCannotBeShownInFullAreKeptUnlessEdited) {
 
 TEST_F(Rows, FieldsTakeCharactersBeyondLatin1AndMarkThem) {
     OpenWindow(1);
-    QLineEdit* title = Window->TitleEdit(0);
+    QLineEdit* title = Window->Rows().TitleEdit(0);
     title->setFocus();
     title->clear();
     TypeText(QString::fromUtf8("a\xc3\xa9\xd0\x96z"));
     EXPECT_EQ(title->text(), QString::fromUtf8("a\xc3\xa9\xd0\x96z"));
-    EXPECT_TRUE(Window->NotStorable(title));
+    EXPECT_TRUE(Window->Rows().NotStorable(title));
     title->clear();
     QApplication::clipboard()->setText(QString::fromUtf8("\xe2\x82\xac"));
     QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
@@ -404,17 +405,17 @@ TEST_F(Rows, FieldsTakeCharactersBeyondLatin1AndMarkThem) {
     QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
     EXPECT_EQ(title->text(), QString::fromUtf8("\xe2\x82\xac\xc2\xbf ok"));
 
-    QComboBox* genre = Window->GenreEdit(0);
+    QComboBox* genre = Window->Rows().GenreEdit(0);
     genre->setFocus();
     genre->lineEdit()->selectAll();
     TypeText(QString::fromUtf8("\xd0\x96"));
     EXPECT_EQ(genre->currentText(), QString::fromUtf8("\xd0\x96"));
-    EXPECT_TRUE(Window->NotStorable(genre));
+    EXPECT_TRUE(Window->Rows().NotStorable(genre));
 }
 
 TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {
     OpenWindow(1);
-    QLineEdit* title = Window->TitleEdit(0);
+    QLineEdit* title = Window->Rows().TitleEdit(0);
     title->setFocus();
     title->clear();
     QTest::keyClicks(QApplication::focusWidget(), QString(35, u'a'));
@@ -424,7 +425,7 @@ TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {
     QApplication::clipboard()->setText(QString(25, u'c'));
     QTest::keySequence(QApplication::focusWidget(), QKeySequence::Paste);
     EXPECT_EQ(title->text(), QString(10, u'b') + QString(20, u'c'));
-    QLineEdit* comment = Window->CommentEdit(0);
+    QLineEdit* comment = Window->Rows().CommentEdit(0);
     comment->setFocus();
     comment->clear();
     QTest::keyClicks(QApplication::focusWidget(), QString(35, u'a'));
@@ -433,7 +434,7 @@ TEST_F(Rows, FirstKindLimitStopsTypingAndPastingAtThirtyCharacters) {
 
 TEST_F(Rows, GenreCompletesInTheFirstKindOnly) {
     OpenWindow(1, true);
-    QComboBox* genre = Window->GenreEdit(0);
+    QComboBox* genre = Window->Rows().GenreEdit(0);
     genre->setFocus();
     genre->lineEdit()->selectAll();
     QTest::keyClicks(QApplication::focusWidget(), "roc");
@@ -458,13 +459,13 @@ class GenreDropDown : public Rows {
     QString Current() const { return List()->currentIndex().data().toString(); }
     // Focuses the row's genre box with its text selected, then types.
     void TypeGenre(int k, const QString& text) {
-        QComboBox* genre = Window->GenreEdit(k);
+        QComboBox* genre = Window->Rows().GenreEdit(k);
         genre->setFocus();
         genre->lineEdit()->selectAll();
         QTest::keyClicks(QApplication::focusWidget(), text);
     }
     bool OpenUnder(int k) const {
-        QComboBox* genre = Window->GenreEdit(k);
+        QComboBox* genre = Window->Rows().GenreEdit(k);
         return List()->isVisible() && List()->Box() == genre &&
                List()->y() == genre->mapTo(Window.get(), QPoint(0, genre->height())).y();
     }
@@ -480,8 +481,8 @@ TEST_F(GenreDropDown, TypingOpensTheListUnderTheBoxAndKeepsTheKeyboardInIt) {
     TypeGenre(1, "jaz");
     EXPECT_TRUE(OpenUnder(1));
     EXPECT_EQ(Current(), "Jazz");
-    EXPECT_EQ(Window->GenreEdit(1)->currentText().toLower(), "jazz");  // still completed
-    EXPECT_TRUE(Window->GenreEdit(1)->hasFocus());
+    EXPECT_EQ(Window->Rows().GenreEdit(1)->currentText().toLower(), "jazz");  // still completed
+    EXPECT_TRUE(Window->Rows().GenreEdit(1)->hasFocus());
     EXPECT_LE(List()->height(),
               TGenreDropDown::kVisibleItems * List()->sizeHintForRow(0) + 2 * List()->frameWidth());
 
@@ -490,16 +491,16 @@ TEST_F(GenreDropDown, TypingOpensTheListUnderTheBoxAndKeepsTheKeyboardInIt) {
     ASSERT_EQ(State().TagKind, 2);
     EXPECT_FALSE(List()->isVisible());
     TypeGenre(0, "po");
-    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "po");  // both keys reached the field
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->currentText(), "po");  // both keys reached the field
     EXPECT_TRUE(OpenUnder(0));
     EXPECT_EQ(Current(), "Podcast");
     QTest::keyClicks(QApplication::focusWidget(), "p");
-    EXPECT_EQ(Window->GenreEdit(0)->currentText(), "pop");
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->currentText(), "pop");
     EXPECT_EQ(Current(), "Pop");
     EXPECT_TRUE(List()->viewport()->rect().contains(List()->visualRect(List()->currentIndex())));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
     EXPECT_TRUE(List()->isVisible());
-    EXPECT_EQ(Current(), Window->GenreEdit(0)->currentText());
+    EXPECT_EQ(Current(), Window->Rows().GenreEdit(0)->currentText());
     QTest::keyClicks(QApplication::focusWidget(), "zz");
     EXPECT_FALSE(List()->currentIndex().isValid());
     EXPECT_TRUE(List()->isVisible());
@@ -523,10 +524,10 @@ TEST_F(GenreDropDown, ClickOnAnItemSetsItAndMarksThePageModified) {
         List()->scrollTo(found[0]);
         QTest::mouseClick(List()->viewport(), Qt::LeftButton, {},
                           List()->visualRect(found[0]).center());
-        EXPECT_EQ(Window->GenreEdit(0)->currentText(), "Country");
+        EXPECT_EQ(Window->Rows().GenreEdit(0)->currentText(), "Country");
         EXPECT_TRUE(State().PageModified);
         EXPECT_FALSE(List()->isVisible());
-        EXPECT_TRUE(Window->GenreEdit(0)->hasFocus());
+        EXPECT_TRUE(Window->Rows().GenreEdit(0)->hasFocus());
     }
 }
 
@@ -539,10 +540,10 @@ TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_FALSE(List()->isVisible());
     TypeGenre(0, "r");
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     EXPECT_FALSE(List()->isVisible());
     TypeGenre(0, "r");
-    Window->GenreEdit(1)->setFocus();
+    Window->Rows().GenreEdit(1)->setFocus();
     EXPECT_FALSE(List()->isVisible());
 
     TypeGenre(0, "r");
@@ -553,17 +554,17 @@ TEST_F(GenreDropDown, ClosesOnEscEnterFocusLossScrollWheelAndPageRebuild) {
 
     // The wheel over a focused genre box still steps the genre.
     bar->setValue(0);
-    Window->GenreEdit(0)->setEditText("Rock");
+    Window->Rows().GenreEdit(0)->setEditText("Rock");
     TypeGenre(0, "r");
     ASSERT_TRUE(List()->isVisible());
-    const QString before = Window->GenreEdit(0)->currentText();
-    QWidget* box = Window->GenreEdit(0);
+    const QString before = Window->Rows().GenreEdit(0)->currentText();
+    QWidget* box = Window->Rows().GenreEdit(0);
     const QPoint centre = box->rect().center();
     QWheelEvent wheel(centre, box->mapToGlobal(centre), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(box, &wheel);
     EXPECT_FALSE(List()->isVisible());
-    EXPECT_NE(Window->GenreEdit(0)->currentText(), before);
+    EXPECT_NE(Window->Rows().GenreEdit(0)->currentText(), before);
 
     TypeGenre(0, "r");
     Window->Button2Click();
@@ -587,7 +588,7 @@ TEST_F(GenreDropDown, ArrowKeysStepFromTheGenreShownOrHighlighted) {
             Dialogs.QueueAnswer(TDialogs::Answer::No);
             Window->SpeedButton7Click();
         }
-        QComboBox* genre = Window->GenreEdit(0);
+        QComboBox* genre = Window->Rows().GenreEdit(0);
         genre->setEditText("Rock");
         genre->setFocus();
         // A step goes to the next name, "Rock & Roll", wherever "Rock" stands.
@@ -618,7 +619,7 @@ TEST_F(GenreDropDown, ListsAreWideEnoughForTheLongestName) {
     TypeGenre(0, "n");
     ASSERT_TRUE(List()->isVisible());
     EXPECT_GE(List()->viewport()->width(), List()->sizeHintForColumn(0));
-    QComboBox* genre = Window->GenreEdit(0);
+    QComboBox* genre = Window->Rows().GenreEdit(0);
     genre->showPopup();
     EXPECT_GE(genre->view()->viewport()->width(), genre->view()->sizeHintForColumn(0));
     genre->hidePopup();

@@ -118,12 +118,12 @@ TEST_F(SaveChanges, NoValueRemovesItsFrameAndIsZeroInTheRecord) {
     SaveAll();
     for (const char* name : {"v3.mp3", "v4.mp3"}) {
         EXPECT_EQ(StoredFrames(PathOf(name)), (Frames{{"TPE2", L("Keep")}})) << name;
-        EXPECT_EQ(Window->YearEdit(RowOf(name))->text(), "") << name;
-        EXPECT_EQ(Window->TrackEdit(RowOf(name))->text(), "") << name;
+        EXPECT_EQ(Window->Rows().YearEdit(RowOf(name))->text(), "") << name;
+        EXPECT_EQ(Window->Rows().TrackEdit(RowOf(name))->text(), "") << name;
     }
     Window->SpeedButton7Click();
-    Window->YearEdit(RowOf("v1.mp3"))->setText("");
-    Window->TrackEdit(RowOf("v1.mp3"))->setText("");
+    Window->Rows().YearEdit(RowOf("v1.mp3"))->setText("");
+    Window->Rows().TrackEdit(RowOf("v1.mp3"))->setText("");
     SaveAll();
     EXPECT_EQ(Record("v1.mp3"), V1Record("A", "", "", "", "", 0, 17));
 }
@@ -139,10 +139,10 @@ TEST_F(SaveChanges, Id3v2SaveWritesOnlyChangedRowsAndFrames) {
     Make("c.mp3", 0, {});
     Make("d.mp3", 0, {}, V1Record("Only v1", "", "", "1999", "", 1, 17));
     Open(2);
-    Window->TitleEdit(RowOf("a.mp3"))->setText("New");
-    Window->TitleEdit(RowOf("c.mp3"))->setText("Fresh");
-    Window->ArtistEdit(RowOf("b.mp3"))->setText("x");  // changed back: no change
-    Window->ArtistEdit(RowOf("b.mp3"))->setText("");
+    Window->Rows().TitleEdit(RowOf("a.mp3"))->setText("New");
+    Window->Rows().TitleEdit(RowOf("c.mp3"))->setText("Fresh");
+    Window->Rows().ArtistEdit(RowOf("b.mp3"))->setText("x");  // changed back: no change
+    Window->Rows().ArtistEdit(RowOf("b.mp3"))->setText("");
 
     SaveAll();
 
@@ -165,10 +165,10 @@ TEST_F(SaveChanges, Id3v1SaveWritesOnlyChangedRowsAndFieldsAndAsksOnlyAboutThem)
     Make("c.mp3", 0, {});
     ASSERT_EQ(::chmod(PathOf("b.mp3").c_str(), 0444), 0);
     Open(1);
-    Window->TitleEdit(RowOf("b.mp3"))->setFocus();
+    Window->Rows().TitleEdit(RowOf("b.mp3"))->setFocus();
     Window->SpeedButton1Click();  // Save Row of an unchanged read-only row
-    Window->TitleEdit(RowOf("a.mp3"))->setText("New");
-    Window->TitleEdit(RowOf("c.mp3"))->setText("Fresh");
+    Window->Rows().TitleEdit(RowOf("a.mp3"))->setText("New");
+    Window->Rows().TitleEdit(RowOf("c.mp3"))->setText("Fresh");
 
     SaveAll();
 
@@ -209,12 +209,12 @@ TEST_F(SaveChanges, YearIsReadFromTdrcAndWrittenToTheFrameOfTheTagsVersion) {
     Open(2);
     for (const auto& c : cases) {
         const int k = RowOf(c.name);
-        EXPECT_EQ(Window->YearEdit(k)->text(), c.shown) << c.name;
-        EXPECT_EQ(Window->YearEdit(k)->toolTip().isEmpty(), c.shownInFull) << c.name;
+        EXPECT_EQ(Window->Rows().YearEdit(k)->text(), c.shown) << c.name;
+        EXPECT_EQ(Window->Rows().YearEdit(k)->toolTip().isEmpty(), c.shownInFull) << c.name;
         if (c.typed.isEmpty()) {
-            Window->ArtistEdit(k)->setText("x");
+            Window->Rows().ArtistEdit(k)->setText("x");
         } else {
-            Window->YearEdit(k)->setText(c.typed);
+            Window->Rows().YearEdit(k)->setText(c.typed);
         }
     }
     SaveAll();
@@ -237,15 +237,15 @@ TEST_F(SaveChanges, CopiedValuesEndAtTheirTerminatorAndGenreReferencesKeepTheirN
     Make("f.mp3", 3, {{"TCON", L("(4)(17)Disco-ish")}});
     Make("g.mp3", 4, {{"TCON", L("52")}});
     Open(2);
-    EXPECT_EQ(Window->TrackEdit(RowOf("a.mp3"))->text(), "7");
+    EXPECT_EQ(Window->Rows().TrackEdit(RowOf("a.mp3"))->text(), "7");
     // clang-format off
     const std::tuple<const char*, const char*, int> genres[] = {{"a.mp3", "Rock", 17},
         {"b.mp3", "Rock, Pop", 17}, {"c.mp3", "Rock", 17}, {"f.mp3", "Disco, Rock, Disco-ish", 4},
         {"g.mp3", "Electronic", 52}};
     // clang-format on
     for (const auto& [name, shown, byte] : genres) {
-        EXPECT_EQ(Window->GenreEdit(RowOf(name))->currentText(), shown);
-        EXPECT_TRUE(Window->GenreEdit(RowOf(name))->toolTip().isEmpty()) << name;
+        EXPECT_EQ(Window->Rows().GenreEdit(RowOf(name))->currentText(), shown);
+        EXPECT_TRUE(Window->Rows().GenreEdit(RowOf(name))->toolTip().isEmpty()) << name;
     }
 
     Window->SpeedButton8Click();  // to ID3v1

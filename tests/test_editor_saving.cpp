@@ -178,8 +178,8 @@ class SavingTest : public ::testing::Test {
     // Puts the keyboard focus into row k's title field.
     void FocusRow(int k) {
         Activate();
-        form_->TitleEdit(k)->setFocus();
-        ASSERT_TRUE(form_->TitleEdit(k)->hasFocus());
+        form_->Rows().TitleEdit(k)->setFocus();
+        ASSERT_TRUE(form_->Rows().TitleEdit(k)->hasFocus());
     }
     std::string RowPath(int k) const {
         return form_->FilePath(page_logic::FileIndex(State().PageIndex, k));
@@ -208,13 +208,13 @@ class SavingTest : public ::testing::Test {
     // Gives all seven fields of every row of a full page a value of its own.
     void FillPage(const std::string& titleTail) {
         for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-            form_->TitleEdit(k)->setText(QString::fromLatin1(PageTitle(k, titleTail)));
-            form_->ArtistEdit(k)->setText("Artist");
-            form_->AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
-            form_->YearEdit(k)->setText(QString::number(1960 + k));
-            form_->CommentEdit(k)->setText(QString("c%1").arg(k));
-            form_->TrackEdit(k)->setText(QString::number(k + 1));
-            form_->GenreEdit(k)->setEditText("Jazz");
+            form_->Rows().TitleEdit(k)->setText(QString::fromLatin1(PageTitle(k, titleTail)));
+            form_->Rows().ArtistEdit(k)->setText("Artist");
+            form_->Rows().AlbumEdit(k)->setText(QString::fromLatin1("Alb\xE4m"));
+            form_->Rows().YearEdit(k)->setText(QString::number(1960 + k));
+            form_->Rows().CommentEdit(k)->setText(QString("c%1").arg(k));
+            form_->Rows().TrackEdit(k)->setText(QString::number(k + 1));
+            form_->Rows().GenreEdit(k)->setEditText("Jazz");
         }
     }
     void MakeReadOnly(const std::string& path) { ASSERT_EQ(::chmod(path.c_str(), 0444), 0); }
@@ -225,7 +225,7 @@ class SavingTest : public ::testing::Test {
         const std::string path = RowPath(0);
         MakeReadOnly(path);
         FocusRow(0);
-        form_->TitleEdit(0)->setText("changed");
+        form_->Rows().TitleEdit(0)->setText("changed");
         return path;
     }
     // Clicks the folder "other" in the tree and answers Cancel; while the
@@ -288,8 +288,8 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v1) {
     ASSERT_EQ(State().PageIndex, 1);
     const std::string target = RowPath(2);
     FocusRow(2);
-    QTest::keyClicks(form_->TitleEdit(2), "X");
-    form_->YearEdit(2)->setText("1999");
+    QTest::keyClicks(form_->Rows().TitleEdit(2), "X");
+    form_->Rows().YearEdit(2)->setText("1999");
     const auto before = Snapshot();
 
     QTest::mouseClick(Find<QToolButton>("SpeedButton1"), Qt::LeftButton);
@@ -323,8 +323,8 @@ TEST_F(SavingTest, SaveRowWritesTheFocusedRowOfPage2IntoItsOwnFileInId3v2) {
     form_->OikealleClick();
     const std::string target = RowPath(3);
     FocusRow(3);
-    form_->TitleEdit(3)->setText("New title");
-    form_->CommentEdit(3)->setText("note");
+    form_->Rows().TitleEdit(3)->setText("New title");
+    form_->Rows().CommentEdit(3)->setText("note");
     const auto before = Snapshot();
 
     form_->SpeedButton1Click();
@@ -358,7 +358,7 @@ TEST_F(SavingTest, AFileBeginningWithAnUnloadableTagIsReportedAndLeftAsItWas) {
         const Bytes before = testing_mp3::ReadFile(RowPath(k));
         dialogs_.Clear();
         FocusRow(k);
-        form_->TitleEdit(k)->setText("New title");
+        form_->Rows().TitleEdit(k)->setText("New title");
 
         form_->SpeedButton1Click();
 
@@ -380,7 +380,7 @@ TEST_F(SavingTest, CommandsOnAnEmptyFolderOrWithoutAFocusedRowOnlyTellTheUser) {
     OpenFolder();
     Activate();
     form_->setFocus();
-    form_->TitleEdit(0)->setText("changed");
+    form_->Rows().TitleEdit(0)->setText("changed");
     const auto before = Snapshot();
     form_->SpeedButton1Click();
     EXPECT_EQ(dialogs_.Messages(), QStringList({"The cursor does not blink on any row."}));
@@ -419,7 +419,7 @@ TEST_F(SavingTest, FileDeletedAfterThePageWasBuiltReportsErrorNumber2) {
     OpenFolder();
     const std::string path = RowPath(0);
     FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    form_->Rows().TitleEdit(0)->setText("changed");
     ASSERT_EQ(std::remove(path.c_str()), 0);
     dialogs_.QueueAnswer(Answer::Yes);
 
@@ -446,7 +446,7 @@ TEST_F(SavingTest, AttributeThatCannotBeClearedStopsSaveRow) {
         GTEST_SKIP() << "chattr +i is not available here";
     }
     FocusRow(0);
-    form_->TitleEdit(0)->setText("changed");
+    form_->Rows().TitleEdit(0)->setText("changed");
     dialogs_.QueueAnswer(Answer::Yes);
 
     form_->SpeedButton1Click();
@@ -461,9 +461,9 @@ TEST_F(SavingTest, UntaggedRowWithOnlyYearTrackOrGenreIsNotWritten) {
     OpenFolder();
     ASSERT_TRUE(form_->RowUntagged(0));
     FocusRow(0);
-    form_->YearEdit(0)->setText("1980");
-    form_->TrackEdit(0)->setText("5");
-    form_->GenreEdit(0)->setEditText("Rock");
+    form_->Rows().YearEdit(0)->setText("1980");
+    form_->Rows().TrackEdit(0)->setText("5");
+    form_->Rows().GenreEdit(0)->setEditText("Rock");
     const Bytes before = testing_mp3::ReadFile(File("bare.mp3"));
 
     form_->SpeedButton1Click();
@@ -477,7 +477,7 @@ TEST_F(SavingTest, UntaggedRowWithOnlyACommentIsWrittenAndRecoloured) {
     testing_mp3::WriteMp3(File("bare.mp3"));
     OpenFolder();
     FocusRow(0);
-    form_->CommentEdit(0)->setText("just a note");
+    form_->Rows().CommentEdit(0)->setText("just a note");
 
     form_->SpeedButton1Click();
 
@@ -494,7 +494,7 @@ TEST_F(SavingTest, PlaybackPausesAroundTheWriteAndResumesAtTheSamePlace) {
     form_->PlayButtonClick();
     ASSERT_TRUE(media_.IsPlaying());
     media_.Advance(2500);
-    form_->TitleEdit(0)->setText("changed");
+    form_->Rows().TitleEdit(0)->setText("changed");
     // The read-only question comes after the pause and before the write.
     bool openWhileAsking = true;
     dialogs_.OnQuestion = [&] { openWhileAsking = media_.IsOpen(); };
@@ -522,7 +522,7 @@ class SaveAllTest : public SavingTest {
         MakeV1Files(5);
         OpenFolder();
         for (int k = 0; k < 5; ++k) {
-            form_->TitleEdit(k)->setText(QString("edited %1").arg(k));
+            form_->Rows().TitleEdit(k)->setText(QString("edited %1").arg(k));
         }
         for (int k : {1, 2, 4}) {
             readOnly_.push_back(RowPath(k));
@@ -568,7 +568,8 @@ TEST_F(SaveAllTest, TwoOfThreeReadOnlyFilesTickedGivesTheExceptForm) {
                                    "not ticked to be made writable")
                                .arg(dir_.Path().c_str(), State().FileList[2].c_str())}));
     EXPECT_EQ(dialogs_.Captions, std::vector<QString>{"4 files saved"});
-    EXPECT_EQ(form_->TitleEdit(2)->text(), "edited 2") << "the row left read-only keeps its edit";
+    EXPECT_EQ(form_->Rows().TitleEdit(2)->text(), "edited 2")
+        << "the row left read-only keeps its edit";
     EXPECT_TRUE(State().PageModified);
     EXPECT_EQ(form_->windowTitle(), QString("Tagvora v1.4 - (%1)").arg(dir_.Path().c_str()));
 }
@@ -649,7 +650,7 @@ TEST_F(SavingTest, SavedCountLeavesOutSkippedRowsOfPage2) {
     ASSERT_EQ(form_->RowsInScope(), 40);
     // Rows 0-2 stay blank and untagged; rows 3 and 4 are read-only and left unticked.
     for (int k = 3; k < 40; ++k) {
-        form_->ArtistEdit(k)->setText("Band");
+        form_->Rows().ArtistEdit(k)->setText("Band");
     }
     MakeReadOnly(RowPath(3));
     MakeReadOnly(RowPath(4));
@@ -663,14 +664,14 @@ TEST_F(SavingTest, SavedCountLeavesOutSkippedRowsOfPage2) {
     EXPECT_TRUE(ReadV1Tag(RowPath(0)).NoTag);
     EXPECT_TRUE(ReadV1Tag(RowPath(3)).NoTag);
     EXPECT_EQ(ReadV1Tag(RowPath(39)).Artist, "Band");
-    EXPECT_EQ(form_->ArtistEdit(39)->text(), "Band") << "the page is rebuilt from the files";
+    EXPECT_EQ(form_->Rows().ArtistEdit(39)->text(), "Band") << "the page is rebuilt from the files";
 }
 
 TEST_F(SavingTest, Id3v1WriteFailureIsReportedAndSaveAllRowsGoesOn) {
     MakeV1Files(3);
     OpenFolder();
     for (int k = 0; k < 3; ++k) {
-        form_->TitleEdit(k)->setText("edited");
+        form_->Rows().TitleEdit(k)->setText("edited");
     }
     FocusRow(0);
     form_->PlayButtonClick();
@@ -704,7 +705,7 @@ TEST_F(SavingTest, CloseQueryAsksOnlyWhenModifiedAndFollowsTheAnswer) {
     EXPECT_TRUE(form_->FormCloseQuery());
     EXPECT_TRUE(dialogs_.Questions().isEmpty());
 
-    form_->TitleEdit(0)->setText("edited");
+    form_->Rows().TitleEdit(0)->setText("edited");
     const auto before = Snapshot();
     dialogs_.QueueAnswer(Answer::Cancel);
     EXPECT_FALSE(form_->close()) << "the window's close runs the query";
@@ -722,7 +723,7 @@ TEST_F(SavingTest, CloseQueryAsksOnlyWhenModifiedAndFollowsTheAnswer) {
 TEST_F(SavingTest, CloseQueryYesThenCancelledDialogKeepsTheWindowOpen) {
     MakeV1Files(2);
     OpenFolder();
-    form_->TitleEdit(0)->setText("edited");
+    form_->Rows().TitleEdit(0)->setText("edited");
     MakeReadOnly(RowPath(0));
     const auto before = Snapshot();
     dialogs_.QueueAnswer(Answer::Yes);
@@ -735,7 +736,7 @@ TEST_F(SavingTest, CloseQueryYesThenCancelledDialogKeepsTheWindowOpen) {
 TEST_F(SavingTest, CloseQueryKeepsTheWindowOpenWhenTheSaveFails) {
     MakeV1Files(2);
     OpenFolder();
-    form_->TitleEdit(0)->setText("edited");
+    form_->Rows().TitleEdit(0)->setText("edited");
     platform::File holder(RowPath(0), platform::File::Mode::Read, platform::File::Lock::Exclusive);
     dialogs_.QueueAnswer(Answer::Yes);
 
@@ -758,7 +759,7 @@ TEST_F(SavingTest, YesToTheQuestionOfEveryLeavingCommandSavesThePageFirst) {
         form_->SetForm2(form2_.get());
         OpenFolder();
         const std::string path = RowPath(0);
-        form_->TitleEdit(0)->setText(QString::fromStdString(name));
+        form_->Rows().TitleEdit(0)->setText(QString::fromStdString(name));
         dialogs_.QueueAnswer(Answer::Yes);
 
         command();
@@ -787,7 +788,7 @@ TEST_P(EditsKept, RowsNotSavedKeepTheirEdits) {
     OpenFolder();
     SwitchToV2();
     FocusRow(0);
-    form_->TitleEdit(0)->setText("edited");
+    form_->Rows().TitleEdit(0)->setText("edited");
     if (c.held) {
         holder_.emplace(RowPath(0), platform::File::Mode::Read, platform::File::Lock::Exclusive);
     }
@@ -795,7 +796,7 @@ TEST_P(EditsKept, RowsNotSavedKeepTheirEdits) {
         dialogs_.QueueAnswer(Answer::Yes);
     }
     EXPECT_EQ(c.act(*this), c.goesOn) << c.fault;
-    EXPECT_EQ(form_->TitleEdit(0)->text(), "edited");
+    EXPECT_EQ(form_->Rows().TitleEdit(0)->text(), "edited");
     EXPECT_EQ(form_->RowModified(0), c.unsaved);
     EXPECT_EQ(State().PageModified, c.unsaved);
     EXPECT_EQ(dialogs_.Questions().size(), c.questions);
@@ -842,7 +843,7 @@ TEST_P(FailureBoxes, OneBoxNamesTheFileAndTheReason) {
     OpenFolder();
     SwitchToV2();
     FocusRow(c.row);
-    form_->TitleEdit(c.row)->setText("edited");
+    form_->Rows().TitleEdit(c.row)->setText("edited");
     dialogs_.Clear();
     dialogs_.QueueAnswer(Answer::Yes);
     c.act(*this);

@@ -75,53 +75,53 @@ class ScrollingTest : public WindowFixture {
 
 TEST_F(ScrollingTest, WheelWithTheFocusInATitleMovesOneRow) {
     ASSERT_GT(Vertical()->maximum(), 60);
-    Window->TitleEdit(0)->setFocus();
-    Wheel(Window->TitleEdit(0), true);
+    Window->Rows().TitleEdit(0)->setFocus();
+    Wheel(Window->Rows().TitleEdit(0), true);
     EXPECT_EQ(Vertical()->value(), 20);
     // Over other row controls the same: the wheel is the rows area's, and a
     // genre box without the focus keeps its genre.
-    const QString genre = Window->GenreEdit(3)->currentText();
-    const QString year = Window->YearEdit(3)->text();
-    Wheel(Window->GenreEdit(3), true);
-    Wheel(Window->YearEdit(3), true);
+    const QString genre = Window->Rows().GenreEdit(3)->currentText();
+    const QString year = Window->Rows().YearEdit(3)->text();
+    Wheel(Window->Rows().GenreEdit(3), true);
+    Wheel(Window->Rows().YearEdit(3), true);
     EXPECT_EQ(Vertical()->value(), 60);
-    EXPECT_EQ(Window->GenreEdit(3)->currentText(), genre);
-    EXPECT_EQ(Window->YearEdit(3)->text(), year);
+    EXPECT_EQ(Window->Rows().GenreEdit(3)->currentText(), genre);
+    EXPECT_EQ(Window->Rows().YearEdit(3)->text(), year);
     Wheel(Find<QScrollArea>("ScrollBox1")->viewport(), false);
     EXPECT_EQ(Vertical()->value(), 40);
 }
 
 TEST_F(ScrollingTest, WheelOverAFileLabelScrollsOneRowAndNoMore) {
-    Window->TitleEdit(0)->setFocus();
-    SpontaneousWheel(Window->FileLabel(2), true);
+    Window->Rows().TitleEdit(0)->setFocus();
+    SpontaneousWheel(Window->Rows().FileLabel(2), true);
     EXPECT_EQ(Vertical()->value(), 20);
-    SpontaneousWheel(Window->FileLabel(2), false);
+    SpontaneousWheel(Window->Rows().FileLabel(2), false);
     EXPECT_EQ(Vertical()->value(), 0);
 }
 
 TEST_F(ScrollingTest, WheelInPartsOfANotchMovesOneRowPerWholeNotch) {
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     for (int i = 0; i < 3; ++i) {
-        Wheel(Window->TitleEdit(0), true, 30);
+        Wheel(Window->Rows().TitleEdit(0), true, 30);
     }
     EXPECT_EQ(Vertical()->value(), 0);
-    Wheel(Window->TitleEdit(0), true, 30);
+    Wheel(Window->Rows().TitleEdit(0), true, 30);
     EXPECT_EQ(Vertical()->value(), 20);
     // A turn the other way does not spend what was gathered downwards.
-    Wheel(Window->TitleEdit(0), true, 60);
-    Wheel(Window->TitleEdit(0), false, 60);
-    Wheel(Window->TitleEdit(0), false, 60);
+    Wheel(Window->Rows().TitleEdit(0), true, 60);
+    Wheel(Window->Rows().TitleEdit(0), false, 60);
+    Wheel(Window->Rows().TitleEdit(0), false, 60);
     EXPECT_EQ(Vertical()->value(), 0);
 }
 
 TEST_F(ScrollingTest, WheelWithTheFocusInAGenreBoxChangesTheGenreAndDoesNotScroll) {
-    QComboBox* genre = Window->GenreEdit(1);
+    QComboBox* genre = Window->Rows().GenreEdit(1);
     genre->setFocus();
     genre->setCurrentIndex(5);
     Wheel(genre, true);
     EXPECT_EQ(genre->currentIndex(), 6);
     // Elsewhere over the rows the wheel still goes to the focused genre box.
-    Wheel(Window->TitleEdit(4), true);
+    Wheel(Window->Rows().TitleEdit(4), true);
     EXPECT_EQ(genre->currentIndex(), 7);
     EXPECT_EQ(Vertical()->value(), 0);
 }
@@ -130,7 +130,7 @@ TEST_F(ScrollingTest, WheelWithTheFocusInTheFolderTreeDoesNotScroll) {
     auto* tree = Window->findChild<QWidget*>("ShellTreeView1");
     ASSERT_NE(tree, nullptr);
     tree->setFocus();
-    Wheel(Window->TitleEdit(2), true);
+    Wheel(Window->Rows().TitleEdit(2), true);
     EXPECT_EQ(Vertical()->value(), 0);
 }
 
@@ -176,38 +176,38 @@ TEST_F(ScrollingTest, DragAgainstTheSideEdgesScrollsSideways) {
 }
 
 TEST_F(ScrollingTest, PressOnARowControlDoesNotStartDragScrolling) {
-    QTest::mousePress(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mousePress(Window->Rows().TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_FALSE(State().DragScrolling);
-    QTest::mouseRelease(Window->TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(Window->Rows().TitleEdit(0), Qt::LeftButton, {}, QPoint(5, 5));
 }
 
 TEST_F(ScrollingTest, TabGoesFromArtistToTheNextTitleWhileTheBoxIsChecked) {
     ASSERT_TRUE(Find<QCheckBox>("CheckBox3")->isChecked());
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(Window->ArtistEdit(0)->hasFocus());
+    EXPECT_TRUE(Window->Rows().ArtistEdit(0)->hasFocus());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(Window->TitleEdit(1)->hasFocus());
+    EXPECT_TRUE(Window->Rows().TitleEdit(1)->hasFocus());
 }
 
 TEST_F(ScrollingTest, TabVisitsAllSevenFieldsWhileTheBoxIsUnchecked) {
     QTest::mouseClick(Find<QCheckBox>("CheckBox3"), Qt::LeftButton, {},
                       QPoint(6, Find<QCheckBox>("CheckBox3")->height() / 2));
     ASSERT_FALSE(Find<QCheckBox>("CheckBox3")->isChecked());
-    Window->TitleEdit(5)->setFocus();
-    for (QWidget* expected : Window->RowValueControls(5)) {
+    Window->Rows().TitleEdit(5)->setFocus();
+    for (QWidget* expected : Window->Rows().ValueControls(5)) {
         EXPECT_TRUE(expected->hasFocus()) << expected->objectName().toStdString();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_TRUE(Window->TitleEdit(6)->hasFocus());
+    EXPECT_TRUE(Window->Rows().TitleEdit(6)->hasFocus());
     // Rows the page does not show switch too.
-    EXPECT_TRUE(Window->GenreEdit(39)->focusPolicy() & Qt::TabFocus);
+    EXPECT_TRUE(Window->Rows().GenreEdit(39)->focusPolicy() & Qt::TabFocus);
 
     Find<QCheckBox>("CheckBox3")->click();
-    EXPECT_FALSE(Window->AlbumEdit(39)->focusPolicy() & Qt::TabFocus);
-    Window->ArtistEdit(5)->setFocus();
+    EXPECT_FALSE(Window->Rows().AlbumEdit(39)->focusPolicy() & Qt::TabFocus);
+    Window->Rows().ArtistEdit(5)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(Window->TitleEdit(6)->hasFocus());
+    EXPECT_TRUE(Window->Rows().TitleEdit(6)->hasFocus());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class UndoTest : public WindowFixture {
     std::string Values() const {
         QStringList values;
         for (int k = 0; k < Window->RowsInScope(); ++k) {
-            for (const QWidget* control : Window->RowValueControls(k)) {
+            for (const QWidget* control : Window->Rows().ValueControls(k)) {
                 values << TRowView::ValueText(control);
             }
         }
@@ -41,12 +41,12 @@ TEST_F(UndoTest, EachCommandIsOneStepTakenBackAndGivenAgain) {
         std::function<void()> act;
         bool prepared = false;  // act runs a step of its own before the one named
     } cases[] = {
-        {"Typing in Title", [this] { Type(Window->TitleEdit(1), QStringLiteral("ab")); }},
+        {"Typing in Title", [this] { Type(Window->Rows().TitleEdit(1), QStringLiteral("ab")); }},
         {"Fill Artist", [this] { Find<QCheckBox>("CheckBox5")->click(); }},
         {"Track Numbering",
          [this] {
              // Typed first, so the numbering starts from it; the click ends that edit.
-             Type(Window->TrackEdit(0), QStringLiteral("7"));
+             Type(Window->Rows().TrackEdit(0), QStringLiteral("7"));
              Find<QCheckBox>("CheckBox9")->click();
          },
          true},
@@ -101,7 +101,7 @@ TEST_F(UndoTest, UndoAfterASaveLeavesTheFileAndMarksTheRowUnsaved) {
     const testing_mp3::Bytes saved = testing_mp3::ReadFile(path);
     const platform::FileTime written = testing_mp3::ModificationTime(path);
     Command("Undo Names")->trigger();
-    EXPECT_EQ(Window->TitleEdit(0)->text(), QStringLiteral("Title 0"));
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), QStringLiteral("Title 0"));
     EXPECT_TRUE(Window->RowModified(0));
     EXPECT_TRUE(State().PageModified);
     EXPECT_EQ(testing_mp3::ReadFile(path), saved);

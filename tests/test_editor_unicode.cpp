@@ -88,9 +88,9 @@ class Unicode : public WindowFixture {
     QLineEdit* Field(const Song& song) const {
         const int k = RowOf(song);
         const std::string id = song.id;
-        return id == "TIT2"   ? Window->TitleEdit(k)
-               : id == "TPE1" ? Window->ArtistEdit(k)
-                              : Window->AlbumEdit(k);
+        return id == "TIT2"   ? Window->Rows().TitleEdit(k)
+               : id == "TPE1" ? Window->Rows().ArtistEdit(k)
+                              : Window->Rows().AlbumEdit(k);
     }
 
     std::string folder_;
@@ -104,14 +104,14 @@ TEST_F(Unicode, Id3v2RowsShowTakeAndSaveEveryScript) {
     EXPECT_TRUE(Window->windowTitle().contains(kFolder));
     for (const Song& song : kSongs) {
         EXPECT_EQ(Field(song)->text(), song.value);
-        EXPECT_EQ(Window->FileLabel(RowOf(song))->text(), song.name);
+        EXPECT_EQ(Window->Rows().FileLabel(RowOf(song))->text(), song.name);
     }
     Find<QToolButton>("SpeedButton6")->click();  // Names
     Find<QCheckBox>("CheckBox1")->click();       // the folder's name for albums
-    Window->ArtistEdit(0)->setFocus();
-    Window->ArtistEdit(0)->clear();
+    Window->Rows().ArtistEdit(0)->setFocus();
+    Window->Rows().ArtistEdit(0)->clear();
     TypeText(QString::fromUtf8("Новое é"));
-    EXPECT_EQ(Window->ArtistEdit(0)->text(), QString::fromUtf8("Новое é"));
+    EXPECT_EQ(Window->Rows().ArtistEdit(0)->text(), QString::fromUtf8("Новое é"));
 
     Window->SpeedButton2Click();
 
@@ -133,7 +133,7 @@ TEST_F(Unicode, Id3v2RowsShowTakeAndSaveEveryScript) {
 TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndAskWhatToStore) {
     Window->SpeedButton8Click();  // copy to ID3v1
     for (const Song& song : kSongs) {
-        EXPECT_EQ(Window->NotStorable(Field(song)), !song.latin1);
+        EXPECT_EQ(Window->Rows().NotStorable(Field(song)), !song.latin1);
         EXPECT_EQ(Field(song)->toolTip().isEmpty(), song.latin1);
     }
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
@@ -161,9 +161,9 @@ TEST_F(Unicode, Id3v1RowsMarkWhatARecordCannotHoldAndAskWhatToStore) {
     // Names in ID3v1 mode keeps the name whole and marks it; Save Row tells.
     Find<QToolButton>("SpeedButton6")->click();
     const int k = RowOf(kSongs[0]);
-    EXPECT_EQ(Window->TitleEdit(k)->text(), kSongs[0].name.chopped(4));
-    EXPECT_TRUE(Window->NotStorable(Window->TitleEdit(k)));
-    Window->TitleEdit(k)->setFocus();
+    EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), kSongs[0].name.chopped(4));
+    EXPECT_TRUE(Window->Rows().NotStorable(Window->Rows().TitleEdit(k)));
+    Window->Rows().TitleEdit(k)->setFocus();
     Dialogs.Clear();
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
     Window->SpeedButton1Click();
@@ -178,10 +178,10 @@ TEST_F(Unicode, UndecodableNameBytesShowAsReplacementAndAreMarked) {
     testing_mp3::WriteMp3(folder + "/bad\xFF.mp3");
     OpenFolder(folder);
     const int k = 0;
-    EXPECT_EQ(Window->FileLabel(k)->text(), QString::fromUtf8("bad\uFFFD.mp3"));
+    EXPECT_EQ(Window->Rows().FileLabel(k)->text(), QString::fromUtf8("bad\uFFFD.mp3"));
     Find<QToolButton>("SpeedButton6")->click();
-    EXPECT_EQ(Window->TitleEdit(k)->text(), QString::fromUtf8("bad\uFFFD"));
-    EXPECT_FALSE(Window->TitleEdit(k)->toolTip().isEmpty());
+    EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), QString::fromUtf8("bad\uFFFD"));
+    EXPECT_FALSE(Window->Rows().TitleEdit(k)->toolTip().isEmpty());
 }
 
 // A page of Latin-1 values saves exactly the bytes that the Latin-1 setters
@@ -200,13 +200,13 @@ TEST_F(Unicode, Latin1PageSavesTheBytesOfTheLatin1Setters) {
     const std::string values[] = {"Caf\xE9",    "Artist \xC5", "Alb\xFCm", "1987",
                                   "Comm\xE9nt", "4",           "Jazz"};
     for (int k = 0; k < 2; ++k) {
-        Window->TitleEdit(k)->setText(QString::fromLatin1(values[0]));
-        Window->ArtistEdit(k)->setText(QString::fromLatin1(values[1]));
-        Window->AlbumEdit(k)->setText(QString::fromLatin1(values[2]));
-        Window->YearEdit(k)->setText(QString::fromLatin1(values[3]));
-        Window->CommentEdit(k)->setText(QString::fromLatin1(values[4]));
-        Window->TrackEdit(k)->setText(QString::fromLatin1(values[5]));
-        Window->GenreEdit(k)->setEditText(QString::fromLatin1(values[6]));
+        Window->Rows().TitleEdit(k)->setText(QString::fromLatin1(values[0]));
+        Window->Rows().ArtistEdit(k)->setText(QString::fromLatin1(values[1]));
+        Window->Rows().AlbumEdit(k)->setText(QString::fromLatin1(values[2]));
+        Window->Rows().YearEdit(k)->setText(QString::fromLatin1(values[3]));
+        Window->Rows().CommentEdit(k)->setText(QString::fromLatin1(values[4]));
+        Window->Rows().TrackEdit(k)->setText(QString::fromLatin1(values[5]));
+        Window->Rows().GenreEdit(k)->setEditText(QString::fromLatin1(values[6]));
     }
     std::vector<Bytes> golden;
     for (int k = 0; k < 2; ++k) {

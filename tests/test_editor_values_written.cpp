@@ -63,8 +63,8 @@ class Id3v1Question : public WindowFixture, public ::testing::WithParamInterface
 
 TEST_P(Id3v1Question, IsAskedBeforeWritingAndFollowed) {
     OpenWindow(2, true);
-    Window->TitleEdit(0)->setText("Café Кино");
-    Window->ArtistEdit(0)->setText("New");
+    Window->Rows().TitleEdit(0)->setText("Café Кино");
+    Window->Rows().ArtistEdit(0)->setText("New");
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // save before the mode switch
     Dialogs.QueueAnswer(GetParam().answer);
     Window->SpeedButton7Click();
@@ -87,10 +87,10 @@ TEST_F(ValuesWrittenWindow, YearOutsideItsRangeIsMarkedAndRefusedNamingRowAndFie
     OpenWindow(2, true);
     Window->SpeedButton7Click();
     const testing_mp3::Bytes before = testing_mp3::ReadFile(PathOf("song000.mp3"));
-    Window->YearEdit(0)->setText("-12345");
-    Window->TitleEdit(0)->setText("T");
+    Window->Rows().YearEdit(0)->setText("-12345");
+    Window->Rows().TitleEdit(0)->setText("T");
     Window->SpeedButton2Click();
-    EXPECT_TRUE(Window->NotStorable(Window->YearEdit(0)));
+    EXPECT_TRUE(Window->Rows().NotStorable(Window->Rows().YearEdit(0)));
     ASSERT_EQ(Dialogs.Errors().size(), 1);
     EXPECT_TRUE(Dialogs.Errors()[0].contains("Row 1, song000.mp3: Year \"-12345\""));
     EXPECT_EQ(testing_mp3::ReadFile(PathOf("song000.mp3")), before);
@@ -120,9 +120,12 @@ TEST_P(ValuesWritten, AreWhatTheUserGave) {
     Prefs().ApplyPreferences(chosen);
     State().TagKind != c.kind ? Window->SpeedButton7Click() : void();
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);
-    Window->TrackEdit(0)->setFocus();
-    c.typed[0] == '7' ? Window->TrackEdit(0)->setText("") : void();  // else typed after "4/60"
-    *c.typed != 0 ? TypeText(c.typed) : c.command ? void() : Window->TitleEdit(0)->setText("N");
+    Window->Rows().TrackEdit(0)->setFocus();
+    c.typed[0] == '7' ? Window->Rows().TrackEdit(0)->setText("")
+                      : void();  // else typed after "4/60"
+    *c.typed != 0 ? TypeText(c.typed)
+    : c.command   ? void()
+                  : Window->Rows().TitleEdit(0)->setText("N");
     c.command ? Command("Store Shown Text as Unicode")->trigger() : void();
     Window->SpeedButton2Click();
     const std::string path = PathOf("song000.mp3");

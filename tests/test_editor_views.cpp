@@ -12,16 +12,22 @@ using namespace testing_mp3;
 
 TEST_F(WindowFixture, ShowWhatTheFilesHoldAndWhatASaveWrites) {
     const auto label = [this](int k) {
-        Window->TitleEdit(k)->setFocus();
+        Window->Rows().TitleEdit(k)->setFocus();
         return Find<QLabel>("Label1")->text();
     };
     const auto convert = [this] { return QString::number(Command("Convert")->isEnabled()); };
     // Row 0 holds an ID3v2.3 tag only, row 1 a record only, row 2 both. Steps:
     // m the mode switch, c the copy, v the page's tags converted to 2.4.
     const std::tuple<int, const char*, std::function<QString()>, const char*> cases[] = {
-        {3, "c", [&] { return Window->TitleEdit(0)->text() + Window->TitleEdit(0)->toolTip(); },
+        {3, "c",
+         [&] {
+             return Window->Rows().TitleEdit(0)->text() + Window->Rows().TitleEdit(0)->toolTip();
+         },
          "2no ID3v1 record to copy"},
-        {3, "mc", [&] { return Window->TitleEdit(1)->text() + Window->ArtistEdit(1)->toolTip(); },
+        {3, "mc",
+         [&] {
+             return Window->Rows().TitleEdit(1)->text() + Window->Rows().ArtistEdit(1)->toolTip();
+         },
          "Title 1no ID3v2 tag to copy"},
         {4, "m", [&] { return label(0) + label(1) + Find<QToolButton>("SpeedButton7")->toolTip(); },
          "ID3v2.3.0ID3v2.4.0New ID3v2 tags are saved as ID3v2.4.0; a save keeps a tag's own "

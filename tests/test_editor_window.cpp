@@ -53,9 +53,9 @@ TEST_F(WindowStart, HidesPagingAndEveryRow) {
     EXPECT_TRUE(Find<QPushButton>("Button2")->isHidden());
     EXPECT_TRUE(Find<QLabel>("Label8")->isHidden());
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        ASSERT_NE(Window->FileLabel(k), nullptr) << k;
-        EXPECT_TRUE(Window->FileLabel(k)->isHidden());
-        for (QWidget* control : Window->RowValueControls(k)) {
+        ASSERT_NE(Window->Rows().FileLabel(k), nullptr) << k;
+        EXPECT_TRUE(Window->Rows().FileLabel(k)->isHidden());
+        for (QWidget* control : Window->Rows().ValueControls(k)) {
             ASSERT_NE(control, nullptr) << k;
             EXPECT_TRUE(control->isHidden()) << control->objectName().toStdString();
         }
@@ -64,28 +64,28 @@ TEST_F(WindowStart, HidesPagingAndEveryRow) {
 }
 
 TEST_F(WindowStart, PlacesRowsAndTheirLimits) {
-    EXPECT_EQ(Window->TitleEdit(0)->geometry(), QRect(100, 10, 108, 20));
-    EXPECT_EQ(Window->ArtistEdit(39)->geometry(), QRect(210, 10 + 20 * 39, 120, 20));
-    EXPECT_EQ(Window->AlbumEdit(1)->x(), 332);
-    EXPECT_EQ(Window->YearEdit(1)->geometry(), QRect(454, 30, 50, 20));
-    EXPECT_EQ(Window->CommentEdit(1)->x(), 506);
-    EXPECT_EQ(Window->TrackEdit(1)->x(), 628);
-    EXPECT_EQ(Window->GenreEdit(1)->geometry(), QRect(680, 30, 96, 20));
-    EXPECT_EQ(Window->FileLabel(2)->pos(), QPoint(10, 50));
-    EXPECT_EQ(Window->YearEdit(0)->minimum(), -1);
-    EXPECT_EQ(Window->YearEdit(0)->maximum(), 9999);
-    EXPECT_EQ(Window->TrackEdit(0)->maximum(), 255);
-    EXPECT_EQ(Window->GenreEdit(0)->count(), 193);
-    EXPECT_EQ(Window->GenreEdit(0)->maxVisibleItems(), 20);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->geometry(), QRect(100, 10, 108, 20));
+    EXPECT_EQ(Window->Rows().ArtistEdit(39)->geometry(), QRect(210, 10 + 20 * 39, 120, 20));
+    EXPECT_EQ(Window->Rows().AlbumEdit(1)->x(), 332);
+    EXPECT_EQ(Window->Rows().YearEdit(1)->geometry(), QRect(454, 30, 50, 20));
+    EXPECT_EQ(Window->Rows().CommentEdit(1)->x(), 506);
+    EXPECT_EQ(Window->Rows().TrackEdit(1)->x(), 628);
+    EXPECT_EQ(Window->Rows().GenreEdit(1)->geometry(), QRect(680, 30, 96, 20));
+    EXPECT_EQ(Window->Rows().FileLabel(2)->pos(), QPoint(10, 50));
+    EXPECT_EQ(Window->Rows().YearEdit(0)->minimum(), -1);
+    EXPECT_EQ(Window->Rows().YearEdit(0)->maximum(), 9999);
+    EXPECT_EQ(Window->Rows().TrackEdit(0)->maximum(), 255);
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->count(), 193);
+    EXPECT_EQ(Window->Rows().GenreEdit(0)->maxVisibleItems(), 20);
     // Title and artist are the only tab stops at start.
-    EXPECT_EQ(Window->TitleEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-    EXPECT_EQ(Window->ArtistEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-    EXPECT_NE(Window->AlbumEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
-    EXPECT_NE(Window->GenreEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_EQ(Window->Rows().TitleEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_EQ(Window->Rows().ArtistEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_NE(Window->Rows().AlbumEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+    EXPECT_NE(Window->Rows().GenreEdit(0)->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
 }
 
 TEST_F(WindowStart, GenreItemsAreSortedWithoutRegardToCase) {
-    QComboBox* genre = Window->GenreEdit(0);
+    QComboBox* genre = Window->Rows().GenreEdit(0);
     for (int i = 1; i < genre->count(); ++i) {
         EXPECT_LE(QString::compare(genre->itemText(i - 1), genre->itemText(i), Qt::CaseInsensitive),
                   0);
@@ -163,7 +163,7 @@ TEST_F(WindowStart, FontsAreTheDesktopsFontsOfTheirRole) {
     } cases[] = {{Window.get(), sans},
                  {Find<QLabel>("Label4"), sans},
                  {Find<QLabel>("Label8"), serif},
-                 {Window->YearEdit(0), serif},
+                 {Window->Rows().YearEdit(0), serif},
                  {&dialog, sans},
                  {Control<QListWidget>(dialog, "CheckListBox1"), serif}};
     for (const auto& each : cases) {
@@ -206,7 +206,7 @@ TEST(Application, ExceptionLeavingAHandlerIsReportedInAnErrorBox) {
 
 TEST_F(WindowStart, AltLettersRunTheirCommandsEvenWhereCaptionsShareThem) {
     OpenWindow(2);
-    Window->TitleEdit(0)->setFocus();
+    Window->Rows().TitleEdit(0)->setFocus();
     struct {
         Qt::Key key;
         QToolButton* runs;
@@ -242,7 +242,7 @@ TEST_F(WindowStart, PagesTurnByKeysAndTheStartFocusesANamedFileOrReportsItGone) 
     ASSERT_TRUE(QTest::qWaitForWindowActive(Window.get()));
     // "Open with" on a file of the second page shows that page, its row focused.
     Window->OpenStartFolder(QString::fromStdString(PathOf("song041.mp3")));
-    EXPECT_EQ(QApplication::focusWidget(), Window->TitleEdit(1));
+    EXPECT_EQ(QApplication::focusWidget(), Window->Rows().TitleEdit(1));
     for (const auto& [key, page] : {std::pair{Qt::Key_PageDown, 1},
                                     {Qt::Key_PageUp, 0},
                                     {Qt::Key_PageUp, 0},
@@ -266,5 +266,5 @@ TEST_F(WindowStart, AtItsMinimumSizeTheCommandPanelAndTwoRowsStayInView) {
             << control->objectName().toStdString();
     }
     EXPECT_GE(Find<QScrollArea>("ScrollBox1")->viewport()->height(),
-              Window->TitleEdit(1)->geometry().bottom());
+              Window->Rows().TitleEdit(1)->geometry().bottom());
 }

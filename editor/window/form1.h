@@ -59,17 +59,7 @@ class TForm1 : public QWidget {
     void OpenStartFolder(const QString& named);
 
     // --- the rows' controls, found by name ---
-    QLabel* FileLabel(int k) const { return rowView_->FileLabel(k); }
-    QLineEdit* TitleEdit(int k) const { return rowView_->TitleEdit(k); }
-    QLineEdit* ArtistEdit(int k) const { return rowView_->ArtistEdit(k); }
-    QLineEdit* AlbumEdit(int k) const { return rowView_->AlbumEdit(k); }
-    TSpinEdit* YearEdit(int k) const { return rowView_->YearEdit(k); }
-    QLineEdit* CommentEdit(int k) const { return rowView_->CommentEdit(k); }
-    TSpinEdit* TrackEdit(int k) const { return rowView_->TrackEdit(k); }
-    QComboBox* GenreEdit(int k) const { return rowView_->GenreEdit(k); }
-    std::vector<QWidget*> RowValueControls(int k) const { return rowView_->ValueControls(k); }
-    bool KeepsStoredValue(const QWidget* c) const { return rowView_->KeepsStoredValue(c); }
-    bool NotStorable(const QWidget* control) const { return rowView_->NotStorable(control); }
+    const TRowView& Rows() const { return *rowView_; }
     int RowsInScope() const;
     std::string FilePath(int fileIndex) const;  // of file index f of FileList
     const rows::TRowModel& RowModel() const { return rowModel_; }
@@ -150,14 +140,11 @@ class TForm1 : public QWidget {
     TV2RowSource V2RowSource;
 
     QFrame *Panel2 = nullptr, *Panel1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;                     // Save Row
-    QToolButton* SpeedButton2 = nullptr;                     // Save All Rows
-    QToolButton* SpeedButton3 = nullptr;                     // Erase All Rows
-    QToolButton* SpeedButton4 = nullptr;                     // Revert to Saved
-    QToolButton* SpeedButton5 = nullptr;                     // Classical
-    QToolButton* SpeedButton6 = nullptr;                     // Names
-    QToolButton* SpeedButton7 = nullptr;                     // mode switch
-    QToolButton* SpeedButton8 = nullptr;                     // copy tags
+    // Save Row, Save All Rows, Erase All Rows, Revert to Saved, Classical,
+    // Names, the mode switch, copy tags.
+    QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
+                *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
+                *SpeedButton7 = nullptr, *SpeedButton8 = nullptr;
     QLabel* Label9 = nullptr;                                // page label
     QToolButton *Vasemmalle = nullptr, *Oikealle = nullptr;  // previous and next page
     QPushButton* Button2 = nullptr;                          // hidden: builds the page

@@ -28,23 +28,23 @@ namespace {
 
 // On an album field: its file and its album before the folder box set it.
 
-// Row k's control of the column, in the order of RowValueControls.
+// Row k's control of the column, in column order.
 QWidget* ColumnControl(const TForm1& form, Column column, int k) {
     switch (column) {
         case Column::Title:
-            return form.TitleEdit(k);
+            return form.Rows().TitleEdit(k);
         case Column::Artist:
-            return form.ArtistEdit(k);
+            return form.Rows().ArtistEdit(k);
         case Column::Album:
-            return form.AlbumEdit(k);
+            return form.Rows().AlbumEdit(k);
         case Column::Year:
-            return form.YearEdit(k);
+            return form.Rows().YearEdit(k);
         case Column::Comment:
-            return form.CommentEdit(k);
+            return form.Rows().CommentEdit(k);
         case Column::Track:
-            return form.TrackEdit(k);
+            return form.Rows().TrackEdit(k);
         case Column::Genre:
-            return form.GenreEdit(k);
+            return form.Rows().GenreEdit(k);
     }
     return nullptr;
 }
@@ -142,12 +142,12 @@ void TForm1::ColumnBoxClick(QCheckBox* box) {
     const bool fill = box->isChecked();
     if (column == Column::Album) {
         // The folder box's clear action may blank the top album; keep it.
-        const QString top = AlbumEdit(0)->text();
+        const QString top = rowView_->AlbumEdit(0)->text();
         if (CheckBox1->isChecked()) {
             CheckBox1->setChecked(false);
             CheckBox1Click();
         }
-        AlbumEdit(0)->setText(top);
+        rowView_->AlbumEdit(0)->setText(top);
     }
     const QString top = ColumnText(*this, column, 0);
     const int rows = RowsInScope();
@@ -194,7 +194,7 @@ void TForm1::CheckBox1Click() {
     }
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        const QString album = AlbumEdit(k)->text();
+        const QString album = rowView_->AlbumEdit(k)->text();
         if (fill && bulk::FillTakesRow(Column::Album, album, ShiftClick)) {
             rowModel_.KeepAlbumBeforeFolder(k, album);
             SetValue(k, Column::Album, folder, !whole);
@@ -219,7 +219,7 @@ void TForm1::SpeedButton5Click() {
     }
     const int rows = RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        GenreEdit(k)->setEditText(QStringLiteral("Classical"));
+        rowView_->GenreEdit(k)->setEditText(QStringLiteral("Classical"));
     }
 }
 

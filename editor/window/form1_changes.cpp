@@ -15,7 +15,7 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     // The model first: the fields' change signals then find nothing changed,
     // so the row and the page are never marked modified while they fill.
     rowModel_.LoadRow(k, row.values, row.unshown, row.untagged, row.problem);
-    const std::vector<QWidget*> controls = RowValueControls(k);
+    const std::vector<QWidget*> controls = rowView_->ValueControls(k);
     for (size_t f = 0; f < controls.size(); ++f) {
         TRowView::SetValueText(controls[f], row.values[f]);
     }
@@ -36,7 +36,7 @@ void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
 
 void TForm1::SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded) {
     rowModel_.SetField(k, column, text, nameNotDecoded);
-    QWidget* control = RowValueControls(k)[static_cast<size_t>(column)];
+    QWidget* control = rowView_->ValueControls(k)[static_cast<size_t>(column)];
     TRowView::SetValueText(control, text);
     rowView_->PaintField(k, column, control);
     RowChanged(k);
@@ -55,7 +55,7 @@ void TForm1::MarkRowSaved(int k) {
 }
 
 void TForm1::RowChanged(int k) {
-    static_cast<TFileLabel*>(FileLabel(k))->setModified(rowModel_.Unsaved(k));
+    static_cast<TFileLabel*>(rowView_->FileLabel(k))->setModified(rowModel_.Unsaved(k));
     // A convert, an undo or a save changes the version the row's save writes.
     ShowWrittenVersion();
     // The page holds unsaved edits exactly while one of its rows does.

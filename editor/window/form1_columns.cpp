@@ -25,12 +25,12 @@ void TForm1::PlaceColumns() {
             const column_layout::Span span = columns.spans[column];
             control->setGeometry(span.left, top, span.width, kRowHeight);
         };
-        place(FileLabel(k), column_layout::kFile);
+        place(rowView_->FileLabel(k), column_layout::kFile);
         int column = column_layout::kTitle;
-        for (QWidget* control : RowValueControls(k)) {
+        for (QWidget* control : rowView_->ValueControls(k)) {
             place(control, column++);
         }
-        rowView_->PaintField(k, bulk::Column::Genre, GenreEdit(k));
+        rowView_->PaintField(k, bulk::Column::Genre, rowView_->GenreEdit(k));
     }
     RowsArea->resize(columns.contentWidth, RowsArea->height());
 

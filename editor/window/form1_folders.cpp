@@ -21,6 +21,7 @@
 #include "editor/startup/start_folder.h"
 #include "editor/widgets/shell_tree.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 #include "platform/directory.h"
 
 namespace {
@@ -104,7 +105,7 @@ void TForm1::FocusFileRow(const std::string& name) {
         PageIndex = page;
         Button2Click();
     }
-    QWidget* title = TitleEdit(index % page_logic::kRowsPerPage);
+    QWidget* title = rowView_->TitleEdit(index % page_logic::kRowsPerPage);
     title->setFocus(Qt::OtherFocusReason);
     ScrollBox1->ensureWidgetVisible(title);
 }

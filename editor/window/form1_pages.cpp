@@ -61,14 +61,14 @@ void TForm1::Button2Click() {
 
     const int shown = page_logic::RowsOnPage(n, p);
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
-        FileLabel(k)->hide();
-        for (QWidget* control : RowValueControls(k)) {
+        rowView_->FileLabel(k)->hide();
+        for (QWidget* control : rowView_->ValueControls(k)) {
             control->hide();
         }
     }
     for (int k = 0; k < shown; ++k) {
-        FileLabel(k)->show();
-        for (QWidget* control : RowValueControls(k)) {
+        rowView_->FileLabel(k)->show();
+        for (QWidget* control : rowView_->ValueControls(k)) {
             control->show();
         }
     }
@@ -105,25 +105,26 @@ void TForm1::Button2Click() {
             problems
                 << QStringLiteral("The tags of %1 could not be read: %2").arg(name, RowProblem(k));
         }
-        FileLabel(k)->setText(name);
-        FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name : name + u'\n' + RowProblem(k));
+        rowView_->FileLabel(k)->setText(name);
+        rowView_->FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name
+                                                                   : name + u'\n' + RowProblem(k));
         // Also the field the focus stays in shows the start of its new text.
-        for (QWidget* control : RowValueControls(k)) {
+        for (QWidget* control : rowView_->ValueControls(k)) {
             TRowView::ShowTextStart(control);
         }
-        if (!folderName.isEmpty() && AlbumEdit(k)->text() == folderName) {
+        if (!folderName.isEmpty() && rowView_->AlbumEdit(k)->text() == folderName) {
             const QSignalBlocker blocker(CheckBox1);
             CheckBox1->setChecked(true);
         }
     }
-    QLineEdit* first = TitleEdit(0);
+    QLineEdit* first = rowView_->TitleEdit(0);
     if (first->isVisible() && first->isEnabled() && first->focusPolicy() != Qt::NoFocus) {
         first->setFocus();
     }
     PageModified = false;
     ShowSaveButtons();
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
-        static_cast<TFileLabel*>(FileLabel(k))->setModified(false);
+        static_cast<TFileLabel*>(rowView_->FileLabel(k))->setModified(false);
     }
     versionRow_ = FindFocusedRow();
     ShowWrittenVersion();
@@ -198,7 +199,7 @@ std::optional<int> TForm1::FindFocusedRow() const {
     }
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
-        for (const QWidget* control : RowValueControls(k)) {
+        for (const QWidget* control : rowView_->ValueControls(k)) {
             if (control == focused || control->isAncestorOf(focused)) {
                 return k;
             }

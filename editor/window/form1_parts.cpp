@@ -10,6 +10,7 @@
 
 #include "editor/window/form1.h"
 #include "editor/window/form1_parts.h"
+#include "editor/window/row_view.h"
 
 void TForm1::CreateFirstParts() {
     parts_ = std::make_unique<TForm1Parts>();
@@ -45,7 +46,7 @@ void TForm1::CreateFirstParts() {
 void TForm1::CreateLastParts() {
     std::vector<QWidget*> fields;
     for (int k = 0; k < rows::kRowCount; ++k) {
-        for (QWidget* control : RowValueControls(k)) {
+        for (QWidget* control : rowView_->ValueControls(k)) {
             fields.push_back(control);
         }
     }

@@ -154,8 +154,8 @@ void TForm1::SpeedButton8Click() {
         } else if (RowProblem(k).isEmpty()) {
             FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
             rowModel_.NoteNothingCopied(k);
-            const QString name = FileLabel(k)->text();
-            FileLabel(k)->setToolTip(name + u'\n' + rowView_->NothingCopiedText());
+            const QString name = rowView_->FileLabel(k)->text();
+            rowView_->FileLabel(k)->setToolTip(name + u'\n' + rowView_->NothingCopiedText());
         }
         rowView_->PaintRow(k);
         RowChanged(k);
@@ -168,13 +168,15 @@ void TForm1::SpeedButton8Click() {
 void TForm1::SetRowLimits(int k, int kind) {
     const bool v1 = kind == 1;
     // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
-    for (QLineEdit* edit : {TitleEdit(k), ArtistEdit(k), AlbumEdit(k), CommentEdit(k)}) {
-        static_cast<TLatin1Edit*>(edit)->setCharLimit(v1 ? (edit == CommentEdit(k) ? 28 : 30) : 0);
+    for (QLineEdit* edit : {rowView_->TitleEdit(k), rowView_->ArtistEdit(k), rowView_->AlbumEdit(k),
+                            rowView_->CommentEdit(k)}) {
+        static_cast<TLatin1Edit*>(edit)->setCharLimit(
+            v1 ? (edit == rowView_->CommentEdit(k) ? 28 : 30) : 0);
     }
-    YearEdit(k)->setRange(1, tag_values::kMaxYear);
-    YearEdit(k)->setStartValue(platform::CurrentYear());
-    TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
-    QComboBox* genre = GenreEdit(k);
+    rowView_->YearEdit(k)->setRange(1, tag_values::kMaxYear);
+    rowView_->YearEdit(k)->setStartValue(platform::CurrentYear());
+    rowView_->TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
+    QComboBox* genre = rowView_->GenreEdit(k);
     auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
     genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
 }
@@ -185,12 +187,12 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
     std::vector<std::pair<int, bulk::Column>> toSettle;
     for (const int k : rowsToSave) {
         const unsigned changed = ChangedFields(k);
-        const std::vector<QWidget*> controls = RowValueControls(k);
-        const QString name = FileLabel(k)->text();
+        const std::vector<QWidget*> controls = rowView_->ValueControls(k);
+        const QString name = rowView_->FileLabel(k)->text();
         QStringList fields;
         for (size_t i = 0; i < controls.size(); ++i) {
             const auto column = static_cast<bulk::Column>(i);
-            if ((changed & rows::FieldBit(column)) == 0 || !NotStorable(controls[i])) {
+            if ((changed & rows::FieldBit(column)) == 0 || !rowView_->NotStorable(controls[i])) {
                 continue;
             }
             if (rowModel_.Marked(k, column, rows::kOutOfRange)) {

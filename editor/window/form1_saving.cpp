@@ -13,6 +13,7 @@
 #include "editor/dialogs/dialogs.h"
 #include "editor/model/chosen_preferences.h"
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 #include "editor/dialogs/form2.h"
 #include "editor/model/counted.h"
@@ -53,8 +54,9 @@ bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
     if (!form.RowUntagged(k) || form.RowModel().PicturesChanged(k)) {
         return true;
     }
-    return save_logic::RowToBeWritten(true, form.TitleEdit(k)->text(), form.ArtistEdit(k)->text(),
-                                      form.AlbumEdit(k)->text(), form.CommentEdit(k)->text());
+    return save_logic::RowToBeWritten(
+        true, form.Rows().TitleEdit(k)->text(), form.Rows().ArtistEdit(k)->text(),
+        form.Rows().AlbumEdit(k)->text(), form.Rows().CommentEdit(k)->text());
 }
 
 }  // namespace

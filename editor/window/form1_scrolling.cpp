@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "editor/window/form1.h"
+#include "editor/window/row_view.h"
 
 #include "editor/model/page_logic.h"
 #include "editor/startup/application.h"
@@ -38,8 +39,8 @@ void SetTabStop(QWidget* control, bool on) {
 QComboBox* FocusedGenreInScope(const TForm1& form) {
     const int rows = form.RowsInScope();
     for (int k = 0; k < rows; ++k) {
-        if (form.GenreEdit(k)->hasFocus()) {
-            return form.GenreEdit(k);
+        if (form.Rows().GenreEdit(k)->hasFocus()) {
+            return form.Rows().GenreEdit(k);
         }
     }
     return nullptr;
@@ -95,7 +96,7 @@ void TForm1::ConnectScrolling() {
     // Row controls that take the wheel themselves (spin fields, combo boxes)
     // would otherwise keep it from the rows area even without the focus.
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        for (QWidget* control : RowValueControls(k)) {
+        for (QWidget* control : rowView_->ValueControls(k)) {
             control->installEventFilter(this);
         }
     }
@@ -215,7 +216,7 @@ void TForm1::ScrollBox1MouseUp() {
 void TForm1::CheckBox3Click() {
     const bool allFields = !CheckBox3->isChecked();
     for (int k = 0; k < page_logic::kRowsPerPage; ++k) {
-        const std::vector<QWidget*> controls = RowValueControls(k);
+        const std::vector<QWidget*> controls = rowView_->ValueControls(k);
         for (size_t i = kFirstSwitchedColumn; i < controls.size(); ++i) {
             SetTabStop(controls[i], allFields);
         }

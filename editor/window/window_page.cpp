@@ -26,7 +26,7 @@ void TWindowPage::SetValue(int k, bulk::Column column, const QString& text, bool
 }
 
 void TWindowPage::ShowRestoredRow(int k) {
-    const std::vector<QWidget*> controls = form_.RowValueControls(k);
+    const std::vector<QWidget*> controls = form_.rowView_->ValueControls(k);
     const rows::TRowEdits edits = form_.rowModel_.Edits(k);
     for (size_t f = 0; f < controls.size(); ++f) {
         if (TRowView::ValueText(controls[f]) != edits.shown[f]) {
@@ -54,7 +54,7 @@ int TWindowPage::Kind() const {
 }
 
 QWidget* TWindowPage::FileLabel(int k) {
-    return form_.FileLabel(k);
+    return form_.rowView_->FileLabel(k);
 }
 
 void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) {
