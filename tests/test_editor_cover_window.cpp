@@ -153,11 +153,11 @@ TEST_F(CoverWindow, EditsAreUnsavedRowChangesAndASaveWritesOnlyThoseRows) {
         c.act();
         EXPECT_EQ(State().PageModified, c.pictures != loaded);
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(Window->RowModified(k), c.pictures[k] != loaded[k]) << k;
+            EXPECT_EQ(Window->RowModel().Unsaved(k), c.pictures[k] != loaded[k]) << k;
         }
         Window->SpeedButton2Click();
         for (int k = 0; k < 3; ++k) {
-            EXPECT_FALSE(Window->RowModified(k)) << k;
+            EXPECT_FALSE(Window->RowModel().Unsaved(k)) << k;
             EXPECT_EQ(ReadFile(File(k)) != before[k], c.pictures[k] != loaded[k]) << k;
             EXPECT_EQ(PeerPictures(File(k)), c.pictures[k]) << k;
         }

@@ -66,7 +66,7 @@ TEST_F(NamingWindowTest, TagsFromNamesSetMatchingRowsAsUnsavedEdits) {
             EXPECT_EQ(Window->Rows().TitleEdit(k)->text(), c.titles[k]);
             EXPECT_EQ(Window->Rows().TrackEdit(k)->text(),
                       c.tracks[k].isEmpty() ? untouched : c.tracks[k]);
-            EXPECT_EQ(Window->RowModified(k), !c.titles[k].isEmpty());
+            EXPECT_EQ(Window->RowModel().Unsaved(k), !c.titles[k].isEmpty());
         }
     }
 }

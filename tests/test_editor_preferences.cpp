@@ -94,7 +94,7 @@ TEST_F(Preferences, Windows1251TitlesShowCyrillicAndSaveAsUnicode) {
         Window->Rows().NotStorable(Window->Rows().TitleEdit(0)));  // the record's own bytes
     // An unsaved edit outlives the page read again.
     EXPECT_EQ(Window->Rows().AlbumEdit(1)->text(), QStringLiteral("Edited"));
-    EXPECT_TRUE(Window->RowModified(1));
+    EXPECT_TRUE(Window->RowModel().Unsaved(1));
     Dialogs.QueueAnswer(TDialogs::Answer::Yes);  // save the page before the copy
     Window->SpeedButton8Click();                 // copy tags to ID3v2
     ASSERT_TRUE(Window->SpeedButton2Click());
@@ -112,7 +112,7 @@ TEST_F(Preferences, SaveRowLeavesUneditedLegacyId3v2Text) {
     MakeTagged(kCp1251);
     Window->SpeedButton7Click();  // to ID3v2
     Apply([](prefs::TPreferences& p) { p.readCodePage = QStringLiteral("windows-1251"); });
-    EXPECT_FALSE(Window->RowModified(0));
+    EXPECT_FALSE(Window->RowModel().Unsaved(0));
     ASSERT_FALSE(Find<QToolButton>("SpeedButton1")->isEnabled());
     const Bytes before = ReadFile(PathOf("song000.mp3"));
     Window->Rows().TitleEdit(0)->setFocus();
@@ -198,7 +198,7 @@ TEST_F(Preferences, SavesAndRemovalsKeepModificationTimesAndTouchNothingElse) {
             Prefs().RemoveTags(c.kind, c.wholePage);
             EXPECT_TRUE(Dialogs.Questions().last().contains(
                 c.wholePage ? QStringLiteral("2 files") : QStringLiteral("song000.mp3")));
-            EXPECT_TRUE(Window->RowUntagged(0));
+            EXPECT_TRUE(Window->RowModel().Untagged(0));
         } else {
             Window->Rows().TitleEdit(0)->setText(QStringLiteral("Other"));
             Window->SpeedButton1Click();

@@ -30,7 +30,7 @@ class RowFields : public WindowFixture {
     std::string Marked() const {
         std::string marked;
         for (int k = 0; k < Window->RowsInScope(); ++k) {
-            marked += Window->RowModified(k) ? '*' : '-';
+            marked += Window->RowModel().Unsaved(k) ? '*' : '-';
         }
         return marked;
     }

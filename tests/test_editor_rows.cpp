@@ -92,8 +92,8 @@ TEST_F(Rows, UntaggedMarkerInTheFirstKind) {
     OpenFolder();
     const int bare = RowOf("bare.mp3");
     const int tagged = RowOf("tagged.mp3");
-    EXPECT_TRUE(Window->RowUntagged(bare));
-    EXPECT_FALSE(Window->RowUntagged(tagged));
+    EXPECT_TRUE(Window->RowModel().Untagged(bare));
+    EXPECT_FALSE(Window->RowModel().Untagged(tagged));
     for (QWidget* control : Window->Rows().ValueControls(bare)) {
         EXPECT_EQ(control->palette().color(QPalette::Base),
                   QApplication::palette().color(QPalette::Button));
@@ -115,12 +115,12 @@ TEST_F(Rows, UntaggedMarkerInTheSecondKind) {
     OpenInV2();
     const int bare = RowOf("bare.mp3");
     const int band = RowOf("band.mp3");
-    EXPECT_TRUE(Window->RowUntagged(bare));
+    EXPECT_TRUE(Window->RowModel().Untagged(bare));
     for (QWidget* control : Window->Rows().ValueControls(bare)) {
         EXPECT_EQ(TRowView::ValueText(control), "");
     }
 
-    EXPECT_FALSE(Window->RowUntagged(band));
+    EXPECT_FALSE(Window->RowModel().Untagged(band));
     EXPECT_EQ(Window->Rows().ArtistEdit(band)->text(), "Band");
     for (QWidget* control : {static_cast<QWidget*>(Window->Rows().TitleEdit(band)),
                              static_cast<QWidget*>(Window->Rows().AlbumEdit(band)),
@@ -193,8 +193,8 @@ TEST_F(Rows, CopyKeepsValuesAndMarkersAndMarksThePageModified) {
     EXPECT_EQ(static_cast<TLatin1Edit*>(Window->Rows().TitleEdit(longRow))->charLimit(), 30);
     EXPECT_EQ(Window->Rows().YearEdit(longRow)->text(), "12345");
     EXPECT_EQ(Window->Rows().YearEdit(longRow)->maximum(), 9999);
-    EXPECT_TRUE(Window->RowUntagged(bare));
-    EXPECT_FALSE(Window->RowUntagged(longRow));
+    EXPECT_TRUE(Window->RowModel().Untagged(bare));
+    EXPECT_FALSE(Window->RowModel().Untagged(longRow));
     Window->Rows().TitleEdit(longRow)->setFocus();
     Window->Rows().TitleEdit(longRow)->end(false);
     QTest::keyClicks(QApplication::focusWidget(), "u");
@@ -330,7 +330,7 @@ TEST_F(Rows, TagThatDidNotLoadIsNeverReplaced) {
     for (const char* name : {"old.mp3", "corrupt.mp3"}) {
         const Bytes before = testing_mp3::ReadFile(PathOf(name));
         const int k = RowOf(name);
-        EXPECT_TRUE(Window->RowUntagged(k)) << name;
+        EXPECT_TRUE(Window->RowModel().Untagged(k)) << name;
         Window->Rows().TitleEdit(k)->setText("Overwrite");
         Dialogs.Clear();
         const int result = Window->WriteV2Row(PathOf(name), k);

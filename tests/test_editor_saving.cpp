@@ -459,7 +459,7 @@ TEST_F(SavingTest, AttributeThatCannotBeClearedStopsSaveRow) {
 TEST_F(SavingTest, UntaggedRowWithOnlyYearTrackOrGenreIsNotWritten) {
     testing_mp3::WriteMp3(File("bare.mp3"));
     OpenFolder();
-    ASSERT_TRUE(form_->RowUntagged(0));
+    ASSERT_TRUE(form_->RowModel().Untagged(0));
     FocusRow(0);
     form_->Rows().YearEdit(0)->setText("1980");
     form_->Rows().TrackEdit(0)->setText("5");
@@ -470,7 +470,7 @@ TEST_F(SavingTest, UntaggedRowWithOnlyYearTrackOrGenreIsNotWritten) {
 
     EXPECT_EQ(testing_mp3::ReadFile(File("bare.mp3")), before);
     EXPECT_TRUE(dialogs_.ShownBoxes().empty());
-    EXPECT_TRUE(form_->RowUntagged(0));
+    EXPECT_TRUE(form_->RowModel().Untagged(0));
 }
 
 TEST_F(SavingTest, UntaggedRowWithOnlyACommentIsWrittenAndRecoloured) {
@@ -482,7 +482,7 @@ TEST_F(SavingTest, UntaggedRowWithOnlyACommentIsWrittenAndRecoloured) {
     form_->SpeedButton1Click();
 
     EXPECT_EQ(ReadV1Tag(File("bare.mp3")).Comment, "just a note");
-    EXPECT_FALSE(form_->RowUntagged(0));
+    EXPECT_FALSE(form_->RowModel().Untagged(0));
 }
 
 TEST_F(SavingTest, PlaybackPausesAroundTheWriteAndResumesAtTheSamePlace) {
@@ -797,7 +797,7 @@ TEST_P(EditsKept, RowsNotSavedKeepTheirEdits) {
     }
     EXPECT_EQ(c.act(*this), c.goesOn) << c.fault;
     EXPECT_EQ(form_->Rows().TitleEdit(0)->text(), "edited");
-    EXPECT_EQ(form_->RowModified(0), c.unsaved);
+    EXPECT_EQ(form_->RowModel().Unsaved(0), c.unsaved);
     EXPECT_EQ(State().PageModified, c.unsaved);
     EXPECT_EQ(dialogs_.Questions().size(), c.questions);
     EXPECT_EQ(dialogs_.Errors(), c.error.isEmpty() ? QStringList() : QStringList{c.error});

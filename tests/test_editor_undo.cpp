@@ -102,7 +102,7 @@ TEST_F(UndoTest, UndoAfterASaveLeavesTheFileAndMarksTheRowUnsaved) {
     const platform::FileTime written = testing_mp3::ModificationTime(path);
     Command("Undo Names")->trigger();
     EXPECT_EQ(Window->Rows().TitleEdit(0)->text(), QStringLiteral("Title 0"));
-    EXPECT_TRUE(Window->RowModified(0));
+    EXPECT_TRUE(Window->RowModel().Unsaved(0));
     EXPECT_TRUE(State().PageModified);
     EXPECT_EQ(testing_mp3::ReadFile(path), saved);
     EXPECT_EQ(testing_mp3::ModificationTime(path), written);

@@ -266,6 +266,7 @@ void TForm1::CreateLayout() {
     layout->addWidget(ScrollBox1, 1);
     RowsArea = Named(new QWidget, "RowsArea");
     rowView_ = std::make_unique<TRowView>(*RowsArea, rowModel_);
+    writer_ = std::make_unique<TRowWriter>(tag_, dialogs_, *this, rowModel_);
     // The page builder sizes the area to the rows it shows.
     RowsArea->resize(780, 40);
     colours::FillBackground(RowsArea, colours::kPaleGreen);
@@ -285,23 +286,12 @@ void TForm1::CreateLayout() {
     layout->addWidget(StatusBar1);
 
     PlaceCredits();
-    FitKindLabel();
+    captions_ = std::make_unique<TKindCaptions>(*Label1, *SpeedButton7, *SpeedButton8, rowModel_);
+    captions_->FitKindLabel();
     // Narrower or lower than this, controls of the command panel would be cut off.
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setMinimumSize(kNormalWidth, Panel2->height() + kFirstRowTop + 2 * kRowHeight + scrollBar +
                                      StatusBar1->sizeHint().height());
-}
-
-void TForm1::FitKindLabel() {
-    // Condensed as far as the longer kind name needs to stay inside the logo.
-    QFont font = Label1->font();
-    font.setStretch(QFont::Condensed);
-    const int width = QFontMetrics(font).horizontalAdvance(Label1->text());
-    const int room = Label1->width() - 4;
-    if (width > room) {
-        font.setStretch(QFont::Condensed * room / width);
-    }
-    Label1->setFont(font);
 }
 
 void TForm1::PlaceCredits() {

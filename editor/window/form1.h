@@ -1,12 +1,7 @@
 // The main window: the command panel, the folder tree and the page of 40 rows,
-// with the described controls, handlers, captions and messages. The rows'
-// state lives in the row model, their controls are found and painted by
-// TRowView, and each capability beyond the window is a part that reaches the
-// page through TPage (see ARCHITECTURE.md). One class in several files by
-// concern: form1.cpp (layout, caption, status bar), form1_row_controls.cpp,
-// form1_folders.cpp, form1_pages.cpp, form1_rows.cpp, form1_kind.cpp,
-// form1_saving.cpp, form1_changes.cpp, form1_bulk.cpp, form1_scrolling.cpp,
-// form1_columns.cpp, form1_playback.cpp, form1_row_keys.cpp, form1_parts.cpp.
+// with their controls, handlers, captions and messages; one class in files by
+// concern (form1_<concern>.cpp). The rows' state is the row model's, TRowView
+// finds and paints their controls, and the parts reach the page through TPage.
 #pragma once
 
 #include <QWidget>
@@ -18,7 +13,9 @@
 
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
+#include "editor/window/kind_captions.h"
 #include "editor/window/row_view.h"
+#include "editor/window/row_writer.h"
 #include "editor/window/window_page.h"
 
 class QCheckBox;
@@ -58,20 +55,14 @@ class TForm1 : public QWidget {
     // The folder named on the command line (a named file's), else the last run's, else home.
     void OpenStartFolder(const QString& named);
 
-    // --- the rows' controls, found by name ---
     const TRowView& Rows() const { return *rowView_; }
     int RowsInScope() const;
     std::string FilePath(int fileIndex) const;  // of file index f of FileList
     const rows::TRowModel& RowModel() const { return rowModel_; }
-    unsigned ChangedFields(int k) const { return rowModel_.ChangedFields(k); }
-    bool RowModified(int k) const { return rowModel_.Unsaved(k); }
-    QString RowProblem(int k) const { return rowModel_.Problem(k); }
-    bool RowUntagged(int k) const { return rowModel_.Untagged(k); }
     // Where LoadV2Row takes a row's values from; empty: the file's tag (benchmarks fix it).
     using TV2RowSource = std::function<Tv2TAGInfo(const std::string& path)>;
     void SetV2RowSource(TV2RowSource source) { V2RowSource = std::move(source); }
 
-    // --- the described handlers ---
     void RestoreCaption();
     QString TitleText() const { return titleText_; }
     void ShowStatus(const QString& text);
@@ -86,16 +77,15 @@ class TForm1 : public QWidget {
     void ShellComboBox1Click();
     Tv2TAGInfo LoadV2Row(const std::string& path);
     bool FillRow(int k, const std::string& path);  // true: the file was not found
-    int WriteV2Row(const std::string& path, int k);
+    int WriteV2Row(const std::string& path, int k) { return writer_->WriteV2(path, k); }
     void SpeedButton7Click();  // mode switch
     void SpeedButton8Click();  // copy tags to the other kind
     void SetRowLimits(int k, int kind);
     void SpeedButton1Click();  // Save Row
-    bool
-    SpeedButton2Click();    // Save All Rows; false when a row stays unsaved or the user cancelled
+    // Save All Rows; false when a row stays unsaved or the user cancelled.
+    bool SpeedButton2Click();
     bool FormCloseQuery();  // true: the window may close
-    // Before a save: refuses out-of-range years and tracks; in ID3v1 mode asks
-    // what to store of values a record cannot hold. False: nothing to write.
+    // Refuses bad years and tracks; asks what a record is to hold. False: nothing to write.
     bool SettleValuesToSave(const std::vector<int>& rows);
     void ColumnBoxClick(QCheckBox* box);  // CheckBox4Click .. CheckBox10Click
     void ShiftiMouseDown(Qt::KeyboardModifiers modifiers);
@@ -195,25 +185,15 @@ class TForm1 : public QWidget {
     // A command sets a value: the model first, then the field shows it.
     void SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded = false);
     void MarkRowSaved(int k);
-    void RowChanged(int k);  // the row's marker, the page's modified flag, the parts told
-    void ShowSaveButtons();  // usable while a row is to be written
-    // The kind captions, and the version a save of the focused row writes (form1_kind.cpp).
-    void ShowKindCaptions();
-    void FitKindLabel();
-    void ShowWrittenVersion();
-    void NameWrittenVersion();
-    std::optional<int> versionRow_;  // the row the focus was last in
+    void RowChanged(int k);   // the row's marker, the page's modified flag, the parts told
+    void ShowSaveButtons();   // usable while a row is to be written
+    void ShowKindCaptions();  // and the ID3v2-only commands follow the kind
     // Writes row k in the current kind; empty when written, else why not.
     QString WriteRow(int k, const std::string& path);
-    // Shows why a save failed, keeping the reason for WriteRow; `error` the errno when known.
-    void ReportSaveFailure(const std::string& path, uint16_t result, int error = 0);
-    // Reads the page again; the unsaved rows keep their edits. With failuresTold,
-    // those rows and the files unread before get no second box.
+    // The page read again keeping unsaved edits; failuresTold: no second box for them.
     void RereadKeepingEdits(bool failuresTold = false);
     void WriteWhileSuspended(const std::function<void()>& writes);
-    void RunAsOneStep(const QString& what, const std::function<void()>& change);
-    // form1_parts.cpp: the command menu, cover and preferences parts before the
-    // window's own commands, the others after them.
+    // The parts made before the window's own commands, and those made after them.
     void CreateFirstParts();
     void CreateLastParts();
 
@@ -223,11 +203,12 @@ class TForm1 : public QWidget {
     TForm2* Form2 = nullptr;
     TAboutDlg* AboutDlg = nullptr;
     QString titleText_;
-    QString lastSaveFailure_;         // the reason of the last failed ID3v2 save
     std::vector<int> problemsTold_;   // rows the page builder names in no box
     bool folderJustChanged_ = false;  // consumed by the click or key move that follows
     rows::TRowModel rowModel_;
     std::unique_ptr<TRowView> rowView_;
+    std::unique_ptr<TRowWriter> writer_;
+    std::unique_ptr<TKindCaptions> captions_;
     TGenreDropDown* genreDropDown_ = nullptr;  // opens while a genre is typed
     TWindowPage page_{*this};
     std::unique_ptr<TForm1Parts> parts_;

@@ -85,21 +85,22 @@ void TForm1::ConnectBulk() {
     // The boxes' mouse presses arrive through FilterBulkEvent.
     // Each command is one undo step, named as the menu's Undo and Redo show it.
     const auto step = [this](const QString& what, void (TForm1::*command)()) {
-        return Guarded([this, what, command] { RunAsOneStep(what, [&] { (this->*command)(); }); });
+        return Guarded(
+            [this, what, command] { page_.RunAsOneStep(what, [&] { (this->*command)(); }); });
     };
     for (QCheckBox* box :
          {CheckBox4, CheckBox5, CheckBox6, CheckBox7, CheckBox8, CheckBox9, CheckBox10}) {
         connect(box, &QCheckBox::clicked, this, Guarded([this, box] {
-                    RunAsOneStep(ColumnStepName(*ColumnOf(box), box->isChecked()),
-                                 [&] { ColumnBoxClick(box); });
+                    page_.RunAsOneStep(ColumnStepName(*ColumnOf(box), box->isChecked()),
+                                       [&] { ColumnBoxClick(box); });
                 }));
     }
     // clicked, not toggled: the page builder sets and clears this box's mark
     // without running its album action.
     connect(CheckBox1, &QCheckBox::clicked, this, Guarded([this] {
-                RunAsOneStep(CheckBox1->isChecked() ? QStringLiteral("Folder Name to Albums")
-                                                    : QStringLiteral("Albums Given Back"),
-                             [&] { CheckBox1Click(); });
+                page_.RunAsOneStep(CheckBox1->isChecked() ? QStringLiteral("Folder Name to Albums")
+                                                          : QStringLiteral("Albums Given Back"),
+                                   [&] { CheckBox1Click(); });
             }));
     connect(SpeedButton5, &QToolButton::clicked, this,
             step(QStringLiteral("Classical"), &TForm1::SpeedButton5Click));

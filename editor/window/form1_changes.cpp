@@ -57,7 +57,7 @@ void TForm1::MarkRowSaved(int k) {
 void TForm1::RowChanged(int k) {
     static_cast<TFileLabel*>(rowView_->FileLabel(k))->setModified(rowModel_.Unsaved(k));
     // A convert, an undo or a save changes the version the row's save writes.
-    ShowWrittenVersion();
+    captions_->ShowWrittenVersion(TagKind, RowsInScope());
     // The page holds unsaved edits exactly while one of its rows does.
     if (rowModel_.Unsaved(k)) {
         TietojaModifoitu();

@@ -100,14 +100,14 @@ void TForm1::Button2Click() {
             if (!told) {
                 problems << QStringLiteral("%1 could not be found for some reason...").arg(name);
             }
-        } else if (!RowProblem(k).isEmpty() && !told) {
+        } else if (!rowModel_.Problem(k).isEmpty() && !told) {
             unreadable = true;
-            problems
-                << QStringLiteral("The tags of %1 could not be read: %2").arg(name, RowProblem(k));
+            problems << QStringLiteral("The tags of %1 could not be read: %2")
+                            .arg(name, rowModel_.Problem(k));
         }
         rowView_->FileLabel(k)->setText(name);
-        rowView_->FileLabel(k)->setToolTip(RowProblem(k).isEmpty() ? name
-                                                                   : name + u'\n' + RowProblem(k));
+        rowView_->FileLabel(k)->setToolTip(
+            rowModel_.Problem(k).isEmpty() ? name : name + u'\n' + rowModel_.Problem(k));
         // Also the field the focus stays in shows the start of its new text.
         for (QWidget* control : rowView_->ValueControls(k)) {
             TRowView::ShowTextStart(control);
@@ -126,8 +126,8 @@ void TForm1::Button2Click() {
     for (int k = shown; k < page_logic::kRowsPerPage; ++k) {
         static_cast<TFileLabel*>(rowView_->FileLabel(k))->setModified(false);
     }
-    versionRow_ = FindFocusedRow();
-    ShowWrittenVersion();
+    captions_->FollowRow(FindFocusedRow());
+    captions_->ShowWrittenVersion(TagKind, RowsInScope());
     page_.NoticePageShown();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
@@ -240,7 +240,7 @@ void TForm1::RereadKeepingEdits(bool failuresTold) {
     }
     if (failuresTold) {
         for (int k = 0; k < RowsInScope(); ++k) {
-            if (rowModel_.Unsaved(k) || !RowProblem(k).isEmpty()) {
+            if (rowModel_.Unsaved(k) || !rowModel_.Problem(k).isEmpty()) {
                 problemsTold_.push_back(k);
             }
         }

@@ -36,7 +36,9 @@ void TForm1::CreateFirstParts() {
     parts_->preferences = std::make_unique<TPreferencesPart>(page_, tag_, stored);
     chosen_ = &parts_->preferences->Chosen();
     rowView_->SetPreferences(*chosen_);
-    NameWrittenVersion();
+    writer_->SetPreferences(*chosen_);
+    captions_->SetPreferences(*chosen_);
+    captions_->NameWrittenVersion(TagKind, RowsInScope());
     // ID3v1 is the kind the layout starts with and names.
     if (TagKind == 2) {
         ShowKindCaptions();
@@ -56,8 +58,4 @@ void TForm1::CreateLastParts() {
                                 CheckBox9, CheckBox10},
         fields);
     parts_->naming = std::make_unique<TNamingPart>(page_);
-}
-
-void TForm1::RunAsOneStep(const QString& what, const std::function<void()>& change) {
-    page_.RunAsOneStep(what, change);
 }

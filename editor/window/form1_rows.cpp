@@ -43,9 +43,9 @@ void TForm1::ConnectRows() {
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && now->window() == this) {
             if (const std::optional<int> k = FindFocusedRow()) {
-                versionRow_ = k;
+                captions_->FollowRow(k);
             }
-            ShowWrittenVersion();
+            captions_->ShowWrittenVersion(TagKind, RowsInScope());
         }
     });
 }
@@ -63,61 +63,9 @@ bool TForm1::FillRow(int k, const std::string& path) {
     return row.notFound;
 }
 
-int TForm1::WriteV2Row(const std::string& path, int k) {
-    id3v2::ClearLastErrorNumber();
-    const uint16_t result = row_codec::WriteV2(tag_, path, rowModel_, k, chosen_->V2Versions());
-    if (result != 0) {
-        ReportSaveFailure(path, result, id3v2::LastErrorNumber());
-    }
-    return result;
-}
-
 void TForm1::ShowKindCaptions() {
-    const bool v1 = TagKind == 1;
-    if (v1) {
-        Label1->setText(QStringLiteral("ID3v1.1"));
-        FitKindLabel();
-    } else {
-        ShowWrittenVersion();
-    }
-    SpeedButton7->setText(
-        v1 ? QStringLiteral("&Modify id3v%1 tags").arg(chosen_->WrittenVersionText())
-           : QStringLiteral("&Modify id3v1.1 tags"));
-    SpeedButton8->setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
-                             : QStringLiteral("&Copy tags to Id3v1"));
+    captions_->ShowKind(TagKind, RowsInScope());
     page_.NoticeKindShown();
-}
-
-void TForm1::ShowWrittenVersion() {
-    if (TagKind != 2) {
-        return;
-    }
-    int version = chosen_->Values().newTagVersion;
-    if (versionRow_ && *versionRow_ < RowsInScope()) {
-        version =
-            row_codec::VersionWritten(rowModel_.StoredVersion(*versionRow_),
-                                      rowModel_.TargetVersion(*versionRow_), chosen_->V2Versions());
-    }
-    if (const QString text = QStringLiteral("ID3v2.%1.0").arg(version); Label1->text() != text) {
-        Label1->setText(text);
-        FitKindLabel();
-    }
-}
-
-void TForm1::NameWrittenVersion() {
-    const QString written = chosen_->WrittenVersionText();
-    const QString other =
-        chosen_->Values().newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
-    SpeedButton7->setText(SpeedButton7->text().replace(other, written));
-    SpeedButton7->setToolTip(
-        chosen_->Values().convertOnSave
-            ? QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save converts a tag of "
-                             "another version to it.")
-                  .arg(written)
-            : QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save keeps a tag's own "
-                             "version.")
-                  .arg(written));
-    ShowWrittenVersion();
 }
 
 void TForm1::SpeedButton7Click() {
@@ -145,13 +93,13 @@ void TForm1::SpeedButton8Click() {
         // row whose file has nothing of the old kind, and that the user left
         // as loaded, has nothing to copy: it shows what its file holds of the
         // new kind, which is what a save keeps.
-        if (!RowUntagged(k) || rowModel_.Unsaved(k)) {
+        if (!rowModel_.Untagged(k) || rowModel_.Unsaved(k)) {
             rowModel_.ForgetLoaded(k);
-            if (TagKind == 2 && RowProblem(k).isEmpty()) {
+            if (TagKind == 2 && rowModel_.Problem(k).isEmpty()) {
                 const Tv2TAGInfo stored = LoadV2Row(FilePath(page_logic::FileIndex(PageIndex, k)));
                 rowModel_.NoteStoredVersion(k, stored.NoTag ? 0 : stored.Version);
             }
-        } else if (RowProblem(k).isEmpty()) {
+        } else if (rowModel_.Problem(k).isEmpty()) {
             FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
             rowModel_.NoteNothingCopied(k);
             const QString name = rowView_->FileLabel(k)->text();
@@ -186,7 +134,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
     QStringList unstorable;
     std::vector<std::pair<int, bulk::Column>> toSettle;
     for (const int k : rowsToSave) {
-        const unsigned changed = ChangedFields(k);
+        const unsigned changed = rowModel_.ChangedFields(k);
         const std::vector<QWidget*> controls = rowView_->ValueControls(k);
         const QString name = rowView_->FileLabel(k)->text();
         QStringList fields;
@@ -223,7 +171,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
     }
     // The fields then show what the record will hold: the transliteration, or
     // the file's own value, which leaves that field of the record as it is.
-    RunAsOneStep(QStringLiteral("Values Fitted to ID3v1"), [&] {
+    page_.RunAsOneStep(QStringLiteral("Values Fitted to ID3v1"), [&] {
         std::optional<int> recordRow;
         Tv1TAGInfo record;
         for (const auto& [k, column] : toSettle) {

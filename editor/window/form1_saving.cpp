@@ -51,7 +51,7 @@ bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
         return false;
     }
     // Controls are found by name, so a tagged row skips looking up its texts.
-    if (!form.RowUntagged(k) || form.RowModel().PicturesChanged(k)) {
+    if (!form.RowModel().Untagged(k) || form.RowModel().PicturesChanged(k)) {
         return true;
     }
     return save_logic::RowToBeWritten(
@@ -65,16 +65,8 @@ bool RowToBeWritten(const TForm1& form, int k, bool unsaved) {
 // an error box and its reason returned, so Save All Rows goes on to the next row.
 QString TForm1::WriteRow(int k, const std::string& path) {
     const bool pictures = rowModel_.PicturesChanged(k);
-    if (TagKind == 1) {
-        id3v2::ClearLastErrorNumber();
-        if (const uint16_t result =
-                row_codec::WriteV1(path, rowModel_, k, chosen_->Values().keepModificationTimes);
-            result != 0) {
-            ReportSaveFailure(path, result, id3v2::LastErrorNumber());
-            return lastSaveFailure_;
-        }
-    } else if (WriteV2Row(path, k) != 0) {
-        return lastSaveFailure_;
+    if (QString failure = writer_->Write(TagKind, path, k); !failure.isEmpty()) {
+        return failure;
     }
     // Later changes of the row are measured from what it now holds.
     MarkRowSaved(k);
@@ -85,16 +77,6 @@ QString TForm1::WriteRow(int k, const std::string& path) {
         page_.NoticePicturesChanged(k, true);
     }
     return {};
-}
-
-void TForm1::ReportSaveFailure(const std::string& path, uint16_t result, int error) {
-    if (error == 0) {
-        error = save_logic::LikelyError(path, result);
-    }
-    lastSaveFailure_ = save_logic::FailureReason(result, error, path);
-    dialogs_.Error(this,
-                   save_logic::SaveTagsError(
-                       result, save_logic::DisplayName(save_logic::FileNameOf(path)), error, path));
 }
 
 // Runs a save's writes while playback is suspended. A failed write ends the

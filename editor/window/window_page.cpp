@@ -143,7 +143,7 @@ void TWindowPage::ShowStatus(const QString& text) {
 }
 
 void TWindowPage::WrittenVersionChanged() {
-    form_.NameWrittenVersion();
+    form_.captions_->NameWrittenVersion(form_.TagKind, form_.RowsInScope());
 }
 
 void TWindowPage::EndFieldEdit() {
