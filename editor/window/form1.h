@@ -191,7 +191,7 @@ class TForm1 : public QWidget {
     // Writes row k in the current kind; empty when written, else why not.
     QString WriteRow(int k, const std::string& path);
     // The page read again keeping unsaved edits; failuresTold: no second box for them.
-    void RereadKeepingEdits(bool failuresTold = false);
+    void ReadPageKeepingEdits(bool failuresTold = false);
     void WriteWhileSuspended(const std::function<void()>& writes);
     // The parts made before the window's own commands, and those made after them.
     void CreateFirstParts();

@@ -217,7 +217,7 @@ std::string TForm1::FilePath(int fileIndex) const {
     return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
 
-void TForm1::RereadKeepingEdits(bool failuresTold) {
+void TForm1::ReadPageKeepingEdits(bool failuresTold) {
     struct Edit {
         int k;
         unsigned changed;

@@ -265,7 +265,7 @@ bool TForm1::SpeedButton2Click() {
         dialogs_.Message(this, summary);
     }
     RestoreCaption();
-    RereadKeepingEdits(true);
+    ReadPageKeepingEdits(true);
     return !failed;
 }
 

@@ -121,7 +121,7 @@ void TWindowPage::Relist(const std::string& focusName) {
 }
 
 void TWindowPage::RereadKeepingEdits() {
-    form_.RereadKeepingEdits();
+    form_.ReadPageKeepingEdits();
 }
 
 void TWindowPage::WithPlaybackSuspended(const std::function<void()>& change) {
