@@ -285,6 +285,7 @@ class FakePage : public TPage {
     void AddSeparator() override {}
     QAction* OnlyInId3v2(QAction* command) override { return command; }
     void WhenPageShown(std::function<void()>) override {}
+    void WhenKindShown(std::function<void()>) override {}
     void WhenRowChanged(std::function<void(int)>) override {}
     void WhenFieldTyped(std::function<void(int, bulk::Column)>) override {}
     void RowsRestored() override {}

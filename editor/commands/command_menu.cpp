@@ -27,6 +27,7 @@ TCommandMenu::TCommandMenu(TPage& page, QWidget* panel) : page_(page) {
     open->setShortcutContext(Qt::WindowShortcut);
     QObject::connect(open, &QAction::triggered, button_, &QToolButton::showMenu);
     window->addAction(open);
+    page_.WhenKindShown([this] { ShowKind(); });
 }
 
 QAction* TCommandMenu::Add(const QString& caption, const QKeySequence& keys,

@@ -26,10 +26,10 @@ class TCommandMenu {
     void AddSeparator();
     // Registers a command that acts on ID3v2 tags only. Returns the command.
     QAction* OnlyInId3v2(QAction* command);
-    // The ID3v2 commands follow the tag kind the rows edit.
-    void ShowKind();
 
   private:
+    // The ID3v2 commands follow the tag kind the rows edit.
+    void ShowKind();
     TPage& page_;
     QMenu* menu_ = nullptr;
     QToolButton* button_ = nullptr;

@@ -27,16 +27,20 @@ QString EmptyText(Column column) {
     }
 }
 
-QString Trimmed(const QString& text) {
+QString TrimmedWhere(const QString& text, bool (*trimmable)(QChar)) {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && IsBlankOrControl(text[first])) {
+    while (first < last && trimmable(text[first])) {
         ++first;
     }
-    while (last > first && IsBlankOrControl(text[last - 1])) {
+    while (last > first && trimmable(text[last - 1])) {
         --last;
     }
     return text.mid(first, last - first);
+}
+
+QString Trimmed(const QString& text) {
+    return TrimmedWhere(text, IsBlankOrControl);
 }
 
 bool FillTakesRow(Column column, const QString& text, bool shift) {

@@ -22,6 +22,8 @@ QString EmptyText(Column column);
 
 // The text without leading and trailing blanks and control characters.
 QString Trimmed(const QString& text);
+// The text without the leading and trailing characters that `trimmable` picks.
+QString TrimmedWhere(const QString& text, bool (*trimmable)(QChar));
 
 // Whether the fill action sets a row that shows `text`: with Shift, only a row
 // whose trimmed text is empty or the column's empty text.

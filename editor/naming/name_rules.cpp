@@ -1,6 +1,8 @@
 // File name cleaning and the rename plan.
 #include "editor/naming/name_rules.h"
 
+#include "editor/model/bulk_logic.h"
+
 #include <map>
 
 namespace naming {
@@ -11,15 +13,7 @@ bool Trimmable(QChar c) {
 }
 
 QString Trimmed(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && Trimmable(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && Trimmable(text[end - 1])) {
-        --end;
-    }
-    return text.mid(begin, end - begin);
+    return bulk::TrimmedWhere(text, Trimmable);
 }
 
 // The stem cut at a character boundary (a surrogate pair kept whole) to at most `bytes` in UTF-8.

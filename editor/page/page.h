@@ -99,6 +99,8 @@ class TPage {
     // --- notices ---
     // Run after every page build or kind switch, and after each change of a row.
     virtual void WhenPageShown(std::function<void()> notice) = 0;
+    // Run when the rows come to edit another kind, and once the window stands.
+    virtual void WhenKindShown(std::function<void()> notice) = 0;
     virtual void WhenRowChanged(std::function<void(int k)> notice) = 0;
     // Run when the user's typing in the field of row k's `column` is about to
     // change its value, before the model takes it.

@@ -135,7 +135,7 @@ void TForm1::FormCreate() {
     CreateLastParts();
     page_.AddSeparator();
     page_.AddCommand(QStringLiteral("About Tagvora"), {}, [this] { ShowAbout(); });
-    page_.NoticeKindShown();
+    notices_.NoticeKindShown();
     RestoreCaption();
     setWindowTitle(titleText_);
 }

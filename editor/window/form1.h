@@ -14,6 +14,7 @@
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/window/kind_captions.h"
+#include "editor/window/page_notices.h"
 #include "editor/window/row_view.h"
 #include "editor/window/row_writer.h"
 #include "editor/window/window_page.h"
@@ -188,6 +189,7 @@ class TForm1 : public QWidget {
     void RowChanged(int k);   // the row's marker, the page's modified flag, the parts told
     void ShowSaveButtons();   // usable while a row is to be written
     void ShowKindCaptions();  // and the ID3v2-only commands follow the kind
+    bool SwitchKind();        // the save question first; false when the user stayed
     // Writes row k in the current kind; empty when written, else why not.
     QString WriteRow(int k, const std::string& path);
     // The page read again keeping unsaved edits; failuresTold: no second box for them.
@@ -210,6 +212,7 @@ class TForm1 : public QWidget {
     std::unique_ptr<TRowWriter> writer_;
     std::unique_ptr<TKindCaptions> captions_;
     TGenreDropDown* genreDropDown_ = nullptr;  // opens while a genre is typed
+    TPageNotices notices_;
     TWindowPage page_{*this};
     std::unique_ptr<TForm1Parts> parts_;
     const TChosenPreferences* chosen_ = nullptr;  // owned by the preferences part

@@ -65,7 +65,7 @@ void TForm1::RowChanged(int k) {
         PageModified = false;
         ShowSaveButtons();
     }
-    page_.NoticeRowChanged(k);
+    notices_.NoticeRowChanged(k);
 }
 
 void TForm1::ShowSaveButtons() {

@@ -128,7 +128,7 @@ void TForm1::Button2Click() {
     }
     captions_->FollowRow(FindFocusedRow());
     captions_->ShowWrittenVersion(TagKind, RowsInScope());
-    page_.NoticePageShown();
+    notices_.NoticePageShown();
     if (unreadable) {
         dialogs_.Error(this, problems.join(u'\n'));
     } else if (!problems.isEmpty()) {
@@ -194,7 +194,7 @@ std::optional<int> TForm1::FindFocusedRow() const {
         return std::nullopt;
     }
     // The cover pane works on the row it shows.
-    if (std::optional<int> row; page_.AreaHolds(focused, row)) {
+    if (std::optional<int> row; notices_.AreaHolds(focused, row)) {
         return row;
     }
     const int shown = RowsInScope();
@@ -262,6 +262,6 @@ void TForm1::ReadPageKeepingEdits(bool failuresTold) {
         rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
         rowView_->PaintRow(edit.k);
         RowChanged(edit.k);
-        page_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
+        notices_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
     }
 }

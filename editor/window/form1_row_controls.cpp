@@ -135,7 +135,7 @@ void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
         const QWidget* focus = QApplication::focusWidget();
         if (rowModel_.Shown(k, column) != TRowView::ValueText(control) && focus != nullptr &&
             (focus == control || control->isAncestorOf(focus))) {
-            page_.NoticeFieldTyped(k, column);
+            notices_.NoticeFieldTyped(k, column);
         }
         rowModel_.SetField(k, column, TRowView::ValueText(control));
         rowView_->PaintField(k, column, control);

@@ -65,26 +65,29 @@ bool TForm1::FillRow(int k, const std::string& path) {
 
 void TForm1::ShowKindCaptions() {
     captions_->ShowKind(TagKind, RowsInScope());
-    page_.NoticeKindShown();
+    notices_.NoticeKindShown();
+}
+
+bool TForm1::SwitchKind() {
+    if (!AskToLeavePage()) {
+        return false;
+    }
+    TagKind = TagKind == 1 ? 2 : 1;
+    prefs::RememberTagKind(TagKind);
+    ShowKindCaptions();
+    return true;
 }
 
 void TForm1::SpeedButton7Click() {
-    if (!AskToLeavePage()) {
-        return;
+    if (SwitchKind()) {
+        Button2Click();
     }
-    TagKind = TagKind == 1 ? 2 : 1;
-    prefs::RememberTagKind(TagKind);
-    ShowKindCaptions();
-    Button2Click();
 }
 
 void TForm1::SpeedButton8Click() {
-    if (!AskToLeavePage()) {
+    if (!SwitchKind()) {
         return;
     }
-    TagKind = TagKind == 1 ? 2 : 1;
-    prefs::RememberTagKind(TagKind);
-    ShowKindCaptions();
     rowModel_.SetKind(TagKind);
     const int shown = RowsInScope();
     for (int k = 0; k < shown; ++k) {
@@ -110,7 +113,7 @@ void TForm1::SpeedButton8Click() {
     }
     // The rows now edit the other kind: the parts follow; the history forgets the
     // steps taken in the old one, so none is undone into it.
-    page_.NoticePageShown();
+    notices_.NoticePageShown();
 }
 
 void TForm1::SetRowLimits(int k, int kind) {

@@ -74,7 +74,7 @@ QString TForm1::WriteRow(int k, const std::string& path) {
         // The tag object holds the tag just saved: descriptions as made unique
         // and MIME types as told from the bytes.
         rowModel_.LoadPictures(k, tag_.ListPictures());
-        page_.NoticePicturesChanged(k, true);
+        notices_.NoticePicturesChanged(k, true);
     }
     return {};
 }

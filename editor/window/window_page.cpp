@@ -57,22 +57,8 @@ QWidget* TWindowPage::FileLabel(int k) {
     return form_.rowView_->FileLabel(k);
 }
 
-void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) {
-    areas_.emplace_back(area, std::move(row));
-}
-
 void TWindowPage::ShowRowMarks(int k) {
     form_.rowView_->PaintRow(k);
-}
-
-bool TWindowPage::AreaHolds(const QWidget* focused, std::optional<int>& row) const {
-    for (const auto& [area, rowOf] : areas_) {
-        if (area->isAncestorOf(focused)) {
-            row = rowOf();
-            return true;
-        }
-    }
-    return false;
 }
 
 std::string TWindowPage::Folder() const {
@@ -167,51 +153,31 @@ QAction* TWindowPage::OnlyInId3v2(QAction* command) {
     return form_.parts_->commands->OnlyInId3v2(command);
 }
 
+void TWindowPage::RowsRestored() {
+    form_.notices_.NoticePicturesChanged(std::nullopt, false);
+}
+
+void TWindowPage::RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) {
+    form_.notices_.RowOfArea(area, std::move(row));
+}
+
 void TWindowPage::WhenPageShown(std::function<void()> notice) {
-    pageShown_.push_back(std::move(notice));
+    form_.notices_.WhenPageShown(std::move(notice));
+}
+
+void TWindowPage::WhenKindShown(std::function<void()> notice) {
+    form_.notices_.WhenKindShown(std::move(notice));
 }
 
 void TWindowPage::WhenRowChanged(std::function<void(int k)> notice) {
-    rowChanged_.push_back(std::move(notice));
+    form_.notices_.WhenRowChanged(std::move(notice));
 }
 
 void TWindowPage::WhenFieldTyped(std::function<void(int k, bulk::Column column)> notice) {
-    fieldTyped_.push_back(std::move(notice));
-}
-
-void TWindowPage::RowsRestored() {
-    NoticePicturesChanged(std::nullopt, false);
-}
-
-void TWindowPage::NoticePageShown() const {
-    for (const auto& notice : pageShown_) {
-        notice();
-    }
-}
-
-void TWindowPage::NoticeRowChanged(int k) const {
-    for (const auto& notice : rowChanged_) {
-        notice(k);
-    }
-}
-
-void TWindowPage::NoticeFieldTyped(int k, bulk::Column column) const {
-    for (const auto& notice : fieldTyped_) {
-        notice(k, column);
-    }
+    form_.notices_.WhenFieldTyped(std::move(notice));
 }
 
 void TWindowPage::WhenPicturesChanged(
     std::function<void(std::optional<int> k, bool keepShown)> notice) {
-    picturesChanged_.push_back(std::move(notice));
-}
-
-void TWindowPage::NoticePicturesChanged(std::optional<int> k, bool keepShown) const {
-    for (const auto& notice : picturesChanged_) {
-        notice(k, keepShown);
-    }
-}
-
-void TWindowPage::NoticeKindShown() const {
-    form_.parts_->commands->ShowKind();
+    form_.notices_.WhenPicturesChanged(std::move(notice));
 }

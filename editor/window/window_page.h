@@ -27,9 +27,7 @@ class TWindowPage final : public TPage {
     int Kind() const override;
     QWidget* FileLabel(int k) override;
     void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) override;
-    // True when `focused` is in a part's area; `row` is then the row it names.
     void ShowRowMarks(int k) override;
-    bool AreaHolds(const QWidget* focused, std::optional<int>& row) const;
 
     std::string Folder() const override;
     int FileCount() const override;
@@ -54,24 +52,13 @@ class TWindowPage final : public TPage {
     QAction* OnlyInId3v2(QAction* command) override;
 
     void WhenPageShown(std::function<void()> notice) override;
+    void WhenKindShown(std::function<void()> notice) override;
     void WhenRowChanged(std::function<void(int k)> notice) override;
     void WhenFieldTyped(std::function<void(int k, bulk::Column column)> notice) override;
     void RowsRestored() override;
     void WhenPicturesChanged(
         std::function<void(std::optional<int> k, bool keepShown)> notice) override;
-    // The window tells the parts that listen.
-    void NoticePageShown() const;
-    void NoticeRowChanged(int k) const;
-    void NoticeFieldTyped(int k, bulk::Column column) const;
-    void NoticePicturesChanged(std::optional<int> k, bool keepShown) const;
-    // The rows edit another kind: the ID3v2-only commands follow it.
-    void NoticeKindShown() const;
 
   private:
     TForm1& form_;
-    std::vector<std::function<void()>> pageShown_;
-    std::vector<std::function<void(int)>> rowChanged_;
-    std::vector<std::function<void(int, bulk::Column)>> fieldTyped_;
-    std::vector<std::function<void(std::optional<int>, bool)>> picturesChanged_;
-    std::vector<std::pair<const QWidget*, std::function<std::optional<int>()>>> areas_;
 };
