@@ -32,8 +32,9 @@ QString Files(int count) {
 
 }  // namespace
 
-TPreferencesPart::TPreferencesPart(TPage& page, Tid3v2tag& tag, const prefs::TPreferences& stored)
-    : page_(page), tag_(tag) {
+TPreferencesPart::TPreferencesPart(TPage& page, Tid3v2tag& tag, TChosenPreferences& chosen,
+                                   const prefs::TPreferences& stored)
+    : page_(page), tag_(tag), chosen_(chosen) {
     Take(stored);
     AddCommands();
     page_.WhenPageShown([this] { ShowUnicodeCommandState(); });

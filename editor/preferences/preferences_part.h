@@ -2,9 +2,8 @@
 // preference changes on the shown page at once, converting the page's tags to
 // another ID3v2 version, removing a kind of tag from files, and storing text
 // read through a legacy code page in Unicode. It reaches the page only through
-// TPage and adds its own commands to the window's menu. It owns the
-// preferences in force; the window reads them, to read and write rows,
-// through the const TChosenPreferences it is given when the part is made.
+// TPage and adds its own commands to the window's menu. It sets the
+// preferences in force, which the window keeps and reads and writes rows by.
 #pragma once
 
 #include <QString>
@@ -21,7 +20,8 @@ class TPreferencesPart {
     // Takes the preferences read from the settings, without telling the page,
     // and adds the part's commands to the page's menu. `tag` is the tag object
     // the window writes with: it keeps modification times as they say.
-    TPreferencesPart(TPage& page, Tid3v2tag& tag, const prefs::TPreferences& stored);
+    TPreferencesPart(TPage& page, Tid3v2tag& tag, TChosenPreferences& chosen,
+                     const prefs::TPreferences& stored);
 
     const TChosenPreferences& Chosen() const { return chosen_; }
     const prefs::TPreferences& Preferences() const { return chosen_.Values(); }
@@ -49,6 +49,6 @@ class TPreferencesPart {
 
     TPage& page_;
     Tid3v2tag& tag_;
-    TChosenPreferences chosen_;
+    TChosenPreferences& chosen_;  // the window's, which reads and writes rows by them
     QAction* unicodeAction_ = nullptr;
 };

@@ -265,8 +265,8 @@ void TForm1::CreateLayout() {
     ScrollBox1->setWidgetResizable(false);
     layout->addWidget(ScrollBox1, 1);
     RowsArea = Named(new QWidget, "RowsArea");
-    rowView_ = std::make_unique<TRowView>(*RowsArea, rowModel_);
-    writer_ = std::make_unique<TRowWriter>(tag_, dialogs_, *this, rowModel_);
+    rowView_ = std::make_unique<TRowView>(*RowsArea, rowModel_, chosen_);
+    writer_ = std::make_unique<TRowWriter>(tag_, dialogs_, *this, rowModel_, chosen_);
     // The page builder sizes the area to the rows it shows.
     RowsArea->resize(780, 40);
     colours::FillBackground(RowsArea, colours::kPaleGreen);
@@ -286,7 +286,8 @@ void TForm1::CreateLayout() {
     layout->addWidget(StatusBar1);
 
     PlaceCredits();
-    captions_ = std::make_unique<TKindCaptions>(*Label1, *SpeedButton7, *SpeedButton8, rowModel_);
+    captions_ =
+        std::make_unique<TKindCaptions>(*Label1, *SpeedButton7, *SpeedButton8, rowModel_, chosen_);
     captions_->FitKindLabel();
     // Narrower or lower than this, controls of the command panel would be cut off.
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);

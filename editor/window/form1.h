@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/model/chosen_preferences.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 #include "editor/window/kind_captions.h"
@@ -28,7 +29,6 @@ class QStatusBar;
 class QTimer;
 class QToolButton;
 class TAboutDlg;
-class TChosenPreferences;
 class TDialogs;
 class TForm2;
 class TGenreDropDown;
@@ -215,5 +215,5 @@ class TForm1 : public QWidget {
     TPageNotices notices_;
     TWindowPage page_{*this};
     std::unique_ptr<TForm1Parts> parts_;
-    const TChosenPreferences* chosen_ = nullptr;  // owned by the preferences part
+    TChosenPreferences chosen_;  // set by the preferences part
 };

@@ -47,7 +47,7 @@ void TForm1::MarkRowSaved(int k) {
         // The file's tag now has the version the save wrote, also a new tag's.
         rowModel_.SetTargetVersion(
             k, row_codec::VersionWritten(rowModel_.StoredVersion(k), rowModel_.TargetVersion(k),
-                                         chosen_->V2Versions()));
+                                         chosen_.V2Versions()));
     }
     rowModel_.MarkSaved(k);
     rowView_->PaintRow(k);

@@ -33,11 +33,7 @@ void TForm1::CreateFirstParts() {
     // The kind the rows start in follows the stored preferences.
     const prefs::TPreferences stored = prefs::Load();
     TagKind = prefs::StartTagKind(stored);
-    parts_->preferences = std::make_unique<TPreferencesPart>(page_, tag_, stored);
-    chosen_ = &parts_->preferences->Chosen();
-    rowView_->SetPreferences(*chosen_);
-    writer_->SetPreferences(*chosen_);
-    captions_->SetPreferences(*chosen_);
+    parts_->preferences = std::make_unique<TPreferencesPart>(page_, tag_, chosen_, stored);
     captions_->NameWrittenVersion(TagKind, RowsInScope());
     // ID3v1 is the kind the layout starts with and names.
     if (TagKind == 2) {

@@ -51,13 +51,13 @@ void TForm1::ConnectRows() {
 }
 
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
-    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, chosen_->ReadPage());
+    return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, chosen_.ReadPage());
 }
 
 bool TForm1::FillRow(int k, const std::string& path) {
     // The kind first: the model judges what a row can store by it.
     rowModel_.SetKind(TagKind);
-    const row_codec::TLoadedRow row = TagKind == 1 ? row_codec::ReadV1(path, chosen_->ReadPage())
+    const row_codec::TLoadedRow row = TagKind == 1 ? row_codec::ReadV1(path, chosen_.ReadPage())
                                                    : row_codec::FromV2(LoadV2Row(path));
     ShowLoadedRow(k, row);
     return row.notFound;
@@ -188,7 +188,7 @@ bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {
                 record = ReadV1Tag(FilePath(page_logic::FileIndex(PageIndex, k)));
                 recordRow = k;
             }
-            SetValue(k, column, row_codec::RecordText(record, column, chosen_->ReadPage()));
+            SetValue(k, column, row_codec::RecordText(record, column, chosen_.ReadPage()));
         }
     });
     return true;

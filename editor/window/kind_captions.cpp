@@ -16,9 +16,8 @@ void TKindCaptions::ShowKind(int kind, int rowsInScope) {
     } else {
         ShowWrittenVersion(kind, rowsInScope);
     }
-    modeSwitch_.setText(
-        v1 ? QStringLiteral("&Modify id3v%1 tags").arg(chosen_->WrittenVersionText())
-           : QStringLiteral("&Modify id3v1.1 tags"));
+    modeSwitch_.setText(v1 ? QStringLiteral("&Modify id3v%1 tags").arg(chosen_.WrittenVersionText())
+                           : QStringLiteral("&Modify id3v1.1 tags"));
     copyButton_.setText(v1 ? QStringLiteral("&Copy tags to Id3v2")
                            : QStringLiteral("&Copy tags to Id3v1"));
 }
@@ -27,11 +26,11 @@ void TKindCaptions::ShowWrittenVersion(int kind, int rowsInScope) {
     if (kind != 2) {
         return;
     }
-    int version = chosen_->Values().newTagVersion;
+    int version = chosen_.Values().newTagVersion;
     if (versionRow_ && *versionRow_ < rowsInScope) {
         version =
             row_codec::VersionWritten(model_.StoredVersion(*versionRow_),
-                                      model_.TargetVersion(*versionRow_), chosen_->V2Versions());
+                                      model_.TargetVersion(*versionRow_), chosen_.V2Versions());
     }
     if (const QString text = QStringLiteral("ID3v2.%1.0").arg(version); kindLabel_.text() != text) {
         kindLabel_.setText(text);
@@ -40,12 +39,12 @@ void TKindCaptions::ShowWrittenVersion(int kind, int rowsInScope) {
 }
 
 void TKindCaptions::NameWrittenVersion(int kind, int rowsInScope) {
-    const QString written = chosen_->WrittenVersionText();
+    const QString written = chosen_.WrittenVersionText();
     const QString other =
-        chosen_->Values().newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
+        chosen_.Values().newTagVersion == 4 ? QStringLiteral("2.3.0") : QStringLiteral("2.4.0");
     modeSwitch_.setText(modeSwitch_.text().replace(other, written));
     modeSwitch_.setToolTip(
-        chosen_->Values().convertOnSave
+        chosen_.Values().convertOnSave
             ? QStringLiteral("New ID3v2 tags are saved as ID3v%1; a save converts a tag of "
                              "another version to it.")
                   .arg(written)

@@ -15,9 +15,12 @@ class TChosenPreferences;
 class TKindCaptions {
   public:
     TKindCaptions(QLabel& kindLabel, QToolButton& modeSwitch, QToolButton& copyButton,
-                  const rows::TRowModel& model)
-        : kindLabel_(kindLabel), modeSwitch_(modeSwitch), copyButton_(copyButton), model_(model) {}
-    void SetPreferences(const TChosenPreferences& chosen) { chosen_ = &chosen; }
+                  const rows::TRowModel& model, const TChosenPreferences& chosen)
+        : kindLabel_(kindLabel),
+          modeSwitch_(modeSwitch),
+          copyButton_(copyButton),
+          model_(model),
+          chosen_(chosen) {}
 
     // The captions of the kind (1 ID3v1.1, 2 ID3v2) for a page of rowsInScope rows.
     void ShowKind(int kind, int rowsInScope);
@@ -34,6 +37,6 @@ class TKindCaptions {
     QToolButton& modeSwitch_;
     QToolButton& copyButton_;
     const rows::TRowModel& model_;
-    const TChosenPreferences* chosen_ = nullptr;
+    const TChosenPreferences& chosen_;
     std::optional<int> versionRow_;
 };

@@ -73,8 +73,9 @@ int GenreTextRoom(const QComboBox* genre) {
 
 }  // namespace
 
-TRowView::TRowView(const QWidget& rowsArea, const rows::TRowModel& model)
-    : rowsArea_(rowsArea), model_(model) {}
+TRowView::TRowView(const QWidget& rowsArea, const rows::TRowModel& model,
+                   const TChosenPreferences& chosen)
+    : rowsArea_(rowsArea), model_(model), chosen_(chosen) {}
 
 QString TRowView::FileLabelName(int k) {
     return QStringLiteral("FileLabel") + QString::number(k);
@@ -167,7 +168,7 @@ QString TRowView::NothingCopiedText() const {
 
 void TRowView::PaintField(int k, bulk::Column column, QWidget* control) const {
     const unsigned marks = model_.Marks(k, column);
-    QString hints = Hints(marks, chosen_->ReadPage().Name());
+    QString hints = Hints(marks, chosen_.ReadPage().Name());
     if (model_.NothingCopied(k)) {
         hints = hints.isEmpty() ? NothingCopiedText() : NothingCopiedText() + u'\n' + hints;
     }

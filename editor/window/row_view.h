@@ -22,8 +22,8 @@ class TRowView {
   public:
     // The rows' controls are children of rowsArea; the code page named in the
     // hints is the one the preferences read legacy text with.
-    TRowView(const QWidget& rowsArea, const rows::TRowModel& model);
-    void SetPreferences(const TChosenPreferences& chosen) { chosen_ = &chosen; }
+    TRowView(const QWidget& rowsArea, const rows::TRowModel& model,
+             const TChosenPreferences& chosen);
 
     // The object names of row k's controls.
     static QString FileLabelName(int k);
@@ -68,5 +68,5 @@ class TRowView {
   private:
     const QWidget& rowsArea_;
     const rows::TRowModel& model_;
-    const TChosenPreferences* chosen_ = nullptr;
+    const TChosenPreferences& chosen_;
 };

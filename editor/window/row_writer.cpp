@@ -10,7 +10,7 @@
 
 int TRowWriter::WriteV2(const std::string& path, int k) {
     id3v2::ClearLastErrorNumber();
-    const uint16_t result = row_codec::WriteV2(tag_, path, model_, k, chosen_->V2Versions());
+    const uint16_t result = row_codec::WriteV2(tag_, path, model_, k, chosen_.V2Versions());
     if (result != 0) {
         ReportFailure(path, result, id3v2::LastErrorNumber());
     }
@@ -23,7 +23,7 @@ QString TRowWriter::Write(int kind, const std::string& path, int k) {
     }
     id3v2::ClearLastErrorNumber();
     const uint16_t result =
-        row_codec::WriteV1(path, model_, k, chosen_->Values().keepModificationTimes);
+        row_codec::WriteV1(path, model_, k, chosen_.Values().keepModificationTimes);
     if (result == 0) {
         return {};
     }

@@ -16,9 +16,9 @@ class Tid3v2tag;
 
 class TRowWriter {
   public:
-    TRowWriter(Tid3v2tag& tag, TDialogs& dialogs, QWidget& window, const rows::TRowModel& model)
-        : tag_(tag), dialogs_(dialogs), window_(window), model_(model) {}
-    void SetPreferences(const TChosenPreferences& chosen) { chosen_ = &chosen; }
+    TRowWriter(Tid3v2tag& tag, TDialogs& dialogs, QWidget& window, const rows::TRowModel& model,
+               const TChosenPreferences& chosen)
+        : tag_(tag), dialogs_(dialogs), window_(window), model_(model), chosen_(chosen) {}
 
     // Writes row k into the file's ID3v2 tag: 0 when saved, else the result
     // word, the failure shown in an error box.
@@ -34,6 +34,6 @@ class TRowWriter {
     TDialogs& dialogs_;
     QWidget& window_;
     const rows::TRowModel& model_;
-    const TChosenPreferences* chosen_ = nullptr;
+    const TChosenPreferences& chosen_;
     QString lastFailure_;  // the reason of the last failed write
 };
