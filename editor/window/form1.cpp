@@ -299,15 +299,6 @@ void TForm1::PlaceCredits() {
     Label11->move(Panel2->width() - Label11->width() - 4, 0);
 }
 
-void TForm1::RestoreCaption() {
-    titleText_ = QString::fromStdString(page_logic::TitleText());
-    setWindowTitle(QString::fromStdString(page_logic::Caption(FolderPath)));
-}
-
-void TForm1::ShowStatus(const QString& text) {
-    StatusBar1->showMessage(text);
-}
-
 void TForm1::ShowAbout() {
     if (AboutDlg != nullptr) {
         dialogs_.ShowModal(AboutDlg);

@@ -2,14 +2,18 @@
 // by a command, a row saved, and what follows for the row's label and the
 // page's modified flag. The values and why they are marked live in the model.
 #include <QComboBox>
+#include <QCompleter>
 #include <QLineEdit>
 #include <QToolButton>
 
 #include "editor/model/chosen_preferences.h"
+#include "editor/model/tag_values.h"
 #include "editor/widgets/file_label.h"
+#include "editor/widgets/latin1_edit.h"
 #include "editor/widgets/spin_edit.h"
 #include "editor/window/form1.h"
 #include "editor/window/row_view.h"
+#include "platform/clock.h"
 
 void TForm1::ShowLoadedRow(int k, const row_codec::TLoadedRow& row) {
     // The model first: the fields' change signals then find nothing changed,
@@ -68,9 +72,18 @@ void TForm1::RowChanged(int k) {
     notices_.NoticeRowChanged(k);
 }
 
-void TForm1::ShowSaveButtons() {
-    // Only unsaved rows give a save something to write.
-    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
-        button->setEnabled(PageModified);
+void TForm1::SetRowLimits(int k, int kind) {
+    const bool v1 = kind == 1;
+    // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
+    for (QLineEdit* edit : {rowView_->TitleEdit(k), rowView_->ArtistEdit(k), rowView_->AlbumEdit(k),
+                            rowView_->CommentEdit(k)}) {
+        static_cast<TLatin1Edit*>(edit)->setCharLimit(
+            v1 ? (edit == rowView_->CommentEdit(k) ? 28 : 30) : 0);
     }
+    rowView_->YearEdit(k)->setRange(1, tag_values::kMaxYear);
+    rowView_->YearEdit(k)->setStartValue(platform::CurrentYear());
+    rowView_->TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
+    QComboBox* genre = rowView_->GenreEdit(k);
+    auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
+    genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
 }

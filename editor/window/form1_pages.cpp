@@ -24,32 +24,6 @@
 #include "editor/window/form1.h"
 #include "editor/window/row_view.h"
 
-namespace {
-
-const QString kPageQuestion = QStringLiteral(
-    "Do you want to save the changes made to this page?\n\n"
-    "No = the changes on this page will lose\n"
-    "Cancel = keep on this page");
-
-}  // namespace
-
-void TForm1::ConnectPages() {
-    connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
-    connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
-    connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));
-    // The keys turn the page wherever the focus is, as the buttons do while shown.
-    const auto pageKey = [this](QKeyCombination key, QToolButton* button) {
-        auto* shortcut = new QShortcut(QKeySequence(key), this);
-        connect(shortcut, &QShortcut::activated, this, [button] {
-            if (button->isVisible()) {
-                button->click();
-            }
-        });
-    };
-    pageKey(Qt::CTRL | Qt::Key_PageUp, Vasemmalle);
-    pageKey(Qt::CTRL | Qt::Key_PageDown, Oikealle);
-}
-
 void TForm1::Button2Click() {
     genreDropDown_->Close();
     const int n = static_cast<int>(FileList.size());
@@ -134,87 +108,6 @@ void TForm1::Button2Click() {
     } else if (!problems.isEmpty()) {
         dialogs_.Message(this, problems.join(u'\n'));
     }
-}
-
-void TForm1::TietojaModifoitu() {
-    PageModified = true;
-    for (QToolButton* button : {SpeedButton1, SpeedButton2, SpeedButton4}) {
-        button->setEnabled(true);
-    }
-}
-
-bool TForm1::AskToLeave(const QString& question) {
-    if (!PageModified) {
-        return true;
-    }
-    switch (dialogs_.ConfirmYesNoCancel(this, question)) {
-        case TDialogs::Answer::Yes:
-            // A save that fails keeps the page and its unsaved rows.
-            return SpeedButton2Click();
-        case TDialogs::Answer::No:
-            return true;
-        case TDialogs::Answer::Cancel:
-            break;
-    }
-    return false;
-}
-
-bool TForm1::AskToLeavePage() {
-    return AskToLeave(kPageQuestion);
-}
-
-void TForm1::VasemmalleClick() {
-    if (!AskToLeavePage()) {
-        return;
-    }
-    if (PageIndex > 0) {
-        --PageIndex;
-    }
-    Button2Click();
-}
-
-void TForm1::OikealleClick() {
-    if (!AskToLeavePage()) {
-        dialogs_.Message(this, QStringLiteral("No changes is saved."));
-        return;
-    }
-    if (page_logic::HasNextPage(static_cast<int>(FileList.size()), PageIndex)) {
-        ++PageIndex;
-    }
-    Button2Click();
-}
-
-std::optional<int> TForm1::FindFocusedRow() const {
-    // The window's own focus widget also counts while another window is active.
-    const QWidget* focused = QApplication::focusWidget();
-    if (focused == nullptr || focused->window() != this) {
-        focused = focusWidget();
-    }
-    if (focused == nullptr) {
-        return std::nullopt;
-    }
-    // The cover pane works on the row it shows.
-    if (std::optional<int> row; notices_.AreaHolds(focused, row)) {
-        return row;
-    }
-    const int shown = RowsInScope();
-    for (int k = 0; k < shown; ++k) {
-        for (const QWidget* control : rowView_->ValueControls(k)) {
-            if (control == focused || control->isAncestorOf(focused)) {
-                return k;
-            }
-        }
-    }
-    return std::nullopt;
-}
-
-int TForm1::RowsInScope() const {
-    return page_logic::RowsOnPage(static_cast<int>(FileList.size()), PageIndex);
-}
-
-std::string TForm1::FilePath(int fileIndex) const {
-    const bool endsWithSeparator = !FolderPath.empty() && FolderPath.back() == '/';
-    return FolderPath + (endsWithSeparator ? "" : "/") + FileList.at(fileIndex);
 }
 
 void TForm1::ReadPageKeepingEdits(bool failuresTold) {

@@ -37,8 +37,6 @@
 #include "platform/clock.h"
 
 void TForm1::ConnectRows() {
-    connect(SpeedButton7, &QToolButton::clicked, this, Guarded([this] { SpeedButton7Click(); }));
-    connect(SpeedButton8, &QToolButton::clicked, this, Guarded([this] { SpeedButton8Click(); }));
     // The kind label follows the focus from row to row.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now != nullptr && now->window() == this) {
@@ -66,70 +64,6 @@ bool TForm1::FillRow(int k, const std::string& path) {
 void TForm1::ShowKindCaptions() {
     captions_->ShowKind(TagKind, RowsInScope());
     notices_.NoticeKindShown();
-}
-
-bool TForm1::SwitchKind() {
-    if (!AskToLeavePage()) {
-        return false;
-    }
-    TagKind = TagKind == 1 ? 2 : 1;
-    prefs::RememberTagKind(TagKind);
-    ShowKindCaptions();
-    return true;
-}
-
-void TForm1::SpeedButton7Click() {
-    if (SwitchKind()) {
-        Button2Click();
-    }
-}
-
-void TForm1::SpeedButton8Click() {
-    if (!SwitchKind()) {
-        return;
-    }
-    rowModel_.SetKind(TagKind);
-    const int shown = RowsInScope();
-    for (int k = 0; k < shown; ++k) {
-        SetRowLimits(k, TagKind);
-        // The values shown of one kind are all to be saved into the other. A
-        // row whose file has nothing of the old kind, and that the user left
-        // as loaded, has nothing to copy: it shows what its file holds of the
-        // new kind, which is what a save keeps.
-        if (!rowModel_.Untagged(k) || rowModel_.Unsaved(k)) {
-            rowModel_.ForgetLoaded(k);
-            if (TagKind == 2 && rowModel_.Problem(k).isEmpty()) {
-                const Tv2TAGInfo stored = LoadV2Row(FilePath(page_logic::FileIndex(PageIndex, k)));
-                rowModel_.NoteStoredVersion(k, stored.NoTag ? 0 : stored.Version);
-            }
-        } else if (rowModel_.Problem(k).isEmpty()) {
-            FillRow(k, FilePath(page_logic::FileIndex(PageIndex, k)));
-            rowModel_.NoteNothingCopied(k);
-            const QString name = rowView_->FileLabel(k)->text();
-            rowView_->FileLabel(k)->setToolTip(name + u'\n' + rowView_->NothingCopiedText());
-        }
-        rowView_->PaintRow(k);
-        RowChanged(k);
-    }
-    // The rows now edit the other kind: the parts follow; the history forgets the
-    // steps taken in the old one, so none is undone into it.
-    notices_.NoticePageShown();
-}
-
-void TForm1::SetRowLimits(int k, int kind) {
-    const bool v1 = kind == 1;
-    // ID3v1 holds ISO-8859-1 only; ID3v2 takes every script.
-    for (QLineEdit* edit : {rowView_->TitleEdit(k), rowView_->ArtistEdit(k), rowView_->AlbumEdit(k),
-                            rowView_->CommentEdit(k)}) {
-        static_cast<TLatin1Edit*>(edit)->setCharLimit(
-            v1 ? (edit == rowView_->CommentEdit(k) ? 28 : 30) : 0);
-    }
-    rowView_->YearEdit(k)->setRange(1, tag_values::kMaxYear);
-    rowView_->YearEdit(k)->setStartValue(platform::CurrentYear());
-    rowView_->TrackEdit(k)->setRange(1, v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack);
-    QComboBox* genre = rowView_->GenreEdit(k);
-    auto* completer = genre->findChild<QCompleter*>(QStringLiteral("GenreCompleter"));
-    genre->lineEdit()->setCompleter(v1 ? completer : nullptr);
 }
 
 bool TForm1::SettleValuesToSave(const std::vector<int>& rowsToSave) {

@@ -29,6 +29,11 @@
 
 namespace {
 
+const QString kPageQuestion = QStringLiteral(
+    "Do you want to save the changes made to this page?\n\n"
+    "No = the changes on this page will lose\n"
+    "Cancel = keep on this page");
+
 // Why Save All Rows left a read-only file the user did not tick unwritten.
 const QString kUnticked = QStringLiteral("read-only, and not ticked to be made writable");
 
@@ -289,4 +294,24 @@ bool TForm1::FormCloseQuery() {
             return false;
     }
     return false;
+}
+
+bool TForm1::AskToLeave(const QString& question) {
+    if (!PageModified) {
+        return true;
+    }
+    switch (dialogs_.ConfirmYesNoCancel(this, question)) {
+        case TDialogs::Answer::Yes:
+            // A save that fails keeps the page and its unsaved rows.
+            return SpeedButton2Click();
+        case TDialogs::Answer::No:
+            return true;
+        case TDialogs::Answer::Cancel:
+            break;
+    }
+    return false;
+}
+
+bool TForm1::AskToLeavePage() {
+    return AskToLeave(kPageQuestion);
 }
