@@ -91,6 +91,11 @@ QLabel* LogoLabel(QWidget* parent, const char* name, const QString& text, int pi
     return label;
 }
 
+// The credits stand at the panel's right end, whatever its width.
+void PlaceCredits(QLabel* credits, const QWidget* panel) {
+    credits->move(panel->width() - credits->width() - 4, 0);
+}
+
 }  // namespace
 
 TForm1::TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media, QWidget* parent)
@@ -127,8 +132,6 @@ void TForm1::FormCreate() {
     }
     ConnectFolders();
     ConnectPages();
-    ConnectRows();
-    ConnectSaving();
     ConnectBulk();
     ConnectScrolling();
     ConnectPlayback();
@@ -285,7 +288,7 @@ void TForm1::CreateLayout() {
     StatusBar1->setSizeGripEnabled(false);
     layout->addWidget(StatusBar1);
 
-    PlaceCredits();
+    PlaceCredits(Label11, Panel2);
     captions_ =
         std::make_unique<TKindCaptions>(*Label1, *SpeedButton7, *SpeedButton8, rowModel_, chosen_);
     captions_->FitKindLabel();
@@ -293,10 +296,6 @@ void TForm1::CreateLayout() {
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     setMinimumSize(kNormalWidth, Panel2->height() + kFirstRowTop + 2 * kRowHeight + scrollBar +
                                      StatusBar1->sizeHint().height());
-}
-
-void TForm1::PlaceCredits() {
-    Label11->move(Panel2->width() - Label11->width() - 4, 0);
 }
 
 void TForm1::ShowAbout() {
@@ -315,7 +314,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Panel2 && event->type() == QEvent::Resize) {
-        PlaceCredits();
+        PlaceCredits(Label11, Panel2);
         PlaceColumns();
     }
     if ((watched == Image1 || watched == Label1 || watched == Label3 || watched == Label4) &&

@@ -44,24 +44,19 @@ class TForm1 : public QWidget {
 
   public:
     static constexpr int kRowHeight = 20;
-
     TForm1(Tid3v2tag& tag, TDialogs& dialogs, platform::MediaDevice& media,
            QWidget* parent = nullptr);
     ~TForm1() override;
     void SetForm2(TForm2* form2) { Form2 = form2; }
     void SetAboutDlg(TAboutDlg* about) { AboutDlg = about; }
 
-    // A folder selected as a click in the tree does; false when the user kept the old one.
-    bool SelectFolder(const QString& path);
-    // The folder named on the command line (a named file's), else the last run's, else home.
-    void OpenStartFolder(const QString& named);
-
+    bool SelectFolder(const QString& path);      // as a click in the tree; false: the user stayed
+    void OpenStartFolder(const QString& named);  // the named one, the last run's, or home
     const TRowView& Rows() const { return *rowView_; }
     int RowsInScope() const;
     std::string FilePath(int fileIndex) const;  // of file index f of FileList
     const rows::TRowModel& RowModel() const { return rowModel_; }
-    // Where LoadV2Row takes a row's values from; empty: the file's tag (benchmarks fix it).
-    using TV2RowSource = std::function<Tv2TAGInfo(const std::string& path)>;
+    using TV2RowSource = std::function<Tv2TAGInfo(const std::string& path)>;  // for benchmarks
     void SetV2RowSource(TV2RowSource source) { V2RowSource = std::move(source); }
 
     void RestoreCaption();
@@ -83,12 +78,10 @@ class TForm1 : public QWidget {
     void SpeedButton8Click();  // copy tags to the other kind
     void SetRowLimits(int k, int kind);
     void SpeedButton1Click();  // Save Row
-    // Save All Rows; false when a row stays unsaved or the user cancelled.
-    bool SpeedButton2Click();
-    bool FormCloseQuery();  // true: the window may close
-    // Refuses bad years and tracks; asks what a record is to hold. False: nothing to write.
-    bool SettleValuesToSave(const std::vector<int>& rows);
-    void ColumnBoxClick(QCheckBox* box);  // CheckBox4Click .. CheckBox10Click
+    bool SpeedButton2Click();  // Save All Rows; false: a row stays unsaved or the user cancelled
+    bool FormCloseQuery();     // true: the window may close
+    bool SettleValuesToSave(const std::vector<int>& rows);  // false: nothing to write
+    void ColumnBoxClick(QCheckBox* box);                    // CheckBox4Click .. CheckBox10Click
     void ShiftiMouseDown(Qt::KeyboardModifiers modifiers);
     void CheckBox1Click();
     void CheckBox1MouseDown(Qt::KeyboardModifiers modifiers);
@@ -129,10 +122,8 @@ class TForm1 : public QWidget {
     std::string PlayingPath;
     int MarqueeOffset = 0;
     TV2RowSource V2RowSource;
-
     QFrame *Panel2 = nullptr, *Panel1 = nullptr;
-    // Save Row, Save All Rows, Erase All Rows, Revert to Saved, Classical,
-    // Names, the mode switch, copy tags.
+    // Save Row, Save All, Erase All, Revert to Saved, Classical, Names, mode switch, copy tags.
     QToolButton *SpeedButton1 = nullptr, *SpeedButton2 = nullptr, *SpeedButton3 = nullptr,
                 *SpeedButton4 = nullptr, *SpeedButton5 = nullptr, *SpeedButton6 = nullptr,
                 *SpeedButton7 = nullptr, *SpeedButton8 = nullptr;
@@ -160,15 +151,11 @@ class TForm1 : public QWidget {
     void FormCreate();
     void CreateLayout();
     void CreateRows();
-    void ConnectValueControl(QWidget* control, bulk::Column column, int k);
     void ListFolder();
     void ShowAbout();
-    void PlaceCredits();
     void PlaceColumns();
     void ConnectFolders();  // each concern connects its own controls' signals
     void ConnectPages();
-    void ConnectRows();
-    void ConnectSaving();
     void ConnectBulk();
     void ConnectScrolling();
     void ConnectPlayback();
@@ -176,28 +163,21 @@ class TForm1 : public QWidget {
     bool FilterBulkEvent(QObject* watched, QEvent* event);
     std::optional<bulk::Column> ColumnOf(const QObject* box) const;  // of CheckBox4..10
     bool FilterRowKeyEvent(QObject* watched, QEvent* event);
-    // Asked only while the page is modified; Yes saves the page. False: the user stays.
-    bool AskToLeave(const QString& question);
+    bool AskToLeave(const QString& question);  // while modified; Yes saves. False: stay
     bool AskToLeavePage();
-    void SyncFolderCombo(const QString& path);
     void FocusFileRow(const std::string& name);  // its page shown, its title focused
-    void ShellComboBox1Chosen(int index);
     void ShowLoadedRow(int k, const row_codec::TLoadedRow& row);
-    // A command sets a value: the model first, then the field shows it.
     void SetValue(int k, bulk::Column column, const QString& text, bool nameNotDecoded = false);
     void MarkRowSaved(int k);
     void RowChanged(int k);   // the row's marker, the page's modified flag, the parts told
     void ShowSaveButtons();   // usable while a row is to be written
     void ShowKindCaptions();  // and the ID3v2-only commands follow the kind
     bool SwitchKind();        // the save question first; false when the user stayed
-    // Writes row k in the current kind; empty when written, else why not.
-    QString WriteRow(int k, const std::string& path);
-    // The page read again keeping unsaved edits; failuresTold: no second box for them.
-    void ReadPageKeepingEdits(bool failuresTold = false);
+    QString WriteRow(int k, const std::string& path);      // empty when written, else why not
+    void ReadPageKeepingEdits(bool failuresTold = false);  // failures told: no second box
     void WriteWhileSuspended(const std::function<void()>& writes);
-    // The parts made before the window's own commands, and those made after them.
-    void CreateFirstParts();
-    void CreateLastParts();
+    void CreateFirstParts();  // before the window's own commands
+    void CreateLastParts();   // after them
 
     Tid3v2tag& tag_;
     TDialogs& dialogs_;

@@ -31,6 +31,26 @@ const QString kFolderQuestion = QStringLiteral(
     "No = changes will lose\n"
     "Cancel = keep on this directory");
 
+// The combo box shows the chain of folders from the root down to `path`.
+void ShowFolderChain(QComboBox* combo, const QString& path) {
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    if (path.isEmpty()) {
+        return;
+    }
+    QStringList chain;
+    for (QString folder = path;; folder = QFileInfo(folder).path()) {
+        chain.prepend(folder);
+        if (QDir(folder).isRoot() || folder == QFileInfo(folder).path()) {
+            break;
+        }
+    }
+    for (const QString& folder : chain) {
+        combo->addItem(folder, folder);
+    }
+    combo->setCurrentIndex(static_cast<int>(chain.size()) - 1);
+}
+
 }  // namespace
 
 void TForm1::ConnectFolders() {
@@ -64,8 +84,16 @@ void TForm1::ConnectFolders() {
             }
         })();
     });
-    connect(ShellComboBox1, &QComboBox::activated, this,
-            [this](int index) { Guarded([this, index] { ShellComboBox1Chosen(index); })(); });
+    connect(ShellComboBox1, &QComboBox::activated, this, [this](int index) {
+        Guarded([this, index] {
+            const QString path = ShellComboBox1->itemData(index).toString();
+            if (!ShellTreeView1->SelectPath(path)) {
+                ShowFolderChain(ShellComboBox1, ShellTreeView1->Path());
+                return;
+            }
+            ShellComboBox1Click();
+        })();
+    });
 }
 
 bool TForm1::SelectFolder(const QString& path) {
@@ -116,7 +144,7 @@ bool TForm1::ShellTreeView1Changing() {
 
 void TForm1::ShellTreeView1Change() {
     folderJustChanged_ = true;
-    SyncFolderCombo(ShellTreeView1->Path());
+    ShowFolderChain(ShellComboBox1, ShellTreeView1->Path());
     ListFolder();
 }
 
@@ -133,34 +161,6 @@ void TForm1::ShellTreeView1Click() {
 
 void TForm1::ShellComboBox1Click() {
     ShellTreeView1Click();
-}
-
-void TForm1::ShellComboBox1Chosen(int index) {
-    const QString path = ShellComboBox1->itemData(index).toString();
-    if (!ShellTreeView1->SelectPath(path)) {
-        SyncFolderCombo(ShellTreeView1->Path());
-        return;
-    }
-    ShellComboBox1Click();
-}
-
-void TForm1::SyncFolderCombo(const QString& path) {
-    const QSignalBlocker blocker(ShellComboBox1);
-    ShellComboBox1->clear();
-    if (path.isEmpty()) {
-        return;
-    }
-    QStringList chain;
-    for (QString folder = path;; folder = QFileInfo(folder).path()) {
-        chain.prepend(folder);
-        if (QDir(folder).isRoot() || folder == QFileInfo(folder).path()) {
-            break;
-        }
-    }
-    for (const QString& folder : chain) {
-        ShellComboBox1->addItem(folder, folder);
-    }
-    ShellComboBox1->setCurrentIndex(static_cast<int>(chain.size()) - 1);
 }
 
 void TForm1::ListFolder() {

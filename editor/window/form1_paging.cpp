@@ -1,4 +1,5 @@
-// What changes the page the rows show: the page arrows and their keys, the
+// The buttons of the page: Save Row and Save All Rows, and what changes the
+// page the rows show: the page arrows and their keys, the
 // mode switch to the other tag kind and the copy into it. Each asks the save
 // question first, while the page holds unsaved rows.
 #include <QKeySequence>
@@ -14,6 +15,8 @@
 #include "editor/window/form1.h"
 
 void TForm1::ConnectPages() {
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { SpeedButton2Click(); }));
     connect(Button2, &QPushButton::clicked, this, Guarded([this] { Button2Click(); }));
     connect(Vasemmalle, &QToolButton::clicked, this, Guarded([this] { VasemmalleClick(); }));
     connect(Oikealle, &QToolButton::clicked, this, Guarded([this] { OikealleClick(); }));

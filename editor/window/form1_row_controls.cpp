@@ -63,6 +63,33 @@ TSpinEdit* RowSpin(QWidget* parent, const QString& name, column_layout::Span spa
 }  // namespace
 
 void TForm1::CreateRows() {
+    // A field's changes reach the model, its marks, its row and the parts.
+    const auto connectValueControl = [this](QWidget* control, bulk::Column column, int k) {
+        auto changed = [this, control, column, k] {
+            // Only a field the user is in is being typed into; the program sets the others.
+            const QWidget* focus = QApplication::focusWidget();
+            if (rowModel_.Shown(k, column) != TRowView::ValueText(control) && focus != nullptr &&
+                (focus == control || control->isAncestorOf(focus))) {
+                notices_.NoticeFieldTyped(k, column);
+            }
+            rowModel_.SetField(k, column, TRowView::ValueText(control));
+            rowView_->PaintField(k, column, control);
+            RowChanged(k);
+            // A text the program put into a field the user is not in shows its start.
+            if (!control->hasFocus()) {
+                TRowView::ShowTextStart(control);
+            }
+        };
+        // Keys of the text fields (Up and Down between rows) pass the window's filter.
+        control->installEventFilter(this);
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            connect(edit, &QLineEdit::textChanged, this, changed);
+        } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
+            connect(spin, &TSpinEdit::textChanged, this, changed);
+        } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
+            connect(combo, &QComboBox::editTextChanged, this, changed);
+        }
+    };
     auto* genreModel = new QStringListModel(SortedGenreNames(), this);
     genreDropDown_ = new TGenreDropDown(genreModel, this, ScrollBox1);
     // Created where the window's normal width puts them; PlaceColumns moves
@@ -124,34 +151,17 @@ void TForm1::CreateRows() {
                 setTabOrder(previous, control);
             }
             previous = control;
-            ConnectValueControl(control, column, k);
+            connectValueControl(control, column, k);
         }
     }
-}
 
-void TForm1::ConnectValueControl(QWidget* control, bulk::Column column, int k) {
-    auto changed = [this, control, column, k] {
-        // Only a field the user is in is being typed into; the program sets the others.
-        const QWidget* focus = QApplication::focusWidget();
-        if (rowModel_.Shown(k, column) != TRowView::ValueText(control) && focus != nullptr &&
-            (focus == control || control->isAncestorOf(focus))) {
-            notices_.NoticeFieldTyped(k, column);
+    // The kind label follows the focus from row to row.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now != nullptr && now->window() == this) {
+            if (const std::optional<int> k = FindFocusedRow()) {
+                captions_->FollowRow(k);
+            }
+            captions_->ShowWrittenVersion(TagKind, RowsInScope());
         }
-        rowModel_.SetField(k, column, TRowView::ValueText(control));
-        rowView_->PaintField(k, column, control);
-        RowChanged(k);
-        // A text the program put into a field the user is not in shows its start.
-        if (!control->hasFocus()) {
-            TRowView::ShowTextStart(control);
-        }
-    };
-    // Keys of the text fields (Up and Down between rows) pass the window's filter.
-    control->installEventFilter(this);
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-        connect(edit, &QLineEdit::textChanged, this, changed);
-    } else if (auto* spin = qobject_cast<TSpinEdit*>(control)) {
-        connect(spin, &TSpinEdit::textChanged, this, changed);
-    } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
-        connect(combo, &QComboBox::editTextChanged, this, changed);
-    }
+    });
 }

@@ -36,18 +36,6 @@
 #include "platform/attributes.h"
 #include "platform/clock.h"
 
-void TForm1::ConnectRows() {
-    // The kind label follows the focus from row to row.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now != nullptr && now->window() == this) {
-            if (const std::optional<int> k = FindFocusedRow()) {
-                captions_->FollowRow(k);
-            }
-            captions_->ShowWrittenVersion(TagKind, RowsInScope());
-        }
-    });
-}
-
 Tv2TAGInfo TForm1::LoadV2Row(const std::string& path) {
     return V2RowSource ? V2RowSource(path) : row_codec::ReadV2(tag_, path, chosen_.ReadPage());
 }

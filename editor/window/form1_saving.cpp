@@ -101,11 +101,6 @@ void TForm1::WriteWhileSuspended(const std::function<void()>& writes) {
     }
 }
 
-void TForm1::ConnectSaving() {
-    connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { SpeedButton1Click(); }));
-    connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { SpeedButton2Click(); }));
-}
-
 void TForm1::SpeedButton1Click() {
     if (FileList.empty()) {
         dialogs_.Message(this, save_logic::NoFilesMessage());
