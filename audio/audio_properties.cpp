@@ -76,6 +76,16 @@ void AddFindings(const FrameRun& run, bool afterTag, std::vector<Finding>& findi
     }
 }
 
+// The length of `samples`, less the encoder's delay and padding when the
+// header gives them and they fit in the stream.
+int64_t DurationMs(int64_t samples, const VbrInfo& header, int sampleRate) {
+    const int64_t gapless = header.encoderDelay + header.encoderPadding;
+    if (gapless < samples) {
+        samples -= gapless;
+    }
+    return (samples * kMillisecondsPerSecond + sampleRate / 2) / sampleRate;
+}
+
 }  // namespace
 
 int64_t AudioStart(const ByteSource& source) {
@@ -121,10 +131,8 @@ AudioProperties ReadAudioProperties(const ByteSource& source, int64_t audioStart
     }
     properties.frameCount = headerTrusted ? int64_t{*vbr.frames} : counted.frames;
     properties.durationExact = headerTrusted || counted.everyFrameCounted;
-    properties.durationMs =
-        (properties.frameCount * first.samplesPerFrame * kMillisecondsPerSecond +
-         first.sampleRate / 2) /
-        first.sampleRate;
+    properties.durationMs = DurationMs(properties.frameCount * first.samplesPerFrame,
+                                       headerTrusted ? vbr : VbrInfo{}, first.sampleRate);
 
     properties.variableBitrate = BitrateVaries(walk);
     if (properties.variableBitrate && vbr.kind == VbrHeader::None) {

@@ -14,6 +14,8 @@ constexpr uint32_t kXingQuality = 0x08;
 constexpr size_t kXingTocBytes = 100;
 // The encoder's name at the start of the LAME tag ("LAME3.100", "Lavc58.54").
 constexpr size_t kEncoderNameBytes = 9;
+// Where the LAME tag keeps the encoder delay and padding: two 12-bit numbers.
+constexpr size_t kGaplessOffset = 21;
 // VBRI sits at a fixed place: 32 bytes after the frame header.
 constexpr size_t kVbriOffset = 36;
 constexpr size_t kVbriBytes = 26;
@@ -62,6 +64,11 @@ std::optional<VbrInfo> ParseXing(std::span<const uint8_t> frame, size_t offset) 
     field += (flags & kXingToc) ? kXingTocBytes : 0;
     field += (flags & kXingQuality) ? 4 : 0;
     info.encoder = EncoderName(frame, field);
+    if (!info.encoder.empty() && field + kGaplessOffset + 3 <= frame.size()) {
+        const uint8_t* gapless = frame.data() + field + kGaplessOffset;
+        info.encoderDelay = (gapless[0] << 4) | (gapless[1] >> 4);
+        info.encoderPadding = ((gapless[1] & 0x0F) << 8) | gapless[2];
+    }
     return info;
 }
 

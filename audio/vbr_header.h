@@ -18,6 +18,10 @@ struct VbrInfo {
     std::optional<uint32_t> frames;
     std::optional<uint32_t> bytes;
     std::string encoder;
+    // Samples the encoder put before and after the audio (from the LAME tag);
+    // a player that knows them leaves them out, and so does the length.
+    int encoderDelay = 0;
+    int encoderPadding = 0;
 };
 
 // Looks for a VBR header in `frame`, the bytes of the first frame (fewer
