@@ -141,11 +141,15 @@ AudioProperties ReadAudioProperties(const ByteSource& source, int64_t audioStart
     if (!properties.variableBitrate) {
         properties.bitrateKbps =
             walk.head.frames > 1 ? walk.head.maxBitrateKbps : first.bitrateKbps;
-    } else if (properties.durationMs > 0) {
-        // Bytes per millisecond times eight are kilobits per second.
+    } else {
+        // The bytes of every frame, the header frame's too, over the time of
+        // every frame: bytes per millisecond times eight are kilobits per second.
         const int64_t bytes = vbr.bytes && headerTrusted ? int64_t{*vbr.bytes} : counted.bytes;
+        const int64_t streamMs =
+            DurationMs((properties.frameCount + (headerFrame ? 1 : 0)) * first.samplesPerFrame,
+                       VbrInfo{}, first.sampleRate);
         properties.bitrateKbps =
-            static_cast<int>((bytes * 8 + properties.durationMs / 2) / properties.durationMs);
+            streamMs > 0 ? static_cast<int>((bytes * 8 + streamMs / 2) / streamMs) : 0;
     }
     return properties;
 }

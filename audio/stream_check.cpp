@@ -70,8 +70,8 @@ Finding MakeFinding(const Interruption& interruption, bool afterTag) {
                     Bytes(interruption.bytes) + " that are not audio" + at + "."};
         case Finding::Kind::TruncatedLastFrame:
             return {interruption.kind, interruption.offset,
-                    "The last frame is cut short: only " + Bytes(interruption.bytes) + " of it" +
-                        at + "."};
+                    "The last frame" + at + " is cut short: only " + Bytes(interruption.bytes) +
+                        " of it are there."};
         case Finding::Kind::Id3v2InsideAudio:
             return {interruption.kind, interruption.offset,
                     "A second ID3v2 tag (" + Bytes(interruption.bytes) + ")" + at +

@@ -25,7 +25,8 @@ std::optional<int64_t> Id3v2Bytes(std::span<const uint8_t> bytes, size_t at, con
     }
     const int64_t body =
         (int64_t{p[6]} << 21) | (int64_t{p[7]} << 14) | (int64_t{p[8]} << 7) | p[9];
-    const bool footer = (p[5] & kId3v2FooterFlag) != 0;
+    // Only version 4 has a footer; the bit means nothing in earlier versions.
+    const bool footer = p[3] == 4 && (p[5] & kId3v2FooterFlag) != 0;
     return kId3v2HeaderBytes + body + (footer ? kId3v2HeaderBytes : 0);
 }
 
