@@ -25,11 +25,11 @@ size_t FileSource::ReadAt(int64_t offset, uint8_t* buffer, size_t n) const {
     return file_.ReadAt(offset, buffer, n);
 }
 
-std::vector<uint8_t> ReadRange(const ByteSource& source, int64_t offset, int64_t n) {
+ReadBytes ReadRange(const ByteSource& source, int64_t offset, int64_t n) {
     const int64_t start = std::clamp<int64_t>(offset, 0, source.Size());
-    const int64_t count = std::clamp<int64_t>(n, 0, source.Size() - start);
-    std::vector<uint8_t> bytes(static_cast<size_t>(count));
-    bytes.resize(source.ReadAt(start, bytes.data(), bytes.size()));
+    const size_t count = static_cast<size_t>(std::clamp<int64_t>(n, 0, source.Size() - start));
+    ReadBytes bytes(count);
+    bytes.SetSize(std::min(count, source.ReadAt(start, bytes.Data(), count)));
     return bytes;
 }
 

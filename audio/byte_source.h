@@ -4,8 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
-#include <vector>
 
 namespace platform {
 class File;
@@ -42,7 +42,23 @@ class FileSource final : public ByteSource {
     const platform::File& file_;
 };
 
+// Bytes read from a source. The buffer is not cleared before the read, since
+// only the bytes read are kept: the windows of the audio are read per file.
+class ReadBytes {
+  public:
+    explicit ReadBytes(size_t capacity)
+        : data_(std::make_unique_for_overwrite<uint8_t[]>(capacity)) {}
+    uint8_t* Data() { return data_.get(); }
+    size_t size() const { return size_; }
+    void SetSize(size_t size) { size_ = size; }
+    operator std::span<const uint8_t>() const { return {data_.get(), size_}; }
+
+  private:
+    std::unique_ptr<uint8_t[]> data_;
+    size_t size_ = 0;
+};
+
 // The bytes of [offset, offset + n) that lie inside the source.
-std::vector<uint8_t> ReadRange(const ByteSource& source, int64_t offset, int64_t n);
+ReadBytes ReadRange(const ByteSource& source, int64_t offset, int64_t n);
 
 }  // namespace audio

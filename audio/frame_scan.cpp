@@ -95,6 +95,11 @@ class Walker {
     // or the window's size when there is none.
     size_t FindFrameOrTag(size_t at) const {
         for (; at < window_.size(); ++at) {
+            // Only a frame (0xFF), an ID3v2 tag ('I') or an APE tag ('A') can start here.
+            const uint8_t lead = window_[at];
+            if (lead != 0xFF && lead != 'I' && lead != 'A') {
+                continue;
+            }
             if (Confirmed(at) || TagBytes(at)) {
                 return at;
             }
