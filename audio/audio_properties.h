@@ -53,9 +53,9 @@ struct AudioProperties {
     bool durationExact = false;
     int64_t frameCount = 0;
     VbrHeader vbrHeader = VbrHeader::None;
-    std::string encoder;  // as the LAME/Info header names it ("LAME3.100"), or empty
+    std::string encoder{};  // as the LAME/Info header names it ("LAME3.100"), or empty
     int64_t firstFrameOffset = 0;
-    std::vector<Finding> findings;
+    std::vector<Finding> findings{};
 };
 
 // Where the audio starts: after the ID3v2 tag at the start of the source
@@ -68,6 +68,15 @@ AudioProperties ReadAudioProperties(const ByteSource& source, int64_t audioStart
 AudioProperties ReadAudioProperties(const platform::File& file, int64_t audioStart);
 // Opens the file (platform::OpenError when it cannot) and finds the audio after its tag.
 AudioProperties ReadAudioProperties(const std::string& path);
+
+// A length as "m:ss", or "h:mm:ss" from an hour on; "~" before an estimate.
+std::string DurationText(int64_t milliseconds, bool exact = true);
+// One line of all the properties for a tooltip, for example "MPEG-1 Layer III,
+// 44100 Hz, Joint stereo, 190 kbps VBR, 3:25, Xing header, LAME3.100"; "No
+// MPEG audio found" when none was.
+std::string Summary(const AudioProperties& properties);
+// The findings' texts, one a line; empty when the stream has no fault.
+std::string FindingsText(const AudioProperties& properties);
 
 // Names for showing: "MPEG-1", "MPEG-2", "MPEG-2.5"; "Stereo", "Joint stereo",
 // "Dual channel", "Mono"; "Xing", "Info", "VBRI", "none".

@@ -258,3 +258,41 @@ TEST(AudioProperties, StreamCheckFindsEachFaultAndNothingElse) {
 }
 
 }  // namespace
+
+TEST(AudioProperties, SummaryNamesEveryPropertyAndMarksAnEstimate) {
+    using audio::AudioProperties;
+    const std::pair<AudioProperties, std::string> cases[] = {
+        {{}, "No MPEG audio found"},
+        {{.found = true,
+          .version = MpegVersion::Mpeg1,
+          .layer = 3,
+          .sampleRate = 44100,
+          .channelMode = ChannelMode::JointStereo,
+          .bitrateKbps = 190,
+          .variableBitrate = true,
+          .durationMs = 205000,
+          .durationExact = true,
+          .vbrHeader = VbrHeader::Xing,
+          .encoder = "LAME3.100"},
+         "MPEG-1 Layer III, 44100 Hz, Joint stereo, 190 kbps VBR, 3:25, Xing header, LAME3.100"},
+        {{.found = true,
+          .version = MpegVersion::Mpeg25,
+          .layer = 3,
+          .sampleRate = 8000,
+          .channelMode = ChannelMode::Mono,
+          .bitrateKbps = 16,
+          .durationMs = 3725400},
+         "MPEG-2.5 Layer III, 8000 Hz, Mono, 16 kbps CBR, ~1:02:05"},
+        {{.found = true,
+          .layer = 2,
+          .sampleRate = 48000,
+          .channelMode = ChannelMode::DualChannel,
+          .bitrateKbps = 384,
+          .durationMs = 59600,
+          .durationExact = true},
+         "MPEG-1 Layer II, 48000 Hz, Dual channel, 384 kbps CBR, 1:00"},
+    };
+    for (const auto& [properties, summary] : cases) {
+        EXPECT_EQ(audio::Summary(properties), summary);
+    }
+}
