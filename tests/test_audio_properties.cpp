@@ -296,3 +296,31 @@ TEST(AudioProperties, SummaryNamesEveryPropertyAndMarksAnEstimate) {
         EXPECT_EQ(audio::Summary(properties), summary);
     }
 }
+
+// 300 MB of silent 417-byte frames made as they are read, counting the bytes read.
+class EndlessSilence final : public audio::ByteSource {
+  public:
+    int64_t Size() const override { return 300LL << 20; }
+    size_t ReadAt(int64_t offset, uint8_t* buffer, size_t n) const override {
+        n = static_cast<size_t>(std::clamp<int64_t>(Size() - offset, 0, static_cast<int64_t>(n)));
+        const uint8_t header[] = {0xFF, 0xFB, 0x90, 0xC4};
+        for (size_t i = 0; i < n; ++i) {
+            const int64_t inFrame = (offset + static_cast<int64_t>(i)) % 417;
+            buffer[i] = inFrame < 4 ? header[inFrame] : 0;
+        }
+        read += n;
+        return n;
+    }
+    mutable int64_t read = 0;
+};
+
+TEST(AudioProperties, LargeStreamIsEstimatedFromTwoWindowsOnly) {
+    const EndlessSilence source;
+    const audio::AudioProperties properties = audio::ReadAudioProperties(source, 0);
+    EXPECT_LE(source.read, 128 * 1024);
+    EXPECT_FALSE(properties.durationExact);
+    EXPECT_NEAR(properties.durationMs, (300LL << 20) / 417 * 1152 * 1000 / 44100, 27);
+    // 300 MB is no whole number of frames.
+    ASSERT_EQ(properties.findings.size(), 1u);
+    EXPECT_EQ(properties.findings[0].kind, Finding::Kind::TruncatedLastFrame);
+}
