@@ -20,6 +20,8 @@ namespace {
 constexpr int64_t kHeadWindowBytes = 64 * 1024;
 constexpr int64_t kTailWindowBytes = 16 * 1024;
 constexpr int64_t kMillisecondsPerSecond = 1000;
+// Above any MPEG audio bitrate; only a header that lies about the length gives more.
+constexpr int64_t kMaxBitrateKbps = 10000;
 
 struct Walk {
     FrameRun head;
@@ -142,14 +144,13 @@ AudioProperties ReadAudioProperties(const ByteSource& source, int64_t audioStart
         properties.bitrateKbps =
             walk.head.frames > 1 ? walk.head.maxBitrateKbps : first.bitrateKbps;
     } else {
-        // The bytes of every frame, the header frame's too, over the time of
-        // every frame: bytes per millisecond times eight are kilobits per second.
-        const int64_t bytes = vbr.bytes && headerTrusted ? int64_t{*vbr.bytes} : counted.bytes;
+        // The stream's bytes, the header frame's too, over the time of every
+        // frame: bytes per millisecond times eight are kilobits per second.
         const int64_t streamMs =
             DurationMs((properties.frameCount + (headerFrame ? 1 : 0)) * first.samplesPerFrame,
                        VbrInfo{}, first.sampleRate);
-        properties.bitrateKbps =
-            streamMs > 0 ? static_cast<int>((bytes * 8 + streamMs / 2) / streamMs) : 0;
+        const int64_t kbps = streamMs > 0 ? (counted.bytes * 8 + streamMs / 2) / streamMs : 0;
+        properties.bitrateKbps = static_cast<int>(std::min<int64_t>(kbps, kMaxBitrateKbps));
     }
     return properties;
 }

@@ -20,6 +20,13 @@ std::string Bytes(int64_t n) {
     return std::to_string(n) + (n == 1 ? " byte" : " bytes");
 }
 
+// Whether the header's byte count is not the stream's, beyond what a tag or a
+// frame taken in or left out explains.
+bool BytesDisagree(const VbrInfo& header, const CountedStream& stream) {
+    const int64_t slack = std::max(kByteSlack, stream.bytes / kByteSlackDivisor);
+    return header.bytes && std::abs(int64_t{*header.bytes} - stream.bytes) > slack;
+}
+
 }  // namespace
 
 AudioEnd FindAudioEnd(const ByteSource& source, int64_t audioStart) {
@@ -53,8 +60,10 @@ bool HeaderDisagrees(const VbrInfo& header, const CountedStream& stream) {
     if (stream.everyFrameCounted) {
         return header.frames && std::abs(int64_t{*header.frames} - stream.frames) > 1;
     }
-    const int64_t slack = std::max(kByteSlack, stream.bytes / kByteSlackDivisor);
-    return header.bytes && std::abs(int64_t{*header.bytes} - stream.bytes) > slack;
+    // The estimate is rough, but a count off by half or double belongs to another stream.
+    const int64_t frames = header.frames.value_or(stream.frames);
+    return BytesDisagree(header, stream) || frames < stream.frames / 2 ||
+           frames > stream.frames * 2;
 }
 
 Finding MakeFinding(const Interruption& interruption, bool afterTag) {
@@ -93,11 +102,12 @@ Finding VbrWithoutHeaderFinding(int64_t offset) {
 Finding HeaderDisagreesFinding(const VbrInfo& header, const CountedStream& stream, int64_t offset) {
     const std::string name = VbrHeaderName(header.kind);
     const std::string text =
-        stream.everyFrameCounted
-            ? "The " + name + " header counts " + std::to_string(header.frames.value_or(0)) +
-                  " frames, the stream has " + std::to_string(stream.frames) + "."
-            : "The " + name + " header counts " + Bytes(header.bytes.value_or(0)) +
-                  ", the stream has " + std::to_string(stream.bytes) + ".";
+        !stream.everyFrameCounted && BytesDisagree(header, stream)
+            ? "The " + name + " header counts " + Bytes(header.bytes.value_or(0)) +
+                  ", the stream has " + std::to_string(stream.bytes) + "."
+            : "The " + name + " header counts " + std::to_string(header.frames.value_or(0)) +
+                  " frames, the stream has " + (stream.everyFrameCounted ? "" : "about ") +
+                  std::to_string(stream.frames) + ".";
     return {Finding::Kind::HeaderCountDisagrees, offset,
             text + " Its length is not used; the length comes from the frames."};
 }

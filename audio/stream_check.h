@@ -22,15 +22,15 @@ AudioEnd FindAudioEnd(const ByteSource& source, int64_t audioStart);
 
 // What the stream check compares a VBR header with.
 struct CountedStream {
-    int64_t frames = 0;  // audio frames after the header frame
+    int64_t frames = 0;  // audio frames after the header frame, counted or estimated
     bool everyFrameCounted = false;
     int64_t bytes = 0;  // from the first frame to the audio's end
 };
 
 // Whether the header's counts are not the stream's: its frame count against
 // a count of every frame (one frame apart is allowed for a frame cut at the
-// end), or its byte count against the stream's bytes when not every frame
-// was counted.
+// end); when not every frame was counted, its byte count against the
+// stream's bytes and its frame count against the estimate.
 bool HeaderDisagrees(const VbrInfo& header, const CountedStream& stream);
 
 Finding MakeFinding(const Interruption& interruption, bool afterTag);

@@ -224,8 +224,9 @@ TEST(AudioProperties, StreamCheckFindsEachFaultAndNothingElse) {
     id3v1.resize(128, ' ');
     const Bytes ape =
         Concat({testing_mp3::ToBytes("APETAGEX"), {0xD0, 0x07, 0, 0, 32, 0, 0, 0}, Bytes(16, 0)});
-    Bytes xingCount = vbr;
+    Bytes xingCount = vbr, longXingCount = longVbr;
     PutBigEndian(xingCount, Find(xingCount, "Xing") + 8, 40);
+    PutBigEndian(longXingCount, Find(longXingCount, "Xing") + 8, 40);
     const FaultCase cases[] = {
         {"clean_with_both_tags", Concat({tag, cbr, id3v1}), {}},
         {"lame_vbr_with_xing", vbr, {}},
@@ -238,6 +239,7 @@ TEST(AudioProperties, StreamCheckFindsEachFaultAndNothingElse) {
         {"second_tag_after_first", Concat({tag, tag, cbr}), {K::Id3v2InsideAudio}},
         {"ape_tag_before_id3v1", Concat({cbr, ape, id3v1}), {K::ApeTag}},
         {"xing_count_disagrees", xingCount, {K::HeaderCountDisagrees}},
+        {"long_xing_count_disagrees", longXingCount, {K::HeaderCountDisagrees}},
         {"vbr_without_header", Encode(44100, 2, 2, "-V2 -t"), {K::VbrWithoutHeader}},
         {"long_vbr_cut_in_half",
          Bytes(longVbr.begin(), longVbr.begin() + 150001),
