@@ -20,7 +20,8 @@ std::string DurationText(int64_t milliseconds, bool exact) {
         std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
                       static_cast<long long>(seconds % 60));
     }
-    return (exact ? "" : "~") + std::string(text);
+    std::string shown = exact ? "" : "~";
+    return shown.append(text);
 }
 
 std::string Summary(const AudioProperties& properties) {
