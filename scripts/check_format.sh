@@ -7,7 +7,7 @@ command -v clang-format >/dev/null || { echo "clang-format is not installed" >&2
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
     mapfile -t sources < <(git ls-files -- '*.cpp' '*.h')
 else
-    mapfile -t sources < <(find app bench editor fuzz id3v1 id3v2 platform tests \
+    mapfile -t sources < <(find app audio bench editor fuzz id3v1 id3v2 platform tests \
                                 -name '*.cpp' -o -name '*.h')
 fi
 clang-format --dry-run -Werror "${sources[@]}"

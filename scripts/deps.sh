@@ -5,7 +5,7 @@ set -euo pipefail
 
 run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev zlib1g-dev
               libmpg123-dev libout123-0 mpg123 libgl-dev libicu-dev)
-test_packages=(clang-format libgtest-dev libgmock-dev libtag1-dev python3-mutagen python3-eyed3 xvfb xauth libbenchmark-dev)
+test_packages=(clang-format libgtest-dev libgmock-dev libtag1-dev python3-mutagen python3-eyed3 lame xvfb xauth libbenchmark-dev)
 fuzz_packages=(clang-14 libclang-rt-14-dev)
 # What the package checks run: the metainfo validator, lintian, and man for the manual page.
 test_packages+=(appstream lintian man-db)
