@@ -16,6 +16,7 @@
 #include "editor/frames/frame_view.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
+#include "editor/naming/pattern.h"
 #include "id3v2/id3v2.h"
 #include "tests/helpers/mp3_files.h"
 #include "tests/helpers/mutagen_reader.h"
@@ -324,6 +325,20 @@ TEST(FrameValues, ChecksGiveTheReasonForWhatAFrameCannotHold) {
     EXPECT_NE(frames::EncodeFrame(Edited("APIC", {}), 4).problem, "");
 }
 
+TEST(AddedColumns, EachIsANamingFieldAndAFrameOfBothVersions) {
+    for (const frames::TAddedColumn& column : frames::StandardColumns()) {
+        SCOPED_TRACE(column.key);
+        const naming::Compiled compiled = naming::Compile(
+            QString::fromStdString("%{" + column.key + "}"), naming::Direction::Format);
+        ASSERT_TRUE(compiled.pattern);
+        EXPECT_EQ(naming::AddedColumnKey(compiled.pattern->parts[0][0].field), column.key);
+        EXPECT_EQ(frames::ColumnOfKey(column.key), column);
+        EXPECT_TRUE(frames::IsTextKind(frames::FrameType(column.v3Id).kind));
+        EXPECT_NE(frames::FrameType(column.v4Id).versions & (1 << 4), 0);
+    }
+    EXPECT_EQ(frames::ColumnOfKey("user:MOOD")->description, "MOOD");
+}
+
 TEST(FrameEdits, AreUndoneRevertedAndRefusedForPicturesOrAFileThatChanged) {
     LoadedFile file(4);
     const rows::TRowEdits before = file.model.Edits(0);
@@ -341,4 +356,8 @@ TEST(FrameEdits, AreUndoneRevertedAndRefusedForPicturesOrAFileThatChanged) {
     const Bytes stored = testing_mp3::ReadFile(file.path);
     EXPECT_NE(file.Save(), 0);
     EXPECT_EQ(testing_mp3::ReadFile(file.path), stored);
+    // Every frame removed: the tag goes rather than the save failing.
+    file.model.SetFrameChanges(0, {{1, "TIT2", nullptr}, {2, "PRIV", nullptr}});
+    EXPECT_EQ(file.Save(), 0);
+    EXPECT_FALSE(id3v2::BeginsWithTagMarker(file.path));
 }

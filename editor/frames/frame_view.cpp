@@ -42,10 +42,14 @@ struct ValueReader {
         view.damaged = view.damaged || ((value.broken || value.noByteOrderMark) && !atCut);
         return id3v2::ToUtf8(text);
     }
-    // Every value from `at` to the end of the data.
+    // Every value from `at` to the end of the data. Empty values at the end
+    // are the zeros some writers pad a frame with, not values.
     void Rest(size_t at) const {
         while (at < data.size()) {
             view.values.push_back(Next(at));
+        }
+        while (!view.values.empty() && view.values.back().empty()) {
+            view.values.pop_back();
         }
     }
 };

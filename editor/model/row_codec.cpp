@@ -75,6 +75,7 @@ bool ToWrite(const rows::TRowModel& rows, int k, Column field) {
            !rows.Marked(k, field, rows::kKeepsStored);
 }
 
+// The values of a frame read whole; empty ones at the end are padding zeros.
 std::vector<std::string> SplitAtZeros(const std::string& text) {
     std::vector<std::string> values;
     size_t from = 0;
@@ -82,6 +83,9 @@ std::vector<std::string> SplitAtZeros(const std::string& text) {
         values.push_back(text.substr(from, zero - from));
     }
     values.push_back(text.substr(from));
+    while (values.size() > 1 && values.back().empty()) {
+        values.pop_back();
+    }
     return values;
 }
 
@@ -266,8 +270,9 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        // Every value of a genre, title, artist or album: the row shows them all.
-        const bool every = (frame.field & (kV2Genre | kV2Title | kV2Artist | kV2Album)) != 0;
+        // Every value of a genre, artist or album: the row shows them all. A
+        // title shows its first and keeps the frame as stored unless edited.
+        const bool every = (frame.field & (kV2Genre | kV2Artist | kV2Album)) != 0;
         const uint8_t result = every ? tag.GetTextValuesUtf8(frame.id, *frame.text)
                                      : tag.GetTextUtf8(frame.id, *frame.text);
         if (!id3v2::TextReadInFull(result)) {
@@ -452,8 +457,8 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         if (!ToWrite(rows, k, text.field)) {
             continue;
         }
-        // Several values of a title, artist or album go into the frame as the
-        // version stores them; a single value as it always was.
+        // Several values of a field go into the frame as the version stores
+        // them; a single value as it always was.
         if (text.field != Column::Track && text.field != Column::Genre &&
             frames::SplitValues(text.text).size() > 1) {
             SetTextValues(tag, text.id, {}, text.text);
@@ -476,16 +481,15 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
-    if (rows.PicturesChanged(k)) {
-        if (WritePictures(tag, rows, k) != 0) {
-            // Refused before anything was written: the file stays as it was.
-            return id3v2::ResultWord(id3v2::kWriteFailed);
-        }
-        // The last picture of a tag that held nothing else: the tag goes.
-        if (tag.Frames.FrameCount() == 0) {
-            const uint16_t removed = tag.RemoveFromFile(path);
-            return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
-        }
+    if (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0) {
+        // Refused before anything was written: the file stays as it was.
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    // The last picture or frame of a tag that held nothing else: the tag goes.
+    if ((rows.PicturesChanged(k) || !rows.FrameChangesOf(k).empty()) &&
+        tag.Frames.FrameCount() == 0) {
+        const uint16_t removed = tag.RemoveFromFile(path);
+        return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
     }
     // Room freed up to the bound stays as padding (the tag keeps its size, the
     // audio stays where it is); the tag's own padding setting is back afterwards.

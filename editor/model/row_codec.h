@@ -74,8 +74,8 @@ struct TV2Versions {
 // Loads the file's ID3v2 tag into `tag` for listing (Tid3v2tag::LoadForListing:
 // large images stay in the file, so the tag cannot be saved before it is loaded
 // whole) and reads the row's values from it; the text of Latin-1 frames is read
-// with the code page. Title, artist and album show every value of their
-// frame, joined with frames::kValueSeparator. The added columns' values are
+// with the code page. Artist and album show every value of their frame,
+// joined with frames::kValueSeparator. The added columns' values are
 // read too.
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path,
                   const code_page::TCodePage& page = code_page::TCodePage(),
@@ -101,8 +101,8 @@ int VersionWritten(int stored, int target, const TV2Versions& versions);
 // Sets the changed values, pictures, frames (TRowModel::FrameChangesOf, for
 // the version the save writes) and added columns of row k into the file's own
 // ID3v2 tag (loaded into `tag` first) and saves it; every frame the row did
-// not change stays byte for byte. Several values of a title, artist, album or
-// added column are stored separately in version 4 and joined with "/" in 3. A value kept as stored
+// not change stays byte for byte. Several values of a field or added column
+// are stored separately in version 4 and joined with "/" in 3. A value kept as stored
 // stays, and so does every picture the row did not change. A tag that shrinks by at most
 // FreedRoomBound keeps its size. 0 when saved, else
 // the result word of the load or save that failed.
