@@ -103,8 +103,9 @@ void BM_ReadRowsV2(benchmark::State& state) {
     Tid3v2tag tag;
     for (auto _ : state) {
         for (int i = 0; i < 40; ++i) {
-            benchmark::DoNotOptimize(row_codec::FromV2(row_codec::ReadV2(
-                tag, folder.Path() + "/song" + std::to_string(i) + ".mp3", {}, columns)));
+            benchmark::DoNotOptimize(row_codec::FromV2(
+                row_codec::ReadV2(tag, folder.Path() + "/song" + std::to_string(i) + ".mp3",
+                                  code_page::TCodePage(), columns)));
         }
     }
 }

@@ -202,7 +202,7 @@ TFrameView ViewFrame(const TFrameIndex& frames, uint32_t i, int version) {
     } else {
         ReadBinaryLike(data, view);
     }
-    if (version == 3 && JoinsWithSlash(view.id)) {
+    if (version < 4 && JoinsWithSlash(view.id)) {
         SplitSlashes(view.values);
     }
     view.name = ReadableName(view.id, view.description);

@@ -41,7 +41,7 @@ struct TFrameView {
 };
 
 // Frame i of the table as a view; `version` is the tag's major version,
-// which decides whether version-3 values joined with "/" are split.
+// which decides whether values joined with "/" before version 4 are split.
 TFrameView ViewFrame(const TFrameIndex& frames, uint32_t i, int version);
 // Every frame of the tag in stored order.
 std::vector<TFrameView> ViewFrames(const Tid3v2tag& tag);
