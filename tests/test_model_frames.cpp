@@ -360,4 +360,8 @@ TEST(FrameEdits, AreUndoneRevertedAndRefusedForPicturesOrAFileThatChanged) {
     file.model.SetFrameChanges(0, {{1, "TIT2", nullptr}, {2, "PRIV", nullptr}});
     EXPECT_EQ(file.Save(), 0);
     EXPECT_FALSE(id3v2::BeginsWithTagMarker(file.path));
+    // A record holds neither frames nor added columns.
+    file.model.SetKind(1);
+    EXPECT_FALSE(file.model.AddFrame(0, "TPE2", Shared({0, 'x'})));
+    EXPECT_FALSE(file.model.SetAddedValue(0, "composer", "x"));
 }

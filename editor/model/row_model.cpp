@@ -381,7 +381,7 @@ void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
 
 bool TRowModel::ChangeFrame(int k, uint32_t stored, const std::string& id,
                             std::shared_ptr<const std::vector<uint8_t>> data) {
-    if (stored == 0 || !EditableFrameId(id)) {
+    if (stored == 0 || !EditableFrameId(id) || kind_ != 2) {
         return false;
     }
     FrameChanges& changes = rows_[Index(k)].frameChanges;
@@ -392,7 +392,7 @@ bool TRowModel::ChangeFrame(int k, uint32_t stored, const std::string& id,
 
 bool TRowModel::AddFrame(int k, const std::string& id,
                          std::shared_ptr<const std::vector<uint8_t>> data) {
-    if (!EditableFrameId(id) || data == nullptr) {
+    if (!EditableFrameId(id) || data == nullptr || kind_ != 2) {
         return false;
     }
     rows_[Index(k)].frameChanges.push_back({0, id, std::move(data)});
@@ -417,7 +417,7 @@ void TRowModel::LoadAddedValues(int k, const AddedValues& values) {
 
 bool TRowModel::SetAddedValue(int k, const std::string& key, const QString& text) {
     Row& row = rows_[Index(k)];
-    if (ValueOf(row.addedShown, key) == text) {
+    if (ValueOf(row.addedShown, key) == text || kind_ != 2) {
         return false;
     }
     row.addedShown[key] = text;

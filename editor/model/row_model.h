@@ -179,8 +179,8 @@ class TRowModel {
     // Stored frame `stored`, whose identifier is `id`, gets new data, or with
     // no data is removed; a change of it made before is replaced. Added
     // frames at the end of the tag. False, and nothing changes, for a picture
-    // (the pictures are edited as pictures) or an identifier that is not four
-    // characters A-Z, 0-9.
+    // (the pictures are edited as pictures), an identifier that is not four
+    // characters A-Z, 0-9, or while the rows edit ID3v1 records.
     bool ChangeFrame(int k, uint32_t stored, const std::string& id,
                      std::shared_ptr<const std::vector<uint8_t>> data);
     bool AddFrame(int k, const std::string& id, std::shared_ptr<const std::vector<uint8_t>> data);
@@ -194,7 +194,8 @@ class TRowModel {
     // Row k's values of added columns as its file holds them (after LoadRow,
     // which clears them); a column the row does not hold shows empty.
     void LoadAddedValues(int k, const AddedValues& values);
-    // Returns true when the shown value changed.
+    // Returns true when the shown value changed; a record holds no added
+    // column, so while the rows edit ID3v1 nothing changes.
     bool SetAddedValue(int k, const std::string& key, const QString& text);
     QString AddedShown(int k, const std::string& key) const;
     QString AddedLoaded(int k, const std::string& key) const;
