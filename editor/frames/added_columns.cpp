@@ -47,18 +47,31 @@ std::optional<TAddedColumn> ColumnOfKey(std::string_view key) {
     return found == columns.end() ? std::nullopt : std::optional(*found);
 }
 
-std::string ColumnText(const Tid3v2tag& tag, const TAddedColumn& column) {
-    const std::string& id = column.FrameId(tag.MajorVersion);
+std::map<std::string, std::string> ColumnTexts(const Tid3v2tag& tag,
+                                               const std::vector<TAddedColumn>& columns) {
+    std::map<std::string, std::string> texts;
+    for (const TAddedColumn& column : columns) {
+        texts[column.key];
+    }
+    // One walk over the frames for all columns: the first frame of each counts.
+    std::vector<bool> found(columns.size(), false);
     for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
-        if (tag.Frames.Id(i) != id) {
-            continue;
-        }
-        const TFrameView view = ViewFrame(tag.Frames, i, tag.MajorVersion);
-        if (id != "TXXX" || view.description == column.description) {
-            return JoinValues(view.values);
+        const std::string id = tag.Frames.Id(i);
+        std::optional<TFrameView> view;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (found[c] || columns[c].FrameId(tag.MajorVersion) != id) {
+                continue;
+            }
+            if (!view) {
+                view = ViewFrame(tag.Frames, i, tag.MajorVersion);
+            }
+            if (id != "TXXX" || view->description == columns[c].description) {
+                texts[columns[c].key] = JoinValues(view->values);
+                found[c] = true;
+            }
         }
     }
-    return {};
+    return texts;
 }
 
 }  // namespace frames

@@ -3,6 +3,7 @@
 // description; each with the key the naming patterns write it by.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,8 +32,9 @@ TAddedColumn UserTextColumn(const std::string& description);
 // unknown key.
 std::optional<TAddedColumn> ColumnOfKey(std::string_view key);
 
-// The text a column shows of the tag: the frame's values joined with
-// kValueSeparator; empty when the tag holds no such frame.
-std::string ColumnText(const Tid3v2tag& tag, const TAddedColumn& column);
+// The texts the columns show of the tag, by key: the first frame's values
+// joined with kValueSeparator; empty when the tag holds no such frame.
+std::map<std::string, std::string> ColumnTexts(const Tid3v2tag& tag,
+                                               const std::vector<TAddedColumn>& columns);
 
 }  // namespace frames

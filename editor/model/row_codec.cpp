@@ -306,9 +306,7 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
     }
     info.Comment = comment.Text;
     info.Pictures = tag.ListPictures();
-    for (const frames::TAddedColumn& column : columns) {
-        info.Added[column.key] = frames::ColumnText(tag, column);
-    }
+    info.Added = frames::ColumnTexts(tag, columns);
     info.NoTag = false;
     info.Version = tag.MajorVersion;
     return info;
