@@ -124,6 +124,7 @@ TEST(FrameEdits, EachKindAddedOrChangedIsReadBackByUsAndByPeers) {
         {Edited("TXXX", {"x", "y"}, "MOOD"), 4, {}},
         {Edited("COMM", {"Привет"}, "note", "rus"), 3, {}},
         {Edited("USLT", {"line one\nline two"}, "", "eng"), 4, {}},
+        {Edited("USLT", {"one", "two"}, "", "eng"), 3, {"one\ntwo"}},
         {Edited("WOAR", {"http://example.org/a"}), 3, {}},
         {Edited("WXXX", {"http://shop.example/"}, "shop"), 4, {}},
     };

@@ -117,11 +117,12 @@ TEncodedFrame Encode(const TFrameView& view, int version) {
         out = Latin1Bytes(values.empty() ? U"" : values.front());
         return encoded;
     }
-    if (version != 4 && values.size() > 1) {
-        values = {Join(values, U"/")};
-    }
+    // A comment's or lyrics' text is one value: several are its lines.
     if (view.kind == FrameKind::Comment || view.kind == FrameKind::Lyrics) {
         values = {Join(values, U"\n")};
+    }
+    if (version != 4 && values.size() > 1) {
+        values = {Join(values, U"/")};
     }
     // A user URL's own text is its description; the URL is always ISO-8859-1.
     std::vector<std::u32string> texts =
