@@ -100,6 +100,8 @@ void SplitSlashes(std::vector<std::string>& values) {
 // Reads what follows the encoding byte of a text or text-like frame.
 void ReadTextLike(Bytes data, TFrameView& view) {
     if (data.empty()) {
+        // A text frame without data holds no value; any other lacks its fields.
+        view.damaged = !IsTextKind(view.kind);
         return;
     }
     if (!id3v2::IsKnownEncoding(data[0])) {
@@ -126,9 +128,8 @@ void ReadTextLike(Bytes data, TFrameView& view) {
             view.language = Latin1(data.subspan(kCommentLanguageOffset, kLanguageLength));
             at = kCommentDescriptionOffset;
             view.description = reader.Next(at);
-            if (at < data.size()) {
-                view.values.push_back(reader.Next(at));
-            }
+            // The text is one value, empty when the frame ends after the description.
+            view.values.push_back(at < data.size() ? reader.Next(at) : std::string());
             break;
         case FrameKind::Picture:
             Latin1Terminated(data, at);  // the MIME type
