@@ -2,33 +2,15 @@
 // loaded both ways, which must agree on the frames and the pictures' fields.
 // When the first byte is odd, the rest of the input after its ten-byte header
 // is repeated to about 80 KB, so that small inputs also reach ring refills.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz/input_file.h"
 #include "id3v2/id3v2.h"
 
 namespace {
-
-// One input file per process, in memory-backed storage when there is some;
-// removed when the process ends.
-struct InputFile {
-    InputFile() {
-        const char* folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        path = std::string(folder) + "/tagvora-fuzz-" + std::to_string(getpid()) + ".mp3";
-    }
-    ~InputFile() { std::remove(path.c_str()); }
-    std::string path;
-};
-
-const std::string& InputPath() {
-    static const InputFile file;
-    return file.path;
-}
 
 std::vector<uint8_t> FileBytes(const uint8_t* data, size_t size) {
     if (size == 0) {
@@ -48,15 +30,11 @@ std::vector<uint8_t> FileBytes(const uint8_t* data, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::vector<uint8_t> file = FileBytes(data, size);
-    FILE* out = std::fopen(InputPath().c_str(), "wb");
-    if (out == nullptr) {
-        std::abort();
-    }
-    std::fwrite(file.data(), 1, file.size(), out);
-    std::fclose(out);
+    fuzz_input::WriteInput(file.data(), file.size());
+    const std::string& path = fuzz_input::InputPath();
 
     Tid3v2tag tag;
-    const uint16_t result = tag.LoadFromFile(InputPath(), 0);
+    const uint16_t result = tag.LoadFromFile(path, 0);
     // A successful load accounts for every body byte and leaves whole frames.
     if (id3v2::Succeeded(result)) {
         if (tag.Progress != 100 || tag.Complete != 1 || tag.LastResult != result) {
@@ -73,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // A listing load skips large images but reads everything else alike.
     Tid3v2tag listed;
-    const uint16_t listedResult = listed.LoadForListing(InputPath());
+    const uint16_t listedResult = listed.LoadForListing(path);
     if (id3v2::Succeeded(listedResult) != id3v2::Succeeded(result)) {
         std::abort();
     }

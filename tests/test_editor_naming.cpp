@@ -63,6 +63,8 @@ TEST(NamePattern, CompilesOrSaysWhy) {
         {"%{ignore} - %{ignore} - %{title}", Parse, ""},
         {"%{ignore} - %{title}", Format, "only for reading"},
         {"%{artist}/%{title}", Format, "never moves"},
+        {"%{disc:1}-%{track:2} %{albumartist}", Format, ""},
+        {"%{composer:2}", Format, "Only %{track}"},
     };
     for (const Case& c : cases) {
         const naming::Compiled compiled = naming::Compile(c.pattern, c.direction);
@@ -92,6 +94,10 @@ TEST(NamePattern, MatchesFileNamesAndFolders) {
          {{{Artist, "Art"}, {Album, "Alb"}, {Track, "3"}, {Title, "Song"}}},
          {"music", "Art", "Alb"}},
         {"%{artist}/%{album}/%{title}", "Song.mp3", std::nullopt, {"Alb"}},
+        {"%{disc}-%{track} %{composer} - %{title}",
+         "01-07 Bach - Air.mp3",
+         {{{Disc, "1"}, {Track, "7"}, {Composer, "Bach"}, {Title, "Air"}}}},
+        {"%{bpm} %{title}", "fast Air.mp3", std::nullopt},
     };
     for (const Case& c : cases) {
         const naming::Compiled compiled = naming::Compile(c.pattern, Parse);
@@ -102,12 +108,14 @@ TEST(NamePattern, MatchesFileNamesAndFolders) {
 }
 
 TEST(NamePattern, FormatsRowValues) {
-    const naming::Values values{{Track, "3/12"}, {Artist, " A "}, {Title, "B"}};
+    const naming::Values values{
+        {Track, "3/12"}, {Artist, " A "}, {Title, "B"}, {Disc, "2/3"}, {AlbumArtist, "V"}};
     const std::pair<const char*, const char*> cases[] = {
         {"%{track:2} - %{artist} - %{title}", "03 - A - B"},
         {"%{track} %{title}", "3 B"},
         {"%{album}[%{year}] %{title}", "[] B"},
         {"%{track:3}%{title}", "003B"},
+        {"%{disc}%{track:2} %{albumartist}%{composer}", "203 V"},
     };
     for (const auto& [pattern, name] : cases) {
         const naming::Compiled compiled = naming::Compile(pattern, Format);

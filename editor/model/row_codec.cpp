@@ -8,12 +8,15 @@
 #include <iterator>
 #include <limits>
 
+#include "editor/frames/added_columns.h"
+#include "editor/frames/frame_encoding.h"
 #include "editor/model/page_logic.h"
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
 #include "editor/model/tag_values.h"
 #include "id3v1/genres.h"
 #include "id3v1/id3v1.h"
+#include "id3v2/frames/text_frames.h"
 #include "id3v2/id3v2.h"
 #include "id3v2/result_codes.h"
 #include "platform/attributes.h"
@@ -72,6 +75,20 @@ bool ToWrite(const rows::TRowModel& rows, int k, Column field) {
            !rows.Marked(k, field, rows::kKeepsStored);
 }
 
+// The values of a frame read whole; empty ones at the end are padding zeros.
+std::vector<std::string> SplitAtZeros(const std::string& text) {
+    std::vector<std::string> values;
+    size_t from = 0;
+    for (size_t zero; (zero = text.find('\0', from)) != std::string::npos; from = zero + 1) {
+        values.push_back(text.substr(from, zero - from));
+    }
+    values.push_back(text.substr(from));
+    while (values.size() > 1 && values.back().empty()) {
+        values.pop_back();
+    }
+    return values;
+}
+
 std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
     return rows.Shown(k, field).toStdString();
 }
@@ -116,6 +133,106 @@ uint8_t WritePictures(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
     return 0;
 }
 
+// Applies row k's frame changes to the tag as loaded: new data in place,
+// removed frames, added frames at the end. Refused, with nothing written,
+// when a changed frame no longer stands where the row read it (the file
+// changed since) or is encrypted. True when applied.
+bool ApplyFrameChanges(TFrameIndex& frames, const rows::FrameChanges& changes) {
+    std::vector<uint32_t> removed;
+    for (const rows::TFrameChange& change : changes) {
+        if (change.stored == 0) {
+            continue;
+        }
+        if (change.stored > frames.FrameCount() || frames.Id(change.stored) != change.id ||
+            id3v2::text_frames::IsEncrypted(frames, change.stored)) {
+            return false;
+        }
+        if (change.data) {
+            id3v2::text_frames::ReplaceData(frames, change.stored, *change.data);
+        } else {
+            removed.push_back(change.stored);
+        }
+    }
+    // From the last, so the places of those still to go stay valid.
+    std::sort(removed.rbegin(), removed.rend());
+    for (const uint32_t stored : removed) {
+        frames.DeleteFrame(stored);
+    }
+    for (const rows::TFrameChange& change : changes) {
+        if (change.stored == 0 && change.data) {
+            const uint32_t i = frames.AddFrame(change.id);
+            if (i == 0) {
+                return false;
+            }
+            id3v2::text_frames::ReplaceData(frames, i, *change.data);
+        }
+    }
+    return true;
+}
+
+// The first frame `id` of the tag; for a user text frame the first with the
+// description. 0 when there is none.
+uint32_t FindFrame(const Tid3v2tag& tag, const std::string& id, const std::string& description) {
+    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
+        if (tag.Frames.Id(i) == id &&
+            (id != "TXXX" ||
+             frames::ViewFrame(tag.Frames, i, tag.MajorVersion).description == description)) {
+            return i;
+        }
+    }
+    return 0;
+}
+
+// Sets the text frame `id` (a TXXX by its description) to the values of a
+// field's text, separated by frames::kValueSeparator; empty text removes it.
+// False when the text cannot be a value of the frame.
+bool SetTextValues(Tid3v2tag& tag, const std::string& id, const std::string& description,
+                   const std::string& text) {
+    const uint32_t found = FindFrame(tag, id, description);
+    if (text.empty()) {
+        if (found != 0) {
+            tag.Frames.DeleteFrame(found);
+        }
+        return true;
+    }
+    frames::TFrameView view;
+    view.id = id;
+    view.kind = frames::FrameType(id).kind;
+    view.values = frames::SplitValues(text);
+    view.description = description;
+    frames::TEncodedFrame encoded = frames::EncodeFrame(view, tag.MajorVersion);
+    if (!encoded.problem.empty()) {
+        return false;
+    }
+    const uint32_t i = found != 0 ? found : tag.Frames.AddFrame(id);
+    if (i == 0 || id3v2::text_frames::IsEncrypted(tag.Frames, i)) {
+        return false;
+    }
+    id3v2::text_frames::ReplaceData(tag.Frames, i, std::move(encoded.data));
+    return true;
+}
+
+// Sets the values of row k's changed added columns into the tag's frames of
+// its version. False, before anything of them is written, when a value
+// cannot be stored.
+bool WriteAddedColumns(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
+    std::vector<std::pair<frames::TAddedColumn, std::string>> toWrite;
+    for (const std::string& key : rows.ChangedAddedColumns(k)) {
+        const std::optional<frames::TAddedColumn> column = frames::ColumnOfKey(key);
+        const std::string text = rows.AddedShown(k, key).toStdString();
+        if (!column || !frames::ValuesProblem(column->FrameId(tag.MajorVersion), text).empty()) {
+            return false;
+        }
+        toWrite.emplace_back(*column, text);
+    }
+    for (const auto& [column, text] : toWrite) {
+        if (!SetTextValues(tag, column.FrameId(tag.MajorVersion), column.description, text)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // The tag's size without padding, near enough to judge the room a save frees:
 // headers and data of the frames as they stand in memory.
 uint64_t FramesSize(const Tid3v2tag& tag) {
@@ -132,7 +249,8 @@ uint64_t FreedRoomBound(uint64_t fileSize) {
     return std::min<uint64_t>(fileSize / 100, 1024 * 1024);
 }
 
-Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCodePage& page) {
+Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCodePage& page,
+                  const std::vector<frames::TAddedColumn>& columns) {
     Tv2TAGInfo info;
     // The load tells a missing file by kCannotOpen; only then is existence asked,
     // since that code also covers a file that exists but cannot be opened.
@@ -152,10 +270,11 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
                   {"TALB", &info.Album, kV2Album}, {"TYER", &info.Year, kV2Year},
                   {"TCON", &info.Genre, kV2Genre}, {"TRCK", &info.Track, kV2Track}};
     for (const auto& frame : frames) {
-        // Every genre value: the row shows them all by name.
-        const uint8_t result = frame.field == kV2Genre
-                                   ? tag.GetTextValuesUtf8(frame.id, *frame.text)
-                                   : tag.GetTextUtf8(frame.id, *frame.text);
+        // Every value of a genre, artist or album: the row shows them all. A
+        // title shows its first and keeps the frame as stored unless edited.
+        const bool every = (frame.field & (kV2Genre | kV2Artist | kV2Album)) != 0;
+        const uint8_t result = every ? tag.GetTextValuesUtf8(frame.id, *frame.text)
+                                     : tag.GetTextUtf8(frame.id, *frame.text);
         if (!id3v2::TextReadInFull(result)) {
             info.Unshown |= frame.field;
         }
@@ -165,6 +284,9 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
         }
         if (frame.field == kV2Year && result == id3v2::kTextNoFrame) {
             ReadTimestampYear(tag, info);
+        }
+        if (every && frame.field != kV2Genre) {
+            *frame.text = frames::JoinValues(SplitAtZeros(*frame.text));
         }
     }
     // A year that is not a whole number, or a track that is not one with or
@@ -184,6 +306,7 @@ Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path, const code_page::TCod
     }
     info.Comment = comment.Text;
     info.Pictures = tag.ListPictures();
+    info.Added = frames::ColumnTexts(tag, columns);
     info.NoTag = false;
     info.Version = tag.MajorVersion;
     return info;
@@ -206,6 +329,9 @@ TLoadedRow FromV2(const Tv2TAGInfo& info) {
     row.pictures = info.Pictures;
     row.legacy = info.Legacy;
     row.version = info.NoTag ? 0 : info.Version;
+    for (const auto& [key, text] : info.Added) {
+        row.added[key] = QString::fromStdString(text);
+    }
     // A tag that stands in the file but did not load cannot be edited here.
     if (!info.NotFound && !id3v2::Succeeded(info.Loaded) && !id3v2::FoundNoTag(info.Loaded)) {
         row.problem = save_logic::FailureReason(info.Loaded);
@@ -286,6 +412,11 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
     // The file's own tag first, so the file keeps its other frames and its
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag.LoadFromFile(path, 0);
+    // Frame changes name frames of the tag as loaded, before any conversion
+    // maps them; the conversion then brings the new data to its version too.
+    if (id3v2::Succeeded(loaded) && !ApplyFrameChanges(tag.Frames, rows.FrameChangesOf(k))) {
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
     if (!id3v2::Succeeded(loaded)) {
         // A tag whose header did not load still stands there: a fresh tag in
         // front of it would leave it as junk before the audio.
@@ -294,6 +425,9 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         }
         tag.StartFreshTag();
         tag.MajorVersion = static_cast<uint8_t>(versions.newTags);
+        if (!ApplyFrameChanges(tag.Frames, rows.FrameChangesOf(k))) {
+            return id3v2::ResultWord(id3v2::kWriteFailed);
+        }
     } else if (const int version =
                    VersionToWrite(tag.MajorVersion, rows.TargetVersion(k), versions);
                version != 0) {
@@ -314,8 +448,19 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         {Column::Track, "TRCK", tag_values::TrackText(Utf8(rows, k, Column::Track))},
         {Column::Genre, "TCON", tag_values::GenreText(Utf8(rows, k, Column::Genre))},
     };
+    if (!WriteAddedColumns(tag, rows, k)) {
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
     for (const auto& text : texts) {
-        if (ToWrite(rows, k, text.field)) {
+        if (!ToWrite(rows, k, text.field)) {
+            continue;
+        }
+        // Several values of a field go into the frame as the version stores
+        // them; a single value as it always was.
+        if (text.field != Column::Track && text.field != Column::Genre &&
+            frames::SplitValues(text.text).size() > 1) {
+            SetTextValues(tag, text.id, {}, text.text);
+        } else {
             tag.SetTextUtf8(text.id, text.text);
         }
     }
@@ -334,16 +479,15 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
-    if (rows.PicturesChanged(k)) {
-        if (WritePictures(tag, rows, k) != 0) {
-            // Refused before anything was written: the file stays as it was.
-            return id3v2::ResultWord(id3v2::kWriteFailed);
-        }
-        // The last picture of a tag that held nothing else: the tag goes.
-        if (tag.Frames.FrameCount() == 0) {
-            const uint16_t removed = tag.RemoveFromFile(path);
-            return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
-        }
+    if (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0) {
+        // Refused before anything was written: the file stays as it was.
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    // The last picture or frame of a tag that held nothing else: the tag goes.
+    if ((rows.PicturesChanged(k) || !rows.FrameChangesOf(k).empty()) &&
+        tag.Frames.FrameCount() == 0) {
+        const uint16_t removed = tag.RemoveFromFile(path);
+        return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
     }
     // Room freed up to the bound stays as padding (the tag keeps its size, the
     // audio stays where it is); the tag's own padding setting is back afterwards.

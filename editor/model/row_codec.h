@@ -6,9 +6,11 @@
 
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "editor/frames/added_columns.h"
 #include "editor/model/code_page.h"
 #include "editor/model/row_model.h"
 #include "id3v2/pictures.h"
@@ -27,7 +29,8 @@ struct Tv2TAGInfo {
     std::vector<TPictureInfo> Pictures;  // listed, not copied
     // Fields read from Latin-1 frames with a legacy code page (bits of TV2Field).
     unsigned Legacy = 0;
-    uint8_t Version = 0;  // the tag's major version; 0 without a tag
+    uint8_t Version = 0;                       // the tag's major version; 0 without a tag
+    std::map<std::string, std::string> Added;  // values of added columns by key
 };
 
 // The seven values of a row, as bits for Tv2TAGInfo::Unshown and changed fields.
@@ -53,6 +56,7 @@ struct TLoadedRow {
     unsigned legacy = 0;  // fields read with a legacy code page (bits of TV2Field)
     int version = 0;      // the ID3v2 tag's major version; 0 for none or a record
     std::vector<TPictureInfo> pictures;
+    rows::AddedValues added;  // for TRowModel::LoadAddedValues
 };
 
 // The most room a save keeps as padding when the tag shrinks: 1% of the file,
@@ -70,9 +74,12 @@ struct TV2Versions {
 // Loads the file's ID3v2 tag into `tag` for listing (Tid3v2tag::LoadForListing:
 // large images stay in the file, so the tag cannot be saved before it is loaded
 // whole) and reads the row's values from it; the text of Latin-1 frames is read
-// with the code page.
+// with the code page. Artist and album show every value of their frame,
+// joined with frames::kValueSeparator. The added columns' values are
+// read too.
 Tv2TAGInfo ReadV2(Tid3v2tag& tag, const std::string& path,
-                  const code_page::TCodePage& page = code_page::TCodePage());
+                  const code_page::TCodePage& page = code_page::TCodePage(),
+                  const std::vector<frames::TAddedColumn>& columns = {});
 // The row as the window shows ID3v2 values: numbers as stored, genre
 // references by name.
 TLoadedRow FromV2(const Tv2TAGInfo& info);
@@ -91,9 +98,12 @@ int VersionToWrite(int stored, int target, const TV2Versions& versions);
 // version, or for a file without a tag (`stored` 0) the version of new tags.
 int VersionWritten(int stored, int target, const TV2Versions& versions);
 
-// Sets the changed values and pictures of row k into the file's own ID3v2 tag
-// (loaded into `tag` first) and saves it. A value kept as stored stays, and so
-// does every picture the row did not change. A tag that shrinks by at most
+// Sets the changed values, pictures, frames (TRowModel::FrameChangesOf, for
+// the version the save writes) and added columns of row k into the file's own
+// ID3v2 tag (loaded into `tag` first) and saves it; every frame the row did
+// not change stays byte for byte. Several values of a field or added column
+// are stored separately in version 4 and joined with "/" in 3. A value kept as stored
+// stays, and so does every picture the row did not change. A tag that shrinks by at most
 // FreedRoomBound keeps its size. 0 when saved, else
 // the result word of the load or save that failed.
 // The version written follows the row's target version and `versions`;

@@ -17,6 +17,18 @@ void SetMark(unsigned& marks, unsigned mark, bool on) {
     marks = on ? marks | mark : marks & ~mark;
 }
 
+// A frame identifier the tag can hold; pictures are edited as pictures.
+bool EditableFrameId(const std::string& id) {
+    return id.size() == 4 && id != "APIC" && std::all_of(id.begin(), id.end(), [](char c) {
+               return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+           });
+}
+
+QString ValueOf(const AddedValues& values, const std::string& key) {
+    const auto found = values.find(key);
+    return found == values.end() ? QString() : found->second;
+}
+
 }  // namespace
 
 size_t TRowModel::Index(int k) {
@@ -69,6 +81,7 @@ void TRowModel::LoadRow(int k, const Values& values, unsigned unshownFields, boo
                         const QString& problem) {
     Row& row = rows_[Index(k)];
     row = Row{};
+    row.framesLoad = ++pictureLoads_;
     row.untagged = untagged;
     row.problem = problem;
     for (int f = 0; f < kFieldCount; ++f) {
@@ -106,6 +119,8 @@ void TRowModel::RevertRow(int k) {
         CheckValue(k, static_cast<bulk::Column>(f));
     }
     row.targetVersion = 0;
+    row.frameChanges.clear();
+    row.addedShown = row.addedLoaded;
 }
 
 void TRowModel::MarkSaved(int k) {
@@ -138,6 +153,10 @@ void TRowModel::MarkSaved(int k) {
     }
     row.loadedPictures = row.shownPictures;
     row.picturesLoad = ++pictureLoads_;
+    // The file holds the changed frames now, in places a new load tells.
+    row.frameChanges.clear();
+    row.framesLoad = ++pictureLoads_;
+    row.addedLoaded = row.addedShown;
 }
 
 void TRowModel::ForgetLoaded(int k) {
@@ -155,6 +174,12 @@ unsigned TRowModel::ChangedFields(int k) const {
     }
     if (row.targetVersion != 0 && row.targetVersion != row.version) {
         changed |= kVersionChanged;
+    }
+    if (!row.frameChanges.empty()) {
+        changed |= kFramesChanged;
+    }
+    if (!ChangedAddedColumns(k).empty()) {
+        changed |= kAddedColumnsChanged;
     }
     return changed;
 }
@@ -321,6 +346,9 @@ TRowEdits TRowModel::Edits(int k) const {
     edits.targetVersion = row.targetVersion;
     edits.pictures = row.shownPictures;
     edits.picturesLoad = row.picturesLoad;
+    edits.frames = row.frameChanges;
+    edits.framesLoad = row.framesLoad;
+    edits.added = row.addedShown;
     return edits;
 }
 
@@ -346,6 +374,73 @@ void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
     if (edits.picturesLoad == row.picturesLoad) {
         row.shownPictures = edits.pictures;
     }
+    // Changes of another load's tag would name frames the file no longer holds there.
+    row.frameChanges = edits.framesLoad == row.framesLoad ? edits.frames : FrameChanges{};
+    row.addedShown = edits.added;
+}
+
+bool TRowModel::ChangeFrame(int k, uint32_t stored, const std::string& id,
+                            std::shared_ptr<const std::vector<uint8_t>> data) {
+    if (stored == 0 || !EditableFrameId(id) || kind_ != 2) {
+        return false;
+    }
+    FrameChanges& changes = rows_[Index(k)].frameChanges;
+    std::erase_if(changes, [stored](const TFrameChange& c) { return c.stored == stored; });
+    changes.push_back({stored, id, std::move(data)});
+    return true;
+}
+
+bool TRowModel::AddFrame(int k, const std::string& id,
+                         std::shared_ptr<const std::vector<uint8_t>> data) {
+    if (!EditableFrameId(id) || data == nullptr || kind_ != 2) {
+        return false;
+    }
+    rows_[Index(k)].frameChanges.push_back({0, id, std::move(data)});
+    return true;
+}
+
+void TRowModel::SetFrameChanges(int k, const FrameChanges& changes) {
+    rows_[Index(k)].frameChanges.clear();
+    for (const TFrameChange& change : changes) {
+        if (change.stored != 0) {
+            ChangeFrame(k, change.stored, change.id, change.data);
+        } else {
+            AddFrame(k, change.id, change.data);
+        }
+    }
+}
+
+void TRowModel::LoadAddedValues(int k, const AddedValues& values) {
+    Row& row = rows_[Index(k)];
+    row.addedLoaded = row.addedShown = values;
+}
+
+bool TRowModel::SetAddedValue(int k, const std::string& key, const QString& text) {
+    Row& row = rows_[Index(k)];
+    if (ValueOf(row.addedShown, key) == text || kind_ != 2) {
+        return false;
+    }
+    row.addedShown[key] = text;
+    return true;
+}
+
+QString TRowModel::AddedShown(int k, const std::string& key) const {
+    return ValueOf(rows_[Index(k)].addedShown, key);
+}
+
+QString TRowModel::AddedLoaded(int k, const std::string& key) const {
+    return ValueOf(rows_[Index(k)].addedLoaded, key);
+}
+
+std::vector<std::string> TRowModel::ChangedAddedColumns(int k) const {
+    const Row& row = rows_[Index(k)];
+    std::vector<std::string> changed;
+    for (const auto& [key, shown] : row.addedShown) {
+        if (shown != ValueOf(row.addedLoaded, key)) {
+            changed.push_back(key);
+        }
+    }
+    return changed;
 }
 
 }  // namespace rows

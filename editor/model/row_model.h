@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,6 +43,27 @@ constexpr unsigned FieldBit(bulk::Column field) {
 // The bit beside the fields' in a set of changed fields: the row's ID3v2 tag
 // is to be saved in another version than it has.
 constexpr unsigned kVersionChanged = 1u << kFieldCount;
+// The bit of a set of changed fields for changes of the tag's other frames.
+constexpr unsigned kFramesChanged = 1u << (kFieldCount + 1);
+// The bit of a set of changed fields for values of added columns.
+constexpr unsigned kAddedColumnsChanged = 1u << (kFieldCount + 2);
+
+// A change of one frame of a row's ID3v2 tag beyond what the fields and
+// pictures hold: a frame of the tag as loaded given new data or removed, or
+// a frame added at the end.
+struct TFrameChange {
+    uint32_t stored = 0;  // its place in the tag's frame table as loaded; 0 for a frame added
+    std::string id;
+    // The frame's new data (plain, for the tag's version); none for a stored
+    // frame removed. Shared, so an undo step copies no data.
+    std::shared_ptr<const std::vector<uint8_t>> data;
+    bool operator==(const TFrameChange&) const = default;
+};
+// Changes of stored frames come in no particular order, at most one each;
+// added frames in the order they are to stand.
+using FrameChanges = std::vector<TFrameChange>;
+// The values of added columns by column key (frames::TAddedColumn::key).
+using AddedValues = std::map<std::string, QString>;
 
 // A picture a row shows. One loaded from the file stays there until a save
 // (no bytes here); one the user gave carries its bytes, shared, so copying a
@@ -71,6 +93,10 @@ struct TRowEdits {
     // they are given back only while the file holds the pictures they name.
     Pictures pictures;
     uint64_t picturesLoad = 0;
+    // Frame changes, given back only while the file holds the tag they refer to.
+    FrameChanges frames;
+    uint64_t framesLoad = 0;
+    AddedValues added;  // the values added columns show
     bool operator==(const TRowEdits&) const = default;
 };
 
@@ -149,6 +175,33 @@ class TRowModel {
     bool HasFrontCover(int k) const { return HasPicture(k, id3v2::kPictureFrontCover); }
     bool PicturesChanged(int k) const;
 
+    // --- the tag's frames beyond the fields and pictures (ID3v2 rows) ---
+    // Stored frame `stored`, whose identifier is `id`, gets new data, or with
+    // no data is removed; a change of it made before is replaced. Added
+    // frames at the end of the tag. False, and nothing changes, for a picture
+    // (the pictures are edited as pictures), an identifier that is not four
+    // characters A-Z, 0-9, or while the rows edit ID3v1 records.
+    bool ChangeFrame(int k, uint32_t stored, const std::string& id,
+                     std::shared_ptr<const std::vector<uint8_t>> data);
+    bool AddFrame(int k, const std::string& id, std::shared_ptr<const std::vector<uint8_t>> data);
+    // Every frame change of the row at once, as a panel edits them: an added
+    // frame changed again, a change taken back. Changes refused by
+    // ChangeFrame and AddFrame are left out.
+    void SetFrameChanges(int k, const FrameChanges& changes);
+    const FrameChanges& FrameChangesOf(int k) const { return rows_[Index(k)].frameChanges; }
+
+    // --- values of added columns (ID3v2 rows) ---
+    // Row k's values of added columns as its file holds them (after LoadRow,
+    // which clears them); a column the row does not hold shows empty.
+    void LoadAddedValues(int k, const AddedValues& values);
+    // Returns true when the shown value changed; a record holds no added
+    // column, so while the rows edit ID3v1 nothing changes.
+    bool SetAddedValue(int k, const std::string& key, const QString& text);
+    QString AddedShown(int k, const std::string& key) const;
+    QString AddedLoaded(int k, const std::string& key) const;
+    // The keys of the added columns whose shown value differs from the loaded one.
+    std::vector<std::string> ChangedAddedColumns(int k) const;
+
     // Row k's edits, and the row brought back to them: the values loaded stay,
     // so a row given back values other than its file's counts as unsaved.
     TRowEdits Edits(int k) const;
@@ -189,6 +242,10 @@ class TRowModel {
         Pictures loadedPictures;
         Pictures shownPictures;
         uint64_t picturesLoad = 0;  // which load or save gave loadedPictures
+        FrameChanges frameChanges;
+        uint64_t framesLoad = 0;  // which load or save gave the tag frameChanges refer to
+        AddedValues addedLoaded;
+        AddedValues addedShown;
         unsigned legacyFields = 0;
         int version = 0;
         int targetVersion = 0;
@@ -203,7 +260,9 @@ class TRowModel {
     bool ShowsLegacyText(int k, bulk::Column field) const;
 
     int kind_ = 1;
-    uint64_t pictureLoads_ = 0;  // never reused, so an old number never matches
+    // Loads and saves counted for pictures and frame changes; never reused, so
+    // an old number never matches.
+    uint64_t pictureLoads_ = 0;
     std::array<Row, kRowCount> rows_;
     code_page::TCodePage recordPage_;
 };

@@ -24,7 +24,8 @@ namespace {
 using naming::Direction;
 using naming::Field;
 
-// The row column that a pattern field fills; none for %{ignore}.
+// The row column that a pattern field fills; none for %{ignore} and for the
+// added columns, whose values the rows hold apart from the seven fields.
 std::optional<bulk::Column> ColumnOfField(Field field) {
     switch (field) {
         case Field::Artist:
@@ -41,7 +42,7 @@ std::optional<bulk::Column> ColumnOfField(Field field) {
             return bulk::Column::Genre;
         case Field::Comment:
             return bulk::Column::Comment;
-        case Field::Ignore:
+        default:
             break;
     }
     return std::nullopt;

@@ -11,7 +11,7 @@ struct FieldName {
     Field field;
     const char* name;
 };
-constexpr std::array<FieldName, 8> kFieldNames{{
+constexpr std::array<FieldName, 20> kFieldNames{{
     {Field::Artist, "artist"},
     {Field::Title, "title"},
     {Field::Album, "album"},
@@ -20,7 +20,34 @@ constexpr std::array<FieldName, 8> kFieldNames{{
     {Field::Genre, "genre"},
     {Field::Comment, "comment"},
     {Field::Ignore, "ignore"},
+    // The added columns, named by their keys.
+    {Field::AlbumArtist, "albumartist"},
+    {Field::Disc, "disc"},
+    {Field::Composer, "composer"},
+    {Field::Bpm, "bpm"},
+    {Field::OriginalYear, "originalyear"},
+    {Field::Grouping, "grouping"},
+    {Field::Subtitle, "subtitle"},
+    {Field::Lyricist, "lyricist"},
+    {Field::Conductor, "conductor"},
+    {Field::Publisher, "publisher"},
+    {Field::Copyright, "copyright"},
+    {Field::EncodedBy, "encodedby"},
 }};
+
+bool IsAdded(Field field) {
+    return field > Field::Ignore;
+}
+
+// A number of the file's position in a set, written without its total.
+bool IsPosition(Field field) {
+    return field == Field::Track || field == Field::Disc;
+}
+
+bool IsNumber(Field field) {
+    return IsPosition(field) || field == Field::Year || field == Field::OriginalYear ||
+           field == Field::Bpm;
+}
 
 std::optional<Field> FieldNamed(const QString& name) {
     for (const FieldName& known : kFieldNames) {
@@ -50,12 +77,12 @@ std::optional<Piece> FieldPiece(const QString& inside, QString& error) {
     piece.field = *field;
     if (colon >= 0) {
         const QString width = inside.mid(colon + 1);
-        if (*field != Field::Track) {
-            error = QStringLiteral("Only %{track} takes a width.");
+        if (!IsPosition(*field)) {
+            error = QStringLiteral("Only %{track} and %{disc} take a width.");
             return std::nullopt;
         }
         if (width.size() != 1 || !AllDigits(width) || width == QLatin1String("0")) {
-            error = QStringLiteral("The width of %{track} must be 1 to 9.");
+            error = QStringLiteral("The width of %{%1} must be 1 to 9.").arg(name);
             return std::nullopt;
         }
         piece.width = width.toInt();
@@ -131,11 +158,11 @@ std::optional<QString> FieldValue(Field field, const QString& text) {
     if (value.isEmpty()) {
         return std::nullopt;
     }
-    if (field == Field::Track || field == Field::Year) {
+    if (IsNumber(field)) {
         if (!AllDigits(value)) {
             return std::nullopt;
         }
-        if (field == Field::Track) {
+        if (IsPosition(field)) {
             while (value.size() > 1 && value.front() == '0') {
                 value.remove(0, 1);
             }
@@ -170,15 +197,25 @@ bool MatchFrom(const std::vector<Piece>& pieces, size_t index, const QString& te
 
 }  // namespace
 
-std::vector<FieldHelp> FieldList(Direction direction) {
+std::vector<FieldHelp> FieldList(Direction direction, bool added) {
     std::vector<FieldHelp> list;
     for (const FieldName& known : kFieldNames) {
-        if (known.field != Field::Ignore || direction == Direction::Parse) {
+        if ((known.field != Field::Ignore || direction == Direction::Parse) &&
+            (added || !IsAdded(known.field))) {
             list.push_back({known.field, QStringLiteral("%{%1}").arg(QLatin1String(known.name))});
         }
     }
     list.push_back({Field::Track, QStringLiteral("%{track:2}")});
     return list;
+}
+
+std::string AddedColumnKey(Field field) {
+    for (const FieldName& known : kFieldNames) {
+        if (known.field == field && IsAdded(field)) {
+            return known.name;
+        }
+    }
+    return {};
 }
 
 Compiled Compile(const QString& text, Direction direction) {
@@ -236,7 +273,7 @@ QString Format(const Pattern& pattern, const Values& values) {
         }
         const auto found = values.find(piece.field);
         QString value = found == values.end() ? QString() : found->second.trimmed();
-        if (piece.field == Field::Track) {
+        if (IsPosition(piece.field)) {
             value = value.section('/', 0, 0).trimmed();
             if (AllDigits(value)) {
                 value = value.rightJustified(piece.width, '0');
