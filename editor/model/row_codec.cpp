@@ -280,8 +280,8 @@ int VersionWritten(int stored, int target, const TV2Versions& versions) {
     return converted != 0 ? converted : stored;
 }
 
-uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
-                 const TV2Versions& versions) {
+uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
+                     const TV2Versions& versions) {
     tag.KeepModificationTime = versions.keepModificationTime ? 1 : 0;
     // The file's own tag first, so the file keeps its other frames and its
     // version; never frames of the file loaded before.
@@ -294,13 +294,16 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         }
         tag.StartFreshTag();
         tag.MajorVersion = static_cast<uint8_t>(versions.newTags);
-    } else if (const int version =
-                   VersionToWrite(tag.MajorVersion, rows.TargetVersion(k), versions);
+    } else if (const int version = VersionToWrite(tag.MajorVersion, targetVersion, versions);
                version != 0) {
         // Frames with no equivalent in that version are kept as they are; the
         // convert command names them before.
         tag.ConvertToVersion(static_cast<uint8_t>(version));
     }
+    return 0;
+}
+
+void SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
     // Only the values the user changed are set; every other frame stays as stored.
     const struct {
         Column field;
@@ -334,17 +337,9 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
-    if (rows.PicturesChanged(k)) {
-        if (WritePictures(tag, rows, k) != 0) {
-            // Refused before anything was written: the file stays as it was.
-            return id3v2::ResultWord(id3v2::kWriteFailed);
-        }
-        // The last picture of a tag that held nothing else: the tag goes.
-        if (tag.Frames.FrameCount() == 0) {
-            const uint16_t removed = tag.RemoveFromFile(path);
-            return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
-        }
-    }
+}
+
+uint16_t SaveKeepingRoom(Tid3v2tag& tag, const std::string& path) {
     // Room freed up to the bound stays as padding (the tag keeps its size, the
     // audio stays where it is); the tag's own padding setting is back afterwards.
     const uint32_t limit = tag.PaddingLimit;
@@ -358,6 +353,27 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
     const uint16_t saved = tag.SaveToFile(path, 255, -1, 255);
     tag.PaddingLimit = limit;
     return id3v2::Succeeded(saved) ? 0 : saved;
+}
+
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
+                 const TV2Versions& versions) {
+    if (const uint16_t loaded = LoadToWrite(tag, path, rows.TargetVersion(k), versions);
+        loaded != 0) {
+        return loaded;
+    }
+    SetChangedValues(tag, rows, k);
+    if (rows.PicturesChanged(k)) {
+        if (WritePictures(tag, rows, k) != 0) {
+            // Refused before anything was written: the file stays as it was.
+            return id3v2::ResultWord(id3v2::kWriteFailed);
+        }
+        // The last picture of a tag that held nothing else: the tag goes.
+        if (tag.Frames.FrameCount() == 0) {
+            const uint16_t removed = tag.RemoveFromFile(path);
+            return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
+        }
+    }
+    return SaveKeepingRoom(tag, path);
 }
 
 uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k,

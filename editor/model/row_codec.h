@@ -91,6 +91,19 @@ int VersionToWrite(int stored, int target, const TV2Versions& versions);
 // version, or for a file without a tag (`stored` 0) the version of new tags.
 int VersionWritten(int stored, int target, const TV2Versions& versions);
 
+// Loads the file's own ID3v2 tag into `tag` whole, to be changed and saved,
+// converted to the version a save of a row wanting `targetVersion` writes; a
+// file without a tag gets a fresh one of the version of new tags. 0 when
+// loaded, else the result word of the load that failed (a tag that stands in
+// the file but does not load is never replaced).
+uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
+                     const TV2Versions& versions);
+// Sets the changed values of row k into the loaded tag; pictures aside.
+void SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k);
+// Saves the loaded tag into its file; a tag that shrinks by at most
+// FreedRoomBound keeps its size. 0 when saved, else the save's result word.
+uint16_t SaveKeepingRoom(Tid3v2tag& tag, const std::string& path);
+
 // Sets the changed values and pictures of row k into the file's own ID3v2 tag
 // (loaded into `tag` first) and saves it. A value kept as stored stays, and so
 // does every picture the row did not change. A tag that shrinks by at most
