@@ -90,6 +90,14 @@ std::string WriteProblem(const std::string& path) {
     return {};
 }
 
+bool Writable(const std::string& path, TReport& report) {
+    const std::string problem = WriteProblem(path);
+    if (!problem.empty()) {
+        report.Fail(path, problem);
+    }
+    return problem.empty();
+}
+
 void ForEachReadableFile(const std::vector<std::string>& files, TReport& report,
                          const std::function<void(const std::string&)>& handle) {
     ForEachFile(files, report, [&](const std::string& path) {

@@ -27,6 +27,9 @@ std::string WriteProblem(const std::string& path);
 void ForEachReadableFile(const std::vector<std::string>& files, TReport& report,
                          const std::function<void(const std::string&)>& handle);
 
+// True when the file can be written; else its WriteProblem is reported.
+bool Writable(const std::string& path, TReport& report);
+
 // The entries of a folder, every name, for the rename rules.
 std::vector<std::string> FolderEntries(const std::string& folder);
 // The folder part of a path ("." for a bare name) and the name after it.

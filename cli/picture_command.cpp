@@ -70,17 +70,11 @@ bool HoldsPicture(const std::string& path, uint8_t type, const Bytes& bytes,
 // Saves row kRow's pictures into the file when they changed.
 void WritePictures(const std::string& path, Tid3v2tag& tag, const rows::TRowModel& rows,
                    const TOptions& options, TReport& report) {
-    if (!rows.PicturesChanged(kRow)) {
+    if (!rows.PicturesChanged(kRow) || !Writable(path, report)) {
         return;
     }
-    if (const std::string problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
-        return;
-    }
-    row_codec::TV2Versions versions;
-    versions.newTags = options.version != 0 ? options.version : versions.newTags;
-    versions.keepModificationTime = options.keepModificationTime;
-    if (const uint16_t saved = row_codec::WriteV2(tag, path, rows, kRow, versions); saved != 0) {
+    if (const uint16_t saved = row_codec::WriteV2(tag, path, rows, kRow, SaveVersions(options));
+        saved != 0) {
         report.Fail(path, SaveFailure(saved, path));
     }
 }

@@ -78,17 +78,12 @@ void SetV2(const std::string& path, const TOptions& options, TReport& report) {
     }
     const bool rowChanged = SetRowValues(rows, options);
     const std::vector<const TAssignment*> frames = ChangedFrames(tag, options);
-    if (!rowChanged && frames.empty()) {
+    if ((!rowChanged && frames.empty()) || !Writable(path, report)) {
         return;
     }
-    if (const std::string problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
-        return;
-    }
-    row_codec::TV2Versions versions;
-    versions.newTags = options.version != 0 ? options.version : versions.newTags;
+    row_codec::TV2Versions versions = SaveVersions(options);
+    // A tag that is written anyway is written in the version asked for.
     versions.convertOthers = options.version != 0;
-    versions.keepModificationTime = options.keepModificationTime;
     if (const uint16_t loaded = row_codec::LoadToWrite(tag, path, 0, versions); loaded != 0) {
         report.Fail(path, LoadFailure(loaded, path));
         return;
@@ -111,11 +106,7 @@ void SetV1(const std::string& path, const TOptions& options, TReport& report) {
         report.Fail(path, problem);
         return;
     }
-    if (!SetRowValues(rows, options)) {
-        return;
-    }
-    if (const std::string problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
+    if (!SetRowValues(rows, options) || !Writable(path, report)) {
         return;
     }
     if (const uint16_t saved = row_codec::WriteV1(path, rows, kRow, options.keepModificationTime);

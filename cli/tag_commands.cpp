@@ -18,8 +18,7 @@ void RemoveV2(const std::string& path, const TOptions& options, TReport& report)
     if (!id3v2::BeginsWithTagMarker(path)) {
         return;
     }
-    if (const std::string problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
+    if (!Writable(path, report)) {
         return;
     }
     Tid3v2tag tag;
@@ -35,8 +34,7 @@ void RemoveV1(const std::string& path, const TOptions& options, TReport& report)
         if (ReadV1Tag(path).NoTag) {
             return;
         }
-        if (const std::string problem = WriteProblem(path); !problem.empty()) {
-            report.Fail(path, problem);
+        if (!Writable(path, report)) {
             return;
         }
         RemoveV1Tag(path, options.keepModificationTime);
@@ -59,8 +57,7 @@ void Convert(const std::string& path, const TOptions& options, TReport& report) 
     if (tag.MajorVersion == options.version) {
         return;
     }
-    if (const std::string problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
+    if (!Writable(path, report)) {
         return;
     }
     const TVersionConversion conversion =
@@ -78,50 +75,25 @@ void Convert(const std::string& path, const TOptions& options, TReport& report) 
     }
 }
 
-// The record into which the tag's values go. What a record cannot hold is
-// written as far as it fits, as the window writes it.
-void CopyToV1(const std::string& path, const TOptions& options, TReport& report) {
-    Tid3v2tag tag;
-    rows::TRowModel source;
-    rows::TRowModel target;
-    std::string problem = LoadV2Row(tag, path, source);
-    if (problem.empty()) {
-        problem = LoadV1Row(path, target);
-    }
-    if (!problem.empty()) {
-        report.Fail(path, problem);
-        return;
-    }
-    if (source.Untagged(kRow)) {
-        return;
-    }
-    for (int f = 0; f < rows::kFieldCount; ++f) {
-        const auto column = static_cast<Column>(f);
-        target.SetField(kRow, column, source.Shown(kRow, column));
-    }
-    if (target.ChangedFields(kRow) == 0) {
-        return;
-    }
-    if (problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
-        return;
-    }
-    if (const uint16_t saved = row_codec::WriteV1(path, target, kRow, options.keepModificationTime);
-        saved != 0) {
-        report.Fail(path, SaveFailure(saved, path));
-    }
+// Whether a copy sets `value` over the target's `stored` one. Into a record
+// every value goes (what a record cannot hold is written as far as it fits,
+// as the window writes it). Into a tag only values the record holds, and never
+// the cut form of a longer value the tag holds ("A long title th" leaves "A
+// long title that goes on" as it is), so no text is lost.
+bool Copies(bool intoRecord, const QString& value, const QString& stored) {
+    return intoRecord || (!value.isEmpty() && !stored.startsWith(value));
 }
 
-// The tag into which the record's values go: only values the record holds,
-// and never the cut form of a longer value the tag holds ("A long title th"
-// leaves "A long title that goes on" as it is), so no text is lost.
-void CopyToV2(const std::string& path, const TOptions& options, TReport& report) {
+// Copies the values of one kind into the other: --to v1 the tag's into the
+// record, --to v2 the record's into the tag.
+void Copy(const std::string& path, const TOptions& options, TReport& report) {
+    const bool intoRecord = options.v1;
     Tid3v2tag tag;
     rows::TRowModel source;
     rows::TRowModel target;
-    std::string problem = LoadV1Row(path, source);
+    std::string problem = intoRecord ? LoadV2Row(tag, path, source) : LoadV1Row(path, source);
     if (problem.empty()) {
-        problem = LoadV2Row(tag, path, target);
+        problem = intoRecord ? LoadV1Row(path, target) : LoadV2Row(tag, path, target);
     }
     if (!problem.empty()) {
         report.Fail(path, problem);
@@ -132,22 +104,17 @@ void CopyToV2(const std::string& path, const TOptions& options, TReport& report)
     }
     for (int f = 0; f < rows::kFieldCount; ++f) {
         const auto column = static_cast<Column>(f);
-        const QString& value = source.Shown(kRow, column);
-        if (!value.isEmpty() && !target.Shown(kRow, column).startsWith(value)) {
-            target.SetField(kRow, column, value);
+        if (Copies(intoRecord, source.Shown(kRow, column), target.Shown(kRow, column))) {
+            target.SetField(kRow, column, source.Shown(kRow, column));
         }
     }
-    if (target.ChangedFields(kRow) == 0) {
+    if (target.ChangedFields(kRow) == 0 || !Writable(path, report)) {
         return;
     }
-    if (problem = WriteProblem(path); !problem.empty()) {
-        report.Fail(path, problem);
-        return;
-    }
-    row_codec::TV2Versions versions;
-    versions.newTags = options.version != 0 ? options.version : versions.newTags;
-    versions.keepModificationTime = options.keepModificationTime;
-    if (const uint16_t saved = row_codec::WriteV2(tag, path, target, kRow, versions); saved != 0) {
+    const uint16_t saved =
+        intoRecord ? row_codec::WriteV1(path, target, kRow, options.keepModificationTime)
+                   : row_codec::WriteV2(tag, path, target, kRow, SaveVersions(options));
+    if (saved != 0) {
         report.Fail(path, SaveFailure(saved, path));
     }
 }
@@ -168,9 +135,8 @@ int RunConvert(const TOptions& options, std::ostream&, TReport& report) {
 }
 
 int RunCopy(const TOptions& options, std::ostream&, TReport& report) {
-    ForEachReadableFile(options.files, report, [&](const std::string& path) {
-        (options.v1 ? CopyToV1 : CopyToV2)(path, options, report);
-    });
+    ForEachReadableFile(options.files, report,
+                        [&](const std::string& path) { Copy(path, options, report); });
     return report.ExitCode();
 }
 

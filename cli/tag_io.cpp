@@ -30,6 +30,13 @@ std::string LoadV1Row(const std::string& path, rows::TRowModel& rows) {
     return row.problem.toStdString();
 }
 
+row_codec::TV2Versions SaveVersions(const TOptions& options) {
+    row_codec::TV2Versions versions;
+    versions.newTags = options.version != 0 ? options.version : versions.newTags;
+    versions.keepModificationTime = options.keepModificationTime;
+    return versions;
+}
+
 std::string LoadFailure(uint16_t result, const std::string& path) {
     return save_logic::FailureReason(result, id3v2::LastErrorNumber(), path).toStdString();
 }

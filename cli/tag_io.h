@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "cli/arguments.h"
 #include "editor/model/row_codec.h"
 #include "editor/model/row_model.h"
 
@@ -22,6 +23,10 @@ constexpr int kRow = 0;
 std::string LoadV2Row(Tid3v2tag& tag, const std::string& path, rows::TRowModel& rows);
 // The same for the file's ID3v1 record.
 std::string LoadV1Row(const std::string& path, rows::TRowModel& rows);
+
+// How the command's ID3v2 saves choose their version: new tags in the one
+// asked for (--version), or as the window writes them.
+row_codec::TV2Versions SaveVersions(const TOptions& options);
 
 // The plain reason of a failed load or save of the file (a result word of
 // 256 or more).
