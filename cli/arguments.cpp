@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 
+#include "cli/file_list.h"
 #include "cli/picture_types.h"
 #include "editor/model/tag_values.h"
 #include "editor/naming/pattern.h"
@@ -41,10 +42,6 @@ const std::map<Command, std::vector<std::string>> kOptions{
 // An ID3v2 version as typed ("2.3", "2.4"); 0 for anything else.
 int VersionNumber(const std::string& text) {
     return text == "2.3" ? 3 : text == "2.4" ? 4 : 0;
-}
-
-bool EndsWithMp3(const std::string& path) {
-    return QString::fromStdString(path).endsWith(".mp3", Qt::CaseInsensitive);
 }
 
 // An operand of `set` that stands for FIELD=VALUE: an "=" whose left side

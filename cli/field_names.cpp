@@ -98,7 +98,8 @@ std::string FieldNameList() {
     std::string list;
     for (const TNamedField& field : kFields) {
         if (!field.name.empty()) {
-            list += (list.empty() ? "" : ", ") + std::string(field.name);
+            list += list.empty() ? "" : ", ";
+            list += field.name;
         }
     }
     return list;

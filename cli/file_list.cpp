@@ -3,14 +3,16 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "editor/model/file_order.h"
 #include "editor/model/save_logic.h"
 #include "platform/attributes.h"
 #include "platform/directory.h"
+#include "platform/state_folder.h"
 
 namespace cli {
 
@@ -51,10 +53,20 @@ void ListFolder(const std::string& folder, bool recursive, std::vector<std::stri
 
 }  // namespace
 
+bool EndsWithMp3(const std::string& path) {
+    constexpr std::string_view kExtension = ".mp3";
+    return path.size() >= kExtension.size() &&
+           std::equal(
+               kExtension.begin(), kExtension.end(), path.end() - kExtension.size(),
+               [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 std::vector<std::string> ExpandFolders(const std::vector<std::string>& arguments, bool recursive) {
     std::vector<std::string> files;
     for (const std::string& argument : arguments) {
-        if (IsFolder(argument)) {
+        // A name ending in ".mp3" is taken for a file without asking the file
+        // system: a folder so named is then reported when it is read.
+        if (!EndsWithMp3(argument) && IsFolder(argument)) {
             ListFolder(argument, recursive, files);
         } else {
             files.push_back(argument);
@@ -110,12 +122,7 @@ void ForEachReadableFile(const std::vector<std::string>& files, TReport& report,
 }
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        names.push_back(entry.path().filename().string());
-    }
-    return names;
+    return platform::ListFolder(folder, "");
 }
 
 std::string FolderOf(const std::string& path) {

@@ -11,9 +11,13 @@
 
 namespace cli {
 
-// Each argument that is a folder replaced by its MP3 entries, subfolders
-// after the files when `recursive` (symbolic links to folders are not
-// followed, so no loop is walked); any other argument kept as given.
+// True when the name ends in ".mp3" in any letter case.
+bool EndsWithMp3(const std::string& path);
+
+// Each argument that is a folder (and is not named *.mp3) replaced by its MP3
+// entries, subfolders after the files when `recursive` (symbolic links to
+// folders are not followed, so no loop is walked); any other argument kept as
+// given.
 std::vector<std::string> ExpandFolders(const std::vector<std::string>& arguments, bool recursive);
 
 // Why the path cannot be read as an MP3 file (missing, a folder, not a

@@ -74,8 +74,8 @@ std::string Describe(const naming::Values& values) {
     std::string text;
     for (const auto& [field, value] : values) {
         if (field != Field::Ignore) {
-            text += (text.empty() ? "" : " ") + FieldToken(field) + "=" +
-                    PrintableText(value.toStdString());
+            text += text.empty() ? "" : " ";
+            text += FieldToken(field) + "=" + PrintableText(value.toStdString());
         }
     }
     return text;

@@ -39,7 +39,8 @@ std::optional<int> PictureTypeOf(const std::string& text) {
 std::string PictureTypeList() {
     std::string list;
     for (int type = 0; type < id3v2::kPictureTypeCount; ++type) {
-        list += (type == 0 ? "" : ", ") + PictureTypeKeyword(type);
+        list += type == 0 ? "" : ", ";
+        list += PictureTypeKeyword(type);
     }
     return list;
 }

@@ -38,9 +38,6 @@ std::string RecordValue(const Tv1TAGInfo& record, Column column) {
 
 // Reads the file; "" when read, else the reason.
 std::string ReadShownFile(const std::string& path, TShownFile& shown) {
-    if (std::string problem = ReadProblem(path); !problem.empty()) {
-        return problem;
-    }
     shown.path = path;
     Tid3v2tag tag;
     const uint16_t loaded = tag.LoadForListing(path);
@@ -49,7 +46,10 @@ std::string ReadShownFile(const std::string& path, TShownFile& shown) {
         shown.frames = DescribeFrames(tag);
         shown.pictures = tag.ListPictures();
     } else if (!id3v2::FoundNoTag(loaded)) {
-        return LoadFailure(loaded, path);
+        // The file is examined only when it did not load, so a listing of
+        // thousands of files asks the file system once a file for the tag.
+        const std::string problem = ReadProblem(path);
+        return problem.empty() ? LoadFailure(loaded, path) : problem;
     }
     try {
         if (Tv1TAGInfo record = ReadV1Tag(path); !record.NoTag && !record.NotFound) {

@@ -69,7 +69,8 @@ void Convert(const std::string& path, const TOptions& options, TReport& report) 
     if (!conversion.Unmapped.empty()) {
         std::string ids;
         for (const std::string& id : conversion.Unmapped) {
-            ids += (ids.empty() ? "" : ", ") + id;
+            ids += ids.empty() ? "" : ", ";
+            ids += id;
         }
         report.Note(path, "converted; kept as they were, with no equivalent: " + ids);
     }
