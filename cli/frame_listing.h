@@ -29,9 +29,10 @@ std::vector<TFrameDescription> DescribeFrames(Tid3v2tag& tag);
 // The value of the user text frame (TXXX) with this description, or nothing
 // when the tag has none; unreadable frames count as none.
 std::optional<std::string> UserText(Tid3v2tag& tag, const std::string& description);
-// Sets the user text frame with this description (a new one comes last); an
-// empty value removes it. False when the description or value is not
-// well-formed UTF-8 or the frame is encrypted; nothing is changed then.
+// Sets the user text frame with this description (a new one comes last; an
+// encrypted one, which cannot be read, stays as it is); an empty value
+// removes it. False when the description or value is not well-formed UTF-8
+// or holds U+0000; nothing is changed then.
 bool SetUserText(Tid3v2tag& tag, const std::string& description, const std::string& value);
 
 }  // namespace cli

@@ -61,7 +61,7 @@ std::string SetFrame(Tid3v2tag& tag, const TAssignment& assignment) {
     if (target.kind == Kind::UserText) {
         return SetUserText(tag, target.description, assignment.value)
                    ? ""
-                   : "the " + assignment.field + " frame is encrypted and was kept";
+                   : "the value of " + assignment.field + " cannot be stored";
     }
     const uint8_t result = tag.SetTextUtf8(target.frameId, assignment.value);
     return result == id3v2::kTextDone || result == id3v2::kTextFrameDeleted
