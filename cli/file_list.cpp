@@ -122,7 +122,11 @@ void ForEachReadableFile(const std::vector<std::string>& files, TReport& report,
 }
 
 std::vector<std::string> FolderEntries(const std::string& folder) {
-    return platform::ListFolder(folder, "");
+    std::vector<std::string> names = platform::ListFolder(folder, "");
+    // The folder itself and its parent are no entries of it: walking them
+    // would never end.
+    std::erase_if(names, [](const std::string& name) { return name == "." || name == ".."; });
+    return names;
 }
 
 std::string FolderOf(const std::string& path) {

@@ -34,7 +34,7 @@ void ForEachReadableFile(const std::vector<std::string>& files, TReport& report,
 // True when the file can be written; else its WriteProblem is reported.
 bool Writable(const std::string& path, TReport& report);
 
-// The entries of a folder, every name, for the rename rules.
+// The entries of a folder, every name but "." and "..".
 std::vector<std::string> FolderEntries(const std::string& folder);
 // The folder part of a path ("." for a bare name) and the name after it.
 std::string FolderOf(const std::string& path);
