@@ -45,14 +45,16 @@ done
 
 # Every installed file, as "<mode> <path>".
 contents=$(dpkg-deb --contents "$deb" | awk '{print $1, $6}')
-expected=(./usr/bin/tagvora ./usr/share/applications/tagvora.desktop
+expected=(./usr/bin/tagvora ./usr/bin/tagvora-cli ./usr/share/applications/tagvora.desktop
           ./usr/share/icons/hicolor/scalable/apps/tagvora.svg
-          ./usr/share/man/man1/tagvora.1.gz
+          ./usr/share/man/man1/tagvora.1.gz ./usr/share/man/man1/tagvora-cli.1.gz
+          ./usr/share/bash-completion/completions/tagvora-cli
           ./usr/share/metainfo/org.example.Tagvora.metainfo.xml
           ./usr/share/doc/tagvora/copyright ./usr/share/doc/tagvora/changelog.gz)
 files=$(awk '$1 !~ /^d/ {print $2}' <<<"$contents" | sort)
 [ "$files" = "$(printf '%s\n' "${expected[@]}" | sort)" ] || fail "files: $files"
 grep -qx -- '-rwxr-xr-x ./usr/bin/tagvora' <<<"$contents" || fail "binary not executable"
+grep -qx -- '-rwxr-xr-x ./usr/bin/tagvora-cli' <<<"$contents" || fail "tagvora-cli not executable"
 
 # dpkg into an empty root: no dependency is installed there, hence --force-depends.
 root=$scratch/root

@@ -406,17 +406,12 @@ int VersionWritten(int stored, int target, const TV2Versions& versions) {
     return converted != 0 ? converted : stored;
 }
 
-uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
-                 const TV2Versions& versions) {
+uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
+                     const TV2Versions& versions, const rows::FrameChanges& frameChanges) {
     tag.KeepModificationTime = versions.keepModificationTime ? 1 : 0;
     // The file's own tag first, so the file keeps its other frames and its
     // version; never frames of the file loaded before.
     const uint16_t loaded = tag.LoadFromFile(path, 0);
-    // Frame changes name frames of the tag as loaded, before any conversion
-    // maps them; the conversion then brings the new data to its version too.
-    if (id3v2::Succeeded(loaded) && !ApplyFrameChanges(tag.Frames, rows.FrameChangesOf(k))) {
-        return id3v2::ResultWord(id3v2::kWriteFailed);
-    }
     if (!id3v2::Succeeded(loaded)) {
         // A tag whose header did not load still stands there: a fresh tag in
         // front of it would leave it as junk before the audio.
@@ -425,15 +420,26 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         }
         tag.StartFreshTag();
         tag.MajorVersion = static_cast<uint8_t>(versions.newTags);
-        if (!ApplyFrameChanges(tag.Frames, rows.FrameChangesOf(k))) {
-            return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    // Frame changes name frames of the tag as loaded, before any conversion
+    // maps them; the conversion then brings the new data to its version too.
+    if (!ApplyFrameChanges(tag.Frames, frameChanges)) {
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    if (id3v2::Succeeded(loaded)) {
+        if (const int version = VersionToWrite(tag.MajorVersion, targetVersion, versions);
+            version != 0) {
+            // Frames with no equivalent in that version are kept as they are;
+            // the convert command names them before.
+            tag.ConvertToVersion(static_cast<uint8_t>(version));
         }
-    } else if (const int version =
-                   VersionToWrite(tag.MajorVersion, rows.TargetVersion(k), versions);
-               version != 0) {
-        // Frames with no equivalent in that version are kept as they are; the
-        // convert command names them before.
-        tag.ConvertToVersion(static_cast<uint8_t>(version));
+    }
+    return 0;
+}
+
+bool SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
+    if (!WriteAddedColumns(tag, rows, k)) {
+        return false;
     }
     // Only the values the user changed are set; every other frame stays as stored.
     const struct {
@@ -448,9 +454,6 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         {Column::Track, "TRCK", tag_values::TrackText(Utf8(rows, k, Column::Track))},
         {Column::Genre, "TCON", tag_values::GenreText(Utf8(rows, k, Column::Genre))},
     };
-    if (!WriteAddedColumns(tag, rows, k)) {
-        return id3v2::ResultWord(id3v2::kWriteFailed);
-    }
     for (const auto& text : texts) {
         if (!ToWrite(rows, k, text.field)) {
             continue;
@@ -479,16 +482,10 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         comment.Text = Utf8(rows, k, Column::Comment);
         tag.SetCommentUtf8(comment, "", "None");
     }
-    if (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0) {
-        // Refused before anything was written: the file stays as it was.
-        return id3v2::ResultWord(id3v2::kWriteFailed);
-    }
-    // The last picture or frame of a tag that held nothing else: the tag goes.
-    if ((rows.PicturesChanged(k) || !rows.FrameChangesOf(k).empty()) &&
-        tag.Frames.FrameCount() == 0) {
-        const uint16_t removed = tag.RemoveFromFile(path);
-        return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
-    }
+    return true;
+}
+
+uint16_t SaveKeepingRoom(Tid3v2tag& tag, const std::string& path) {
     // Room freed up to the bound stays as padding (the tag keeps its size, the
     // audio stays where it is); the tag's own padding setting is back afterwards.
     const uint32_t limit = tag.PaddingLimit;
@@ -502,6 +499,27 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
     const uint16_t saved = tag.SaveToFile(path, 255, -1, 255);
     tag.PaddingLimit = limit;
     return id3v2::Succeeded(saved) ? 0 : saved;
+}
+
+uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel& rows, int k,
+                 const TV2Versions& versions) {
+    if (const uint16_t loaded =
+            LoadToWrite(tag, path, rows.TargetVersion(k), versions, rows.FrameChangesOf(k));
+        loaded != 0) {
+        return loaded;
+    }
+    if (!SetChangedValues(tag, rows, k) ||
+        (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0)) {
+        // Refused before anything was written: the file stays as it was.
+        return id3v2::ResultWord(id3v2::kWriteFailed);
+    }
+    // The last picture or frame of a tag that held nothing else: the tag goes.
+    if ((rows.PicturesChanged(k) || !rows.FrameChangesOf(k).empty()) &&
+        tag.Frames.FrameCount() == 0) {
+        const uint16_t removed = tag.RemoveFromFile(path);
+        return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
+    }
+    return SaveKeepingRoom(tag, path);
 }
 
 uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k,

@@ -98,12 +98,28 @@ int VersionToWrite(int stored, int target, const TV2Versions& versions);
 // version, or for a file without a tag (`stored` 0) the version of new tags.
 int VersionWritten(int stored, int target, const TV2Versions& versions);
 
-// Sets the changed values, pictures, frames (TRowModel::FrameChangesOf, for
-// the version the save writes) and added columns of row k into the file's own
-// ID3v2 tag (loaded into `tag` first) and saves it; every frame the row did
-// not change stays byte for byte. Several values of a field or added column
-// are stored separately in version 4 and joined with "/" in 3. A value kept as stored
-// stays, and so does every picture the row did not change. A tag that shrinks by at most
+// Loads the file's own ID3v2 tag into `tag` whole, to be changed and saved:
+// the frame changes (TRowModel::FrameChangesOf) are applied to the frames as
+// loaded, then the tag is converted to the version a save of a row wanting
+// `targetVersion` writes; a file without a tag gets a fresh one of the version
+// of new tags. 0 when loaded, else the result word of the load that failed (a
+// tag that stands in the file but does not load is never replaced), or of the
+// refusal of frame changes that no longer fit the file's tag.
+uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
+                     const TV2Versions& versions, const rows::FrameChanges& frameChanges = {});
+// Sets the changed values and added columns of row k into the loaded tag,
+// pictures aside; several values of a field or added column are stored
+// separately in version 4 and joined with "/" in 3. False when an added
+// column's value cannot be stored: nothing is to be saved then.
+bool SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k);
+// Saves the loaded tag into its file; a tag that shrinks by at most
+// FreedRoomBound keeps its size. 0 when saved, else the save's result word.
+uint16_t SaveKeepingRoom(Tid3v2tag& tag, const std::string& path);
+
+// Sets the changed values, pictures, frames and added columns of row k into
+// the file's own ID3v2 tag (loaded into `tag` first) and saves it; every
+// frame the row did not change stays byte for byte, and so does every picture
+// it did not change. A tag that shrinks by at most
 // FreedRoomBound keeps its size. 0 when saved, else
 // the result word of the load or save that failed.
 // The version written follows the row's target version and `versions`;
