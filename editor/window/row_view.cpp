@@ -24,11 +24,6 @@ namespace {
 constexpr const char* kValuePrefixes[] = {"TitleEdit",   "ArtistEdit", "AlbumEdit", "YearEdit",
                                           "CommentEdit", "TrackEdit",  "GenreEdit"};
 
-template <typename Control>
-Control* Child(const QWidget& rowsArea, const QString& name) {
-    return rowsArea.findChild<Control*>(name, Qt::FindDirectChildrenOnly);
-}
-
 QString Hints(unsigned marks, const QString& codePage) {
     QStringList hints;
     if ((marks & rows::kKeepsStored) != 0) {
@@ -85,29 +80,43 @@ QString TRowView::ValueControlName(bulk::Column column, int k) {
     return QLatin1String(kValuePrefixes[static_cast<int>(column)]) + QString::number(k);
 }
 
+QWidget* TRowView::Named(int k, size_t control) const {
+    if (k < 0 || k >= rows::kRowCount) {
+        return nullptr;
+    }
+    QWidget*& found = found_[static_cast<size_t>(k)][control];
+    if (found == nullptr) {
+        const QString name = control == 0
+                                 ? FileLabelName(k)
+                                 : ValueControlName(static_cast<bulk::Column>(control - 1), k);
+        found = rowsArea_.findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+    }
+    return found;
+}
+
 QLabel* TRowView::FileLabel(int k) const {
-    return Child<QLabel>(rowsArea_, FileLabelName(k));
+    return static_cast<QLabel*>(Named(k, 0));
 }
 QLineEdit* TRowView::TitleEdit(int k) const {
-    return Child<QLineEdit>(rowsArea_, ValueControlName(bulk::Column::Title, k));
+    return qobject_cast<QLineEdit*>(Named(k, 1));
 }
 QLineEdit* TRowView::ArtistEdit(int k) const {
-    return Child<QLineEdit>(rowsArea_, ValueControlName(bulk::Column::Artist, k));
+    return qobject_cast<QLineEdit*>(Named(k, 2));
 }
 QLineEdit* TRowView::AlbumEdit(int k) const {
-    return Child<QLineEdit>(rowsArea_, ValueControlName(bulk::Column::Album, k));
+    return qobject_cast<QLineEdit*>(Named(k, 3));
 }
 TSpinEdit* TRowView::YearEdit(int k) const {
-    return Child<TSpinEdit>(rowsArea_, ValueControlName(bulk::Column::Year, k));
+    return qobject_cast<TSpinEdit*>(Named(k, 4));
 }
 QLineEdit* TRowView::CommentEdit(int k) const {
-    return Child<QLineEdit>(rowsArea_, ValueControlName(bulk::Column::Comment, k));
+    return qobject_cast<QLineEdit*>(Named(k, 5));
 }
 TSpinEdit* TRowView::TrackEdit(int k) const {
-    return Child<TSpinEdit>(rowsArea_, ValueControlName(bulk::Column::Track, k));
+    return qobject_cast<TSpinEdit*>(Named(k, 6));
 }
 QComboBox* TRowView::GenreEdit(int k) const {
-    return Child<QComboBox>(rowsArea_, ValueControlName(bulk::Column::Genre, k));
+    return qobject_cast<QComboBox*>(Named(k, 7));
 }
 
 std::vector<QWidget*> TRowView::ValueControls(int k) const {

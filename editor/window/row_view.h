@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -66,7 +67,13 @@ class TRowView {
     bool NotStorable(const QWidget* control) const;
 
   private:
+    // Row k's control by name: the file label (0) or the value control of a
+    // column (1 + the column). Looked up once; the rows' controls live as long
+    // as the window.
+    QWidget* Named(int k, size_t control) const;
+
     const QWidget& rowsArea_;
     const rows::TRowModel& model_;
     const TChosenPreferences& chosen_;
+    mutable std::array<std::array<QWidget*, 1 + rows::kFieldCount>, rows::kRowCount> found_{};
 };
