@@ -13,6 +13,7 @@
 #include "editor/model/page_logic.h"
 #include "editor/model/record_fit.h"
 #include "editor/model/save_logic.h"
+#include "editor/model/tag_edits.h"
 #include "editor/model/tag_values.h"
 #include "id3v1/genres.h"
 #include "id3v1/id3v1.h"
@@ -27,10 +28,6 @@ namespace row_codec {
 namespace {
 
 using bulk::Column;
-
-QString Latin1(const std::string& bytes) {
-    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // The frame's text is stored in ISO-8859-1 (encoding byte 0), read as is.
 bool Latin1Frame(const TFrameIndex& frames, std::string_view id) {
@@ -91,146 +88,6 @@ std::vector<std::string> SplitAtZeros(const std::string& text) {
 
 std::string Utf8(const rows::TRowModel& rows, int k, Column field) {
     return rows.Shown(k, field).toStdString();
-}
-
-// Brings the tag's pictures to those row k shows: new bytes replace a stored
-// picture in its place, pictures no longer shown go, added ones come last.
-// A stored picture the row shows unchanged is not touched. 0 when done.
-uint8_t WritePictures(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
-    const rows::Pictures& shown = rows.ShownPictures(k);
-    const auto picture = [](const rows::RowPicture& from) {
-        TPicture to;
-        to.PictureType = from.info.PictureType;
-        to.Description = from.info.Description;
-        to.Data = *from.bytes;
-        return to;
-    };
-    for (const rows::RowPicture& p : shown) {
-        if (p.stored != 0 && p.bytes) {
-            if (const uint8_t result = tag.ReplacePicture(p.stored, picture(p)); result != 0) {
-                return result;
-            }
-        }
-    }
-    // From the last, so that the numbers of those still to go stay valid.
-    const rows::Pictures& loaded = rows.LoadedPictures(k);
-    for (auto p = loaded.rbegin(); p != loaded.rend(); ++p) {
-        const uint32_t number = p->stored;
-        if (std::none_of(shown.begin(), shown.end(),
-                         [number](const rows::RowPicture& s) { return s.stored == number; })) {
-            if (const uint8_t result = tag.RemovePicture(number); result != 0) {
-                return result;
-            }
-        }
-    }
-    for (const rows::RowPicture& p : shown) {
-        if (p.stored == 0) {
-            if (const uint8_t result = tag.AddPicture(picture(p)); result != 0) {
-                return result;
-            }
-        }
-    }
-    return 0;
-}
-
-// Applies row k's frame changes to the tag as loaded: new data in place,
-// removed frames, added frames at the end. Refused, with nothing written,
-// when a changed frame no longer stands where the row read it (the file
-// changed since) or is encrypted. True when applied.
-bool ApplyFrameChanges(TFrameIndex& frames, const rows::FrameChanges& changes) {
-    std::vector<uint32_t> removed;
-    for (const rows::TFrameChange& change : changes) {
-        if (change.stored == 0) {
-            continue;
-        }
-        if (change.stored > frames.FrameCount() || frames.Id(change.stored) != change.id ||
-            id3v2::text_frames::IsEncrypted(frames, change.stored)) {
-            return false;
-        }
-        if (change.data) {
-            id3v2::text_frames::ReplaceData(frames, change.stored, *change.data);
-        } else {
-            removed.push_back(change.stored);
-        }
-    }
-    // From the last, so the places of those still to go stay valid.
-    std::sort(removed.rbegin(), removed.rend());
-    for (const uint32_t stored : removed) {
-        frames.DeleteFrame(stored);
-    }
-    for (const rows::TFrameChange& change : changes) {
-        if (change.stored == 0 && change.data) {
-            const uint32_t i = frames.AddFrame(change.id);
-            if (i == 0) {
-                return false;
-            }
-            id3v2::text_frames::ReplaceData(frames, i, *change.data);
-        }
-    }
-    return true;
-}
-
-// The first frame `id` of the tag; for a user text frame the first with the
-// description. 0 when there is none.
-uint32_t FindFrame(const Tid3v2tag& tag, const std::string& id, const std::string& description) {
-    for (uint32_t i = 1; i <= tag.Frames.FrameCount(); ++i) {
-        if (tag.Frames.Id(i) == id &&
-            (id != "TXXX" ||
-             frames::ViewFrame(tag.Frames, i, tag.MajorVersion).description == description)) {
-            return i;
-        }
-    }
-    return 0;
-}
-
-// Sets the text frame `id` (a TXXX by its description) to the values of a
-// field's text, separated by frames::kValueSeparator; empty text removes it.
-// False when the text cannot be a value of the frame.
-bool SetTextValues(Tid3v2tag& tag, const std::string& id, const std::string& description,
-                   const std::string& text) {
-    const uint32_t found = FindFrame(tag, id, description);
-    if (text.empty()) {
-        if (found != 0) {
-            tag.Frames.DeleteFrame(found);
-        }
-        return true;
-    }
-    frames::TFrameView view;
-    view.id = id;
-    view.kind = frames::FrameType(id).kind;
-    view.values = frames::SplitValues(text);
-    view.description = description;
-    frames::TEncodedFrame encoded = frames::EncodeFrame(view, tag.MajorVersion);
-    if (!encoded.problem.empty()) {
-        return false;
-    }
-    const uint32_t i = found != 0 ? found : tag.Frames.AddFrame(id);
-    if (i == 0 || id3v2::text_frames::IsEncrypted(tag.Frames, i)) {
-        return false;
-    }
-    id3v2::text_frames::ReplaceData(tag.Frames, i, std::move(encoded.data));
-    return true;
-}
-
-// Sets the values of row k's changed added columns into the tag's frames of
-// its version. False, before anything of them is written, when a value
-// cannot be stored.
-bool WriteAddedColumns(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
-    std::vector<std::pair<frames::TAddedColumn, std::string>> toWrite;
-    for (const std::string& key : rows.ChangedAddedColumns(k)) {
-        const std::optional<frames::TAddedColumn> column = frames::ColumnOfKey(key);
-        const std::string text = rows.AddedShown(k, key).toStdString();
-        if (!column || !frames::ValuesProblem(column->FrameId(tag.MajorVersion), text).empty()) {
-            return false;
-        }
-        toWrite.emplace_back(*column, text);
-    }
-    for (const auto& [column, text] : toWrite) {
-        if (!SetTextValues(tag, column.FrameId(tag.MajorVersion), column.description, text)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // The tag's size without padding, near enough to judge the room a save frees:
@@ -339,57 +196,6 @@ TLoadedRow FromV2(const Tv2TAGInfo& info) {
     return row;
 }
 
-QString RecordText(const Tv1TAGInfo& record, Column column, const code_page::TCodePage& page) {
-    if (record.NoTag) {
-        return QString();
-    }
-    switch (column) {
-        case Column::Title:
-            return page.Decode(record.Title);
-        case Column::Artist:
-            return page.Decode(record.Artist);
-        case Column::Album:
-            return page.Decode(record.Album);
-        case Column::Comment:
-            return page.Decode(record.Comment);
-        case Column::Year: {
-            // A year of no digits or of 0000 is the record's "none".
-            const int year = page_logic::WholeNumber(record.Year).value_or(-1);
-            return year <= 0 ? QString() : QString::number(year);
-        }
-        case Column::Track:
-            return record.Track == 0 ? QString() : QString::number(record.Track);
-        case Column::Genre:
-            break;
-    }
-    return Latin1(GenreName(record.Genre));
-}
-
-TLoadedRow ReadV1(const std::string& path, const code_page::TCodePage& page) {
-    TLoadedRow row;
-    try {
-        const Tv1TAGInfo record = ReadV1Tag(path);
-        // A file without a record holds no value: the fields stay empty rather
-        // than show a year or genre that looks stored.
-        for (int f = 0; f < rows::kFieldCount; ++f) {
-            row.values[static_cast<size_t>(f)] = RecordText(record, static_cast<Column>(f), page);
-        }
-        const std::pair<const std::string*, Column> texts[] = {{&record.Title, Column::Title},
-                                                               {&record.Artist, Column::Artist},
-                                                               {&record.Album, Column::Album},
-                                                               {&record.Comment, Column::Comment}};
-        for (const auto& [bytes, column] : texts) {
-            row.legacy |=
-                !record.NoTag && page.ReadsDifferently(*bytes) ? rows::FieldBit(column) : 0;
-        }
-        row.untagged = record.NoTag;
-        row.notFound = record.NotFound;
-    } catch (const platform::IoError& error) {
-        row.problem = QString::fromLocal8Bit(error.what());
-    }
-    return row;
-}
-
 int VersionToWrite(int stored, int target, const TV2Versions& versions) {
     // Version 2.2 is never written: such a tag is saved in the chosen version.
     const int wanted = target != 0                                              ? target
@@ -423,7 +229,7 @@ uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
     }
     // Frame changes name frames of the tag as loaded, before any conversion
     // maps them; the conversion then brings the new data to its version too.
-    if (!ApplyFrameChanges(tag.Frames, frameChanges)) {
+    if (!tag_edits::ApplyFrameChanges(tag.Frames, frameChanges)) {
         return id3v2::ResultWord(id3v2::kWriteFailed);
     }
     if (id3v2::Succeeded(loaded)) {
@@ -438,7 +244,7 @@ uint16_t LoadToWrite(Tid3v2tag& tag, const std::string& path, int targetVersion,
 }
 
 bool SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
-    if (!WriteAddedColumns(tag, rows, k)) {
+    if (!tag_edits::WriteAddedColumns(tag, rows, k)) {
         return false;
     }
     // Only the values the user changed are set; every other frame stays as stored.
@@ -462,7 +268,7 @@ bool SetChangedValues(Tid3v2tag& tag, const rows::TRowModel& rows, int k) {
         // them; a single value as it always was.
         if (text.field != Column::Track && text.field != Column::Genre &&
             frames::SplitValues(text.text).size() > 1) {
-            SetTextValues(tag, text.id, {}, text.text);
+            tag_edits::SetTextValues(tag, text.id, {}, text.text);
         } else {
             tag.SetTextUtf8(text.id, text.text);
         }
@@ -509,7 +315,7 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         return loaded;
     }
     if (!SetChangedValues(tag, rows, k) ||
-        (rows.PicturesChanged(k) && WritePictures(tag, rows, k) != 0)) {
+        (rows.PicturesChanged(k) && tag_edits::WritePictures(tag, rows, k) != 0)) {
         // Refused before anything was written: the file stays as it was.
         return id3v2::ResultWord(id3v2::kWriteFailed);
     }
@@ -520,42 +326,6 @@ uint16_t WriteV2(Tid3v2tag& tag, const std::string& path, const rows::TRowModel&
         return id3v2::Succeeded(removed) || id3v2::FoundNoTag(removed) ? 0 : removed;
     }
     return SaveKeepingRoom(tag, path);
-}
-
-uint16_t WriteV1(const std::string& path, const rows::TRowModel& rows, int k,
-                 bool keepModificationTime) {
-    TV1Values values;
-    // What the record can hold of each text; the row shows where that is not all.
-    const auto text = [&](Column field) {
-        return rows.RecordPage().EncodablePart(rows.Shown(k, field));
-    };
-    values.Title = text(Column::Title);
-    values.Artist = text(Column::Artist);
-    values.Album = text(Column::Album);
-    values.Comment = text(Column::Comment);
-    const auto number = [&](Column field) {
-        return page_logic::WholeNumber(rows.Shown(k, field).trimmed().toStdString()).value_or(-1);
-    };
-    values.Year = number(Column::Year);
-    values.Track =
-        record_fit::TrackOfTotal(rows.Shown(k, Column::Track)).value_or(number(Column::Track));
-    values.Genre = text(Column::Genre);
-    // Only the changed values; the record keeps the others as stored.
-    const unsigned changed = rows.ChangedFields(k);
-    const TV1Field v1Fields[] = {kV1Title,   kV1Artist, kV1Album, kV1Year,
-                                 kV1Comment, kV1Track,  kV1Genre};
-    values.Fields = 0;
-    for (size_t i = 0; i < std::size(v1Fields); ++i) {
-        if ((changed & (1u << i)) != 0) {
-            values.Fields |= v1Fields[i];
-        }
-    }
-    try {
-        WriteV1Tag(path, values, keepModificationTime);
-    } catch (const platform::IoError& error) {
-        return id3v2::ResultWord(id3v2::ErrorCodeOf(error));
-    }
-    return 0;
 }
 
 }  // namespace row_codec

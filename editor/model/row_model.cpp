@@ -17,18 +17,6 @@ void SetMark(unsigned& marks, unsigned mark, bool on) {
     marks = on ? marks | mark : marks & ~mark;
 }
 
-// A frame identifier the tag can hold; pictures are edited as pictures.
-bool EditableFrameId(const std::string& id) {
-    return id.size() == 4 && id != "APIC" && std::all_of(id.begin(), id.end(), [](char c) {
-               return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-           });
-}
-
-QString ValueOf(const AddedValues& values, const std::string& key) {
-    const auto found = values.find(key);
-    return found == values.end() ? QString() : found->second;
-}
-
 }  // namespace
 
 size_t TRowModel::Index(int k) {
@@ -253,88 +241,6 @@ const QString* TRowModel::AlbumBeforeFolder(int k) const {
     return album ? &*album : nullptr;
 }
 
-void TRowModel::LoadPictures(int k, const std::vector<TPictureInfo>& infos) {
-    Row& row = rows_[Index(k)];
-    row.loadedPictures.clear();
-    for (size_t i = 0; i < infos.size(); ++i) {
-        row.loadedPictures.push_back({infos[i], static_cast<uint32_t>(i + 1), nullptr});
-    }
-    row.shownPictures = row.loadedPictures;
-    row.picturesLoad = ++pictureLoads_;
-}
-
-void TRowModel::SetPictures(int k, Pictures pictures) {
-    Row& row = rows_[Index(k)];
-    // A tag removed or changed meanwhile no longer holds what a number named.
-    const auto held = [&row](const RowPicture& p) {
-        if (p.stored == 0 || p.stored > row.loadedPictures.size()) {
-            return false;
-        }
-        const TPictureInfo& now = row.loadedPictures[p.stored - 1].info;
-        return p.bytes != nullptr ||
-               (now.Readable == p.info.Readable && now.PictureType == p.info.PictureType &&
-                now.Description == p.info.Description && now.MimeType == p.info.MimeType &&
-                now.Size == p.info.Size);
-    };
-    row.shownPictures.clear();
-    for (RowPicture& picture : pictures) {
-        if (held(picture)) {
-            row.shownPictures.push_back(std::move(picture));
-        } else if (picture.bytes != nullptr) {
-            picture.stored = 0;  // added anew; one of the file's own is gone with the tag
-            row.shownPictures.push_back(std::move(picture));
-        }
-    }
-}
-
-size_t TRowModel::AddPicture(int k, std::shared_ptr<const std::vector<uint8_t>> bytes, uint8_t type,
-                             std::string description) {
-    Pictures& pictures = rows_[Index(k)].shownPictures;
-    RowPicture added;
-    const std::string_view mime = id3v2::ImageMimeType(*bytes);
-    added.info.Readable = true;
-    added.info.MimeType = std::string(mime);
-    added.info.PictureType = type;
-    added.info.Size = bytes->size();
-    added.info.Description = std::move(description);
-    added.bytes = std::move(bytes);
-    const auto same = std::find_if(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
-        return p.info.Readable && p.info.PictureType == type;
-    });
-    if (same == pictures.end()) {
-        pictures.push_back(std::move(added));
-        return pictures.size() - 1;
-    }
-    // Replaced in its place: the file keeps the picture's frame where it stood,
-    // but nothing of the old picture is carried over to the new one.
-    added.stored = same->stored;
-    *same = std::move(added);
-    return static_cast<size_t>(same - pictures.begin());
-}
-
-void TRowModel::RemovePicture(int k, size_t index) {
-    Pictures& pictures = rows_[Index(k)].shownPictures;
-    if (index < pictures.size()) {
-        pictures.erase(pictures.begin() + static_cast<std::ptrdiff_t>(index));
-    }
-}
-
-void TRowModel::RemoveAllPictures(int k) {
-    rows_[Index(k)].shownPictures.clear();
-}
-
-bool TRowModel::HasPicture(int k, uint8_t type) const {
-    const Pictures& pictures = rows_[Index(k)].shownPictures;
-    return std::any_of(pictures.begin(), pictures.end(), [type](const RowPicture& p) {
-        return p.info.Readable && p.info.PictureType == type;
-    });
-}
-
-bool TRowModel::PicturesChanged(int k) const {
-    const Row& row = rows_[Index(k)];
-    return row.shownPictures != row.loadedPictures;
-}
-
 TRowEdits TRowModel::Edits(int k) const {
     const Row& row = rows_[Index(k)];
     TRowEdits edits;
@@ -377,70 +283,6 @@ void TRowModel::RestoreEdits(int k, const TRowEdits& edits) {
     // Changes of another load's tag would name frames the file no longer holds there.
     row.frameChanges = edits.framesLoad == row.framesLoad ? edits.frames : FrameChanges{};
     row.addedShown = edits.added;
-}
-
-bool TRowModel::ChangeFrame(int k, uint32_t stored, const std::string& id,
-                            std::shared_ptr<const std::vector<uint8_t>> data) {
-    if (stored == 0 || !EditableFrameId(id) || kind_ != 2) {
-        return false;
-    }
-    FrameChanges& changes = rows_[Index(k)].frameChanges;
-    std::erase_if(changes, [stored](const TFrameChange& c) { return c.stored == stored; });
-    changes.push_back({stored, id, std::move(data)});
-    return true;
-}
-
-bool TRowModel::AddFrame(int k, const std::string& id,
-                         std::shared_ptr<const std::vector<uint8_t>> data) {
-    if (!EditableFrameId(id) || data == nullptr || kind_ != 2) {
-        return false;
-    }
-    rows_[Index(k)].frameChanges.push_back({0, id, std::move(data)});
-    return true;
-}
-
-void TRowModel::SetFrameChanges(int k, const FrameChanges& changes) {
-    rows_[Index(k)].frameChanges.clear();
-    for (const TFrameChange& change : changes) {
-        if (change.stored != 0) {
-            ChangeFrame(k, change.stored, change.id, change.data);
-        } else {
-            AddFrame(k, change.id, change.data);
-        }
-    }
-}
-
-void TRowModel::LoadAddedValues(int k, const AddedValues& values) {
-    Row& row = rows_[Index(k)];
-    row.addedLoaded = row.addedShown = values;
-}
-
-bool TRowModel::SetAddedValue(int k, const std::string& key, const QString& text) {
-    Row& row = rows_[Index(k)];
-    if (ValueOf(row.addedShown, key) == text || kind_ != 2) {
-        return false;
-    }
-    row.addedShown[key] = text;
-    return true;
-}
-
-QString TRowModel::AddedShown(int k, const std::string& key) const {
-    return ValueOf(rows_[Index(k)].addedShown, key);
-}
-
-QString TRowModel::AddedLoaded(int k, const std::string& key) const {
-    return ValueOf(rows_[Index(k)].addedLoaded, key);
-}
-
-std::vector<std::string> TRowModel::ChangedAddedColumns(int k) const {
-    const Row& row = rows_[Index(k)];
-    std::vector<std::string> changed;
-    for (const auto& [key, shown] : row.addedShown) {
-        if (shown != ValueOf(row.addedLoaded, key)) {
-            changed.push_back(key);
-        }
-    }
-    return changed;
 }
 
 }  // namespace rows
