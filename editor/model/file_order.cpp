@@ -96,10 +96,27 @@ std::optional<std::string> AsciiKey(const std::string& name, const AsciiRanks& r
     return key;
 }
 
+// Whether the collation orders ASCII text letter by letter. Some languages
+// join ASCII letters into one ("aa" in Danish, "ch" in Czech), which ranks of
+// single characters cannot tell; only languages known to have no such pairs
+// take the fast keys.
+bool OrdersAsciiByCharacter(const QLocale& locale) {
+    static constexpr QLocale::Language kLanguages[] = {
+        QLocale::English,   QLocale::German,     QLocale::French,  QLocale::Italian,
+        QLocale::Spanish,   QLocale::Portuguese, QLocale::Dutch,   QLocale::Russian,
+        QLocale::Ukrainian, QLocale::Polish,     QLocale::Swedish, QLocale::Finnish,
+        QLocale::Greek,     QLocale::Japanese,   QLocale::Chinese, QLocale::Korean};
+    return std::find(std::begin(kLanguages), std::end(kLanguages), locale.language()) !=
+           std::end(kLanguages);
+}
+
 // The fast keys of all names, or none when one name needs the collator:
 // then every name goes to it, so all are compared alike.
 std::optional<std::vector<std::string>> AsciiKeys(const std::vector<std::string>& names,
                                                   const QCollator& collator) {
+    if (!OrdersAsciiByCharacter(collator.locale())) {
+        return std::nullopt;
+    }
     const AsciiRanks ranks = RanksOf(collator);
     // The digits must lie together, with no other character between them, for
     // a run to compare against a character as its first digit does.
