@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <utility>
 
 #include "platform/directory.h"
 #include "platform/file.h"
@@ -103,7 +104,7 @@ class TreeWalk {
             if (HasMp3Extension(name)) {
                 listing_.files.push_back(Joined(relative, name));
                 if (listing_.files.size() - delivered_ >= batchSize_ && !Deliver()) {
-                    break;
+                    return true;
                 }
             }
             if (IsFolderEntry(descriptor, *entry)) {

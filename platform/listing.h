@@ -22,7 +22,8 @@ struct ListingProblem {
 
 enum class ListingStep { Continue, Stop };
 
-// Called with each batch of newly found relative paths; Stop ends the walk.
+// Called on the walking thread with each batch of newly found relative paths;
+// Stop ends the walk (a caller's stop flag, checked here, ends it early).
 using ListingBatchSink = std::function<ListingStep(std::span<const std::string> batch)>;
 
 struct TreeListing {
