@@ -6,15 +6,14 @@
 #include <benchmark/benchmark.h>
 #include <ftw.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "bench/bench_folder.h"
+#include "bench/bench_ratios.h"
 #include "editor/model/file_order.h"
 #include "platform/listing.h"
 
@@ -53,32 +52,15 @@ class Tree {
     BenchFolder folder_;
 };
 
-// Wall and CPU seconds per iteration of each benchmark, for the ratios.
-struct PerIteration {
-    double wall = 0;
-    double cpu = 0;
-};
-std::map<std::string, PerIteration> perIteration;
+bench_ratios::RunTimes runTimes;
 
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
+// Runs the benchmark over `body`, a listing of the tree that returns the
+// number of files it found.
 template <typename Body>
 void Measure(benchmark::State& state, const std::string& name, Body body) {
     const std::string& top = Tree::Get().Path();
     size_t files = 0;
-    const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = ProcessCpuSeconds();
-    for (auto _ : state) {
-        files = body(top);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const auto iterations = static_cast<double>(state.iterations());
-    perIteration[name] = {elapsed.count() / iterations,
-                          (ProcessCpuSeconds() - cpuStart) / iterations};
+    runTimes.Measure(state, name, 1, [&] { files = body(top); });
     state.counters["files"] = static_cast<double>(files);
 }
 
@@ -149,16 +131,6 @@ BENCHMARK(BM_ListTree)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ListTreeSorted)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstPageOfTree)->Unit(benchmark::kMicrosecond);
 
-void PrintRatio(const char* label, const char* a, const char* b) {
-    const auto x = perIteration.find(a);
-    const auto y = perIteration.find(b);
-    if (x == perIteration.end() || y == perIteration.end()) {
-        return;
-    }
-    std::printf("  %-34s wall %7.3f   cpu %7.3f\n", label, x->second.wall / y->second.wall,
-                x->second.cpu / y->second.cpu);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -167,10 +139,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("\nRatios of this run (goal: listing with subfolders / bare walk at most 3):\n");
-    PrintRatio("listing / nftw", "listing", "nftw");
-    PrintRatio("listing sorted / nftw", "listing+sort", "nftw");
-    PrintRatio("listing / directory iterator", "listing", "iterator");
-    PrintRatio("listing sorted / directory iterator", "listing+sort", "iterator");
-    PrintRatio("first 40 files / whole listing", "first page", "listing");
+    runTimes.PrintRatio("listing / nftw", "listing", "nftw");
+    runTimes.PrintRatio("listing sorted / nftw", "listing+sort", "nftw");
+    runTimes.PrintRatio("listing / directory iterator", "listing", "iterator");
+    runTimes.PrintRatio("listing sorted / directory iterator", "listing+sort", "iterator");
+    runTimes.PrintRatio("first 40 files / whole listing", "first page", "listing");
     return 0;
 }
