@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <functional>
 
 #include "editor/model/file_order.h"
 #include "platform/listing.h"
@@ -22,56 +21,28 @@ struct TreeCase {
     std::vector<std::string> files;                          // made empty, folders as needed
     std::vector<std::pair<std::string, std::string>> links;  // path, target
     size_t batchSize;
-    // What the sink does with the first batch: nothing, remove a folder, or stop.
-    std::string removeAtFirstBatch;
-    bool stopAtFirstBatch;
+    std::string atFirstBatch;  // what the sink does then: "stop", or a folder to remove
     std::vector<std::string> sorted;
     std::vector<ListingProblem> problems;
 };
 
 TEST(PlatformListing, ListsTheTreeAsRelativePaths) {
+    // clang-format off
     const TreeCase cases[] = {
         {"digit runs by value, across folders",
-         {"10.mp3", "9.mp3", "Disc 10/1.mp3", "Disc 2/1.MP3", "Disc 2/cover.jpg", "Disc 2/a/b.mp3"},
-         {},
-         40,
-         "",
-         false,
-         {"9.mp3", "10.mp3", "Disc 2/1.MP3", "Disc 2/a/b.mp3", "Disc 10/1.mp3"},
-         {}},
+         {"10.mp3", "9.mp3", "Disc 10/1.mp3", "Disc 2/1.MP3", "Disc 2/c.jpg", "Disc 2/a/b.mp3"},
+         {}, 40, "",
+         {"9.mp3", "10.mp3", "Disc 2/1.MP3", "Disc 2/a/b.mp3", "Disc 10/1.mp3"}, {}},
         {"a link to a folder is followed, links back up are reported",
-         {"a/x.mp3"},
-         {{"b", "a"}, {"a/up", ".."}, {"a/self", "."}},
-         40,
-         "",
-         false,
-         {"a/x.mp3", "b/x.mp3"},
+         {"a/x.mp3"}, {{"b", "a"}, {"a/up", ".."}, {"a/self", "."}}, 40, "", {"a/x.mp3", "b/x.mp3"},
          {{"a/self", ELOOP}, {"a/up", ELOOP}, {"b/self", ELOOP}, {"b/up", ELOOP}}},
         {"a folder gone before it is read is reported",
-         {"a.mp3", "gone/g.mp3"},
-         {},
-         1,
-         "gone",
-         false,
-         {"a.mp3"},
-         {{"gone", ENOENT}}},
-        {"names keep their bytes",
-         {"d\xE9/\xFF\xFE.mp3"},
-         {},
-         40,
-         "",
-         false,
-         {"d\xE9/\xFF\xFE.mp3"},
-         {}},
+         {"a.mp3", "gone/g.mp3"}, {}, 1, "gone", {"a.mp3"}, {{"gone", ENOENT}}},
+        {"names keep their bytes", {"d\xE9/\xFF\xFE.mp3"}, {}, 40, "", {"d\xE9/\xFF\xFE.mp3"}, {}},
         {"the sink stops the walk",
-         {"1.mp3", "2.mp3", "sub/3.mp3"},
-         {},
-         2,
-         "",
-         true,
-         {"1.mp3", "2.mp3"},
-         {}},
+         {"1.mp3", "2.mp3", "sub/3.mp3"}, {}, 2, "stop", {"1.mp3", "2.mp3"}, {}},
     };
+    // clang-format on
     for (const TreeCase& c : cases) {
         SCOPED_TRACE(c.rule);
         testing_mp3::TempDir dir;
@@ -86,11 +57,15 @@ TEST(PlatformListing, ListsTheTreeAsRelativePaths) {
         std::vector<std::string> batches;
         const TreeListing listing =
             ListMp3Tree(dir.Path(), c.batchSize, [&](std::span<const std::string> batch) {
-                if (batches.empty() && !c.removeAtFirstBatch.empty()) {
-                    std::filesystem::remove_all(dir.File(c.removeAtFirstBatch));
-                }
+                const bool first = batches.empty();
                 batches.insert(batches.end(), batch.begin(), batch.end());
-                return c.stopAtFirstBatch ? ListingStep::Stop : ListingStep::Continue;
+                if (first && c.atFirstBatch == "stop") {
+                    return ListingStep::Stop;
+                }
+                if (first && !c.atFirstBatch.empty()) {
+                    std::filesystem::remove_all(dir.File(c.atFirstBatch));
+                }
+                return ListingStep::Continue;
             });
         EXPECT_EQ(batches, listing.files);
         EXPECT_EQ(file_order::SortedLikeFileManager(listing.files), c.sorted);
@@ -98,7 +73,7 @@ TEST(PlatformListing, ListsTheTreeAsRelativePaths) {
         std::sort(problems.begin(), problems.end(),
                   [](const auto& a, const auto& b) { return a.folder < b.folder; });
         EXPECT_EQ(problems, c.problems);
-        EXPECT_EQ(listing.stopped, c.stopAtFirstBatch);
+        EXPECT_EQ(listing.stopped, c.atFirstBatch == "stop");
     }
     const TreeListing missing = ListMp3Tree("/nonexistent-tagvora-folder");
     EXPECT_EQ(missing.problems, (std::vector<ListingProblem>{{"", ENOENT}}));
