@@ -50,7 +50,10 @@ bool IsFolderEntry(int folder, const dirent& entry) {
 class TreeWalk {
   public:
     TreeWalk(std::string top, size_t batchSize, const ListingBatchSink& sink)
-        : top_(std::move(top)), batchSize_(batchSize == 0 ? 1 : batchSize), sink_(sink) {}
+        // An empty folder path is the root, as for a single folder's listing.
+        : top_(top.empty() ? "/" : std::move(top)),
+          batchSize_(batchSize == 0 ? 1 : batchSize),
+          sink_(sink) {}
 
     TreeListing Run() {
         Walk("");
@@ -80,8 +83,7 @@ class TreeWalk {
     // when the folder cannot be entered; then nothing is left on the chain.
     bool ReadFolder(const std::string& relative, std::vector<std::string>& subfolders) {
         const std::string path = relative.empty() ? top_ : Joined(top_, relative);
-        const int descriptor =
-            ::open(path.empty() ? "/" : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int descriptor = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (descriptor < 0) {
             Report(relative, errno);
             return false;
