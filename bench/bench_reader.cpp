@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "bench/bench_folder.h"
+#include "bench/bench_ratios.h"
 #include "id3v2/frames/layout.h"
 #include "id3v2/id3v2.h"
 #include "platform/attributes.h"
@@ -171,35 +172,7 @@ class Files {
     BenchFolder folder_;
 };
 
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Wall and CPU seconds per unit of each benchmark in this run, for the ratios
-// at the end. CPU time includes the kernel's, so system calls count; it is the
-// steadier figure on a busy machine.
-struct PerUnit {
-    double wall = 0;
-    double cpu = 0;
-};
-std::map<std::string, PerUnit> perUnit;
-
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, size_t unitsPerIteration,
-             Body body) {
-    const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = ProcessCpuSeconds();
-    for (auto _ : state) {
-        body();
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double units = static_cast<double>(state.iterations() * unitsPerIteration);
-    perUnit[name] = {elapsed.count() / units, (ProcessCpuSeconds() - cpuStart) / units};
-    state.counters["wall_ns_per_unit"] = elapsed.count() / units * 1e9;
-    state.counters["cpu_ns_per_unit"] = perUnit[name].cpu * 1e9;
-}
+bench_ratios::RunTimes runTimes;
 
 Tid3v2tag& TagObject() {
     static Tid3v2tag tag;
@@ -218,7 +191,7 @@ size_t LoadAndWalk(const std::string& path) {
 
 void BM_TypicalOurs(benchmark::State& state) {
     const auto& files = Files::Get().typical;
-    Measure(state, "ours", files.size(), [&] {
+    runTimes.Measure(state, "ours", files.size(), [&] {
         for (const std::string& path : files) {
             benchmark::DoNotOptimize(LoadAndWalk(path));
         }
@@ -227,7 +200,7 @@ void BM_TypicalOurs(benchmark::State& state) {
 
 void BM_TypicalTagLib(benchmark::State& state) {
     const auto& files = Files::Get().typical;
-    Measure(state, "taglib", files.size(), [&] {
+    runTimes.Measure(state, "taglib", files.size(), [&] {
         for (const std::string& path : files) {
             TagLib::MPEG::File file(path.c_str(), false);
             size_t sum = 0;
@@ -256,7 +229,7 @@ void RawLoad(const std::string& path, Bytes& body) {
 void BM_TypicalRawFloor(benchmark::State& state) {
     const auto& files = Files::Get().typical;
     Bytes body(1u << 20);
-    Measure(state, "floor", files.size(), [&] {
+    runTimes.Measure(state, "floor", files.size(), [&] {
         for (const std::string& path : files) {
             RawLoad(path, body);
         }
@@ -268,7 +241,7 @@ void BM_TypicalRawFloor(benchmark::State& state) {
 void BM_TypicalRawFloorWithAttributes(benchmark::State& state) {
     const auto& files = Files::Get().typical;
     Bytes body(1u << 20);
-    Measure(state, "floor+attributes", files.size(), [&] {
+    runTimes.Measure(state, "floor+attributes", files.size(), [&] {
         for (const std::string& path : files) {
             benchmark::DoNotOptimize(platform::GetFileAttributesA(path));
             RawLoad(path, body);
@@ -302,7 +275,8 @@ void BM_PeakHeap16MB(benchmark::State& state) {
         }
     }
     Tid3v2tag& tag = TagObject();
-    Measure(state, "padded16", 1, [&] { benchmark::DoNotOptimize(tag.LoadFromFile(path, 0)); });
+    runTimes.Measure(state, "padded16", 1,
+                     [&] { benchmark::DoNotOptimize(tag.LoadFromFile(path, 0)); });
     state.counters["peak_KB"] = static_cast<double>(peak) / 1024;
     state.counters["frames_KB"] = static_cast<double>(framesOwn) / 1024;
     state.counters["beyond_frames_KB"] =
@@ -313,12 +287,12 @@ void BM_PeakHeap16MB(benchmark::State& state) {
 
 void BM_Plain8MB(benchmark::State& state) {
     const std::string& path = Files::Get().plain8;
-    Measure(state, "plain8", 1, [&] { benchmark::DoNotOptimize(LoadAndWalk(path)); });
+    runTimes.Measure(state, "plain8", 1, [&] { benchmark::DoNotOptimize(LoadAndWalk(path)); });
 }
 
 void BM_Unsync8MB(benchmark::State& state) {
     const std::string& path = Files::Get().unsync8;
-    Measure(state, "unsync8", 1, [&] { benchmark::DoNotOptimize(LoadAndWalk(path)); });
+    runTimes.Measure(state, "unsync8", 1, [&] { benchmark::DoNotOptimize(LoadAndWalk(path)); });
 }
 
 BENCHMARK(BM_TypicalRawFloor)->Unit(benchmark::kMillisecond);
@@ -329,16 +303,6 @@ BENCHMARK(BM_PeakHeap16MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Plain8MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Unsync8MB)->Unit(benchmark::kMillisecond);
 
-void PrintRatio(const char* label, const char* a, const char* b) {
-    const auto x = perUnit.find(a);
-    const auto y = perUnit.find(b);
-    if (x == perUnit.end() || y == perUnit.end()) {
-        return;
-    }
-    std::printf("  %-24s wall %6.2f   cpu %6.2f\n", label, x->second.wall / y->second.wall,
-                x->second.cpu / y->second.cpu);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -347,10 +311,10 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::printf("\nRatios of this run (time per file; goal: ours / raw floor at most 1.5):\n");
-    PrintRatio("ours / raw floor", "ours", "floor");
-    PrintRatio("ours / floor+attributes", "ours", "floor+attributes");
-    PrintRatio("TagLib / raw floor", "taglib", "floor");
-    PrintRatio("ours / TagLib", "ours", "taglib");
-    PrintRatio("8 MB unsync / plain", "unsync8", "plain8");
+    runTimes.PrintRatio("ours / raw floor", "ours", "floor");
+    runTimes.PrintRatio("ours / floor+attributes", "ours", "floor+attributes");
+    runTimes.PrintRatio("TagLib / raw floor", "taglib", "floor");
+    runTimes.PrintRatio("ours / TagLib", "ours", "taglib");
+    runTimes.PrintRatio("8 MB unsync / plain", "unsync8", "plain8");
     return 0;
 }

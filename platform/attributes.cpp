@@ -10,15 +10,17 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 namespace platform {
 namespace {
 
 thread_local uint32_t lastError = 0;
 
-std::string BaseName(const std::string& path) {
+// A view, not a copy: every load asks for the attributes of its file.
+std::string_view BaseName(std::string_view path) {
     const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
 // Whether the real user may write the file, read-only mounts (EROFS) and

@@ -8,20 +8,20 @@
 namespace platform {
 namespace {
 
-bool EndsWithMp3(const char* name, size_t length) {
-    if (length < 4) {
-        return false;
-    }
-    const char* tail = name + length - 4;
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    return tail[0] == '.' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p' && tail[3] == '3';
-}
-
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
 }  // namespace
+
+bool HasMp3Extension(std::string_view name) {
+    if (name.size() < 4) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - 4);
+    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    return tail[0] == '.' && lower(tail[1]) == 'm' && lower(tail[2]) == 'p' && tail[3] == '3';
+}
 
 std::vector<std::string> ListMp3(const std::string& folder) {
     std::vector<std::string> names;
@@ -31,7 +31,7 @@ std::vector<std::string> ListMp3(const std::string& folder) {
     }
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view name(entry->d_name);
-        if (EndsWithMp3(entry->d_name, name.size())) {
+        if (HasMp3Extension(name)) {
             names.emplace_back(name);
         }
     }

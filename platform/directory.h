@@ -2,9 +2,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
+
+// Whether the name ends in ".mp3", compared without regard to case.
+bool HasMp3Extension(std::string_view name);
 
 // Names of every entry of the folder whose name ends in ".mp3" in any case, of
 // any type (files, hidden files, directories, links), in the order the
