@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -115,8 +114,9 @@ void TTagPanelPart::BuildWindow() {
         {QStringLiteral("Frame"), QStringLiteral("Id"), QStringLiteral("Value")});
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
-    list_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    list_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    // Fixed widths: measuring every entry at each fill would cost more than the fill.
+    list_->setColumnWidth(0, 180);
+    list_->setColumnWidth(1, 50);
     layout->addWidget(list_, 1);
     auto* form = new QFormLayout;
     const auto named = [this](auto* widget, const char* name) {
@@ -182,9 +182,10 @@ void TTagPanelPart::Toggle() {
     const QRect screen = window->screen()->availableGeometry();
     window_->move(std::min(window->frameGeometry().right() + 1, screen.right() - window_->width()),
                   window->y());
+    // Filled before it shows, so its first paint is of the row's frames.
+    ShowRow(page_.FocusedRow().has_value() ? page_.FocusedRow() : row_);
     window_->show();
     window_->raise();
-    ShowRow(page_.FocusedRow().has_value() ? page_.FocusedRow() : row_);
 }
 
 void TTagPanelPart::ShowRow(std::optional<int> k, int selected) {
@@ -193,14 +194,15 @@ void TTagPanelPart::ShowRow(std::optional<int> k, int selected) {
     }
     row_ = k;
     frames_.clear();
+    list_->setUpdatesEnabled(false);
     list_->clear();
-    addable_->clear();
     const bool v2 = page_.Kind() == 2 && k.has_value();
     for (QWidget* control : std::initializer_list<QWidget*>{addable_, add_}) {
         control->setVisible(v2);
     }
     if (!k) {
         caption_->setText(QStringLiteral("No row"));
+        list_->setUpdatesEnabled(true);
         ShowSelected();
         return;
     }
@@ -211,6 +213,7 @@ void TTagPanelPart::ShowRow(std::optional<int> k, int selected) {
     }
     list_->setCurrentItem(
         list_->topLevelItem(std::clamp(selected, 0, list_->topLevelItemCount() - 1)));
+    list_->setUpdatesEnabled(true);
     ShowSelected();
 }
 

@@ -57,5 +57,6 @@ class TTagPanelPart : public QObject {
     QComboBox* addable_ = nullptr;
     QPushButton* add_ = nullptr;
     std::optional<int> row_;
+    int addableVersion_ = 0;                     // the version whose frames the add list holds
     std::vector<tagpanel::TPanelFrame> frames_;  // as the list shows them
 };
