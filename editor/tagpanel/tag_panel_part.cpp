@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "editor/dialogs/dialogs.h"
@@ -48,6 +49,20 @@ std::optional<bulk::Column> FieldOf(const std::string& id) {
         }
     }
     return std::nullopt;
+}
+
+// The row's field that shows `frame`, if any: a frame of the table above, or
+// the first comment without a description, which the Comment field shows.
+std::optional<bulk::Column> FieldShowing(const std::vector<tagpanel::TPanelFrame>& listed,
+                                         const tagpanel::TPanelFrame& frame) {
+    if (frame.view.kind != FrameKind::Comment) {
+        return FieldOf(frame.view.id);
+    }
+    const auto first = std::find_if(listed.begin(), listed.end(), [](const auto& f) {
+        return f.view.kind == FrameKind::Comment && f.view.description.empty();
+    });
+    return first != listed.end() && &*first == &frame ? std::optional(bulk::Column::Comment)
+                                                      : std::nullopt;
 }
 
 QString Q(const std::string& text) {
@@ -247,7 +262,7 @@ void TTagPanelPart::ShowFrames(int k) {
     items.reserve(static_cast<qsizetype>(frames_.size()));
     for (tagpanel::TPanelFrame& frame : frames_) {
         // A field changed in the row shows its unsaved value, as a save writes it.
-        if (const auto field = FieldOf(frame.view.id);
+        if (const auto field = FieldShowing(frames_, frame);
             field && (changed & rows::FieldBit(*field)) != 0) {
             frame.view.values = frames::SplitValues(page_.Model().Shown(k, *field).toStdString());
         }
@@ -255,10 +270,14 @@ void TTagPanelPart::ShowFrames(int k) {
             new QTreeWidgetItem({Q(frame.view.name), Q(frame.view.id), ShownValue(frame.view)}));
     }
     list_->addTopLevelItems(items);
-    for (const frames::TFrameType& type : frames::AddableFrames(version)) {
-        addable_->addItem(
-            QStringLiteral("%1 (%2)").arg(Q(std::string(type.name)), Q(std::string(type.id))),
-            Q(std::string(type.id)));
+    if (addableVersion_ != version) {
+        addable_->clear();
+        for (const frames::TFrameType& type : frames::AddableFrames(version)) {
+            addable_->addItem(
+                QStringLiteral("%1 (%2)").arg(Q(std::string(type.name)), Q(std::string(type.id))),
+                Q(std::string(type.id)));
+        }
+        addableVersion_ = version;
     }
 }
 
@@ -339,17 +358,30 @@ void TTagPanelPart::StoreFrame(int k, const QString& what, const tagpanel::TPane
     page_.EndFieldEdit();
     // The list entry to show after: the frame itself, or the last for a new one.
     const int shown = adds ? list_->topLevelItemCount() : list_->currentIndex().row();
+    const tagpanel::TFrameEdit edit = TypedEdit();
+    bool refused = false;
+    std::optional<bulk::Column> field = FieldShowing(frames_, frame);
+    // A comment given a description or another language is no longer the field's.
+    if (field == bulk::Column::Comment && encoded.data &&
+        (!edit.description.empty() || edit.language != frame.view.language)) {
+        field.reset();
+    }
     page_.RunAsOneStep(what, [&] {
-        if (const auto field = FieldOf(frame.view.id)) {
-            const std::string text = encoded.data ? TypedEdit().text : std::string();
-            page_.SetValue(k, *field, QString::fromStdString(text));
+        if (field) {
+            page_.SetValue(k, *field, encoded.data ? Q(edit.text) : QString());
         } else {
             rows::FrameChanges changes = page_.Model().FrameChangesOf(k);
-            page_.Model().SetFrameChanges(
-                k, adds ? tagpanel::WithAddedFrame(std::move(changes), frame.view.id, encoded.data)
-                        : tagpanel::WithFrame(std::move(changes), frame, encoded.data));
+            changes =
+                adds ? tagpanel::WithAddedFrame(std::move(changes), frame.view.id, encoded.data)
+                     : tagpanel::WithFrame(std::move(changes), frame, encoded.data);
+            page_.Model().SetFrameChanges(k, changes);
+            // The model takes no change of an ID3v2.2 frame or of a picture.
+            refused = page_.Model().FrameChangesOf(k) != changes;
         }
         page_.RowChanged(k);
     });
     ShowRow(k, shown);
+    if (refused) {
+        page_.Dialogs().Error(window_, QStringLiteral("This frame cannot be changed in this tag."));
+    }
 }
