@@ -61,6 +61,7 @@ TEST_F(TagPanel, EditsAreUnsavedRowChangesThatASaveWritesAsPeersReadThem) {
         {3, "TagPanelApply", "TPE2", "Ann; Bob", "", "", "||Ann/Bob|"},
         {4, "TagPanelApply", "TPE2", "Ann; Bob", "", "", "||Ann/Bob|"},
         {4, "TagPanelApply", "TIT2", "Neu \u00e9t\u00e9", "", "", "||Neu \u00e9t\u00e9|"},
+        {4, "TagPanelAdd", "TDRC", "2020-01-02T10:30", "", "", "||2020-01-02 10:30|"},
         {3, "TagPanelApply", "TXXX", "Y2", "CATNO", "", "|CATNO|Y2|"},
         {3, "TagPanelApply", "COMM", "two\nlines", "memo", "fin", "fin|memo|two\nlines|"},
         {4, "TagPanelApply", "WOAR", "http://b.example", "", "", "|||http://b.example"},

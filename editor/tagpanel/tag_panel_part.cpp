@@ -366,6 +366,12 @@ void TTagPanelPart::StoreFrame(int k, const QString& what, const tagpanel::TPane
         (!edit.description.empty() || edit.language != frame.view.language)) {
         field.reset();
     }
+    // The Year field holds a year only: a fuller timestamp is kept as the frame's own.
+    if (field == bulk::Column::Year && encoded.data &&
+        !std::all_of(edit.text.begin(), edit.text.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+        field.reset();
+    }
     page_.RunAsOneStep(what, [&] {
         if (field) {
             page_.SetValue(k, *field, encoded.data ? Q(edit.text) : QString());
