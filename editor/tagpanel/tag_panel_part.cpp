@@ -166,6 +166,8 @@ void TTagPanelPart::Connect() {
     connect(apply_, &QPushButton::clicked, this, Guarded([this] { ApplyEdit(); }));
     connect(remove_, &QPushButton::clicked, this, Guarded([this] { RemoveFrame(); }));
     connect(add_, &QPushButton::clicked, this, Guarded([this] { AddFrame(); }));
+    // The panel works on the row it shows: Save Row and the like, used from it, too.
+    page_.RowOfArea(window_, [this] { return row_; });
     // Filled only while open: a closed panel costs the page nothing.
     page_.WhenPageShown([this] {
         if (window_->isVisible()) {
