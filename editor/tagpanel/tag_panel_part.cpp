@@ -51,18 +51,22 @@ std::optional<bulk::Column> FieldOf(const std::string& id) {
     return std::nullopt;
 }
 
+// The comment the row's Comment field shows: the first without a description.
+const tagpanel::TPanelFrame* FieldComment(const std::vector<tagpanel::TPanelFrame>& listed) {
+    const auto first = std::find_if(listed.begin(), listed.end(), [](const auto& f) {
+        return f.view.kind == FrameKind::Comment && f.view.description.empty();
+    });
+    return first != listed.end() ? &*first : nullptr;
+}
+
 // The row's field that shows `frame`, if any: a frame of the table above, or
-// the first comment without a description, which the Comment field shows.
-std::optional<bulk::Column> FieldShowing(const std::vector<tagpanel::TPanelFrame>& listed,
+// the field's comment.
+std::optional<bulk::Column> FieldShowing(const tagpanel::TPanelFrame* fieldComment,
                                          const tagpanel::TPanelFrame& frame) {
     if (frame.view.kind != FrameKind::Comment) {
         return FieldOf(frame.view.id);
     }
-    const auto first = std::find_if(listed.begin(), listed.end(), [](const auto& f) {
-        return f.view.kind == FrameKind::Comment && f.view.description.empty();
-    });
-    return first != listed.end() && &*first == &frame ? std::optional(bulk::Column::Comment)
-                                                      : std::nullopt;
+    return &frame == fieldComment ? std::optional(bulk::Column::Comment) : std::nullopt;
 }
 
 QString Q(const std::string& text) {
@@ -262,9 +266,10 @@ void TTagPanelPart::ShowFrames(int k) {
     const unsigned changed = page_.Model().ChangedFields(k);
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(frames_.size()));
+    const tagpanel::TPanelFrame* fieldComment = FieldComment(frames_);
     for (tagpanel::TPanelFrame& frame : frames_) {
         // A field changed in the row shows its unsaved value, as a save writes it.
-        if (const auto field = FieldShowing(frames_, frame);
+        if (const auto field = FieldShowing(fieldComment, frame);
             field && (changed & rows::FieldBit(*field)) != 0) {
             frame.view.values = frames::SplitValues(page_.Model().Shown(k, *field).toStdString());
         }
@@ -362,7 +367,7 @@ void TTagPanelPart::StoreFrame(int k, const QString& what, const tagpanel::TPane
     const int shown = adds ? list_->topLevelItemCount() : list_->currentIndex().row();
     const tagpanel::TFrameEdit edit = TypedEdit();
     bool refused = false;
-    std::optional<bulk::Column> field = FieldShowing(frames_, frame);
+    std::optional<bulk::Column> field = FieldShowing(FieldComment(frames_), frame);
     // A comment given a description or another language is no longer the field's.
     if (field == bulk::Column::Comment && encoded.data &&
         (!edit.description.empty() || edit.language != frame.view.language)) {
