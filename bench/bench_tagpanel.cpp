@@ -77,13 +77,14 @@ struct Window {
     TForm1 form{tag, dialogs, *media};
 };
 
-// A page of 40 files, the first with 200 frames, in ID3v2 mode, row 0 focused.
+// A page of 40 files, the first with `frames` frames, in ID3v2 mode, row 0 focused.
 struct Page {
     BenchFolder folder;
     Window window;
-    Page() {
+    explicit Page(int frames) {
         for (int i = 0; i < 40; ++i) {
-            WriteMp3(folder.Path() + "/song" + std::to_string(100 + i) + ".mp3", i == 0 ? 200 : 12);
+            WriteMp3(folder.Path() + "/song" + std::to_string(100 + i) + ".mp3",
+                     i == 0 ? frames : 12);
         }
         window.form.show();
         window.form.SelectFolder(QString::fromStdString(folder.Path()));
