@@ -114,8 +114,9 @@ QString ShownValue(const frames::TFrameView& view) {
 
 TTagPanelPart::TTagPanelPart(TPage& page) : page_(page) {
     BuildWindow();
-    page_.AddCommand(QStringLiteral("Tag Panel"), QKeySequence(Qt::CTRL | Qt::Key_T),
-                     [this] { Toggle(); });
+    // Its key also closes the panel from inside it.
+    window_->addAction(page_.AddCommand(QStringLiteral("Tag Panel"),
+                                        QKeySequence(Qt::CTRL | Qt::Key_T), [this] { Toggle(); }));
     Connect();
 }
 
