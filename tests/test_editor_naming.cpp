@@ -264,6 +264,7 @@ class FakePage : public TPage {
     std::optional<int> FocusedRow() const override { return std::nullopt; }
     bool Modified() const override { return modified; }
     int Kind() const override { return 2; }
+    int WrittenVersion(int) const override { return 3; }
     QWidget* FileLabel(int) override { return nullptr; }
     void RowOfArea(const QWidget*, std::function<std::optional<int>()>) override {}
     void ShowRowMarks(int) override {}

@@ -47,6 +47,8 @@ class TPage {
     virtual bool Modified() const = 0;
     // The tag kind the rows edit: 1 ID3v1.1, 2 ID3v2.
     virtual int Kind() const = 0;
+    // The ID3v2 version (3 or 4) a save of row k writes.
+    virtual int WrittenVersion(int k) const = 0;
     // Row k's file label, where files and pictures are dropped on the row.
     virtual QWidget* FileLabel(int k) = 0;
     // The focus inside a part's `area` counts as being in the row that `row` names.

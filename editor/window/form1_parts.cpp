@@ -54,4 +54,5 @@ void TForm1::CreateLastParts() {
                                 CheckBox9, CheckBox10},
         fields);
     parts_->naming = std::make_unique<TNamingPart>(page_);
+    parts_->tagPanel = std::make_unique<TTagPanelPart>(page_);
 }

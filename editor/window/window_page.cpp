@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/model/page_logic.h"
+#include "editor/model/row_codec.h"
 #include "editor/window/form1.h"
 #include "editor/window/form1_parts.h"
 #include "editor/window/row_view.h"
@@ -51,6 +52,11 @@ bool TWindowPage::Modified() const {
 
 int TWindowPage::Kind() const {
     return form_.TagKind;
+}
+
+int TWindowPage::WrittenVersion(int k) const {
+    return row_codec::VersionWritten(form_.rowModel_.StoredVersion(k),
+                                     form_.rowModel_.TargetVersion(k), form_.chosen_.V2Versions());
 }
 
 QWidget* TWindowPage::FileLabel(int k) {

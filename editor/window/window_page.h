@@ -25,6 +25,7 @@ class TWindowPage final : public TPage {
     std::optional<int> FocusedRow() const override;
     bool Modified() const override;
     int Kind() const override;
+    int WrittenVersion(int k) const override;
     QWidget* FileLabel(int k) override;
     void RowOfArea(const QWidget* area, std::function<std::optional<int>()> row) override;
     void ShowRowMarks(int k) override;
