@@ -6,15 +6,12 @@
 // Prints the ratios of one run after the Google Benchmark table.
 #include <benchmark/benchmark.h>
 #include <mpg123.h>
-#include <time.h>
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -22,6 +19,7 @@
 
 #include "audio/audio_properties.h"
 #include "bench/bench_folder.h"
+#include "bench/bench_ratios.h"
 
 namespace {
 
@@ -120,43 +118,23 @@ int64_t Mpg123Properties(mpg123_handle* decoder, const std::string& path, bool s
     return length + info.bitrate;
 }
 
-double ProcessCpuSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
-}
-
-// Wall and CPU seconds per file of each benchmark in this run. CPU time
-// includes the kernel's, so the reads count; it is the steadier figure on a
-// busy machine.
-struct PerFile {
-    double wall = 0;
-    double cpu = 0;
-};
-std::map<std::string, PerFile> perFile;
-
-template <typename Body>
-void Measure(benchmark::State& state, const std::string& name, Body body) {
-    const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = ProcessCpuSeconds();
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(body());
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double files = static_cast<double>(state.iterations());
-    perFile[name] = {elapsed.count() / files, (ProcessCpuSeconds() - cpuStart) / files};
-}
+// Each benchmark's time per file in this run, for the ratios printed after the table.
+bench_ratios::RunTimes times;
 
 void Register(const std::string& file) {
     const std::string path = Files::Get().paths.at(file);
     benchmark::RegisterBenchmark(("ours/" + file).c_str(), [=](benchmark::State& state) {
-        Measure(state, "ours/" + file, [&] { return audio::ReadAudioProperties(path).durationMs; });
+        times.Measure(state, "ours/" + file, 1, [&] {
+            benchmark::DoNotOptimize(audio::ReadAudioProperties(path).durationMs);
+        });
     })->Unit(benchmark::kMicrosecond);
     for (const bool scan : {true, false}) {
         const std::string name = (scan ? "mpg123_scan/" : "mpg123_noscan/") + file;
         benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
             const Decoder decoder(mpg123_new(nullptr, nullptr), mpg123_delete);
-            Measure(state, name, [&] { return Mpg123Properties(decoder.get(), path, scan); });
+            times.Measure(state, name, 1, [&] {
+                benchmark::DoNotOptimize(Mpg123Properties(decoder.get(), path, scan));
+            });
         })->Unit(benchmark::kMicrosecond);
     }
 }
@@ -172,18 +150,13 @@ int main(int argc, char** argv) {
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("\nRatios of this run (time per file, wall / cpu):\n");
+    std::printf("\nRatios of this run (time per file):\n");
     for (const std::string& file : files) {
-        const PerFile ours = perFile["ours/" + file];
-        const PerFile scan = perFile["mpg123_scan/" + file];
-        const PerFile noscan = perFile["mpg123_noscan/" + file];
-        if (ours.wall > 0 && ours.cpu > 0) {
-            std::printf(
-                "  %-9s mpg123 open+scan+length+info / ours %7.1f / %7.1f   "
-                "mpg123 without scan / ours %4.1f / %4.1f\n",
-                file.c_str(), scan.wall / ours.wall, scan.cpu / ours.cpu, noscan.wall / ours.wall,
-                noscan.cpu / ours.cpu);
-        }
+        const std::string ours = "ours/" + file;
+        times.PrintRatio(("mpg123 open+scan+length+info / ours, " + file).c_str(),
+                         ("mpg123_scan/" + file).c_str(), ours.c_str());
+        times.PrintRatio(("mpg123 without scan / ours, " + file).c_str(),
+                         ("mpg123_noscan/" + file).c_str(), ours.c_str());
     }
     std::printf("\nLengths in ms (ours, mpg123 with the scan, mpg123 without):\n");
     const Decoder decoder(mpg123_new(nullptr, nullptr), mpg123_delete);
