@@ -57,8 +57,11 @@ std::optional<frames::TAddedColumn> ColumnOfFrame(std::string_view id) {
 std::optional<TFieldTarget> ResolveField(std::string_view name) {
     const std::string lower = Lower(name);
     for (const std::string_view prefix : kUserTextPrefixes) {
-        if (lower.starts_with(prefix) && name.size() > prefix.size()) {
-            return AddedTarget(frames::UserTextColumn(std::string(name.substr(prefix.size()))));
+        if (lower.starts_with(prefix)) {
+            // A user text frame is told apart from the others by its description.
+            return name.size() == prefix.size() ? std::nullopt
+                                                : std::optional(AddedTarget(frames::UserTextColumn(
+                                                      std::string(name.substr(prefix.size())))));
         }
     }
     for (const auto& [field, column] : kRowFields) {

@@ -138,6 +138,7 @@ const std::vector<CommandCase> kCases = {
     {"set_writes_fields_and_frames", {{"a.mp3", Made::Tagged}, {"b.mp3", Made::Plain}}, {"set", "a.mp3", "b.mp3", "title=New", "albumartist=VA", "TPOS=1/2", "txxx:CAT=X1"}, 0, "", "", {"a.mp3", "b.mp3"}, {"a.mp3 TIT2=New", "a.mp3 TPE1=Band", "b.mp3 TPE2=VA", "b.mp3 TPOS=1/2", "b.mp3 TXXX.desc=CAT", "b.mp3 TXXX=X1"}},
     {"set_added_fields_with_several_values", {{"b.mp3", Made::Plain}}, {"set", "b.mp3", "composer=A; B", "originalyear=1999", "user:CAT=X2"}, 0, "", "", {"b.mp3"}, {"b.mp3 TCOM=A/B", "b.mp3 TORY=1999", "b.mp3 TXXX=X2"}},
     {"set_bad_added_value_is_usage_error", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=New", "bpm=fast"}, 2, "", "the value of bpm: Give a whole number", {}, {}},
+    {"set_user_text_without_description_is_usage_error", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "user:=x"}, 2, "", "unknown field user:", {}, {}},
     {"set_empty_value_removes", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=", "artist=Band"}, 0, "", "", {"a.mp3"}, {"a.mp3 TIT2!", "a.mp3 TPE1=Band"}},
     {"set_same_value_writes_nothing", {{"a.mp3", Made::Tagged}, {"b.mp3", Made::Plain}}, {"set", "a.mp3", "b.mp3", "composer=", "txxx:CAT="}, 0, "", "", {}, {}},
     {"set_stored_value_writes_nothing", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=Old", "TPE1=Band"}, 0, "", "", {}, {}},
