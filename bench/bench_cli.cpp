@@ -1,6 +1,7 @@
 // tagvora-cli's commands called as functions, against the library work they
-// cannot avoid: `show --json` of 10,000 files against bare loads of the same
-// files (the tag, and the tag and record), and `set` of one field on 1,000
+// cannot avoid: `show --json` of 10,000 files, with and without the audio
+// properties, against bare loads of the same files (the tag, and the tag and
+// record), and `set` of one field on 1,000
 // files of which 10 change against the saves of those 10 alone and against
 // the loads of all 1,000 with those saves.
 #include <benchmark/benchmark.h>
@@ -48,11 +49,13 @@ std::vector<std::string> MakeFiles(const BenchFolder& folder, int count) {
     return files;
 }
 
+// Arguments: the number of files, and 1 to read the audio properties.
 void BM_ShowJson(benchmark::State& state) {
     BenchFolder folder;
     cli::TOptions options;
     options.command = cli::Command::Show;
     options.json = true;
+    options.audio = state.range(1) != 0;
     options.files = MakeFiles(folder, static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::ostringstream out;
@@ -160,7 +163,11 @@ void BM_LoadsAndChangedSaves(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_ShowJson)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowJson)
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->ArgNames({"files", "audio"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareLoads)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareLoadsBothKinds)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetOneField)->Arg(1000)->Unit(benchmark::kMillisecond);

@@ -29,7 +29,7 @@ const std::map<std::string, Command> kCommands{{"show", Command::Show},
 
 // The options each command takes; those with a value name it after "=".
 const std::map<Command, std::vector<std::string>> kOptions{
-    {Command::Show, {"-r", "--recursive", "--json"}},
+    {Command::Show, {"-r", "--recursive", "--json", "--no-audio"}},
     {Command::Set, {"--v1", "--version=", "--keep-mtime"}},
     {Command::Picture, {"--type=", "--version=", "--keep-mtime"}},
     {Command::Remove, {"--v1", "--v2", "--keep-mtime"}},
@@ -102,6 +102,7 @@ std::string TParser::CheckCommand() {
     const auto has = [&](const std::string& name) { return given_.count(name) != 0; };
     options_.recursive = has("-r") || has("--recursive");
     options_.json = has("--json");
+    options_.audio = !has("--no-audio");
     options_.v1 = has("--v1");
     options_.v2 = has("--v2");
     options_.keepModificationTime = has("--keep-mtime");
@@ -235,7 +236,7 @@ TParsed TParser::Parse() {
             const auto target = ResolveField(assignment.field);
             if (!target) {
                 parsed.error = "unknown field " + assignment.field + " (" + FieldNameList() +
-                               ", a text frame such as TPE2, or TXXX:DESCRIPTION)";
+                               ", a text frame such as TKEY, or TXXX:DESCRIPTION)";
             } else {
                 assignment.target = *target;
                 options_.assignments.push_back(std::move(assignment));
@@ -273,7 +274,8 @@ std::string AssignmentProblem(const TAssignment& assignment, bool v1) {
         return "an ID3v1 record holds no " + assignment.field;
     }
     if (assignment.target.kind != TFieldTarget::Kind::RowValue) {
-        return {};
+        const std::string problem = FieldValueProblem(assignment.target, value);
+        return problem.empty() ? "" : "the value of " + assignment.field + ": " + problem;
     }
     const int maxTrack = v1 ? tag_values::kMaxRecordTrack : tag_values::kMaxTrack;
     if (assignment.target.column == bulk::Column::Year && !tag_values::YearValid(value)) {
@@ -294,7 +296,8 @@ TParsed ParseArguments(const std::vector<std::string>& arguments) {
 std::string UsageText() {
     return "Usage: tagvora-cli COMMAND [OPTIONS] FILE...\n"
            "\n"
-           "  show FILE|DIR... [-r] [--json]        the tags of each file\n"
+           "  show FILE|DIR... [-r] [--json] [--no-audio]\n"
+           "                                        the tags and audio of each file\n"
            "  set FILE... FIELD=VALUE... [--v1] [--version 2.3|2.4] [--keep-mtime]\n"
            "                                        an empty VALUE removes the field\n"
            "  picture add FILE... [--type TYPE] IMAGE\n"
@@ -308,7 +311,8 @@ std::string UsageText() {
            "\n"
            "Fields: " +
            FieldNameList() +
-           ", any text frame (TPE2=, TPOS=...), TXXX:DESCRIPTION=.\n"
+           ", any text frame (TKEY=...), TXXX:DESCRIPTION=;\n"
+           "several values of an added field separated by \"; \".\n"
            "Picture types: " +
            PictureTypeList() +
            " or 0-20.\n"

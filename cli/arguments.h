@@ -25,6 +25,7 @@ struct TOptions {
     std::vector<std::string> files;
     bool recursive = false;  // show -r
     bool json = false;       // show --json
+    bool audio = true;       // show: the audio properties; false with --no-audio
     bool v1 = false;         // set --v1, remove --v1, copy --to v1
     bool v2 = false;         // remove --v2, copy --to v2
     bool keepModificationTime = false;

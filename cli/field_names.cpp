@@ -1,8 +1,11 @@
-// The field table of the command line.
+// The field table of the command line: the row's values, then the frames
+// room's added columns.
 #include "cli/field_names.h"
 
 #include <algorithm>
 #include <array>
+
+#include "editor/frames/frame_encoding.h"
 
 namespace cli {
 
@@ -10,32 +13,18 @@ namespace {
 
 using bulk::Column;
 
-struct TNamedField {
-    std::string_view name;   // as typed, lower case; "" for a frame only named
-    std::string_view frame;  // the frame that holds it
-    std::string_view label;  // the readable name
-    std::optional<Column> column;
-};
+constexpr std::array<std::pair<std::string_view, Column>, 7> kRowFields{{
+    {"title", Column::Title},
+    {"artist", Column::Artist},
+    {"album", Column::Album},
+    {"year", Column::Year},
+    {"comment", Column::Comment},
+    {"track", Column::Track},
+    {"genre", Column::Genre},
+}};
 
-// The row's seven values first (their frames as the row codec writes them),
-// then the frames written as they are, then frames only named for `show`.
-constexpr std::array kFields{
-    TNamedField{"title", "TIT2", "Title", Column::Title},
-    TNamedField{"artist", "TPE1", "Artist", Column::Artist},
-    TNamedField{"album", "TALB", "Album", Column::Album},
-    TNamedField{"year", "TYER", "Year", Column::Year},
-    TNamedField{"", "TDRC", "Recording time", Column::Year},
-    TNamedField{"comment", "COMM", "Comment", Column::Comment},
-    TNamedField{"track", "TRCK", "Track", Column::Track},
-    TNamedField{"genre", "TCON", "Genre", Column::Genre},
-    TNamedField{"albumartist", "TPE2", "Album artist", std::nullopt},
-    TNamedField{"disc", "TPOS", "Disc", std::nullopt},
-    TNamedField{"composer", "TCOM", "Composer", std::nullopt},
-    TNamedField{"", "TXXX", "User text", std::nullopt},
-    TNamedField{"", "APIC", "Picture", std::nullopt},
-};
-
-constexpr std::string_view kUserTextPrefix = "txxx:";
+// The prefixes of a user text frame's field; "user:" is the columns' own key.
+constexpr std::array<std::string_view, 2> kUserTextPrefixes{"txxx:", "user:"};
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -51,56 +40,75 @@ bool TextFrameId(std::string_view id) {
                        [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
 }
 
-TFieldTarget Target(const TNamedField& field) {
-    TFieldTarget target;
-    if (field.column) {
-        target.column = *field.column;
-    } else {
-        target.kind = TFieldTarget::Kind::TextFrame;
-        target.frameId = std::string(field.frame);
-    }
-    return target;
+TFieldTarget AddedTarget(frames::TAddedColumn column) {
+    return {TFieldTarget::Kind::AddedColumn, Column::Title, std::move(column)};
+}
+
+// The standard column whose frame, in either version, is `id`.
+std::optional<frames::TAddedColumn> ColumnOfFrame(std::string_view id) {
+    const auto& columns = frames::StandardColumns();
+    const auto found = std::find_if(columns.begin(), columns.end(),
+                                    [id](const auto& c) { return c.v3Id == id || c.v4Id == id; });
+    return found == columns.end() ? std::nullopt : std::optional(*found);
 }
 
 }  // namespace
 
 std::optional<TFieldTarget> ResolveField(std::string_view name) {
     const std::string lower = Lower(name);
-    if (lower.starts_with(kUserTextPrefix) && name.size() > kUserTextPrefix.size()) {
-        TFieldTarget target;
-        target.kind = TFieldTarget::Kind::UserText;
-        target.description = std::string(name.substr(kUserTextPrefix.size()));
-        return target;
-    }
-    for (const TNamedField& field : kFields) {
-        if ((!field.name.empty() && field.name == lower) || field.frame == name) {
-            if (field.column || TextFrameId(field.frame)) {
-                return Target(field);
-            }
+    for (const std::string_view prefix : kUserTextPrefixes) {
+        if (lower.starts_with(prefix)) {
+            // A user text frame is told apart from the others by its description.
+            return name.size() == prefix.size() ? std::nullopt
+                                                : std::optional(AddedTarget(frames::UserTextColumn(
+                                                      std::string(name.substr(prefix.size())))));
         }
     }
-    if (TextFrameId(name)) {
-        TFieldTarget target;
-        target.kind = TFieldTarget::Kind::TextFrame;
-        target.frameId = std::string(name);
-        return target;
+    for (const auto& [field, column] : kRowFields) {
+        if (field == lower) {
+            return TFieldTarget{TFieldTarget::Kind::RowValue, column, {}};
+        }
     }
-    return std::nullopt;
+    if (auto column = frames::ColumnOfKey(lower)) {
+        return AddedTarget(std::move(*column));
+    }
+    if (!TextFrameId(name)) {
+        return std::nullopt;
+    }
+    if (auto column = ColumnOfFrame(name)) {
+        return AddedTarget(std::move(*column));
+    }
+    const std::string id(name);
+    return TFieldTarget{TFieldTarget::Kind::TextFrame, Column::Title, {id, id, id, id, {}}};
 }
 
-std::string_view FrameName(std::string_view id) {
-    const auto* field = std::find_if(kFields.begin(), kFields.end(),
-                                     [id](const TNamedField& f) { return f.frame == id; });
-    return field == kFields.end() ? std::string_view() : field->label;
+std::string FieldValueProblem(const TFieldTarget& target, std::string_view value) {
+    if (target.kind == TFieldTarget::Kind::RowValue) {
+        return {};
+    }
+    const frames::TAddedColumn& column = target.added;
+    if (target.kind == TFieldTarget::Kind::TextFrame) {
+        // A frame without a column is written as one value.
+        return frames::ValueProblem(column.v3Id, value);
+    }
+    // A column whose frame differs between versions must suit both: the
+    // file's version is known only when it is read.
+    for (const std::string& id : {column.v3Id, column.v4Id}) {
+        if (std::string problem = frames::ValuesProblem(id, value); !problem.empty()) {
+            return problem;
+        }
+    }
+    return column.description.empty() ? "" : frames::ValueProblem("TXXX", column.description);
 }
 
 std::string FieldNameList() {
     std::string list;
-    for (const TNamedField& field : kFields) {
-        if (!field.name.empty()) {
-            list += list.empty() ? "" : ", ";
-            list += field.name;
-        }
+    for (const auto& [field, column] : kRowFields) {
+        list += list.empty() ? "" : ", ";
+        list += field;
+    }
+    for (const frames::TAddedColumn& column : frames::StandardColumns()) {
+        list += ", " + column.key;
     }
     return list;
 }

@@ -1,36 +1,40 @@
-// The names a user gives fields on the command line ("title", "albumartist",
-// "TPOS", "TXXX:CATALOGNUMBER") and the readable names of frames: one table,
-// so a field added here is known to `set` and `show` alike.
+// The names a user gives fields on the command line: the row's seven values
+// ("title"), the frames room's added columns ("albumartist", "txxx:CATALOGNUMBER")
+// and any other text frame by its identifier ("TKEY").
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "editor/frames/added_columns.h"
 #include "editor/model/bulk_logic.h"
 
 namespace cli {
 
-// Where a field's value goes: one of the row's seven values (written by the
-// row codec as the window writes it), a text frame of its own, or a
-// user-defined text frame (TXXX) with its description.
+// Where a field's value goes: one of the row's seven values or an added
+// column (both written by the row codec as the window writes them), or a
+// text frame that no column stands for, written on its own.
 struct TFieldTarget {
-    enum class Kind { RowValue, TextFrame, UserText };
+    enum class Kind { RowValue, AddedColumn, TextFrame };
     Kind kind = Kind::RowValue;
     bulk::Column column = bulk::Column::Title;
-    std::string frameId;      // TextFrame: the four-character identifier
-    std::string description;  // UserText: the TXXX description
+    // AddedColumn: the column; TextFrame: its identifier in v3Id and v4Id.
+    frames::TAddedColumn added;
 };
 
-// The target of a field name: a name of the table (any letter case), a
-// text frame identifier ("TPE2", upper case) or "TXXX:DESCRIPTION" ("txxx:"
-// in any case, a description not empty). Nothing for anything else.
+// The target of a field name: a row value's name or an added column's key
+// (any letter case), "TXXX:DESCRIPTION" or "user:DESCRIPTION" (the prefix in
+// any case, a description not empty), or a text frame identifier ("TPE2",
+// upper case; a column's own frame counts as that column). Nothing for
+// anything else.
 std::optional<TFieldTarget> ResolveField(std::string_view name);
 
-// The readable name of a frame ("Album artist" for TPE2), "" when unknown.
-std::string_view FrameName(std::string_view id);
+// Why `value` cannot be stored in the field (a value or description the frame
+// refuses, with the frames room's reason), or "".
+std::string FieldValueProblem(const TFieldTarget& target, std::string_view value);
 
-// The field names of the table, for the usage text: "title, artist, ...".
+// The field names, for the usage text: "title, artist, ..., encodedby".
 std::string FieldNameList();
 
 }  // namespace cli

@@ -154,9 +154,17 @@ TJsonWriter& TJsonWriter::Number(long long value) {
     return *this;
 }
 
+TJsonWriter& TJsonWriter::Bool(bool value) {
+    return Literal(value ? "true" : "false");
+}
+
 TJsonWriter& TJsonWriter::Null() {
+    return Literal("null");
+}
+
+TJsonWriter& TJsonWriter::Literal(std::string_view word) {
     BeforeValue();
-    text_ += "null";
+    text_ += word;
     return *this;
 }
 

@@ -27,11 +27,13 @@ class TJsonWriter {
     TJsonWriter& Key(std::string_view key);
     TJsonWriter& String(std::string_view text);
     TJsonWriter& Number(long long value);
+    TJsonWriter& Bool(bool value);
     TJsonWriter& Null();
     const std::string& Text() const { return text_; }
 
   private:
     void BeforeValue();
+    TJsonWriter& Literal(std::string_view word);
     std::string text_;
     bool needComma_ = false;
 };

@@ -1,11 +1,10 @@
 // set: field values written into each file whose values they change; the
-// row's seven values through the row codec as the window writes them, other
-// text frames and user text frames beside them in the same save.
+// row's seven values and the added columns through the row codec as the
+// window writes them, other text frames beside them in the same save.
 #include <QString>
 
 #include "cli/commands.h"
 #include "cli/file_list.h"
-#include "cli/frame_listing.h"
 #include "cli/tag_io.h"
 #include "id3v2/id3v2.h"
 
@@ -15,13 +14,11 @@ namespace {
 
 using Kind = TFieldTarget::Kind;
 
-// The value the tag holds now for a frame assignment; nothing when none.
-std::optional<std::string> StoredValue(Tid3v2tag& tag, const TFieldTarget& target) {
-    if (target.kind == Kind::UserText) {
-        return UserText(tag, target.description);
-    }
+// The value the tag holds now for a text frame that no column stands for;
+// nothing when none.
+std::optional<std::string> StoredValue(Tid3v2tag& tag, const std::string& id) {
     std::string joined;
-    const uint8_t result = tag.GetTextValuesUtf8(target.frameId, joined);
+    const uint8_t result = tag.GetTextValuesUtf8(id, joined);
     if (result == id3v2::kTextNoFrame) {
         return std::nullopt;
     }
@@ -29,27 +26,37 @@ std::optional<std::string> StoredValue(Tid3v2tag& tag, const TFieldTarget& targe
     return id3v2::TextReadInFull(result) ? joined : std::string(1, '\0');
 }
 
-// The assignments of frames other than the row's values whose value differs
-// from the one stored.
+// The text frames among the assignments whose value differs from the one stored.
 std::vector<const TAssignment*> ChangedFrames(Tid3v2tag& tag, const TOptions& options) {
     std::vector<const TAssignment*> changed;
     for (const TAssignment& assignment : options.assignments) {
-        if (assignment.target.kind == Kind::RowValue) {
-            continue;
-        }
-        const std::optional<std::string> stored = StoredValue(tag, assignment.target);
-        if (stored.value_or("") != assignment.value) {
+        if (assignment.target.kind == Kind::TextFrame &&
+            StoredValue(tag, assignment.target.added.v3Id).value_or("") != assignment.value) {
             changed.push_back(&assignment);
         }
     }
     return changed;
 }
 
-// Sets the row's values among the assignments; true when any changed.
+// The added columns the assignments name, read with the row.
+std::vector<frames::TAddedColumn> AddedColumns(const TOptions& options) {
+    std::vector<frames::TAddedColumn> columns;
+    for (const TAssignment& assignment : options.assignments) {
+        if (assignment.target.kind == Kind::AddedColumn) {
+            columns.push_back(assignment.target.added);
+        }
+    }
+    return columns;
+}
+
+// Sets the row's values and added columns among the assignments; true when any changed.
 bool SetRowValues(rows::TRowModel& rows, const TOptions& options) {
     for (const TAssignment& assignment : options.assignments) {
+        const QString value = QString::fromStdString(assignment.value);
         if (assignment.target.kind == Kind::RowValue) {
-            rows.SetField(kRow, assignment.target.column, QString::fromStdString(assignment.value));
+            rows.SetField(kRow, assignment.target.column, value);
+        } else if (assignment.target.kind == Kind::AddedColumn) {
+            rows.SetAddedValue(kRow, assignment.target.added.key, value);
         }
     }
     return rows.ChangedFields(kRow) != 0;
@@ -57,13 +64,7 @@ bool SetRowValues(rows::TRowModel& rows, const TOptions& options) {
 
 // "" when the frame was set, else why not.
 std::string SetFrame(Tid3v2tag& tag, const TAssignment& assignment) {
-    const TFieldTarget& target = assignment.target;
-    if (target.kind == Kind::UserText) {
-        return SetUserText(tag, target.description, assignment.value)
-                   ? ""
-                   : "the value of " + assignment.field + " cannot be stored";
-    }
-    const uint8_t result = tag.SetTextUtf8(target.frameId, assignment.value);
+    const uint8_t result = tag.SetTextUtf8(assignment.target.added.v3Id, assignment.value);
     return result == id3v2::kTextDone || result == id3v2::kTextFrameDeleted
                ? ""
                : "the " + assignment.field + " frame cannot be set";
@@ -72,13 +73,14 @@ std::string SetFrame(Tid3v2tag& tag, const TAssignment& assignment) {
 void SetV2(const std::string& path, const TOptions& options, TReport& report) {
     Tid3v2tag tag;
     rows::TRowModel rows;
-    if (const std::string problem = LoadV2Row(tag, path, rows); !problem.empty()) {
+    if (const std::string problem = LoadV2Row(tag, path, rows, AddedColumns(options));
+        !problem.empty()) {
         report.Fail(path, problem);
         return;
     }
     const bool rowChanged = SetRowValues(rows, options);
-    const std::vector<const TAssignment*> frames = ChangedFrames(tag, options);
-    if ((!rowChanged && frames.empty()) || !Writable(path, report)) {
+    const std::vector<const TAssignment*> changedFrames = ChangedFrames(tag, options);
+    if ((!rowChanged && changedFrames.empty()) || !Writable(path, report)) {
         return;
     }
     row_codec::TV2Versions versions = SaveVersions(options);
@@ -92,7 +94,7 @@ void SetV2(const std::string& path, const TOptions& options, TReport& report) {
         report.Fail(path, "a value cannot be stored; nothing was written");
         return;
     }
-    for (const TAssignment* assignment : frames) {
+    for (const TAssignment* assignment : changedFrames) {
         if (const std::string problem = SetFrame(tag, *assignment); !problem.empty()) {
             report.Fail(path, problem + "; nothing was written");
             return;

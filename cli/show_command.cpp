@@ -1,8 +1,10 @@
-// show: a file's ID3v2 tag (every frame, its pictures) and its ID3v1 record,
-// as text for people or as one JSON object a line for scripts.
+// show: a file's ID3v2 tag (every frame, its pictures), its ID3v1 record and
+// its audio properties, as text for people or as one JSON object a line for
+// scripts.
 #include <optional>
 #include <sstream>
 
+#include "audio/audio_properties.h"
 #include "cli/commands.h"
 #include "cli/file_list.h"
 #include "cli/frame_listing.h"
@@ -11,6 +13,7 @@
 #include "cli/tag_io.h"
 #include "id3v1/id3v1.h"
 #include "id3v2/id3v2.h"
+#include "platform/file.h"
 
 namespace cli {
 
@@ -22,9 +25,10 @@ using bulk::Column;
 struct TShownFile {
     std::string path;
     int version = 0;  // the ID3v2 tag's major version; 0 without one
-    std::vector<TFrameDescription> frames;
+    std::vector<frames::TFrameView> frames;
     std::vector<TPictureInfo> pictures;
-    std::optional<Tv1TAGInfo> record;  // none when the file ends without one
+    std::optional<Tv1TAGInfo> record;             // none when the file ends without one
+    std::optional<audio::AudioProperties> audio;  // none when not asked for
 };
 
 constexpr std::pair<const char*, Column> kRecordTexts[] = {
@@ -37,7 +41,7 @@ std::string RecordValue(const Tv1TAGInfo& record, Column column) {
 }
 
 // Reads the file; "" when read, else the reason.
-std::string ReadShownFile(const std::string& path, TShownFile& shown) {
+std::string ReadShownFile(const std::string& path, bool withAudio, TShownFile& shown) {
     shown.path = path;
     Tid3v2tag tag;
     const uint16_t loaded = tag.LoadForListing(path);
@@ -52,8 +56,14 @@ std::string ReadShownFile(const std::string& path, TShownFile& shown) {
         return problem.empty() ? LoadFailure(loaded, path) : problem;
     }
     try {
-        if (Tv1TAGInfo record = ReadV1Tag(path); !record.NoTag && !record.NotFound) {
+        // The record and the audio are read through one open file.
+        platform::File file(path, platform::File::Mode::Read);
+        if (Tv1TAGInfo record = ReadV1Tag(file); !record.NoTag) {
             shown.record = std::move(record);
+        }
+        if (withAudio) {
+            shown.audio =
+                audio::ReadAudioProperties(file, audio::AudioStart(audio::FileSource(file)));
         }
     } catch (const platform::IoError& error) {
         return error.what();
@@ -69,26 +79,60 @@ std::string VersionText(int version) {
     return "2." + std::to_string(version);
 }
 
+// The audio properties as an object; without audio every value but the
+// findings is null, so a script finds the same keys.
+TJsonWriter& AudioJson(const audio::AudioProperties& audio, TJsonWriter& json) {
+    const auto text = [&](const char* key, const std::string& value) {
+        json.Key(key);
+        audio.found ? json.String(value) : json.Null();
+    };
+    const auto number = [&](const char* key, long long value) {
+        json.Key(key);
+        audio.found ? json.Number(value) : json.Null();
+    };
+    const auto flag = [&](const char* key, bool value) {
+        json.Key(key);
+        audio.found ? json.Bool(value) : json.Null();
+    };
+    json.BeginObject();
+    text("version", audio::VersionName(audio.version));
+    number("layer", audio.layer);
+    number("sample_rate", audio.sampleRate);
+    text("channels", audio::ChannelModeName(audio.channelMode));
+    number("bitrate_kbps", audio.bitrateKbps);
+    flag("variable", audio.variableBitrate);
+    number("duration_ms", audio.durationMs);
+    flag("duration_exact", audio.durationExact);
+    text("vbr_header", audio::VbrHeaderName(audio.vbrHeader));
+    text("encoder", audio.encoder);
+    json.Key("findings").BeginArray();
+    for (const audio::Finding& finding : audio.findings) {
+        json.String(finding.text);
+    }
+    return json.EndArray().EndObject();
+}
+
 std::string Json(const TShownFile& shown) {
     TJsonWriter json;
     json.BeginObject().Key("file").String(shown.path).Key("kind").String(Kind(shown));
     json.Key("version");
     shown.version != 0 ? json.String(VersionText(shown.version)) : json.Null();
     json.Key("frames").BeginArray();
-    for (const TFrameDescription& frame : shown.frames) {
+    for (const frames::TFrameView& frame : shown.frames) {
         json.BeginObject().Key("id").String(frame.id).Key("name").String(frame.name);
         json.Key("size").Number(static_cast<long long>(frame.size));
-        if (frame.language) {
-            json.Key("language").String(*frame.language);
+        if (HasLanguage(frame.kind)) {
+            json.Key("language").String(frame.language);
         }
-        if (frame.description) {
-            json.Key("description").String(*frame.description);
+        if (HasDescription(frame.kind)) {
+            json.Key("description").String(frame.description);
         }
         json.Key("values").BeginArray();
         for (const std::string& value : frame.values) {
             json.String(value);
         }
-        json.EndArray().EndObject();
+        json.EndArray().Key("kind").String(KindName(frame.kind));
+        json.Key("damaged").Bool(frame.damaged).EndObject();
     }
     json.EndArray().Key("pictures").BeginArray();
     for (const TPictureInfo& picture : shown.pictures) {
@@ -108,8 +152,9 @@ std::string Json(const TShownFile& shown) {
     } else {
         json.Null();
     }
-    // Reserved for the audio properties: always present, so the shape stays.
-    json.Key("audio").BeginObject().EndObject().EndObject();
+    json.Key("audio");
+    shown.audio ? AudioJson(*shown.audio, json) : json.Null();
+    json.EndObject();
     return json.Text();
 }
 
@@ -117,19 +162,18 @@ std::string Text(const TShownFile& shown) {
     std::ostringstream text;
     text << PrintableText(shown.path) << ": "
          << (shown.version != 0 ? "ID3v" + VersionText(shown.version) : "no ID3v2 tag") << '\n';
-    for (const TFrameDescription& frame : shown.frames) {
-        text << "  " << frame.id;
-        if (!frame.name.empty()) {
-            text << " (" << frame.name << ')';
-        }
-        text << ", " << frame.size << " bytes";
-        if (frame.description && !frame.description->empty()) {
-            text << ", \"" << PrintableText(*frame.description) << '"';
+    for (const frames::TFrameView& frame : shown.frames) {
+        text << "  " << frame.id << " (" << PrintableText(frame.name) << "), " << frame.size
+             << " bytes";
+        // A user text or URL frame's name holds its description already.
+        if (HasLanguage(frame.kind) || frame.kind == frames::FrameKind::Picture) {
+            text << (frame.description.empty() ? ""
+                                               : ", \"" + PrintableText(frame.description) + '"');
         }
         for (size_t i = 0; i < frame.values.size(); ++i) {
             text << (i == 0 ? ": " : " / ") << PrintableText(frame.values[i]);
         }
-        text << (frame.unreadable ? " (damaged)" : "") << '\n';
+        text << (frame.damaged ? " (damaged)" : "") << '\n';
     }
     for (const TPictureInfo& picture : shown.pictures) {
         text << "  picture: " << PictureTypeKeyword(picture.PictureType) << ", "
@@ -148,6 +192,12 @@ std::string Text(const TShownFile& shown) {
     } else {
         text << "  no ID3v1 record\n";
     }
+    if (shown.audio) {
+        text << "  audio: " << audio::Summary(*shown.audio) << '\n';
+        for (const audio::Finding& finding : shown.audio->findings) {
+            text << "  audio fault: " << finding.text << '\n';
+        }
+    }
     return text.str();
 }
 
@@ -157,7 +207,8 @@ int RunShow(const TOptions& options, std::ostream& out, TReport& report) {
     ForEachFile(ExpandFolders(options.files, options.recursive), report,
                 [&](const std::string& path) {
                     TShownFile shown;
-                    if (const std::string problem = ReadShownFile(path, shown); !problem.empty()) {
+                    if (const std::string problem = ReadShownFile(path, options.audio, shown);
+                        !problem.empty()) {
                         report.Fail(path, problem);
                         return;
                     }

@@ -12,13 +12,16 @@ void LoadRow(const row_codec::TLoadedRow& row, rows::TRowModel& rows) {
     rows.LoadRow(kRow, row.values, row.unshown, row.untagged, row.problem);
     rows.NoteStoredForm(kRow, row.legacy, row.version);
     rows.LoadPictures(kRow, row.pictures);
+    rows.LoadAddedValues(kRow, row.added);
 }
 
 }  // namespace
 
-std::string LoadV2Row(Tid3v2tag& tag, const std::string& path, rows::TRowModel& rows) {
+std::string LoadV2Row(Tid3v2tag& tag, const std::string& path, rows::TRowModel& rows,
+                      const std::vector<frames::TAddedColumn>& columns) {
     rows.SetKind(2);
-    const row_codec::TLoadedRow row = row_codec::FromV2(row_codec::ReadV2(tag, path));
+    const row_codec::TLoadedRow row =
+        row_codec::FromV2(row_codec::ReadV2(tag, path, code_page::TCodePage(), columns));
     LoadRow(row, rows);
     return row.problem.toStdString();
 }

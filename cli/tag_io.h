@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cli/arguments.h"
 #include "editor/model/row_codec.h"
@@ -18,9 +19,11 @@ namespace cli {
 constexpr int kRow = 0;
 
 // Loads the file's ID3v2 tag (for listing) into `tag` and its values into
-// row kRow of `rows` (set to edit ID3v2). "" when loaded or the file holds no
-// tag, else the reason it could not be read.
-std::string LoadV2Row(Tid3v2tag& tag, const std::string& path, rows::TRowModel& rows);
+// row kRow of `rows` (set to edit ID3v2), with the values of the added
+// columns. "" when loaded or the file holds no tag, else the reason it could
+// not be read.
+std::string LoadV2Row(Tid3v2tag& tag, const std::string& path, rows::TRowModel& rows,
+                      const std::vector<frames::TAddedColumn>& columns = {});
 // The same for the file's ID3v1 record.
 std::string LoadV1Row(const std::string& path, rows::TRowModel& rows);
 

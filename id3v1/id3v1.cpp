@@ -124,6 +124,10 @@ Tv1TAGInfo ReadV1Tag(const std::string& path) {
         return info;
     }
     platform::File file(path, platform::File::Mode::Read);
+    return ReadV1Tag(file);
+}
+
+Tv1TAGInfo ReadV1Tag(platform::File& file) {
     const std::optional<Record> record = LastRecord(file, file.Size());
     if (!record) {
         return NoRecord();

@@ -7,6 +7,10 @@
 
 #include "id3v1/genres.h"
 
+namespace platform {
+class File;
+}
+
 // A record as read.
 struct Tv1TAGInfo {
     std::string Title;
@@ -48,6 +52,9 @@ struct TV1Values {
 
 // Throws platform::IoError (or a subclass) when the file cannot be read.
 Tv1TAGInfo ReadV1Tag(const std::string& path);
+// The record of a file already open, so that a caller reading more of the
+// file opens it once; moves the file's position.
+Tv1TAGInfo ReadV1Tag(platform::File& file);
 // Overwrites the file's record or appends one. A year of -1 is four zero bytes,
 // a track of -1 the byte 0 ("no track"); the genre is stored by RecordGenreByte.
 // With keepModificationTime the file's modification time is put back after

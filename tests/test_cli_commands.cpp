@@ -133,8 +133,12 @@ const std::vector<CommandCase> kCases = {
     {"show_lists_frames", {{"a.mp3", Made::Tagged}}, {"show", "a.mp3"}, 0, "TIT2 (Title), 4 bytes: Old", "", {}, {}},
     {"show_missing_file_fails_others_go_on", {{"a.mp3", Made::Tagged}}, {"show", "no.mp3", "a.mp3"}, 1, "a.mp3: ID3v2.3", "no.mp3: No such file", {}, {}},
     {"show_recursive_lists_subfolders", {{"d", Made::Folder}, {"d/e", Made::Folder}, {"d/e/a.mp3", Made::Tagged}}, {"show", "-r", "d"}, 0, "d/e/a.mp3: ID3v2.3", "", {}, {}},
+    {"show_tells_audio", {{"a.mp3", Made::Tagged}}, {"show", "a.mp3"}, 0, "  audio: MPEG-1 Layer III, 44100 Hz", "", {}, {}},
     {"show_hostile_tag_reported", {{"h.mp3", Made::Hostile}, {"a.mp3", Made::Plain}}, {"show", "h.mp3", "a.mp3"}, 1, "a.mp3: no ID3v2 tag", "h.mp3: ", {}, {}},
     {"set_writes_fields_and_frames", {{"a.mp3", Made::Tagged}, {"b.mp3", Made::Plain}}, {"set", "a.mp3", "b.mp3", "title=New", "albumartist=VA", "TPOS=1/2", "txxx:CAT=X1"}, 0, "", "", {"a.mp3", "b.mp3"}, {"a.mp3 TIT2=New", "a.mp3 TPE1=Band", "b.mp3 TPE2=VA", "b.mp3 TPOS=1/2", "b.mp3 TXXX.desc=CAT", "b.mp3 TXXX=X1"}},
+    {"set_added_fields_with_several_values", {{"b.mp3", Made::Plain}}, {"set", "b.mp3", "composer=A; B", "originalyear=1999", "user:CAT=X2"}, 0, "", "", {"b.mp3"}, {"b.mp3 TCOM=A/B", "b.mp3 TORY=1999", "b.mp3 TXXX=X2"}},
+    {"set_bad_added_value_is_usage_error", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=New", "bpm=fast"}, 2, "", "the value of bpm: Give a whole number", {}, {}},
+    {"set_user_text_without_description_is_usage_error", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "user:=x"}, 2, "", "unknown field user:", {}, {}},
     {"set_empty_value_removes", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=", "artist=Band"}, 0, "", "", {"a.mp3"}, {"a.mp3 TIT2!", "a.mp3 TPE1=Band"}},
     {"set_same_value_writes_nothing", {{"a.mp3", Made::Tagged}, {"b.mp3", Made::Plain}}, {"set", "a.mp3", "b.mp3", "composer=", "txxx:CAT="}, 0, "", "", {}, {}},
     {"set_stored_value_writes_nothing", {{"a.mp3", Made::Tagged}}, {"set", "a.mp3", "title=Old", "TPE1=Band"}, 0, "", "", {}, {}},
@@ -217,7 +221,12 @@ TEST(CliJson, ShowPrintsOneValidObjectPerFile) {
         "assert f['values'][0].startswith('A\\x1b[2J\"\\\\\\x01\\ufffd(')\n"
         "p=a['pictures'][0]\n"
         "assert (p['type'],p['mime'],p['description'],p['size'])==(3,'image/png','cover',64)\n"
-        "assert b['frames']==[] and b['v1'] is None and a['audio']=={}\n";
+        "assert (f['kind'],f['damaged'])==('text',True)\n"
+        "assert b['frames']==[] and b['v1'] is None\n"
+        "akeys=['version','layer','sample_rate','channels','bitrate_kbps','variable',"
+        "'duration_ms','duration_exact','vbr_header','encoder','findings']\n"
+        "assert all(list(r['audio'])==akeys for r in rows), rows\n"
+        "assert (b['audio']['version'],b['audio']['variable'])==('MPEG-1',False)\n";
     WriteFile(dir.File("check.py"), ToBytes(check));
     EXPECT_EQ(
         std::system(
