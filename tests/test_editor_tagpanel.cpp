@@ -108,6 +108,11 @@ TEST_F(TagPanel, EditsAreUnsavedRowChangesThatASaveWritesAsPeersReadThem) {
             EXPECT_FALSE(Window->RowModel().Unsaved(0));
             Command("Redo")->trigger();
             EXPECT_TRUE(Window->RowModel().Unsaved(0));
+            // The page read again with another code page keeps the row's frame edits.
+            TPreferencesPart& preferences = TForm1TestAccess::Preferences(*Window);
+            prefs::TPreferences read = preferences.Preferences();
+            read.readCodePage = read.readCodePage.isEmpty() ? QStringLiteral("windows-1251") : "";
+            preferences.ApplyPreferences(read);
             ASSERT_TRUE(Window->SpeedButton2Click());
             EXPECT_EQ(PeerFrame(path, c.id), c.peer);
             // The frames the edit did not touch are still there.

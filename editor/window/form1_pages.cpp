@@ -118,6 +118,8 @@ void TForm1::ReadPageKeepingEdits(bool failuresTold) {
         int targetVersion;
         rows::Pictures pictures;
         unsigned toUnicode;
+        rows::FrameChanges frames;
+        std::vector<std::pair<std::string, QString>> added;
     };
     std::vector<Edit> edits;
     for (const int k : rowModel_.UnsavedRows(RowsInScope())) {
@@ -128,8 +130,13 @@ void TForm1::ReadPageKeepingEdits(bool failuresTold) {
             values[static_cast<size_t>(f)] = rowModel_.Shown(k, column);
             toUnicode |= rowModel_.Marked(k, column, rows::kToUnicode) ? rows::FieldBit(column) : 0;
         }
+        std::vector<std::pair<std::string, QString>> added;
+        for (const std::string& key : rowModel_.ChangedAddedColumns(k)) {
+            added.emplace_back(key, rowModel_.AddedShown(k, key));
+        }
         edits.push_back({k, rowModel_.ChangedFields(k), values, rowModel_.TargetVersion(k),
-                         rowModel_.ShownPictures(k), toUnicode});
+                         rowModel_.ShownPictures(k), toUnicode, rowModel_.FrameChangesOf(k),
+                         std::move(added)});
     }
     if (failuresTold) {
         for (int k = 0; k < RowsInScope(); ++k) {
@@ -153,6 +160,11 @@ void TForm1::ReadPageKeepingEdits(bool failuresTold) {
         rowModel_.SetPictures(edit.k, edit.pictures);
         // Text still shown as read, and chosen to be stored in Unicode, stays chosen.
         rowModel_.StoreInUnicode(edit.k, edit.toUnicode);
+        // The file was not written, so its frames stand where the changes name them.
+        rowModel_.SetFrameChanges(edit.k, edit.frames);
+        for (const auto& [key, text] : edit.added) {
+            rowModel_.SetAddedValue(edit.k, key, text);
+        }
         rowView_->PaintRow(edit.k);
         RowChanged(edit.k);
         notices_.NoticePicturesChanged(edit.k, false);  // the pane showed those read from the file
